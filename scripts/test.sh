@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds Pentrax and runs every test, twice: an optimised build, and a build
+# under AddressSanitizer and UndefinedBehaviorSanitizer. Installs the Debian
+# packages it needs when they are missing. The tests that need a desktop start
+# their own virtual X server and window manager: no display is needed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh test
+
+jobs=$(nproc 2>/dev/null || echo 2)
+run_suite() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+echo "== Release build"
+run_suite build/release RelWithDebInfo
+echo "== Sanitizer build (ASan + UBSan)"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  run_suite build/asan Debug -DPENTRAX_SANITIZE=ON -DPENTRAX_BENCHMARKS=OFF

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Runs a command on a private virtual desktop: Xvfb (1280 x 1024), the openbox
+# window manager and a dock that takes 28 pixels off the bottom of the screen.
+# Everything started here is stopped again when the command ends.
+#
+#   scripts/with-x-session.sh --dock PROGRAM [--] COMMAND [ARGS...]
+#
+# PROGRAM is the test helper that draws the dock (pentrax_test_window).
+set -euo pipefail
+
+dock_program=""
+if [ "${1:-}" = "--dock" ]; then
+  dock_program=$2
+  shift 2
+fi
+[ "${1:-}" = "--" ] && shift
+[ $# -gt 0 ] || { echo "usage: $0 --dock PROGRAM COMMAND..." >&2; exit 2; }
+
+workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-x.XXXXXX")
+pids=()
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+  done
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  rm -rf "$workdir"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# -displayfd picks a free display number, so parallel runs never collide.
+exec {fd}>"$workdir/display"
+Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp -noreset \
+  >"$workdir/xvfb.log" 2>&1 &
+pids+=($!)
+exec {fd}>&-
+for _ in $(seq 100); do
+  [ -s "$workdir/display" ] && break
+  sleep 0.05
+done
+[ -s "$workdir/display" ] || { cat "$workdir/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$workdir/display")"
+unset WAYLAND_DISPLAY
+
+HOME="$workdir" openbox >"$workdir/openbox.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 200); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+
+# True once the window manager has taken the dock off the work area.
+dock_in_place() {
+  for _ in $(seq 40); do
+    xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 0, 1280, 996' && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+if [ -n "$dock_program" ]; then
+  # A dock mapped while openbox is still starting can be missed: try again.
+  for attempt in 1 2 3 4; do
+    "$dock_program" --dock 28 >/dev/null &
+    dock_pid=$!
+    if dock_in_place; then
+      pids+=("$dock_pid")
+      break
+    fi
+    kill "$dock_pid" 2>/dev/null || true
+    wait "$dock_pid" 2>/dev/null || true
+    if [ "$attempt" = 4 ]; then
+      echo "the window manager did not take in the dock" >&2
+      exit 1
+    fi
+  done
+fi
+
+status=0
+"$@" || status=$?
+exit "$status"

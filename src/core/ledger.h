@@ -1,0 +1,52 @@
+// The ledger of sized windows: for every window sized since the program
+// started, the placement it had just before its most recent sizing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "window_manager.h"
+
+namespace pentrax {
+
+// Show state of an entry that has been restored since its last sizing
+// (0xFFFFCFC7 as a 32-bit pattern). Never passed to the window manager.
+inline constexpr std::int32_t kRestoredMarker = -12345;
+
+struct ResizedWindowRecord {
+  std::int32_t handle = 0;
+  std::int32_t showState = 0;
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  // What identifies the window behind the handle (WindowManager::
+  // WindowIdentity); an entry whose window no longer matches counts as not
+  // listed, so a reused handle never leads to a stranger's window.
+  std::string identity;
+};
+
+class ResizedWindowLedger {
+ public:
+  // Overwrites the entry of this handle, or appends a new one, with the
+  // placement's show state and normal rectangle.
+  void RememberWindow(const WindowPlacement& placement, WindowHandle window,
+                      std::string_view identity = {});
+
+  // On a hit, copies the entry's show state and rectangle into the record and
+  // then marks the entry restored; found tells whether there was a hit. A
+  // record that comes back with showCmd kRestoredMarker was restored before.
+  void LookUpWindow(WindowPlacement& placement, WindowHandle window,
+                    bool& found, std::string_view identity = {});
+
+  const std::vector<ResizedWindowRecord>& entries() const { return entries_; }
+
+ private:
+  ResizedWindowRecord* Find(WindowHandle window);
+
+  std::vector<ResizedWindowRecord> entries_;
+};
+
+}  // namespace pentrax

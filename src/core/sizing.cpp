@@ -1,0 +1,93 @@
+#include "sizing.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+#include "numbers.h"
+
+namespace pentrax {
+namespace {
+
+// Rounded down and made positive; kept inside the 32-bit range so that taking
+// the absolute value cannot overflow.
+std::int32_t NormaliseField(std::string& text) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  const std::int32_t value = std::max(FloorToInt32(LeadingNumber(text)), -kMax);
+  const std::int32_t positive = std::abs(value);
+  text = NumberToText(positive);
+  return positive;
+}
+
+void LimitTo(std::string& text, std::int32_t value, std::int32_t limit) {
+  if (value > limit) {
+    text = NumberToText(limit);
+  }
+}
+
+std::int32_t FieldValue(const std::string& text) {
+  return RoundToInt32(LeadingNumber(text));
+}
+
+}  // namespace
+
+void NormaliseInputs(NumericFields& fields, std::int32_t screenWidth,
+                     std::int32_t screenHeight) {
+  const std::int32_t breit = NormaliseField(fields.breit);
+  LimitTo(fields.breit, breit, screenWidth);
+  const std::int32_t hoch = NormaliseField(fields.hoch);
+  LimitTo(fields.hoch, hoch, screenHeight);
+  NormaliseField(fields.border);
+  NormaliseField(fields.task);
+}
+
+Size TargetSize(const SizeChoices& choices) {
+  std::int64_t w = 0;
+  std::int64_t h = 0;
+  if (choices.selectedPreset >= kCustomPreset) {
+    w = FieldValue(choices.fields.breit);
+    h = FieldValue(choices.fields.hoch);
+  } else {
+    // A negative index selects no button; it falls back to the first preset
+    // rather than reading outside the tables.
+    const auto i =
+        static_cast<std::size_t>(std::max(choices.selectedPreset, 0));
+    w = kPresetWidths[i];
+    h = kPresetHeights[i];
+  }
+  if (choices.chkBorder == 1) {
+    const std::int64_t b = FieldValue(choices.fields.border);
+    w += 2 * b;
+    h += 2 * b;
+  }
+  if (choices.chkTask == 1) {
+    const std::int64_t t = FieldValue(choices.fields.task);
+    if (choices.taskBarHorizontal) {
+      h -= t;
+    } else {
+      w -= t;
+    }
+  }
+  return {std::max(ClampToInt32(w), kMinimumSize),
+          std::max(ClampToInt32(h), kMinimumSize)};
+}
+
+Rect FitIntoWorkArea(std::int32_t left, std::int32_t top, Size size,
+                     const Rect& workArea) {
+  const std::int64_t areaWidth = std::int64_t{workArea.right} - workArea.left;
+  const std::int64_t areaHeight = std::int64_t{workArea.bottom} - workArea.top;
+  std::int64_t l = left;
+  std::int64_t t = top;
+  if (l + size.width > areaWidth) {
+    l = areaWidth - size.width;
+  }
+  if (t + size.height > areaHeight) {
+    t = areaHeight - size.height;
+  }
+  l = std::max<std::int64_t>(l, 0);
+  t = std::max<std::int64_t>(t, 0);
+  return {ClampToInt32(l), ClampToInt32(t), ClampToInt32(l + size.width),
+          ClampToInt32(t + size.height)};
+}
+
+}  // namespace pentrax

@@ -1,0 +1,92 @@
+// The window-management operations through which Pentrax acts on other
+// applications' top-level windows. Each backend (X11, Win32) implements them
+// with the results and effects described here; the sizing logic knows nothing
+// else about the window system.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pentrax {
+
+// An opaque identifier of a top-level window, compared by value; 0 means no
+// window. On X11 it is the client window's id.
+using WindowHandle = std::int32_t;
+
+// Left, top, right, bottom in pixels; right and bottom lie just outside, so
+// width = right - left.
+struct Rect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+
+  std::int32_t width() const { return right - left; }
+  std::int32_t height() const { return bottom - top; }
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+struct Point {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+
+// Show states used in a placement record.
+inline constexpr std::int32_t kShowNormal = 1;
+inline constexpr std::int32_t kShowMinimized = 2;
+inline constexpr std::int32_t kShowMaximized = 3;
+inline constexpr std::int32_t kShowRestore = 9;
+
+inline constexpr std::uint32_t kPlacementLength = 44;
+
+// A window's placement: its show state and the rectangle it has in its normal
+// (neither minimised nor maximised) state, in work-area coordinates (origin at
+// the work area's top-left corner), frame included.
+struct WindowPlacement {
+  std::uint32_t length = kPlacementLength;
+  std::uint32_t flags = 0;
+  std::int32_t showCmd = 0;
+  Point ptMinPosition;
+  Point ptMaxPosition;
+  Rect rcNormalPosition;
+  friend bool operator==(const WindowPlacement&,
+                         const WindowPlacement&) = default;
+};
+
+class WindowManager {
+ public:
+  virtual ~WindowManager() = default;
+
+  // The window the user has just activated; 0 when there is none.
+  virtual WindowHandle GetForegroundWindow() = 0;
+
+  // Fills the record with the window's current placement. A result > 0 means
+  // success; <= 0 means failure (no such window, connection lost).
+  virtual int GetWindowPlacement(WindowHandle window,
+                                 WindowPlacement& placement) = 0;
+
+  // Gives the window the record's show state and normal rectangle; with show
+  // state 9 a maximised or minimised window returns to its normal state at
+  // that rectangle. A result > 0 means the request was carried out; <= 0 means
+  // the window is gone or the request could not be sent.
+  virtual int SetWindowPlacement(WindowHandle window,
+                                 const WindowPlacement& placement) = 0;
+
+  // Writes the title from the start of the buffer: at most maxCount - 1 bytes,
+  // cut on a character boundary, then one NUL; the rest of the buffer is left
+  // as it was. Returns the number of title bytes written.
+  virtual int GetWindowText(WindowHandle window, char* buffer,
+                            int maxCount) = 0;
+
+  // The work area (the screen less docks and task bars) in screen pixels.
+  // Returns false, leaving the rectangle as it was, when it cannot be read.
+  virtual bool GetWorkArea(Rect& workArea) = 0;
+
+  // What tells this window apart from a later one that is given the same
+  // handle (window ids are reused at once on X11): for example the owning
+  // process and the window class. Empty when nothing is known.
+  virtual std::string WindowIdentity(WindowHandle window) = 0;
+};
+
+}  // namespace pentrax

@@ -1,0 +1,83 @@
+#include "numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace pentrax {
+namespace {
+
+struct Reading {
+  const char* text;
+  double value;
+};
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartOfATable) {
+  const Reading table[] = {
+      {"", 0},        {"abc", 0},
+      {"640", 640},   {"  12  ", 12},
+      {"1 2 3", 123}, {"\t4\n5", 45},
+      {"12abc", 12},  {"-7", -7},
+      {"+7", 7},      {"- 7", -7},
+      {"3.75", 3.75}, {".5", 0.5},
+      {"5.", 5},      {"1.2.3", 1.2},
+      {"1,5", 1},     {"1e3", 1000},
+      {"1E+2", 100},  {"25e-1", 2.5},
+      {"2e", 2},      {"2e+", 2},
+      {"2ex", 2},     {"&H1F", 31},
+      {"&hff", 255},  {"&O17", 15},
+      {"&o8", 0},     {"&H", 0},
+      {"&Hzz", 0},    {"&X10", 0},
+      {"-&H10", 0},   {"&H 1 0", 16},
+      {"--5", 0},     {"+-5", 0},
+      {".", 0},       {"-", 0},
+      {"0x10", 0},    {"\r5", 0},
+      {"1e-999", 0},  {"&HFFFFFFFF", 4294967295.0},
+  };
+  for (const Reading& r : table) {
+    EXPECT_DOUBLE_EQ(LeadingNumber(r.text), r.value) << '"' << r.text << '"';
+  }
+}
+
+TEST(LeadingNumber, OverflowReadsAsInfinityNotAsJunk) {
+  EXPECT_EQ(LeadingNumber("9E999"), std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber("-9E999"), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(LeadingNumber(std::string(400, '9')),
+            std::numeric_limits<double>::infinity());
+  EXPECT_GT(LeadingNumber("&H" + std::string(300, 'F')), 1e300);
+}
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+  EXPECT_EQ(RoundHalfEven(0.5), 0);
+  EXPECT_EQ(RoundHalfEven(1.5), 2);
+  EXPECT_EQ(RoundHalfEven(2.5), 2);
+  EXPECT_EQ(RoundHalfEven(-2.5), -2);
+  EXPECT_EQ(RoundHalfEven(-3.5), -4);
+  EXPECT_EQ(RoundHalfEven(2.4999), 2);
+  EXPECT_EQ(RoundHalfEven(2.5001), 3);
+}
+
+TEST(Rounding, WholeNumbersAreClampedToThe32BitRange) {
+  const double inf = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(RoundToInt32(inf), 2147483647);
+  EXPECT_EQ(RoundToInt32(-inf), -2147483647 - 1);
+  EXPECT_EQ(RoundToInt32(std::nan("")), 0);
+  EXPECT_EQ(RoundToInt32(4294967295.0), 2147483647);
+  EXPECT_EQ(RoundToInt32(2147483646.5), 2147483646);
+  EXPECT_EQ(FloorToInt32(-0.5), -1);
+  EXPECT_EQ(FloorToInt32(2.9), 2);
+  EXPECT_EQ(ClampToInt32(std::int64_t{1} << 40), 2147483647);
+}
+
+TEST(NumberToText, GeneralNumberForm) {
+  EXPECT_EQ(NumberToText(0.0), "0");
+  EXPECT_EQ(NumberToText(-0.0), "0");
+  EXPECT_EQ(NumberToText(1280.0), "1280");
+  EXPECT_EQ(NumberToText(-17.0), "-17");
+  EXPECT_EQ(NumberToText(2.5, ','), "2,5");
+  EXPECT_EQ(NumberToText(std::int32_t{-2147483647 - 1}), "-2147483648");
+}
+
+}  // namespace
+}  // namespace pentrax

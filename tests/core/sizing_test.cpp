@@ -1,0 +1,119 @@
+#include "sizing.h"
+
+#include <gtest/gtest.h>
+
+namespace pentrax {
+namespace {
+
+NumericFields Fields(std::string breit, std::string hoch, std::string border,
+                     std::string task) {
+  return {std::move(breit), std::move(hoch), std::move(border),
+          std::move(task)};
+}
+
+TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
+  NumericFields f = Fields("2000", "2000", "", "-3.5");
+  NormaliseInputs(f, 1280, 1024);
+  EXPECT_EQ(f.breit, "1280");
+  EXPECT_EQ(f.hoch, "1024");
+  EXPECT_EQ(f.border, "0");
+  EXPECT_EQ(f.task, "4");  // rounded down first: -4, then made positive
+
+  f = Fields("1280", "12.9x", "&H1C", " 2 8 ");
+  NormaliseInputs(f, 1280, 1024);
+  EXPECT_EQ(f.breit, "1280");  // equal to the screen stays
+  EXPECT_EQ(f.hoch, "12");
+  EXPECT_EQ(f.border, "28");
+  EXPECT_EQ(f.task, "28");
+}
+
+TEST(NormaliseInputs, HugeAndNegativeValuesNeverOverflow) {
+  NumericFields f = Fields("9E999", "-9E999", "&HFFFFFFFF", "-9E999");
+  NormaliseInputs(f, 1280, 1024);
+  EXPECT_EQ(f.breit, "1280");
+  EXPECT_EQ(f.hoch, "1024");
+  EXPECT_EQ(f.border, "2147483647");
+  EXPECT_EQ(f.task, "2147483647");
+}
+
+TEST(NormaliseInputs, BeforeTheFirstScreenReadingTheCustomSizeIsZero) {
+  NumericFields f = Fields("800", "600", "3", "28");
+  NormaliseInputs(f, 0, 0);
+  EXPECT_EQ(f.breit, "0");
+  EXPECT_EQ(f.hoch, "0");
+}
+
+SizeChoices Choices(std::int32_t preset, int border, int task,
+                    bool horizontal = true) {
+  SizeChoices c;
+  c.selectedPreset = preset;
+  c.fields = Fields("0", "0", "3", "28");
+  c.chkBorder = border;
+  c.chkTask = task;
+  c.taskBarHorizontal = horizontal;
+  return c;
+}
+
+TEST(TargetSize, PresetsBorderAndTaskBar) {
+  EXPECT_EQ(TargetSize(Choices(0, 0, 0)), (Size{640, 480}));
+  EXPECT_EQ(TargetSize(Choices(6, 0, 0)), (Size{1600, 1200}));
+  EXPECT_EQ(TargetSize(Choices(1, 1, 0)), (Size{806, 606}));
+  EXPECT_EQ(TargetSize(Choices(1, 1, 1)), (Size{806, 578}));
+  EXPECT_EQ(TargetSize(Choices(1, 1, 1, false)), (Size{778, 606}));
+  EXPECT_EQ(TargetSize(Choices(0, 1, 1)), (Size{646, 458}));
+  EXPECT_EQ(TargetSize(Choices(2, 1, 1)), (Size{1030, 746}));
+  // The grayed state (2) does not count as checked.
+  EXPECT_EQ(TargetSize(Choices(1, 2, 2)), (Size{800, 600}));
+  // A negative index falls back to the first preset.
+  EXPECT_EQ(TargetSize(Choices(-1, 0, 0)), (Size{640, 480}));
+}
+
+TEST(TargetSize, CustomSizeAndTheMinimum) {
+  SizeChoices c = Choices(kCustomPreset, 0, 0);
+  c.fields.breit = "0";
+  c.fields.hoch = "";
+  EXPECT_EQ(TargetSize(c), (Size{16, 16}));
+  c.fields.breit = "1000";
+  c.fields.hoch = "700";
+  EXPECT_EQ(TargetSize(c), (Size{1000, 700}));
+  c.chkTask = 1;
+  c.fields.task = "690";
+  EXPECT_EQ(TargetSize(c), (Size{1000, 16}));
+  c.selectedPreset = 99;  // anything from 7 up is "Custom"
+  EXPECT_EQ(TargetSize(c), (Size{1000, 16}));
+}
+
+TEST(TargetSize, HugeFieldsClampInsteadOfOverflowing) {
+  SizeChoices c = Choices(kCustomPreset, 1, 1);
+  c.fields = Fields("2147483647", "2147483647", "2147483647", "2147483647");
+  EXPECT_EQ(TargetSize(c), (Size{2147483647, 2147483647}));
+  c.taskBarHorizontal = false;
+  c.fields.hoch = "0";
+  EXPECT_EQ(TargetSize(c).height, 2147483647);
+}
+
+TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
+  const Rect area{0, 0, 1024, 994};
+  // Fits: stays where it is.
+  EXPECT_EQ(FitIntoWorkArea(100, 50, {600, 400}, area),
+            (Rect{100, 50, 700, 450}));
+  // Too far right: moved left just enough; exactly at the edge: kept.
+  EXPECT_EQ(FitIntoWorkArea(500, 0, {800, 600}, area).left, 224);
+  EXPECT_EQ(FitIntoWorkArea(224, 0, {800, 600}, area).left, 224);
+  // Too low: moved up.
+  EXPECT_EQ(FitIntoWorkArea(0, 900, {800, 600}, area).top, 394);
+  // Larger than the work area: starts at 0 and reaches past the edge.
+  EXPECT_EQ(FitIntoWorkArea(300, 300, {2000, 1200}, area),
+            (Rect{0, 0, 2000, 1200}));
+  // Left of or above the work area: pulled in.
+  EXPECT_EQ(FitIntoWorkArea(-50, -20, {100, 100}, area),
+            (Rect{0, 0, 100, 100}));
+  // An unknown work area (zeros) places the window at (0, 0).
+  EXPECT_EQ(FitIntoWorkArea(300, 300, {640, 480}, Rect{}),
+            (Rect{0, 0, 640, 480}));
+  // No overflow at the ends of the range.
+  EXPECT_EQ(FitIntoWorkArea(2147483647, 0, {2147483647, 16}, area).left, 0);
+}
+
+}  // namespace
+}  // namespace pentrax

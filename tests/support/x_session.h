@@ -1,0 +1,76 @@
+// Helpers for tests against a real X server: starting and stopping client
+// programs, and reading windows with independent tools (xwininfo, xprop).
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window_manager.h"
+
+namespace pentrax::testing {
+
+// A client program started by a test; killed when it goes out of scope.
+class Client {
+ public:
+  explicit Client(const std::vector<std::string>& argv);
+  ~Client();
+  Client(const Client&) = delete;
+  Client& operator=(const Client&) = delete;
+
+  // The first line the program printed (the test window prints its id).
+  std::string ReadLine();
+  void Kill();  // and wait until the process is gone
+  pid_t pid() const { return pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+};
+
+// Runs a shell command and returns what it printed; nullopt on failure.
+std::optional<std::string> Run(const std::string& command);
+
+// The id of the first window whose WM_CLASS instance is `name`, once mapped.
+WindowHandle FindWindowByClass(const std::string& name);
+
+// Asks the window manager to activate a window, as a click on it would.
+void Activate(WindowHandle window);
+
+// What xwininfo and xprop say of a client window, in root coordinates.
+struct IndependentReading {
+  Rect client;  // with its X border
+  Rect frame;   // the root's child that holds the client
+  std::int32_t extents[4] = {0, 0, 0, 0};  // left, right, top, bottom
+  Rect Outer() const {
+    return {client.left - extents[0], client.top - extents[2],
+            client.right + extents[1], client.bottom + extents[3]};
+  }
+};
+std::optional<IndependentReading> ReadIndependently(WindowHandle window);
+
+// The atoms listed in a window's _NET_WM_STATE, as xprop prints them.
+std::string NetWmState(WindowHandle window);
+// "Iconic", "Normal" or "" from WM_STATE.
+std::string IcccmState(WindowHandle window);
+
+// Waits (bounded) until the predicate holds; returns whether it did.
+template <typename Pred>
+bool Eventually(Pred pred, int milliseconds = 3000);
+bool SleepMs(int milliseconds);
+
+template <typename Pred>
+bool Eventually(Pred pred, int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 20) {
+    if (pred()) {
+      return true;
+    }
+    SleepMs(20);
+  }
+  return pred();
+}
+
+}  // namespace pentrax::testing
