@@ -45,6 +45,25 @@ done
 export DISPLAY=":$(head -n1 "$workdir/display")"
 unset WAYLAND_DISPLAY
 
+# True once the window manager has taken the dock off the work area.
+dock_in_place() {
+  for _ in $(seq 60); do
+    xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 0, 1280, 996' && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+start_dock() {
+  "$dock_program" --dock 28 >/dev/null &
+  dock_pid=$!
+}
+
+# The dock is mapped before openbox starts, which adopts it with the other
+# windows it finds: a window mapped while openbox is still starting up can
+# lose its strut again.
+[ -n "$dock_program" ] && start_dock
+
 HOME="$workdir" openbox >"$workdir/openbox.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 200); do
@@ -52,31 +71,23 @@ for _ in $(seq 200); do
   sleep 0.05
 done
 
-# True once the window manager has taken the dock off the work area.
-dock_in_place() {
-  for _ in $(seq 40); do
-    xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 0, 1280, 996' && return 0
-    sleep 0.05
-  done
-  return 1
-}
-
 if [ -n "$dock_program" ]; then
-  # A dock mapped while openbox is still starting can be missed: try again.
-  for attempt in 1 2 3 4; do
-    "$dock_program" --dock 28 >/dev/null &
-    dock_pid=$!
+  for attempt in 1 2 3; do
     if dock_in_place; then
-      pids+=("$dock_pid")
       break
     fi
     kill "$dock_pid" 2>/dev/null || true
     wait "$dock_pid" 2>/dev/null || true
-    if [ "$attempt" = 4 ]; then
+    if [ "$attempt" = 3 ]; then
       echo "the window manager did not take in the dock" >&2
       exit 1
     fi
+    start_dock
   done
+  pids+=("$dock_pid")
+  # Settled: the work area must still leave out the dock a moment later.
+  sleep 0.2
+  dock_in_place || { echo "the dock's strut did not hold" >&2; exit 1; }
 fi
 
 status=0

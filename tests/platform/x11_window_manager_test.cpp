@@ -76,15 +76,28 @@ TEST_F(X11Test, WorkAreaLeavesOutTheDock) {
   EXPECT_NE(prop->find("= 0, 0, 1280, 996"), std::string::npos) << *prop;
 }
 
-TEST_F(X11Test, ForegroundWindowIsTheActivatedClient) {
+TEST_F(X11Test, ForegroundWindowIsTheOneTheUserPicked) {
+  std::unique_ptr<Client> focusable;
+  const WindowHandle f = Start(focusable, {"--class", "focusable"});
+  Activate(f);
+  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == f; }));
+
+  // xclock takes no focus: openbox only raises it, and it still counts.
   Client clock({"xclock", "-name", "pentraxclock"});
   const WindowHandle id = FindWindowByClass("pentraxclock");
   ASSERT_GT(id, 0);
   Activate(id);
   EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
-  // Closed: its id must not come back as the foreground window.
-  clock.Kill();
-  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() != id; }));
+  Activate(f);
+  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == f; }));
+
+  // Closed while active: openbox leaves its id behind, which must not come
+  // back as the foreground window.
+  focusable->Kill();
+  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() != f; }));
+  EXPECT_NE(wm->GetForegroundWindow(), f);
+  Activate(id);
+  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
 }
 
 TEST_F(X11Test, ReadsAndWritesTheOuterRectangle) {
@@ -112,6 +125,26 @@ TEST_F(X11Test, ReadsAndWritesTheOuterRectangle) {
   // The frame is not part of the client.
   EXPECT_EQ(r->client.width(), 646 - r->extents[0] - r->extents[1]);
   EXPECT_EQ(r->client.height(), 458 - r->extents[2] - r->extents[3]);
+  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+  EXPECT_EQ(p.rcNormalPosition, target);
+}
+
+TEST_F(X11Test, AClientSideDecoratedWindowIsMeasuredWithoutItsShadow) {
+  std::unique_ptr<Client> c;
+  const WindowHandle id = Start(
+      c, {"--class", "csd", "--csd", "12", "--geometry", "324x224+100+100"});
+  WindowPlacement p;
+  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+  const auto before = ReadIndependently(id);
+  ASSERT_TRUE(before);
+  EXPECT_EQ(p.rcNormalPosition.width(), before->client.width() - 24);
+  EXPECT_EQ(p.rcNormalPosition.left, before->client.left + 12);
+
+  const Rect target{200, 150, 200 + 640, 150 + 480};
+  ASSERT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, target)), 1);
+  const auto after = ReadIndependently(id);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->client, (Rect{188, 138, 852, 642}));
   ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
   EXPECT_EQ(p.rcNormalPosition, target);
 }

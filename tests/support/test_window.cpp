@@ -7,6 +7,7 @@
 //   pentrax_test_window [--title UTF8] [--wm-name LATIN1] [--class NAME]
 //                       [--geometry WxH+X+Y] [--min WxH] [--max WxH]
 //                       [--inc WxH] [--maximized] [--no-pid]
+//                       [--csd SHADOW]   (client-side decorated, no frame)
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
@@ -48,7 +49,7 @@ bool ParseSize(const char* s, int& w, int& h) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int dock = 0, x = 40, y = 40, width = 300, height = 200;
+  int dock = 0, csd = 0, x = 40, y = 40, width = 300, height = 200;
   int minW = 0, minH = 0, maxW = 0, maxH = 0, incW = 0, incH = 0;
   bool maximized = false, pid = true;
   const char* title = nullptr;
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
       pid = false;
     } else if (v == nullptr) {
       Usage();
+    } else if (a == "--csd") {
+      csd = atoi(v), ++i;
     } else if (a == "--dock") {
       dock = atoi(v), ++i;
     } else if (a == "--title") {
@@ -145,6 +148,14 @@ int main(int argc, char** argv) {
     SetCardinals(
         w, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL,
         {0, 0, 0, static_cast<uint32_t>(dock), 0, 0, 0, 0, 0, 0, 0, right});
+  }
+  if (csd > 0) {
+    // No frame from the window manager (Motif hints: no decorations), and a
+    // shadow of csd pixels drawn by the client around its visible part.
+    SetCardinals(w, "_MOTIF_WM_HINTS", Atom("_MOTIF_WM_HINTS"),
+                 {2, 0, 0, 0, 0});
+    const auto c = static_cast<uint32_t>(csd);
+    SetCardinals(w, "_GTK_FRAME_EXTENTS", XCB_ATOM_CARDINAL, {c, c, c, c});
   }
   if (maximized) {
     SetCardinals(w, "_NET_WM_STATE", XCB_ATOM_ATOM,

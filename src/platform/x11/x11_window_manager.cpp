@@ -589,10 +589,9 @@ int X11WindowManager::Impl::Place(xcb_window_t w,
   if (state &&
       (state->maxVert || state->maxHorz || state->iconic || state->hidden)) {
     xcb_flush(conn);
-    state = Settle(w, frame, [](const WindowState& s) {
-      return !s.maxVert && !s.maxHorz && !s.iconic && !s.hidden &&
-             s.FrameSettled();
-    });
+    // Wait for quiet, not just for the new state: the window manager
+    // redraws the frame (and publishes its extents) after the state change.
+    state = Settle(w, frame, [](const WindowState&) { return false; });
   }
 
   // The extents may change with the state (a maximised window loses its
@@ -731,17 +730,14 @@ WindowHandle X11WindowManager::GetForegroundWindow() {
   // Bottom to top. A window manager may leave a closed window's id behind
   // in _NET_ACTIVE_WINDOW: only a listed client counts.
   const auto stack = Impl::Cardinals(list.get());
-  auto above = stack.end();
-  if (current != XCB_NONE && hasList) {
-    above = std::find(stack.begin(), stack.end(), current);
-    if (above == stack.end()) {
-      current = XCB_NONE;
-    } else {
-      ++above;
-    }
-  } else if (current == XCB_NONE) {
-    above = stack.begin();
+  auto activeAt = std::find(stack.begin(), stack.end(), current);
+  if (hasList && activeAt == stack.end()) {
+    current = XCB_NONE;
   }
+  // The windows above the active one, or all of them when none is active.
+  const auto above = current == XCB_NONE       ? stack.begin()
+                     : activeAt == stack.end() ? stack.end()
+                                               : activeAt + 1;
   // A window that takes no input focus (xclock, for one) never becomes the
   // active window, but the window manager raises it when the user clicks it:
   // then it is the topmost ordinary window, above the active one.
