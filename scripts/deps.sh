@@ -4,7 +4,7 @@
 set -euo pipefail
 
 build_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev
-            libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev)
+            libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev fonts-liberation2)
 test_pkgs=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils
            x11-apps xterm xclip)
 

@@ -41,6 +41,12 @@ void NormaliseInputs(NumericFields& fields, std::int32_t screenWidth,
   NormaliseField(fields.task);
 }
 
+bool PresetFits(int preset, std::int32_t screenWidth,
+                std::int32_t screenHeight) {
+  const auto i = static_cast<std::size_t>(preset);
+  return screenWidth >= kPresetWidths[i] || screenHeight >= kPresetHeights[i];
+}
+
 Size TargetSize(const SizeChoices& choices) {
   std::int64_t w = 0;
   std::int64_t h = 0;
