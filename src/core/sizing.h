@@ -44,7 +44,8 @@ void NormaliseInputs(NumericFields& fields, std::int32_t screenWidth,
 
 // Whether preset i (0 to 6) is offered on a screen of the given size: it is,
 // unless it is both wider and taller than the screen.
-bool PresetFits(int preset, std::int32_t screenWidth, std::int32_t screenHeight);
+bool PresetFits(int preset, std::int32_t screenWidth,
+                std::int32_t screenHeight);
 
 struct Size {
   std::int32_t width = 0;
