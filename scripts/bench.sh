@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPENTRAX_TESTS=ON \
+  -DPENTRAX_BENCHMARKS=ON >/dev/null
 cmake --build build/release -j "$(nproc 2>/dev/null || echo 2)"
 helper=build/release/tests/pentrax_test_window
 scripts/with-x-session.sh --dock "$helper" bash -c '

@@ -18,8 +18,8 @@ run_suite() {
 }
 
 echo "== Release build"
-run_suite build/release RelWithDebInfo
+run_suite build/release RelWithDebInfo -DPENTRAX_TESTS=ON -DPENTRAX_BENCHMARKS=ON
 echo "== Sanitizer build (ASan + UBSan)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  run_suite build/asan Debug -DPENTRAX_SANITIZE=ON -DPENTRAX_BENCHMARKS=OFF
+  run_suite build/asan Debug -DPENTRAX_TESTS=ON -DPENTRAX_SANITIZE=ON -DPENTRAX_BENCHMARKS=OFF

@@ -43,6 +43,7 @@ for _ in $(seq 100); do
 done
 [ -s "$workdir/display" ] || { cat "$workdir/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$workdir/display")"
+export XDG_RUNTIME_DIR="$workdir"  # private, mode 0700 from mktemp
 unset WAYLAND_DISPLAY
 
 # True once the window manager has taken the dock off the work area.
