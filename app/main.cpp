@@ -1,10 +1,14 @@
 // Pentrax 2: sizes other programs' windows to a test resolution.
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "form_settings.h"
 #include "frm_pentrax2.h"
+#include "settings_store.h"
+#include "termination.h"
 #include "x11_window_manager.h"
 
 int main(int, char** argv) {
@@ -28,7 +32,24 @@ int main(int, char** argv) {
   qputenv("QT_QPA_PLATFORM", "xcb");
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
+
+  namespace settings = pentrax::settings;
+  auto store = settings::QSettingsStore::OpenUserStore(
+      settings::ApplicationName(), &settings::ReportOnStandardError);
+
   pentrax::ui::FrmPentrax2 window(*wm);
+  settings::Form_Load(window, *store);
+  window.setUnloadHandler([&] { settings::Form_Unload(window, *store); });
+  QObject::connect(window.cmdRestoreDefaults, &QPushButton::clicked, &window,
+                   [&] { settings::cmdRestoreDefaults_Click(window); });
+  // A logout may end the program without closing its window: save then
+  // too (the window may still be closed later, which saves again).
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                   [&] { settings::Form_Unload(window, *store); });
+  pentrax::ui::CloseOnTerminationSignals(window);
+
   window.show();
+  // The window manager's frame is known only once the window is shown.
+  QTimer::singleShot(250, &window, [&] { settings::KeepOnScreen(window); });
   return app.exec();
 }

@@ -44,6 +44,8 @@ done
 [ -s "$workdir/display" ] || { cat "$workdir/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$workdir/display")"
 export XDG_RUNTIME_DIR="$workdir"  # private, mode 0700 from mktemp
+# Programs started here keep their settings in the session's own folder.
+export XDG_CONFIG_HOME="$workdir/config"
 unset WAYLAND_DISPLAY
 
 # True once the window manager has taken the dock off the work area.

@@ -1,7 +1,9 @@
 #include "frm_pentrax2.h"
 
+#include <QCloseEvent>
 #include <QFont>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -71,6 +73,16 @@ void SetText(NumberBox* box, const std::string& text) {
   if (box->text() != value) {
     box->setText(value);
   }
+}
+
+QString chkGoCaption() {
+  return QStringLiteral(
+      "Click here, and then click on the window you want to size");
+}
+
+QString chkBackCaption() {
+  return QStringLiteral(
+      "Click here, and then click on a window to restore its original size");
 }
 
 }  // namespace
@@ -186,11 +198,8 @@ void FrmPentrax2::BuildControls() {
   chkTask->setValue(1);
   chkTask->setAutoFillBackground(true);
 
-  chkGo = Place(new PushCheckBox(
-                    QStringLiteral("Click here, and then click on the window "
-                                   "you want to size"),
-                    this),
-                "chkGo", Twips(120, 4080, 5055, 495));
+  chkGo = Place(new PushCheckBox(chkGoCaption(), this), "chkGo",
+                Twips(120, 4080, 5055, 495));
   QFont goFont(QStringLiteral("Arial"));
   goFont.setPointSizeF(8.25);
   goFont.setBold(true);
@@ -200,11 +209,8 @@ void FrmPentrax2::BuildControls() {
   goPalette.setColor(QPalette::ButtonText, QColor(9, 106, 0));
   chkGo->setPalette(goPalette);
 
-  chkBack = Place(
-      new PushCheckBox(QStringLiteral("Click here, and then click on a window "
-                                      "to restore its original size"),
-                       this),
-      "chkBack", Twips(120, 4680, 5055, 375));
+  chkBack = Place(new PushCheckBox(chkBackCaption(), this), "chkBack",
+                  Twips(120, 4680, 5055, 375));
   QFont backFont(QStringLiteral("Arial"));
   backFont.setPointSizeF(8.25);
   chkBack->setFont(backFont);
@@ -266,6 +272,7 @@ void FrmPentrax2::BuildControls() {
   connect(chkGo, &PushCheckBox::valueChanged, this, &FrmPentrax2::chkGo_Click);
   connect(chkBack, &PushCheckBox::valueChanged, this,
           &FrmPentrax2::chkBack_Click);
+  connect(cmdHelp, &QPushButton::clicked, this, &FrmPentrax2::cmdHelp_Click);
 }
 
 QSizeF FrmPentrax2::PrimaryScreenSize() {
@@ -285,6 +292,79 @@ void FrmPentrax2::setResultText(const QString& text) {
 
 WindowHandle FrmPentrax2::OwnWindow() const {
   return static_cast<WindowHandle>(winId());
+}
+
+void FrmPentrax2::setUnloadHandler(std::function<void()> handler) {
+  unloadHandler_ = std::move(handler);
+}
+
+void FrmPentrax2::Unload() {
+  if (unloaded_) {
+    return;
+  }
+  unloaded_ = true;
+  if (unloadHandler_) {
+    unloadHandler_();
+  }
+}
+
+void FrmPentrax2::closeEvent(QCloseEvent* event) {
+  Unload();  // closing is never cancelled
+  event->accept();
+}
+
+QString FrmPentrax2::Tag(const QObject* control) {
+  return control->property("Tag").toString();
+}
+
+void FrmPentrax2::SetTag(QObject* control, const QString& tag) {
+  control->setProperty("Tag", tag);
+}
+
+const QString FrmPentrax2::kHelpTitle = QStringLiteral("Pentrax 2.2.1 - Help");
+
+QString FrmPentrax2::HelpText() {
+  const QStringList lines = {
+      QStringLiteral(
+          "The purpose of Pentrax is to change the size of other windows."),
+      QStringLiteral("This is useful for testing how a program or web site "
+                     "looks on a screen"),
+      QStringLiteral("with a resolution lower than the resolution of the "
+                     "developer's screen."),
+      QString(),
+      QStringLiteral("1. Select the desired size."),
+      QStringLiteral("2. Optionally modify that size by adding the size of a "
+                     "window border"),
+      QStringLiteral("    or by subtracting the size of a task bar."),
+      QStringLiteral("3. Click on the button '") + chkGoCaption() +
+          QStringLiteral("'."),
+      QStringLiteral("    This button remains pressed until you select the "
+                     "window you want to resize."),
+      QStringLiteral("4. Optionally restore the original sizes of the resized "
+                     "windows by clicking"),
+      QStringLiteral("    on the button '") + chkBackCaption() +
+          QStringLiteral("'"),
+      QStringLiteral("    and then select the window you want to restore."),
+      QString(),
+      QStringLiteral("You cannot select a resolution larger than your own "
+                     "screen's resolution."),
+      QString(),
+      QStringLiteral("Pentrax remembers your choices and its window position "
+                     "for the next start."),
+  };
+  return lines.join(QStringLiteral("\r\n"));
+}
+
+void FrmPentrax2::cmdHelp_Click() {
+  // Shown as plain text: line breaks as they are, and the indenting blanks
+  // kept (a label would fold runs of blanks).
+  QString shown = HelpText();
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  shown.replace(QStringLiteral("    "), QString(4, QChar(0x00A0)));
+  QMessageBox box(QMessageBox::Information, kHelpTitle, shown, QMessageBox::Ok,
+                  this);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
 }
 
 void FrmPentrax2::optRes_Click(int index) {

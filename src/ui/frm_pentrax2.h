@@ -45,6 +45,21 @@ class FrmPentrax2 : public QWidget {
   // The handle that tells the main window apart from the windows it sizes.
   WindowHandle OwnWindow() const;
 
+  // Runs once when the window unloads, however it is closed (close button,
+  // Alt+F4, the window manager, a signal): the settings are written there.
+  void setUnloadHandler(std::function<void()> handler);
+  // Runs the unload handler now, if it has not run yet.
+  void Unload();
+
+  // The usage text of the Help button, lines joined by "\r\n", and the title
+  // of its message box.
+  static QString HelpText();
+  static const QString kHelpTitle;
+
+  // A control's free text property, empty unless the program sets it.
+  static QString Tag(const QObject* control);
+  static void SetTag(QObject* control, const QString& tag);
+
   // Controls, named as the program's other parts refer to them.
   QLabel* Label1;
   QGroupBox* Frame1;
@@ -91,9 +106,13 @@ class FrmPentrax2 : public QWidget {
   void ForegroundWatch();
   void NormaliseInputs();
   static void FilterDigitKey(std::int16_t& keyAscii);
+  void cmdHelp_Click();
 
   // The user's choices as the sizing logic reads them.
   SizeChoices Choices() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildControls();
@@ -104,6 +123,8 @@ class FrmPentrax2 : public QWidget {
   QButtonGroup* optResGroup_;
   QButtonGroup* optTaskGroup_;
   QString resultText_;
+  std::function<void()> unloadHandler_;
+  bool unloaded_ = false;
 };
 
 }  // namespace pentrax::ui

@@ -116,6 +116,75 @@ TEST_F(Pentrax2Test, SizesAWindowAndPutsItBack) {
   EXPECT_EQ(Outer(other), untouched);
 }
 
+// Client coordinates of a few more controls.
+constexpr int kCustomX = 212, kCustomY = 88;  // optRes(7)
+constexpr int kBreitX = 249, kBreitY = 105;   // txtBreit
+constexpr int kBorderCheckX = 24, kBorderCheckY = 150;
+constexpr int kVerticalX = 126, kVerticalY = 228;  // optTask(1)
+
+std::string ReadFile(const std::string& path) {
+  return testing::Run("cat '" + path + "'").value_or("");
+}
+
+TEST_F(Pentrax2Test, ChoicesAndPlaceSurviveARestart) {
+  // This test starts its own pentrax2s with a configuration folder of its own.
+  pentrax.reset();
+  char folder[] = "/tmp/pentrax-config.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  setenv("XDG_CONFIG_HOME", folder, 1);
+  const std::string ini = std::string(folder) + "/pentrax2/pentrax2.ini";
+
+  auto start = [&] {
+    pentrax = std::make_unique<Client>(std::vector<std::string>{PENTRAX2});
+    const auto id = testing::Run(
+        "timeout 20 xdotool search --sync --onlyvisible --name '^Pentrax 2$'");
+    ASSERT_TRUE(id);
+    main = static_cast<WindowHandle>(std::stol(*id));
+    testing::SleepMs(500);
+  };
+  auto closeByWindowManager = [&] {
+    testing::Run("timeout 10 xdotool windowactivate --sync " +
+                 std::to_string(main) + " key --clearmodifiers alt+F4");
+    ASSERT_TRUE(Eventually(
+        [&] {
+          return !testing::Run("xwininfo -id " + std::to_string(main))
+                      .has_value();
+        },
+        10000));
+    pentrax->Kill();  // reaps it; it has ended already
+  };
+
+  start();
+  EXPECT_EQ(ReadFile(ini), "");  // nothing written before the first close
+  ClickMain(kCustomX, kCustomY);
+  ClickMain(kBreitX, kBreitY);
+  testing::Run("xdotool type 1000");
+  testing::Run("xdotool key Tab");
+  testing::Run("xdotool type 700");
+  ClickMain(kBorderCheckX, kBorderCheckY);
+  ClickMain(kVerticalX, kVerticalY);
+  testing::Run("xdotool windowmove " + std::to_string(main) + " 210 120");
+  testing::SleepMs(300);
+  const Rect placed = Outer(main);
+  closeByWindowManager();
+
+  const std::string saved = ReadFile(ini);
+  for (const char* line :
+       {"[Settings]", "SelectedResolution=7", "CustomWidth=1000",
+        "CustomHeight=700", "AddBorder=0", "Border=3", "SubtractTaskBar=1",
+        "TaskBar=28", "TaskBarOrientation=1", "PosLeft=", "PosTop="}) {
+    EXPECT_NE(saved.find(line), std::string::npos) << line << " in\n" << saved;
+  }
+
+  // Started again: same place, and closing it again stores the same values.
+  start();
+  EXPECT_EQ(Outer(main), placed);
+  closeByWindowManager();
+  EXPECT_EQ(ReadFile(ini), saved);
+  unsetenv("XDG_CONFIG_HOME");
+  testing::Run(std::string("rm -rf '") + folder + "'");
+}
+
 TEST(Pentrax2NoDisplay, ExitsWithAClearMessage) {
   const auto out = testing::Run(std::string("env -u DISPLAY ") + PENTRAX2 +
                                 " 2>&1; echo status=$?");

@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   QGuiApplication app(qtArgc, argv);
   QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr || !screen->grabWindow(0).save(QString::fromLocal8Bit(argv[1]))) {
+  if (screen == nullptr ||
+      !screen->grabWindow(0).save(QString::fromLocal8Bit(argv[1]))) {
     std::fprintf(stderr, "pentrax_screenshot: cannot save %s\n", argv[1]);
     return 1;
   }

@@ -98,6 +98,19 @@ TEST_F(FrmTest, TabOrderFollowsTheTable) {
   }
 }
 
+TEST_F(FrmTest, EachOptionGroupIsOneTabStopWithArrowsInside) {
+  frm->optRes[1]->setChecked(true);
+  frm->optRes[1]->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(frm->optRes[1], Qt::Key_Down);
+  EXPECT_TRUE(frm->optRes[2]->isChecked());
+  EXPECT_EQ(frm->SelectedPreset, 2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  // txtBreit and txtHoch are disabled: the next stop is chkBorder.
+  EXPECT_EQ(QApplication::focusWidget(), frm->chkBorder);
+  QTest::keyClick(frm->chkBorder, Qt::Key_Backtab);
+  EXPECT_EQ(QApplication::focusWidget(), frm->optRes[2]);
+}
+
 TEST_F(FrmTest, EnabledStatesFollowEveryValueChangeWhoeverMakesIt) {
   frm->txtBreit->setText("777");
   frm->optRes[7]->setChecked(true);  // by code
