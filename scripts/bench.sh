@@ -4,10 +4,7 @@
 # the benchmark (median milliseconds and X round trips per action).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh test
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPENTRAX_TESTS=ON \
-  -DPENTRAX_BENCHMARKS=ON >/dev/null
-cmake --build build/release -j "$(nproc 2>/dev/null || echo 2)"
+scripts/build-release.sh size_action_bench pentrax_test_window
 helper=build/release/tests/pentrax_test_window
 scripts/with-x-session.sh --dock "$helper" bash -c '
   set -euo pipefail

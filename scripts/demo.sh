@@ -5,11 +5,7 @@
 # screenshots before and after in build/demo/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh test
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPENTRAX_TESTS=ON \
-  -DPENTRAX_BENCHMARKS=ON >/dev/null
-cmake --build build/release -j "$(nproc 2>/dev/null || echo 2)" \
-  --target pentrax2 pentrax_test_window pentrax_screenshot
+scripts/build-release.sh pentrax2 pentrax_test_window pentrax_screenshot
 mkdir -p build/demo
 export DEMO_DIR=$PWD/build/demo BIN=$PWD/build/release
 scripts/with-x-session.sh --dock "$BIN/tests/pentrax_test_window" bash -c '

@@ -5,11 +5,7 @@
 #   scripts/measure.sh [IDLE_SECONDS]   (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh test
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPENTRAX_TESTS=ON \
-  -DPENTRAX_BENCHMARKS=ON >/dev/null
-cmake --build build/release -j "$(nproc 2>/dev/null || echo 2)" \
-  --target pentrax2 pentrax_test_window
+scripts/build-release.sh pentrax2 pentrax_test_window
 export IDLE_SECONDS=${1:-60} BIN=$PWD/build/release
 scripts/with-x-session.sh --dock "$BIN/tests/pentrax_test_window" bash -c '
   set -euo pipefail

@@ -39,6 +39,32 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption,
   return label;
 }
 
+// An option-button array: buttons of one name, told apart by their index,
+// forming one exclusive group.
+template <std::size_t N>
+void MakeOptions(QWidget* frame, QButtonGroup* group, const char* name,
+                 const char* const (&captions)[N], const QRect (&geometry)[N],
+                 std::array<QRadioButton*, N>& buttons) {
+  for (std::size_t i = 0; i < N; ++i) {
+    const int index = static_cast<int>(i);
+    buttons[i] =
+        Place(new QRadioButton(QString::fromLatin1(captions[i]), frame), name,
+              geometry[i]);
+    buttons[i]->setProperty("index", index);
+    group->addButton(buttons[i], index);
+  }
+}
+
+// A checked box lying across the top edge of a frame, where a caption would
+// stand; it covers the frame's line.
+CheckBox* MakeHeading(QWidget* parent, const char* name, const QString& caption,
+                      QRect geometry) {
+  auto* box = Place(new CheckBox(caption, parent), name, geometry);
+  box->setValue(1);
+  box->setAutoFillBackground(true);
+  return box;
+}
+
 // The window's icon: a window frame with an arrow that pulls its corner in.
 QIcon MakeIcon() {
   QIcon icon;
@@ -137,13 +163,7 @@ void FrmPentrax2::BuildControls() {
       Twips(1560, 720, 1455, 255), Twips(1560, 1080, 1455, 255),
       Twips(3000, 360, 1455, 255), Twips(3000, 720, 1455, 255)};
   optResGroup_ = new QButtonGroup(this);
-  for (int i = 0; i < 8; ++i) {
-    optRes[i] =
-        Place(new QRadioButton(QString::fromLatin1(resCaptions[i]), Frame1),
-              "optRes", resGeometry[i]);
-    optRes[i]->setProperty("index", i);
-    optResGroup_->addButton(optRes[i], i);
-  }
+  MakeOptions(Frame1, optResGroup_, "optRes", resCaptions, resGeometry, optRes);
   Label4 = MakeLabel(Frame1, "Label4", QStringLiteral("x"),
                      Twips(3945, 1005, 135, 195), Qt::AlignHCenter);
   txtBreit = Place(new NumberBox(QStringLiteral("1200"), Qt::AlignRight,
@@ -164,26 +184,19 @@ void FrmPentrax2::BuildControls() {
                      Twips(120, 420, 1335, 255), Qt::AlignRight);
   Label2 = MakeLabel(fraBorder, "Label2", QStringLiteral("pixels"),
                      Twips(1920, 420, 495, 255));
-  chkBorder = Place(
-      new CheckBox(QStringLiteral("Add a border in order to get the correct "
-                                  "client area size for a maximized window"),
-                   this),
-      "chkBorder", Twips(240, 2070, 3135, 375));
-  chkBorder->setValue(1);
-  chkBorder->setAutoFillBackground(true);  // covers the frame's top edge
+  chkBorder = MakeHeading(
+      this, "chkBorder",
+      QStringLiteral("Add a border in order to get the correct client area "
+                     "size for a maximized window"),
+      Twips(240, 2070, 3135, 375));
 
   fraTask = Place(new QGroupBox(this), "fraTask", Twips(120, 3060, 5055, 855));
   optTaskGroup_ = new QButtonGroup(this);
   const char* const taskCaptions[] = {"Horizontal or", "vertical Taskbar"};
   const QRect taskGeometry[] = {Twips(360, 240, 1455, 255),
                                 Twips(1590, 240, 1455, 255)};
-  for (int i = 0; i < 2; ++i) {
-    optTask[i] =
-        Place(new QRadioButton(QString::fromLatin1(taskCaptions[i]), fraTask),
-              "optTask", taskGeometry[i]);
-    optTask[i]->setProperty("index", i);
-    optTaskGroup_->addButton(optTask[i], i);
-  }
+  MakeOptions(fraTask, optTaskGroup_, "optTask", taskCaptions, taskGeometry,
+              optTask);
   optTask[0]->setChecked(true);
   txtTask = Place(new NumberBox(QStringLiteral("28"), Qt::AlignRight,
                                 &FilterDigitKey, fraTask),
@@ -192,11 +205,9 @@ void FrmPentrax2::BuildControls() {
                      Twips(120, 540, 1335, 255), Qt::AlignRight);
   Label5 = MakeLabel(fraTask, "Label5", QStringLiteral("pixels"),
                      Twips(1920, 540, 495, 255));
-  chkTask = Place(
-      new CheckBox(QStringLiteral("Subtract the size of the taskbar"), this),
-      "chkTask", Twips(240, 3030, 2535, 255));
-  chkTask->setValue(1);
-  chkTask->setAutoFillBackground(true);
+  chkTask = MakeHeading(this, "chkTask",
+                        QStringLiteral("Subtract the size of the taskbar"),
+                        Twips(240, 3030, 2535, 255));
 
   chkGo = Place(new PushCheckBox(chkGoCaption(), this), "chkGo",
                 Twips(120, 4080, 5055, 495));
