@@ -3,15 +3,23 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "form_settings.h"
 #include "frm_pentrax2.h"
 #include "settings_store.h"
 #include "termination.h"
+#ifdef _WIN32
+#include "win32_window_manager.h"
+#else
 #include "x11_window_manager.h"
+#endif
 
 int main(int, char** argv) {
+#ifdef _WIN32
+  auto wm = std::make_unique<pentrax::Win32WindowManager>();
+#else
   // Pentrax sizes X11 windows, so it needs an X display; under Wayland it
   // runs through XWayland.
   const char* display = std::getenv("DISPLAY");
@@ -28,8 +36,10 @@ int main(int, char** argv) {
     return 2;
   }
   // The main window must be an X11 window too, or the program could not
-  // tell its own window from the ones it sizes. No command line is read.
+  // tell its own window from the ones it sizes.
   qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
+  // No command line is read.
   int qtArgc = 1;
   QApplication app(qtArgc, argv);
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Pentrax needs to build, run and test, when any
-# of them is missing. Usage: scripts/deps.sh [build|test]
+# of them is missing. Usage: scripts/deps.sh [build|test|windows]
 set -euo pipefail
 
 build_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev
@@ -8,10 +8,14 @@ build_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev
 test_pkgs=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils
            x11-apps xterm xclip)
 
+# The Windows parts, cross-built and run under Wine.
+windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
+
 want=("${build_pkgs[@]}")
-if [ "${1:-build}" = test ]; then
-  want+=("${test_pkgs[@]}")
-fi
+case "${1:-build}" in
+  test) want+=("${test_pkgs[@]}" "${windows_pkgs[@]}") ;;
+  windows) want+=("${test_pkgs[@]}" "${windows_pkgs[@]}") ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do

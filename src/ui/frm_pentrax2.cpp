@@ -88,8 +88,15 @@ QIcon MakeIcon() {
   return icon;
 }
 
-QString ToQString(const std::string& utf8) {
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+// Texts from the sizing logic: numbers, and window titles as the platform
+// gives them (UTF-8 on X11, the 8-bit code page on Windows).
+QString ToQString(const std::string& text) {
+  const auto size = static_cast<qsizetype>(text.size());
+#ifdef _WIN32
+  return QString::fromLocal8Bit(text.data(), size);
+#else
+  return QString::fromUtf8(text.data(), size);
+#endif
 }
 
 // Writes a field only when its text changes, so the cursor and selection of

@@ -1,0 +1,91 @@
+#include "win32_window_manager.h"
+
+#include <windows.h>
+// <windows.h> renames GetWindowText to GetWindowTextA; the operation of
+// the interface keeps its name.
+#undef GetWindowText
+
+#include <cstdint>
+
+namespace pentrax {
+namespace {
+
+HWND ToHwnd(WindowHandle window) {
+  return reinterpret_cast<HWND>(static_cast<std::intptr_t>(window));
+}
+
+WindowHandle ToHandle(HWND hwnd) {
+  return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(hwnd));
+}
+
+Rect FromRect(const RECT& r) {
+  return {static_cast<std::int32_t>(r.left), static_cast<std::int32_t>(r.top),
+          static_cast<std::int32_t>(r.right),
+          static_cast<std::int32_t>(r.bottom)};
+}
+
+}  // namespace
+
+WindowHandle Win32WindowManager::GetForegroundWindow() {
+  return ToHandle(::GetForegroundWindow());
+}
+
+int Win32WindowManager::GetWindowPlacement(WindowHandle window,
+                                           WindowPlacement& placement) {
+  WINDOWPLACEMENT wp = {};
+  wp.length = sizeof wp;
+  if (!::GetWindowPlacement(ToHwnd(window), &wp)) {
+    return 0;
+  }
+  placement.length = kPlacementLength;
+  placement.flags = wp.flags;
+  placement.showCmd = static_cast<std::int32_t>(wp.showCmd);
+  placement.ptMinPosition = {wp.ptMinPosition.x, wp.ptMinPosition.y};
+  placement.ptMaxPosition = {wp.ptMaxPosition.x, wp.ptMaxPosition.y};
+  placement.rcNormalPosition = FromRect(wp.rcNormalPosition);
+  return 1;
+}
+
+int Win32WindowManager::SetWindowPlacement(WindowHandle window,
+                                           const WindowPlacement& placement) {
+  WINDOWPLACEMENT wp = {};
+  wp.length = sizeof wp;
+  wp.flags = placement.flags;
+  wp.showCmd = static_cast<UINT>(placement.showCmd);
+  wp.ptMinPosition = {placement.ptMinPosition.x, placement.ptMinPosition.y};
+  wp.ptMaxPosition = {placement.ptMaxPosition.x, placement.ptMaxPosition.y};
+  const Rect& r = placement.rcNormalPosition;
+  wp.rcNormalPosition = {r.left, r.top, r.right, r.bottom};
+  return ::SetWindowPlacement(ToHwnd(window), &wp) ? 1 : 0;
+}
+
+int Win32WindowManager::GetWindowText(WindowHandle window, char* buffer,
+                                      int maxCount) {
+  if (buffer == nullptr || maxCount <= 0) {
+    return 0;
+  }
+  return ::GetWindowTextA(ToHwnd(window), buffer, maxCount);
+}
+
+bool Win32WindowManager::GetWorkArea(Rect& workArea) {
+  RECT r = {};
+  if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) {
+    return false;
+  }
+  workArea = FromRect(r);
+  return true;
+}
+
+std::string Win32WindowManager::WindowIdentity(WindowHandle window) {
+  const HWND hwnd = ToHwnd(window);
+  DWORD pid = 0;
+  if (::GetWindowThreadProcessId(hwnd, &pid) == 0) {
+    return {};
+  }
+  char className[256] = {};
+  const int n = ::GetClassNameA(hwnd, className, sizeof className);
+  return "pid " + std::to_string(pid) + ", class " +
+         std::string(className, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+}  // namespace pentrax

@@ -1,0 +1,26 @@
+// The window-management operations on Windows: a thin layer over user32.
+// Handles are HWND values compared as 32-bit numbers (user handles are
+// 32-bit significant on 64-bit Windows too).
+#pragma once
+
+#include <string>
+
+#include "window_manager.h"
+
+namespace pentrax {
+
+class Win32WindowManager final : public WindowManager {
+ public:
+  WindowHandle GetForegroundWindow() override;
+  int GetWindowPlacement(WindowHandle window,
+                         WindowPlacement& placement) override;
+  int SetWindowPlacement(WindowHandle window,
+                         const WindowPlacement& placement) override;
+  // The title in the system's 8-bit code page (GetWindowTextA).
+  int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
+  bool GetWorkArea(Rect& workArea) override;
+  // The owning process and the window class.
+  std::string WindowIdentity(WindowHandle window) override;
+};
+
+}  // namespace pentrax
