@@ -69,6 +69,8 @@ start_dock() {
 
 HOME="$workdir" openbox >"$workdir/openbox.log" 2>&1 &
 pids+=($!)
+# For tests that take the window manager away while a program runs.
+export PENTRAX_WM_PID=$!
 for _ in $(seq 200); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.05

@@ -2,6 +2,9 @@
 // driven with xdotool as a user would drive it; the windows are measured with
 // xwininfo and xprop, and the report is read through the clipboard.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <memory>
@@ -182,6 +185,199 @@ TEST_F(Pentrax2Test, ChoicesAndPlaceSurviveARestart) {
   closeByWindowManager();
   EXPECT_EQ(ReadFile(ini), saved);
   unsetenv("XDG_CONFIG_HOME");
+  testing::Run(std::string("rm -rf '") + folder + "'");
+}
+
+bool Alive(const Client& c) { return c.pid() > 0 && kill(c.pid(), 0) == 0; }
+
+// The exit status of a client that is ending, waited for at most 10 s; -1
+// when it did not end.
+int ExitStatus(const Client& c) {
+  int status = 0;
+  for (int i = 0; i < 500; ++i) {
+    if (waitpid(c.pid(), &status, WNOHANG) == c.pid()) {
+      return status;
+    }
+    testing::SleepMs(20);
+  }
+  return -1;
+}
+
+TEST_F(Pentrax2Test, TargetClosedBetweenThePickAndTheAction) {
+  std::unique_ptr<Client> doomed = std::make_unique<Client>(
+      std::vector<std::string>{PENTRAX_TEST_WINDOW, "--class", "doomed"});
+  const WindowHandle id =
+      static_cast<WindowHandle>(std::stoul(doomed->ReadLine(), nullptr, 16));
+  ASSERT_TRUE(Eventually([&] { return testing::IcccmState(id) == "Normal"; }));
+  ClickMain(kGoX, kGoY);
+  testing::SleepMs(250);
+  Activate(id);
+  testing::SleepMs(150);  // seen by a tick; the action follows 400 ms later
+  doomed->Kill();
+  testing::SleepMs(800);
+  ASSERT_TRUE(Alive(*pentrax));
+  EXPECT_EQ(Report().find("resized to"), std::string::npos);
+
+  // And it goes on working.
+  Client clock(
+      {"xclock", "-name", "afterwards", "-geometry", "200x150+100+100"});
+  const WindowHandle next = FindWindowByClass("afterwards");
+  ArmAndPick(kGoX, kGoY, next);
+  EXPECT_EQ(Report(), "afterwards\nresized to 646 x 458");
+}
+
+TEST_F(Pentrax2Test, ASettingsFolderThatCannotBeWrittenDoesNotStopIt) {
+  pentrax.reset();
+  char folder[] = "/tmp/pentrax-config.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  // A file where the settings folder would go: nothing can be created in
+  // it, for root too.
+  const std::string blocked = std::string(folder) + "/blocked";
+  testing::Run("touch " + blocked);
+  const std::string log = std::string(folder) + "/stderr";
+  pentrax = std::make_unique<Client>(std::vector<std::string>{
+      "sh", "-c",
+      "XDG_CONFIG_HOME=" + blocked + " exec " + PENTRAX2 + " 2>" + log});
+  const auto id = testing::Run(
+      "timeout 20 xdotool search --sync --onlyvisible --name '^Pentrax 2$'");
+  ASSERT_TRUE(id);
+  main = static_cast<WindowHandle>(std::stol(*id));
+  testing::SleepMs(300);
+  // Ended as a logout or a kill ends it: the window closes and saves.
+  kill(pentrax->pid(), SIGTERM);
+  const int status = ExitStatus(*pentrax);
+  ASSERT_NE(status, -1) << "pentrax2 did not end";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  const std::string said = ReadFile(log);
+  EXPECT_NE(said.find("pentrax2: settings: "), std::string::npos) << said;
+  EXPECT_NE(said.find("not saved"), std::string::npos) << said;
+  testing::Run(std::string("rm -rf '") + folder + "'");
+}
+
+// Takes the session's window manager away for good: keep it the last test of
+// this fixture.
+TEST_F(Pentrax2Test, KeepsWorkingWhenTheWindowManagerIsReplaced) {
+  const char* wmPid = std::getenv("PENTRAX_WM_PID");
+  ASSERT_NE(wmPid, nullptr);
+  std::unique_ptr<Client> c = std::make_unique<Client>(
+      std::vector<std::string>{PENTRAX_TEST_WINDOW, "--class", "survivor",
+                               "--geometry", "300x200+400+300"});
+  const WindowHandle id =
+      static_cast<WindowHandle>(std::stoul(c->ReadLine(), nullptr, 16));
+  ASSERT_TRUE(Eventually([&] { return testing::IcccmState(id) == "Normal"; }));
+
+  kill(std::atoi(wmPid), SIGTERM);
+  ASSERT_TRUE(Eventually([&] {
+    return testing::Run("xprop -root _NET_SUPPORTING_WM_CHECK")
+                   .value_or("")
+                   .find("window id") == std::string::npos ||
+           !testing::Run(
+                "xwininfo -id $(xprop -root _NET_SUPPORTING_WM_CHECK | "
+                "awk '{print $5}')")
+                .has_value();
+  }));
+  testing::SleepMs(700);
+  ASSERT_TRUE(Alive(*pentrax));
+
+  // No window manager: the focus tells the pick, and the window is
+  // configured directly (it has no frame now).
+  testing::Run("xdotool mousemove --window " + std::to_string(main) + " " +
+               std::to_string(kGoX) + " " + std::to_string(kGoY) + " click 1");
+  testing::Run("xdotool windowfocus " + std::to_string(main));
+  testing::SleepMs(300);
+  testing::Run("xdotool windowfocus " + std::to_string(id));
+  ASSERT_TRUE(Eventually([&] {
+    const auto r = ReadIndependently(id);
+    return r && r->client.width() == 646 && r->client.height() == 458;
+  }));
+  ASSERT_TRUE(Alive(*pentrax));
+
+  // A new window manager: back to EWMH.
+  char home[] = "/tmp/pentrax-wm.XXXXXX";
+  ASSERT_NE(mkdtemp(home), nullptr);
+  Client wm({"env", std::string("HOME=") + home, "openbox"});
+  ASSERT_TRUE(Eventually(
+      [&] {
+        const auto r = ReadIndependently(id);
+        return r && r->extents[2] > 0 && r->frame == r->Outer();
+      },
+      5000));
+  testing::SleepMs(300);
+  ArmAndPick(kBackX, kBackY, id);
+  EXPECT_EQ(Report(), "\nrestored its original size");
+  const auto r = ReadIndependently(id);
+  ASSERT_TRUE(r);
+  // Its outer size then, without a frame, is its outer size now.
+  EXPECT_EQ(r->Outer().width(), 300);
+  EXPECT_EQ(r->Outer().height(), 200);
+  wm.Kill();
+  testing::Run(std::string("rm -rf '") + home + "'");
+}
+
+// A private X server, for the tests that take it away.
+class PrivateDisplay {
+ public:
+  PrivateDisplay() {
+    char name[] = "/tmp/pentrax-dpy.XXXXXX";
+    const int fd = mkstemp(name);
+    path_ = name;
+    const std::string cmd = "Xvfb -displayfd " + std::to_string(fd) +
+                            " -screen 0 800x600x24 -nolisten tcp";
+    server_ = std::make_unique<Client>(
+        std::vector<std::string>{"sh", "-c", "exec " + cmd + " 2>/dev/null"});
+    Eventually([&] { return !ReadDisplay().empty(); }, 5000);
+    display_ = ":" + ReadDisplay();
+    close(fd);
+  }
+  ~PrivateDisplay() {
+    server_->Kill();
+    unlink(path_.c_str());
+  }
+  const std::string& display() const { return display_; }
+  void Kill() { server_->Kill(); }
+
+ private:
+  std::string ReadDisplay() const {
+    std::string s = testing::Run("cat " + path_).value_or("");
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' ')) s.pop_back();
+    return s;
+  }
+  std::string path_, display_;
+  std::unique_ptr<Client> server_;
+};
+
+TEST(Pentrax2Faults, TheXServerGoesAwayAndTheSettingsStayWhole) {
+  PrivateDisplay x;
+  char folder[] = "/tmp/pentrax-config.XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string ini = std::string(folder) + "/pentrax2/pentrax2.ini";
+  testing::Run("mkdir -p " + std::string(folder) + "/pentrax2");
+  const std::string saved =
+      "[Settings]\nSelectedResolution=2\nCustomWidth=800\nCustomHeight=600\n"
+      "AddBorder=1\nBorder=3\nSubtractTaskBar=0\nTaskBar=28\n"
+      "TaskBarOrientation=0\nPosLeft=1500\nPosTop=1500\n";
+  testing::Run("printf '" + saved + "' > " + ini);
+  const std::string before = ReadFile(ini);
+
+  const std::string log = std::string(folder) + "/stderr";
+  Client pentrax({"sh", "-c",
+                  "DISPLAY=" + x.display() + " XDG_CONFIG_HOME=" + folder +
+                      " exec " + PENTRAX2 + " 2>" + log});
+  ASSERT_TRUE(Eventually(
+      [&] {
+        return testing::Run(
+                   "DISPLAY=" + x.display() +
+                   " xdotool search --onlyvisible --name '^Pentrax 2$'")
+            .has_value();
+      },
+      10000));
+  x.Kill();
+  const int status = ExitStatus(pentrax);
+  ASSERT_NE(status, -1) << "pentrax2 did not end";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) != 0) << status;
+  EXPECT_NE(ReadFile(log).find("X11 connection broke"), std::string::npos)
+      << ReadFile(log);
+  EXPECT_EQ(ReadFile(ini), before);
   testing::Run(std::string("rm -rf '") + folder + "'");
 }
 

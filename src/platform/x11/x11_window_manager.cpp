@@ -122,6 +122,13 @@ struct X11WindowManager::Impl {
   xcb_atom_t wmProtocols = XCB_ATOM_NONE;
   xcb_atom_t wmTakeFocus = XCB_ATOM_NONE;
   std::uint64_t roundTrips = 0;
+  Clock::duration settleTime{};
+
+  // Whether an EWMH window manager runs, as last checked, and its check
+  // window. Without one the hints left on the windows are stale.
+  bool wmPresent = true;
+  xcb_window_t wmCheckWindow = XCB_NONE;
+  Clock::time_point wmCheckedAt{};
 
   // Rectangles this backend gave windows (root coordinates), with the
   // identity of the window at that time.
@@ -265,7 +272,53 @@ struct X11WindowManager::Impl {
     auto desktop = TakeProperty(c.desktop);
     auto geometry =
         Take<xcb_get_geometry_reply_t>(xcb_get_geometry_reply, c.rootGeometry);
-    return WorkAreaFrom(workarea.get(), desktop.get(), geometry.get());
+    // Without a window manager _NET_WORKAREA is stale: the whole screen.
+    return WorkAreaFrom(wmPresent ? workarea.get() : nullptr, desktop.get(),
+                        geometry.get());
+  }
+
+  static xcb_window_t FirstWindow(const xcb_get_property_reply_t* r) {
+    if (r == nullptr || r->format != 32 ||
+        xcb_get_property_value_length(r) < 4) {
+      return XCB_NONE;
+    }
+    return *static_cast<const xcb_window_t*>(xcb_get_property_value(r));
+  }
+
+  // Whether an EWMH window manager runs: the root's
+  // _NET_SUPPORTING_WM_CHECK names a window that names itself. Checked at
+  // most every half second; a window manager can be replaced while Pentrax
+  // runs.
+  bool WmPresent() {
+    const auto now = Clock::now();
+    if (now - wmCheckedAt < milliseconds(500)) {
+      return wmPresent;
+    }
+    wmCheckedAt = now;
+    auto rootCookie =
+        Property(root, ewmh._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1);
+    std::optional<xcb_get_property_cookie_t> known;
+    if (wmCheckWindow != XCB_NONE) {
+      known = Property(wmCheckWindow, ewmh._NET_SUPPORTING_WM_CHECK,
+                       XCB_ATOM_WINDOW, 1);
+    }
+    ++roundTrips;
+    const xcb_window_t named = FirstWindow(TakeProperty(rootCookie).get());
+    const xcb_window_t self = known ? FirstWindow(TakeProperty(*known).get())
+                                    : xcb_window_t{XCB_NONE};
+    if (named != XCB_NONE && named == wmCheckWindow && self == named) {
+      return wmPresent = true;
+    }
+    wmCheckWindow = XCB_NONE;
+    if (named != XCB_NONE) {
+      ++roundTrips;
+      auto r = TakeProperty(
+          Property(named, ewmh._NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1));
+      if (FirstWindow(r.get()) == named) {
+        wmCheckWindow = named;
+      }
+    }
+    return wmPresent = wmCheckWindow != XCB_NONE;
   }
 
   // Reads everything a placement needs in one round trip.
@@ -315,7 +368,7 @@ struct X11WindowManager::Impl {
     const std::int32_t top = o->dst_y - g->border_width;
     s.client = {left, top, left + g->width + 2 * g->border_width,
                 top + g->height + 2 * g->border_width};
-    s.frameExtents = ReadExtents(fe.get());
+    s.frameExtents = wmPresent ? ReadExtents(fe.get()) : Extents{};
     s.gtkExtents = ReadExtents(ge.get());
     const auto icccm = Cardinals(is.get());
     s.iconic = !icccm.empty() && icccm[0] == kWmStateIconic;
@@ -434,6 +487,11 @@ struct X11WindowManager::Impl {
       xcb_window_t w, xcb_window_t frame,
       const std::function<bool(const WindowState&)>& done) {
     const auto start = Clock::now();
+    struct AddTime {
+      Clock::duration& total;
+      Clock::time_point start;
+      ~AddTime() { total += Clock::now() - start; }
+    } addTime{settleTime, start};
     auto lastChange = start;
     bool changed = false;
     std::optional<WindowState> last = ReadState(w, frame);
@@ -564,6 +622,7 @@ struct X11WindowManager::Impl {
 
 int X11WindowManager::Impl::Place(xcb_window_t w,
                                   const WindowPlacement& placement) {
+  const bool managed = WmPresent();
   const xcb_window_t frame = FrameOf(w);
   if (frame == XCB_NONE) {
     return 0;
@@ -578,15 +637,18 @@ int X11WindowManager::Impl::Place(xcb_window_t w,
   auto state = ReadState(w, frame);
   // A maximised or minimised window ignores moves: bring it back to its
   // normal state first, then read its (possibly new) frame extents.
-  if (state && (state->maxVert || state->maxHorz)) {
+  if (!managed) {
+    // No window manager: its state hints are stale, and nothing would act
+    // on a state request.
+  } else if (state && (state->maxVert || state->maxHorz)) {
     SendWmState(w, XCB_EWMH_WM_STATE_REMOVE);
   }
-  if (state && (state->iconic || state->hidden)) {
+  if (managed && state && (state->iconic || state->hidden)) {
     xcb_ewmh_request_change_active_window(&ewmh, screenNumber, w,
                                           XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
                                           XCB_CURRENT_TIME, XCB_NONE);
   }
-  if (state &&
+  if (managed && state &&
       (state->maxVert || state->maxHorz || state->iconic || state->hidden)) {
     xcb_flush(conn);
     // Wait for quiet, not just for the new state: the window manager
@@ -601,15 +663,28 @@ int X11WindowManager::Impl::Place(xcb_window_t w,
                               state->workArea.top);
     std::int32_t x = 0, y = 0, width = 0, height = 0;
     ClientRequest(*state, outer, x, y, width, height);
-    xcb_ewmh_request_moveresize_window(
-        &ewmh, screenNumber, w, XCB_GRAVITY_NORTH_WEST,
-        XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
-        static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(
-            XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y |
-            XCB_EWMH_MOVERESIZE_WINDOW_WIDTH |
-            XCB_EWMH_MOVERESIZE_WINDOW_HEIGHT),
-        static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
-        static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height));
+    if (!wmPresent) {
+      // Nobody to ask: configure the window directly.
+      const std::uint32_t values[] = {static_cast<std::uint32_t>(x),
+                                      static_cast<std::uint32_t>(y),
+                                      static_cast<std::uint32_t>(width),
+                                      static_cast<std::uint32_t>(height)};
+      xcb_configure_window(conn, w,
+                           XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y |
+                               XCB_CONFIG_WINDOW_WIDTH |
+                               XCB_CONFIG_WINDOW_HEIGHT,
+                           values);
+    } else
+      xcb_ewmh_request_moveresize_window(
+          &ewmh, screenNumber, w, XCB_GRAVITY_NORTH_WEST,
+          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
+          static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(
+              XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y |
+              XCB_EWMH_MOVERESIZE_WINDOW_WIDTH |
+              XCB_EWMH_MOVERESIZE_WINDOW_HEIGHT),
+          static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+          static_cast<std::uint32_t>(width),
+          static_cast<std::uint32_t>(height));
     xcb_flush(conn);
     const Extents frameUsed = state->frameExtents;
     const Extents gtkUsed = state->gtkExtents;
@@ -622,7 +697,7 @@ int X11WindowManager::Impl::Place(xcb_window_t w,
     }
   }
 
-  if (state) {
+  if (state && managed) {
     placed[w] = {state->Outer(), Identity(w)};
     if (placement.showCmd == kShowMaximized) {
       SendWmState(w, XCB_EWMH_WM_STATE_ADD);
@@ -705,6 +780,9 @@ WindowHandle X11WindowManager::GetForegroundWindow() {
     return 0;
   }
   x.DrainEvents();
+  if (!x.WmPresent()) {
+    return static_cast<WindowHandle>(x.FocusedClient());
+  }
   auto activeCookie =
       x.Property(x.root, x.ewmh._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
   auto stackingCookie = x.Property(x.root, x.ewmh._NET_CLIENT_LIST_STACKING,
@@ -758,6 +836,7 @@ int X11WindowManager::GetWindowPlacement(WindowHandle window,
     return 0;
   }
   x.DrainEvents();
+  x.WmPresent();
   const auto w = static_cast<xcb_window_t>(window);
   const auto state = x.ReadState(w);
   if (!state) {
@@ -840,6 +919,7 @@ bool X11WindowManager::GetWorkArea(Rect& workArea) {
     return false;
   }
   x.DrainEvents();
+  x.WmPresent();
   const auto cookies = x.AskWorkArea();
   ++x.roundTrips;
   const Rect area = x.TakeWorkArea(cookies);
@@ -859,5 +939,40 @@ std::string X11WindowManager::WindowIdentity(WindowHandle window) {
 }
 
 std::uint64_t X11WindowManager::roundTrips() const { return impl_->roundTrips; }
+
+std::chrono::nanoseconds X11WindowManager::settleTime() const {
+  return impl_->settleTime;
+}
+
+bool X11WindowManager::WaitUntilPlaced(WindowHandle window,
+                                       const Rect& normal) {
+  Impl& x = *impl_;
+  if (window <= 0 || !x.Alive()) {
+    return false;
+  }
+  const auto w = static_cast<xcb_window_t>(window);
+  const xcb_window_t frame = x.FrameOf(w);
+  if (frame == XCB_NONE) {
+    return false;
+  }
+  x.SelectEvents(
+      w, XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE);
+  if (frame != w) {
+    x.SelectEvents(frame, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+  }
+  xcb_flush(x.conn);
+  const auto state = x.Settle(w, frame, [&normal](const WindowState& s) {
+    return s.FrameSettled() &&
+           Offset(s.Outer(), -s.workArea.left, -s.workArea.top) == normal;
+  });
+  x.SelectEvents(w, 0);
+  if (frame != w) {
+    x.SelectEvents(frame, 0);
+  }
+  xcb_flush(x.conn);
+  x.DrainEvents();
+  return state.has_value() && Offset(state->Outer(), -state->workArea.left,
+                                     -state->workArea.top) == normal;
+}
 
 }  // namespace pentrax

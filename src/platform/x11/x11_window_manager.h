@@ -9,6 +9,7 @@
 // reported; for any other maximised window, its maximised rectangle.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -40,6 +41,14 @@ class X11WindowManager final : public WindowManager {
   // How many times the backend has waited for the X server's answer since it
   // connected: one per batch of requests.
   std::uint64_t roundTrips() const;
+  // How long the backend has waited for the window manager to carry out its
+  // requests since it connected.
+  std::chrono::nanoseconds settleTime() const;
+
+  // Waits, as a write does, until the window's rectangle (work-area
+  // coordinates, frame included) is the given one, or it has stopped
+  // changing; true when it is the given one. For comparing other tools.
+  bool WaitUntilPlaced(WindowHandle window, const Rect& normal);
 
   struct Impl;
 
