@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Pentrax and runs every test, twice: an optimised build, and a build
-# under AddressSanitizer and UndefinedBehaviorSanitizer; then cross-builds the
-# Windows parts and runs their tests under Wine. Installs the Debian packages
+# under AddressSanitizer and UndefinedBehaviorSanitizer; then the static
+# checks, a short fuzzing run, and the Windows parts, cross-built and tested
+# under Wine. Installs the Debian packages
 # it needs when they are missing. The tests that need a desktop start
 # their own virtual X server and window manager: no display is needed.
 set -euo pipefail
@@ -24,5 +25,9 @@ echo "== Sanitizer build (ASan + UBSan)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build/asan Debug -DPENTRAX_TESTS=ON -DPENTRAX_SANITIZE=ON -DPENTRAX_BENCHMARKS=OFF
+echo "== Static checks (clang-tidy, cppcheck)"
+scripts/lint.sh
+echo "== Fuzzing (libFuzzer, 30 s a target)"
+scripts/fuzz.sh 30
 echo "== Windows parts (cross-built with mingw-w64, run under Wine)"
 scripts/test-windows.sh
