@@ -15,7 +15,7 @@ cmake --build build/fuzz -j "$(nproc 2>/dev/null || echo 2)" \
   --target fuzz_numbers fuzz_title fuzz_settings
 mkdir -p build/fuzz/artifacts
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp:print_suppressions=0
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 for target in numbers title settings; do
   corpus=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-corpus.XXXXXX")
   cp tests/fuzz/corpus/"$target"/* "$corpus"/

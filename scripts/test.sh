@@ -23,6 +23,7 @@ echo "== Release build"
 run_suite build/release RelWithDebInfo -DPENTRAX_TESTS=ON -DPENTRAX_BENCHMARKS=ON
 echo "== Sanitizer build (ASan + UBSan)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build/asan Debug -DPENTRAX_TESTS=ON -DPENTRAX_SANITIZE=ON -DPENTRAX_BENCHMARKS=OFF
 echo "== Static checks (clang-tidy, cppcheck)"
