@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace pentrax {
@@ -108,6 +109,37 @@ std::size_t Utf8Cut(const std::string& text, std::size_t limit) {
   return cut;
 }
 
+// The client size that ICCCM size hints allow for the asked one: within the
+// minimum and maximum, and a whole number of increments above the base size
+// (rounded down, as window managers do).
+std::pair<std::int32_t, std::int32_t> AllowedSize(const xcb_size_hints_t& h,
+                                                  std::int32_t width,
+                                                  std::int32_t height) {
+  const bool hasMin = (h.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE) != 0;
+  const bool hasBase = (h.flags & XCB_ICCCM_SIZE_HINT_BASE_SIZE) != 0;
+  const std::int32_t minW = hasMin ? h.min_width : hasBase ? h.base_width : 1;
+  const std::int32_t minH = hasMin ? h.min_height : hasBase ? h.base_height : 1;
+  const std::int32_t baseW = hasBase ? h.base_width : hasMin ? h.min_width : 0;
+  const std::int32_t baseH = hasBase  ? h.base_height
+                             : hasMin ? h.min_height
+                                      : 0;
+  std::int32_t maxW = 0xFFFF, maxH = 0xFFFF;
+  if ((h.flags & XCB_ICCCM_SIZE_HINT_P_MAX_SIZE) != 0) {
+    maxW = h.max_width > 0 ? h.max_width : maxW;
+    maxH = h.max_height > 0 ? h.max_height : maxH;
+  }
+  std::int32_t incW = 1, incH = 1;
+  if ((h.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC) != 0) {
+    incW = std::max(h.width_inc, 1);
+    incH = std::max(h.height_inc, 1);
+  }
+  width = std::clamp(width, std::min(minW, maxW), maxW);
+  height = std::clamp(height, std::min(minH, maxH), maxH);
+  if (width > baseW) width = baseW + (width - baseW) / incW * incW;
+  if (height > baseH) height = baseH + (height - baseH) / incH * incH;
+  return {width, height};
+}
+
 }  // namespace
 
 struct X11WindowManager::Impl {
@@ -137,6 +169,13 @@ struct X11WindowManager::Impl {
     std::string identity;
   };
   std::map<xcb_window_t, Placed> placed;
+
+  // Each client window's parent and frame, as last found.
+  struct FrameLink {
+    xcb_window_t parent;
+    xcb_window_t frame;
+  };
+  std::map<xcb_window_t, FrameLink> frames;
 
   ~Impl() {
     if (ewmhReady) {
@@ -455,15 +494,16 @@ struct X11WindowManager::Impl {
     return XCB_NONE;
   }
 
-  std::string Identity(xcb_window_t w) {
-    if (!Alive()) {
-      return {};
-    }
-    auto pid = Property(w, ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1);
-    auto cls = Property(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 64);
-    ++roundTrips;
-    auto p = TakeProperty(pid);
-    auto c = TakeProperty(cls);
+  struct IdentityCookies {
+    xcb_get_property_cookie_t pid, wmClass;
+  };
+  IdentityCookies AskIdentity(xcb_window_t w) {
+    return {Property(w, ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1),
+            Property(w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 64)};
+  }
+  std::string TakeIdentity(const IdentityCookies& cookies) {
+    auto p = TakeProperty(cookies.pid);
+    auto c = TakeProperty(cookies.wmClass);
     std::string id;
     if (const auto v = Cardinals(p.get()); !v.empty()) {
       id = "pid " + std::to_string(v[0]);
@@ -478,14 +518,25 @@ struct X11WindowManager::Impl {
     }
     return id;
   }
+  std::string Identity(xcb_window_t w) {
+    if (!Alive()) {
+      return {};
+    }
+    const IdentityCookies cookies = AskIdentity(w);
+    ++roundTrips;
+    return TakeIdentity(cookies);
+  }
 
   // Waits until the window manager has carried out a request: re-reads the
   // window on every event about it until done() holds, or the window has
   // been quiet for a while, or the limit has passed. Needs the events of
   // the window (and its frame) selected.
+  // `before` is the window as it was when the request was sent: a first
+  // reading that differs from it is already a change.
   std::optional<WindowState> Settle(
       xcb_window_t w, xcb_window_t frame,
-      const std::function<bool(const WindowState&)>& done) {
+      const std::function<bool(const WindowState&)>& done,
+      const std::optional<WindowState>& before = std::nullopt) {
     const auto start = Clock::now();
     struct AddTime {
       Clock::duration& total;
@@ -493,8 +544,8 @@ struct X11WindowManager::Impl {
       ~AddTime() { total += Clock::now() - start; }
     } addTime{settleTime, start};
     auto lastChange = start;
-    bool changed = false;
     std::optional<WindowState> last = ReadState(w, frame);
+    bool changed = before && last && !(*before == *last);
     while (last && !done(*last)) {
       const auto now = Clock::now();
       const auto quietUntil = changed ? lastChange + kQuietAfterChange
@@ -617,13 +668,68 @@ struct X11WindowManager::Impl {
     return XCB_NONE;
   }
 
+  // Asks for the client window's position and size: through the window
+  // manager, or directly when there is none.
+  void RequestGeometry(xcb_window_t w, std::int32_t x, std::int32_t y,
+                       std::int32_t width, std::int32_t height) {
+    const auto ux = static_cast<std::uint32_t>(x);
+    const auto uy = static_cast<std::uint32_t>(y);
+    const auto uw = static_cast<std::uint32_t>(width);
+    const auto uh = static_cast<std::uint32_t>(height);
+    if (!wmPresent) {
+      const std::uint32_t values[] = {ux, uy, uw, uh};
+      xcb_configure_window(conn, w,
+                           XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y |
+                               XCB_CONFIG_WINDOW_WIDTH |
+                               XCB_CONFIG_WINDOW_HEIGHT,
+                           values);
+    } else {
+      xcb_ewmh_request_moveresize_window(
+          &ewmh, screenNumber, w, XCB_GRAVITY_NORTH_WEST,
+          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
+          static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(
+              XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y |
+              XCB_EWMH_MOVERESIZE_WINDOW_WIDTH |
+              XCB_EWMH_MOVERESIZE_WINDOW_HEIGHT),
+          ux, uy, uw, uh);
+    }
+    xcb_flush(conn);
+  }
+
   int Place(xcb_window_t w, const WindowPlacement& placement);
 };
 
 int X11WindowManager::Impl::Place(xcb_window_t w,
                                   const WindowPlacement& placement) {
   const bool managed = WmPresent();
-  const xcb_window_t frame = FrameOf(w);
+  // The first reading also brings the window's parent, identity and size
+  // hints: one round trip.
+  const auto treeCookie = xcb_query_tree(conn, w);
+  const IdentityCookies identityCookies = AskIdentity(w);
+  const auto hintsCookie = xcb_icccm_get_wm_normal_hints(conn, w);
+  auto state = ReadState(w);
+  auto tree = Take<xcb_query_tree_reply_t>(xcb_query_tree_reply, treeCookie);
+  const std::string identity = TakeIdentity(identityCookies);
+  std::optional<xcb_size_hints_t> hints;
+  if (xcb_size_hints_t h{};
+      xcb_icccm_get_wm_normal_hints_reply(conn, hintsCookie, &h, nullptr)) {
+    hints = h;
+  }
+  if (!tree || !state) {
+    return 0;
+  }
+  // The frame: found once by walking up, then known while the window keeps
+  // its parent.
+  xcb_window_t frame = w;
+  if (tree->parent != root) {
+    const auto known = frames.find(w);
+    if (known != frames.end() && known->second.parent == tree->parent) {
+      frame = known->second.frame;
+    } else {
+      frame = FrameOf(w);
+      frames[w] = {tree->parent, frame};
+    }
+  }
   if (frame == XCB_NONE) {
     return 0;
   }
@@ -634,7 +740,6 @@ int X11WindowManager::Impl::Place(xcb_window_t w,
     SelectEvents(frame, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
   }
 
-  auto state = ReadState(w, frame);
   // A maximised or minimised window ignores moves: bring it back to its
   // normal state first, then read its (possibly new) frame extents.
   if (!managed) {
@@ -653,7 +758,8 @@ int X11WindowManager::Impl::Place(xcb_window_t w,
     xcb_flush(conn);
     // Wait for quiet, not just for the new state: the window manager
     // redraws the frame (and publishes its extents) after the state change.
-    state = Settle(w, frame, [](const WindowState&) { return false; });
+    state = Settle(
+        w, frame, [](const WindowState&) { return false; }, state);
   }
 
   // The extents may change with the state (a maximised window loses its
@@ -663,53 +769,46 @@ int X11WindowManager::Impl::Place(xcb_window_t w,
                               state->workArea.top);
     std::int32_t x = 0, y = 0, width = 0, height = 0;
     ClientRequest(*state, outer, x, y, width, height);
-    if (!wmPresent) {
-      // Nobody to ask: configure the window directly.
-      const std::uint32_t values[] = {static_cast<std::uint32_t>(x),
-                                      static_cast<std::uint32_t>(y),
-                                      static_cast<std::uint32_t>(width),
-                                      static_cast<std::uint32_t>(height)};
-      xcb_configure_window(conn, w,
-                           XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y |
-                               XCB_CONFIG_WINDOW_WIDTH |
-                               XCB_CONFIG_WINDOW_HEIGHT,
-                           values);
-    } else
-      xcb_ewmh_request_moveresize_window(
-          &ewmh, screenNumber, w, XCB_GRAVITY_NORTH_WEST,
-          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
-          static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(
-              XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y |
-              XCB_EWMH_MOVERESIZE_WINDOW_WIDTH |
-              XCB_EWMH_MOVERESIZE_WINDOW_HEIGHT),
-          static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
-          static_cast<std::uint32_t>(width),
-          static_cast<std::uint32_t>(height));
-    xcb_flush(conn);
-    const Extents frameUsed = state->frameExtents;
-    const Extents gtkUsed = state->gtkExtents;
-    state = Settle(w, frame, [&outer](const WindowState& s) {
-      return s.FrameSettled() && s.Outer() == outer;
-    });
-    if (!state ||
-        (state->frameExtents == frameUsed && state->gtkExtents == gtkUsed)) {
+    RequestGeometry(w, x, y, width, height);
+    // What the window's size hints let it take instead: done as soon as it
+    // has that, not only after a quiet spell.
+    Rect allowed = outer;
+    if (hints) {
+      const auto [aw, ah] = AllowedSize(*hints, width, height);
+      allowed.right += aw - width;
+      allowed.bottom += ah - height;
+    }
+    const WindowState before = *state;
+    state = Settle(
+        w, frame,
+        [&outer, &allowed](const WindowState& s) {
+          return s.FrameSettled() &&
+                 (s.Outer() == outer || s.Outer() == allowed);
+        },
+        before);
+    if (!state || (state->frameExtents == before.frameExtents &&
+                   state->gtkExtents == before.gtkExtents)) {
       break;
     }
   }
 
   if (state && managed) {
-    placed[w] = {state->Outer(), Identity(w)};
+    placed[w] = {state->Outer(), identity};
     if (placement.showCmd == kShowMaximized) {
       SendWmState(w, XCB_EWMH_WM_STATE_ADD);
       xcb_flush(conn);
-      state = Settle(w, frame, [](const WindowState& s) {
-        return s.maximised() && s.FrameSettled();
-      });
+      state = Settle(
+          w, frame,
+          [](const WindowState& s) {
+            return s.maximised() && s.FrameSettled();
+          },
+          state);
     } else if (placement.showCmd == kShowMinimized) {
       SendIconify(w);
       xcb_flush(conn);
-      state = Settle(w, frame,
-                     [](const WindowState& s) { return s.iconic || s.hidden; });
+      state = Settle(
+          w, frame, [](const WindowState& s) { return s.iconic || s.hidden; },
+          state);
     }
   }
 
