@@ -1,18 +1,58 @@
 #!/usr/bin/env bash
-# Measures one size action against a real window manager: builds the
-# optimised tree, starts a private desktop with a window in front, and runs
-# the benchmark (median milliseconds and X round trips per action).
+# Runs every benchmark and prints one table (markdown): the sizing logic
+# (Google Benchmark), the size and restore actions against a real window
+# manager beside xdotool and wmctrl, and the running program (scripts/
+# measure.sh). Median and spread (standard deviation) of repeated runs.
+#   scripts/bench.sh [SECONDS]   (SECONDS for the idle and pressed CPU, 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-release.sh size_action_bench pentrax_test_window
-helper=build/release/tests/pentrax_test_window
-scripts/with-x-session.sh --dock "$helper" bash -c '
-  set -euo pipefail
-  coproc WIN { exec "$1" --class bench --geometry 400x300+100+100; }
-  trap "kill $WIN_PID 2>/dev/null || true" EXIT
-  read -r id <&"${WIN[0]}"
-  sleep 0.5
-  xdotool windowactivate "$id"
-  sleep 0.3
-  build/release/bench/size_action_bench "${@:2}"
-' bench "$helper" "$@"
+seconds=${1:-60}
+scripts/build-release.sh core_bench size_action_bench pentrax2 pentrax_test_window >/dev/null
+out=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-bench.XXXXXX")
+trap 'rm -rf "$out"' EXIT
+
+build/release/bench/core_bench --benchmark_repetitions=10 \
+  --benchmark_report_aggregates_only=true --benchmark_format=csv \
+  >"$out/core.csv" 2>/dev/null
+scripts/with-x-session.sh --dock build/release/tests/pentrax_test_window \
+  build/release/bench/size_action_bench --benchmark_format=csv \
+  >"$out/x.csv" 2>/dev/null
+scripts/measure.sh "$seconds" >"$out/program.txt"
+
+echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores," \
+  "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo) memory;" \
+  "$(uname -sr); Xvfb $(dpkg-query -W -f='${Version}' xvfb 2>/dev/null), openbox $(dpkg-query -W -f='${Version}' openbox 2>/dev/null)."
+echo "Date: $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo
+echo "| benchmark | median | spread (sd) | X round trips | wait for the WM |"
+echo "|---|---|---|---|---|"
+# CSV columns: name, iterations, real_time, cpu_time, time_unit, ..., then
+# the counters (round_trips, wm_wait_ms) where a benchmark has them.
+awk -F, '
+  FNR == 1 { delete col; for (i = 1; i <= NF; i++) { h = $i; gsub(/"/, "", h); col[h] = i }; next }
+  {
+    name = $1; gsub(/"/, "", name)
+    kind = name; sub(/.*_/, "", kind)
+    base = name; sub(/_(mean|median|stddev|cv)$/, "", base)
+    sub(/\/iterations:[0-9]+/, "", base); sub(/\/repeats:[0-9]+/, "", base)
+    sub(/\/manual_time/, "", base)
+    if (base ~ /xclock|xterm/) { sub(/\/[0-9]+\/[0-9]+$/, "", base); sub(/\/[0-9]+$/, "", base) }
+    if (kind == "median") { med[base] = $col["real_time"]; unit[base] = $col["time_unit"]
+      rt[base] = ("round_trips" in col) ? $col["round_trips"] : ""
+      wt[base] = ("wm_wait_ms" in col) ? $col["wm_wait_ms"] : ""
+      order[++n] = base }
+    if (kind == "stddev") sd[base] = $col["real_time"]
+  }
+  END {
+    for (i = 1; i <= n; i++) { b = order[i]
+      printf "| %s | %.3g %s | %.2g %s | %s | %s |\n", b, med[b], unit[b], sd[b], unit[b],
+        rt[b] == "" ? "" : sprintf("%.1f", rt[b]), wt[b] == "" ? "" : sprintf("%.3f ms", wt[b]) }
+    for (w in med) if (w ~ /^size_action\//) { t = w; sub(/^size_action\//, "", t)
+      x = "xdotool_windowsize_sync/" t
+      if (x in med) ratio[t] = med[x] / med[w] }
+    for (t in ratio) printf "\nxdotool windowsize --sync on %s takes %.1f times as long as the size action.\n", t, ratio[t]
+  }' "$out/core.csv" "$out/x.csv"
+echo
+echo "| running program | value | unit |"
+echo "|---|---|---|"
+sed 's/^/| /; s/$/ |/' "$out/program.txt"
