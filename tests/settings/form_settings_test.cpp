@@ -27,7 +27,13 @@ class SettingsTest : public ::testing::Test {
   testing::FakeWindowManager wm;
   QStringList reports;
 
-  QString Path() const { return dir.filePath("pentrax2/pentrax2.ini"); }
+  // A new file for each store the test writes by hand: QSettings keeps what
+  // it read of a file and would not notice a rewrite of the same size within
+  // the same second.
+  int generation = 0;
+  QString Path() const {
+    return dir.filePath(QString("pentrax2/pentrax2-%1.ini").arg(generation));
+  }
 
   std::unique_ptr<QSettingsStore> Store(const QString& path = {}) {
     return QSettingsStore::OpenIniFile(
@@ -45,6 +51,7 @@ class SettingsTest : public ::testing::Test {
   }
 
   void WriteIni(const QString& text) {
+    ++generation;
     QDir().mkpath(QFileInfo(Path()).absolutePath());
     QFile f(Path());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
