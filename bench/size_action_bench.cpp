@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "actions.h"
+#include "picked_window_manager.h"
 #include "x11_window_manager.h"
 #include "x_session.h"
 
@@ -69,29 +70,6 @@ void PlanSizes(int i) {
   }
 }
 
-// The real backend, with the foreground window the benchmark picks.
-class Picked : public WindowManager {
- public:
-  WindowHandle pick = 0;
-  WindowHandle GetForegroundWindow() override {
-    g_wm->GetForegroundWindow();  // the query an action makes, all the same
-    return pick;
-  }
-  int GetWindowPlacement(WindowHandle w, WindowPlacement& p) override {
-    return g_wm->GetWindowPlacement(w, p);
-  }
-  int SetWindowPlacement(WindowHandle w, const WindowPlacement& p) override {
-    return g_wm->SetWindowPlacement(w, p);
-  }
-  int GetWindowText(WindowHandle w, char* b, int n) override {
-    return g_wm->GetWindowText(w, b, n);
-  }
-  bool GetWorkArea(Rect& r) override { return g_wm->GetWorkArea(r); }
-  std::string WindowIdentity(WindowHandle w) override {
-    return g_wm->WindowIdentity(w);
-  }
-};
-
 // A custom size of the given outer size, or (window -1) the first two
 // presets with border and task bar, which an xterm cannot take exactly.
 SizeChoices Choices(int window, int n) {
@@ -126,7 +104,7 @@ struct Split {
 
 // range(0): the window; range(1): 1 for sizes it cannot take exactly.
 void BM_SizeAction(benchmark::State& state) {
-  Picked wm;
+  testing::PickedWindowManager wm(*g_wm);
   const int window = static_cast<int>(state.range(0));
   const bool unfit = state.range(1) != 0;
   wm.pick = g_windows[window];
@@ -145,7 +123,7 @@ void BM_SizeAction(benchmark::State& state) {
 }
 
 void BM_RestoreAction(benchmark::State& state) {
-  Picked wm;
+  testing::PickedWindowManager wm(*g_wm);
   const int window = static_cast<int>(state.range(0));
   wm.pick = g_windows[window];
   ResizedWindowLedger ledger;

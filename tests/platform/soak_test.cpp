@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "actions.h"
+#include "picked_window_manager.h"
 #include "x11_window_manager.h"
 #include "x_session.h"
 
@@ -24,31 +25,6 @@ namespace pentrax {
 namespace {
 
 using testing::Client;
-
-// The real X11 backend, but the foreground window is the one the test
-// picks: no clicks needed for a thousand picks.
-class Picked : public WindowManager {
- public:
-  explicit Picked(WindowManager& real) : real_(real) {}
-  WindowHandle pick = 0;
-  WindowHandle GetForegroundWindow() override { return pick; }
-  int GetWindowPlacement(WindowHandle w, WindowPlacement& p) override {
-    return real_.GetWindowPlacement(w, p);
-  }
-  int SetWindowPlacement(WindowHandle w, const WindowPlacement& p) override {
-    return real_.SetWindowPlacement(w, p);
-  }
-  int GetWindowText(WindowHandle w, char* b, int n) override {
-    return real_.GetWindowText(w, b, n);
-  }
-  bool GetWorkArea(Rect& r) override { return real_.GetWorkArea(r); }
-  std::string WindowIdentity(WindowHandle w) override {
-    return real_.WindowIdentity(w);
-  }
-
- private:
-  WindowManager& real_;
-};
 
 long ResidentKb() {
   std::ifstream statm("/proc/self/statm");
@@ -81,7 +57,7 @@ TEST(Soak, ThousandCyclesOverTwentyWindows) {
   std::string error;
   auto x11 = X11WindowManager::Connect(nullptr, &error);
   ASSERT_NE(x11, nullptr) << error;
-  Picked wm(*x11);
+  testing::PickedWindowManager wm(*x11);
   ResizedWindowLedger ledger;
   WindowHandle target = 0;
 
