@@ -39,6 +39,14 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption,
   return label;
 }
 
+// One of the four numeric fields.
+NumberBox* MakeNumberBox(QWidget* parent, const char* name, const char* text,
+                         Qt::Alignment alignment, QRect geometry) {
+  return Place(new NumberBox(QString::fromLatin1(text), alignment,
+                             &FrmPentrax2::FilterDigitKey, parent),
+               name, geometry);
+}
+
 // An option-button array: buttons of one name, told apart by their index,
 // forming one exclusive group.
 template <std::size_t N>
@@ -173,20 +181,17 @@ void FrmPentrax2::BuildControls() {
   MakeOptions(Frame1, optResGroup_, "optRes", resCaptions, resGeometry, optRes);
   Label4 = MakeLabel(Frame1, "Label4", QStringLiteral("x"),
                      Twips(3945, 1005, 135, 195), Qt::AlignHCenter);
-  txtBreit = Place(new NumberBox(QStringLiteral("1200"), Qt::AlignRight,
-                                 &FilterDigitKey, Frame1),
-                   "txtBreit", Twips(3240, 960, 735, 285));
-  txtHoch = Place(new NumberBox(QStringLiteral("900"), Qt::AlignLeft,
-                                &FilterDigitKey, Frame1),
-                  "txtHoch", Twips(4080, 960, 735, 285));
+  txtBreit = MakeNumberBox(Frame1, "txtBreit", "1200", Qt::AlignRight,
+                           Twips(3240, 960, 735, 285));
+  txtHoch = MakeNumberBox(Frame1, "txtHoch", "900", Qt::AlignLeft,
+                          Twips(4080, 960, 735, 285));
 
   // The frames come first: their check boxes lie across their top edges,
   // above them, where a caption would stand.
   fraBorder =
       Place(new QGroupBox(this), "fraBorder", Twips(120, 2160, 5055, 735));
-  txtBorder = Place(new NumberBox(QStringLiteral("3"), Qt::AlignRight,
-                                  &FilterDigitKey, fraBorder),
-                    "txtBorder", Twips(1515, 375, 375, 285));
+  txtBorder = MakeNumberBox(fraBorder, "txtBorder", "3", Qt::AlignRight,
+                            Twips(1515, 375, 375, 285));
   Label3 = MakeLabel(fraBorder, "Label3", QStringLiteral("Border size:"),
                      Twips(120, 420, 1335, 255), Qt::AlignRight);
   Label2 = MakeLabel(fraBorder, "Label2", QStringLiteral("pixels"),
@@ -205,9 +210,8 @@ void FrmPentrax2::BuildControls() {
   MakeOptions(fraTask, optTaskGroup_, "optTask", taskCaptions, taskGeometry,
               optTask);
   optTask[0]->setChecked(true);
-  txtTask = Place(new NumberBox(QStringLiteral("28"), Qt::AlignRight,
-                                &FilterDigitKey, fraTask),
-                  "txtTask", Twips(1515, 495, 375, 285));
+  txtTask = MakeNumberBox(fraTask, "txtTask", "28", Qt::AlignRight,
+                          Twips(1515, 495, 375, 285));
   Label6 = MakeLabel(fraTask, "Label6", QStringLiteral("Taskbar size:"),
                      Twips(120, 540, 1335, 255), Qt::AlignRight);
   Label5 = MakeLabel(fraTask, "Label5", QStringLiteral("pixels"),

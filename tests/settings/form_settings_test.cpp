@@ -65,18 +65,24 @@ class SettingsTest : public ::testing::Test {
   }
 };
 
+// The choices of a first start, which every unusable stored value falls
+// back to.
+void ExpectDesignValues(const FrmPentrax2& form) {
+  EXPECT_TRUE(form.optRes[0]->isChecked());
+  EXPECT_EQ(form.SelectedPreset, 0);
+  EXPECT_TRUE(form.optTask[0]->isChecked());
+  EXPECT_EQ(form.chkBorder->value(), 1);
+  EXPECT_EQ(form.chkTask->value(), 1);
+  EXPECT_EQ(form.txtBorder->text(), "3");
+  EXPECT_EQ(form.txtTask->text(), "28");
+  EXPECT_EQ(form.txtBreit->text(), kFirstCustomWidth);
+  EXPECT_EQ(form.txtHoch->text(), kFirstCustomHeight);
+}
+
 TEST_F(SettingsTest, FirstStartShowsTheDesignValues) {
   auto store = Store();
   auto form = Load(*store);
-  EXPECT_TRUE(form->optRes[0]->isChecked());
-  EXPECT_EQ(form->SelectedPreset, 0);
-  EXPECT_TRUE(form->optTask[0]->isChecked());
-  EXPECT_EQ(form->chkBorder->value(), 1);
-  EXPECT_EQ(form->chkTask->value(), 1);
-  EXPECT_EQ(form->txtBorder->text(), "3");
-  EXPECT_EQ(form->txtTask->text(), "28");
-  EXPECT_EQ(form->txtBreit->text(), kFirstCustomWidth);
-  EXPECT_EQ(form->txtHoch->text(), kFirstCustomHeight);
+  ExpectDesignValues(*form);
   EXPECT_EQ(FrmPentrax2::Tag(form->chkBorder), "1");
   EXPECT_EQ(FrmPentrax2::Tag(form->txtBorder), "3");
   EXPECT_EQ(FrmPentrax2::Tag(form->chkTask), "1");
@@ -173,14 +179,7 @@ TEST_F(SettingsTest, HandEditedValuesFallBackToTheKeysDefault) {
       "SelectedResolution=9\nTaskBarOrientation=2\nAddBorder=5\n"
       "SubtractTaskBar=-1\nBorder=9E999\nTaskBar=-9E999\nCustomWidth=1,2\n"
       "CustomHeight=1e400\nPosLeft=1e300\nPosTop=-1e7\n");
-  EXPECT_TRUE(form->optRes[0]->isChecked());
-  EXPECT_TRUE(form->optTask[0]->isChecked());
-  EXPECT_EQ(form->chkBorder->value(), 1);
-  EXPECT_EQ(form->chkTask->value(), 1);
-  EXPECT_EQ(form->txtBorder->text(), "3");
-  EXPECT_EQ(form->txtTask->text(), "28");
-  EXPECT_EQ(form->txtBreit->text(), kFirstCustomWidth);
-  EXPECT_EQ(form->txtHoch->text(), kFirstCustomHeight);
+  ExpectDesignValues(*form);
   EXPECT_FALSE(form->testAttribute(Qt::WA_Moved));
 
   auto negative = LoadIni("SelectedResolution=-1\nPosLeft=-99999999999\n");
