@@ -47,13 +47,12 @@ std::optional<std::string> SizeAction(ActionContext ctx, SizeChoices& choices,
   NormaliseInputs(choices.fields, screenWidth, screenHeight);
   const Size size = TargetSize(choices);
 
-  Rect workArea;
-  ctx.wm.GetWorkArea(workArea);
-
   const WindowHandle target = PickTarget(ctx);
   if (target == 0) {
     return std::nullopt;
   }
+  Rect workArea;
+  ctx.wm.GetWorkArea(target, workArea);
   WindowPlacement placement;
   if (ctx.wm.GetWindowPlacement(target, placement) <= 0) {
     return std::nullopt;

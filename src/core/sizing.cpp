@@ -80,18 +80,16 @@ Size TargetSize(const SizeChoices& choices) {
 
 Rect FitIntoWorkArea(std::int32_t left, std::int32_t top, Size size,
                      const Rect& workArea) {
-  const std::int64_t areaWidth = std::int64_t{workArea.right} - workArea.left;
-  const std::int64_t areaHeight = std::int64_t{workArea.bottom} - workArea.top;
   std::int64_t l = left;
   std::int64_t t = top;
-  if (l + size.width > areaWidth) {
-    l = areaWidth - size.width;
+  if (l + size.width > workArea.right) {
+    l = std::int64_t{workArea.right} - size.width;
   }
-  if (t + size.height > areaHeight) {
-    t = areaHeight - size.height;
+  if (t + size.height > workArea.bottom) {
+    t = std::int64_t{workArea.bottom} - size.height;
   }
-  l = std::max<std::int64_t>(l, 0);
-  t = std::max<std::int64_t>(t, 0);
+  l = std::max<std::int64_t>(l, workArea.left);
+  t = std::max<std::int64_t>(t, workArea.top);
   return {ClampToInt32(l), ClampToInt32(t), ClampToInt32(l + size.width),
           ClampToInt32(t + size.height)};
 }

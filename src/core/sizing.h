@@ -59,8 +59,8 @@ struct Size {
 Size TargetSize(const SizeChoices& choices);
 
 // The new normal rectangle for a window of the given size whose normal
-// rectangle starts at (left, top), in work-area coordinates: it keeps its
-// position where it fits, moves left or up just enough to end at the work
+// rectangle starts at (left, top), in the work area's coordinates: it keeps
+// its position where it fits, moves left or up just enough to end at the work
 // area's right or bottom edge where it does not, and never starts left of or
 // above the work area.
 Rect FitIntoWorkArea(std::int32_t left, std::int32_t top, Size size,

@@ -79,14 +79,26 @@ class WindowManager {
   virtual int GetWindowText(WindowHandle window, char* buffer,
                             int maxCount) = 0;
 
-  // The work area (the screen less docks and task bars) in screen pixels.
-  // Returns false, leaving the rectangle as it was, when it cannot be read.
-  virtual bool GetWorkArea(Rect& workArea) = 0;
+  // The work area (the monitor less docks and task bars) of the monitor that
+  // holds the larger part of the window, in the coordinates of placements'
+  // normal rectangles; for a window the backend cannot place on a monitor,
+  // the primary monitor's. Returns false, leaving the rectangle as it was,
+  // when it cannot be read.
+  virtual bool GetWorkArea(WindowHandle window, Rect& workArea) = 0;
 
   // What tells this window apart from a later one that is given the same
   // handle (window ids are reused at once on X11): for example the owning
   // process and the window class. Empty when nothing is known.
   virtual std::string WindowIdentity(WindowHandle window) = 0;
+
+  // Whether the window belongs to Pentrax's own process (its main window, a
+  // message box it shows): such windows are never acted on.
+  virtual bool IsOwnProcessWindow(WindowHandle window) = 0;
+
+  // Called when the user arms a button: from now on the foreground window is
+  // queried until a window is picked. A backend that tells a pick from the
+  // window stack notes the stack as it is now.
+  virtual void StartForegroundWatch() {}
 };
 
 }  // namespace pentrax

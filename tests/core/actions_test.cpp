@@ -52,8 +52,8 @@ TEST_F(ActionsTest, SizesKeepsPositionAndReportsTheReadBackSize) {
   EXPECT_EQ(wm.writes[0].length, 44u);
   EXPECT_EQ(wm.writes[0].rcNormalPosition, (Rect{100, 50, 1130, 796}));
   const std::vector<std::string> order = {
-      "GetWorkArea",       "GetForegroundWindow", "GetWindowPlacement",
-      "WindowIdentity",    "SetWindowPlacement",  "GetWindowText",
+      "GetForegroundWindow", "GetWorkArea",        "GetWindowPlacement",
+      "WindowIdentity",      "SetWindowPlacement", "GetWindowText",
       "GetWindowPlacement"};
   EXPECT_EQ(wm.calls, order);
 }

@@ -111,6 +111,13 @@ TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
   // An unknown work area (zeros) places the window at (0, 0).
   EXPECT_EQ(FitIntoWorkArea(300, 300, {640, 480}, Rect{}),
             (Rect{0, 0, 640, 480}));
+  // A work area that does not start at the origin (a second monitor, a
+  // task bar at the top or left): kept inside it on every side.
+  const Rect second{1280, 28, 2560, 1024};
+  EXPECT_EQ(FitIntoWorkArea(2200, 700, {646, 458}, second),
+            (Rect{1914, 566, 2560, 1024}));
+  EXPECT_EQ(FitIntoWorkArea(1000, 0, {646, 458}, second),
+            (Rect{1280, 28, 1926, 486}));
   // No overflow at the ends of the range.
   EXPECT_EQ(FitIntoWorkArea(2147483647, 0, {2147483647, 16}, area).left, 0);
 }

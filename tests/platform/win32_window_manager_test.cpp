@@ -121,7 +121,7 @@ class Win32Test : public ::testing::Test {
 
 TEST_F(Win32Test, WorkAreaIsTheScreenLessTheTaskBar) {
   Rect area;
-  ASSERT_TRUE(wm.GetWorkArea(area));
+  ASSERT_TRUE(wm.GetWorkArea(0, area));
   MONITORINFO info = {};
   info.cbSize = sizeof info;
   ASSERT_TRUE(GetMonitorInfoA(

@@ -69,7 +69,7 @@ class X11Test : public ::testing::Test {
 
 TEST_F(X11Test, WorkAreaLeavesOutTheDock) {
   Rect area;
-  ASSERT_TRUE(wm->GetWorkArea(area));
+  ASSERT_TRUE(wm->GetWorkArea(0, area));
   EXPECT_EQ(area, kWorkArea);
   const auto prop = testing::Run("xprop -root _NET_WORKAREA");
   ASSERT_TRUE(prop);
@@ -296,7 +296,7 @@ TEST_F(X11Test, AVanishedWindowFailsCleanly) {
   EXPECT_EQ(wm->WindowIdentity(id), "");
   // The connection is still good for the next call.
   Rect area;
-  EXPECT_TRUE(wm->GetWorkArea(area));
+  EXPECT_TRUE(wm->GetWorkArea(id, area));
 }
 
 TEST_F(X11Test, AReusedIdIsNotRestoredToTheFormerWindowsPlacement) {

@@ -81,12 +81,19 @@ class FakeWindowManager : public WindowManager {
     return static_cast<int>(n);
   }
 
-  bool GetWorkArea(Rect& area) override {
+  bool GetWorkArea(WindowHandle, Rect& area) override {
     calls.push_back("GetWorkArea");
     if (workAreaKnown) {
       area = workArea;
     }
     return workAreaKnown;
+  }
+
+  std::vector<WindowHandle> ownWindows;  // windows of Pentrax's own process
+  bool IsOwnProcessWindow(WindowHandle h) override {
+    calls.push_back("IsOwnProcessWindow");
+    return std::find(ownWindows.begin(), ownWindows.end(), h) !=
+           ownWindows.end();
   }
 
   std::string WindowIdentity(WindowHandle h) override {

@@ -27,7 +27,12 @@ class PickedWindowManager : public WindowManager {
   int GetWindowText(WindowHandle w, char* buffer, int maxCount) override {
     return real_.GetWindowText(w, buffer, maxCount);
   }
-  bool GetWorkArea(Rect& r) override { return real_.GetWorkArea(r); }
+  bool GetWorkArea(WindowHandle w, Rect& r) override {
+    return real_.GetWorkArea(w, r);
+  }
+  bool IsOwnProcessWindow(WindowHandle w) override {
+    return real_.IsOwnProcessWindow(w);
+  }
   std::string WindowIdentity(WindowHandle w) override {
     return real_.WindowIdentity(w);
   }

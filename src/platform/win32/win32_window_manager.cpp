@@ -67,12 +67,15 @@ int Win32WindowManager::GetWindowText(WindowHandle window, char* buffer,
   return ::GetWindowTextA(ToHwnd(window), buffer, maxCount);
 }
 
-bool Win32WindowManager::GetWorkArea(Rect& workArea) {
+bool Win32WindowManager::GetWorkArea(WindowHandle, Rect& workArea) {
   RECT r = {};
   if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) {
     return false;
   }
-  workArea = FromRect(r);
+  // Normal rectangles are in workspace coordinates: from the work area's
+  // top-left corner.
+  workArea = {0, 0, static_cast<std::int32_t>(r.right - r.left),
+              static_cast<std::int32_t>(r.bottom - r.top)};
   return true;
 }
 
@@ -86,6 +89,12 @@ std::string Win32WindowManager::WindowIdentity(WindowHandle window) {
   const int n = ::GetClassNameA(hwnd, className, sizeof className);
   return "pid " + std::to_string(pid) + ", class " +
          std::string(className, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+bool Win32WindowManager::IsOwnProcessWindow(WindowHandle window) {
+  DWORD pid = 0;
+  return ::GetWindowThreadProcessId(ToHwnd(window), &pid) != 0 &&
+         pid == ::GetCurrentProcessId();
 }
 
 }  // namespace pentrax

@@ -18,9 +18,10 @@ class Win32WindowManager final : public WindowManager {
                          const WindowPlacement& placement) override;
   // The title in the system's 8-bit code page (GetWindowTextA).
   int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
-  bool GetWorkArea(Rect& workArea) override;
+  bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   // The owning process and the window class.
   std::string WindowIdentity(WindowHandle window) override;
+  bool IsOwnProcessWindow(WindowHandle window) override;
 };
 
 }  // namespace pentrax

@@ -1,6 +1,7 @@
 #include "x11_window_manager.h"
 
 #include <poll.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 #include <xcb/xcb_icccm.h>
@@ -1012,7 +1013,7 @@ int X11WindowManager::GetWindowText(WindowHandle window, char* buffer,
   return static_cast<int>(length);
 }
 
-bool X11WindowManager::GetWorkArea(Rect& workArea) {
+bool X11WindowManager::GetWorkArea(WindowHandle, Rect& workArea) {
   Impl& x = *impl_;
   if (!x.Alive()) {
     return false;
@@ -1025,7 +1026,8 @@ bool X11WindowManager::GetWorkArea(Rect& workArea) {
   if (area.width() <= 0 || area.height() <= 0) {
     return false;
   }
-  workArea = area;
+  // Placements are measured from the work area's top-left corner.
+  workArea = Offset(area, -area.left, -area.top);
   return true;
 }
 
@@ -1035,6 +1037,20 @@ std::string X11WindowManager::WindowIdentity(WindowHandle window) {
   }
   impl_->DrainEvents();
   return impl_->Identity(static_cast<xcb_window_t>(window));
+}
+
+bool X11WindowManager::IsOwnProcessWindow(WindowHandle window) {
+  Impl& x = *impl_;
+  if (window <= 0 || !x.Alive()) {
+    return false;
+  }
+  x.DrainEvents();
+  ++x.roundTrips;
+  const auto pid = Impl::Cardinals(
+      x.TakeProperty(x.Property(static_cast<xcb_window_t>(window),
+                                x.ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1))
+          .get());
+  return !pid.empty() && pid[0] == static_cast<std::uint32_t>(getpid());
 }
 
 std::uint64_t X11WindowManager::roundTrips() const { return impl_->roundTrips; }

@@ -35,8 +35,9 @@ class X11WindowManager final : public WindowManager {
   int SetWindowPlacement(WindowHandle window,
                          const WindowPlacement& placement) override;
   int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
-  bool GetWorkArea(Rect& workArea) override;
+  bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   std::string WindowIdentity(WindowHandle window) override;
+  bool IsOwnProcessWindow(WindowHandle window) override;
 
   // How many times the backend has waited for the X server's answer since it
   // connected: one per batch of requests.
