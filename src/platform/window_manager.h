@@ -37,6 +37,9 @@ inline constexpr std::int32_t kShowNormal = 1;
 inline constexpr std::int32_t kShowMinimized = 2;
 inline constexpr std::int32_t kShowMaximized = 3;
 inline constexpr std::int32_t kShowRestore = 9;
+// Beyond user32's show states: a fullscreen window (X11 and Wayland), which is
+// left for the sizing and put back to fullscreen by a restore.
+inline constexpr std::int32_t kShowFullscreen = 1001;
 
 inline constexpr std::uint32_t kPlacementLength = 44;
 
