@@ -4,9 +4,10 @@
 set -euo pipefail
 
 build_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev
-            libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev fonts-liberation2)
+            libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev
+            libxcb-randr0-dev libxcb-xinput-dev fonts-liberation2)
 test_pkgs=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils
-           x11-apps xterm xclip wmctrl time procps
+           x11-apps x11-xserver-utils xterm xclip wmctrl time procps
            clang libclang-rt-14-dev clang-tidy cppcheck)
 
 # The Windows parts, cross-built and run under Wine.
