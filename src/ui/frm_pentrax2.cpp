@@ -409,6 +409,7 @@ void FrmPentrax2::chkTask_Click() {
 void FrmPentrax2::chkGo_Click() {
   if (chkGo->value() == 1) {
     chkBack->setValue(0);
+    wm_.StartForegroundWatch();
   }
   NormaliseInputs();
 }
@@ -416,6 +417,7 @@ void FrmPentrax2::chkGo_Click() {
 void FrmPentrax2::chkBack_Click() {
   if (chkBack->value() == 1) {
     chkGo->setValue(0);
+    wm_.StartForegroundWatch();
   }
 }
 

@@ -1,6 +1,7 @@
 // The X11 backend against a real X server, window manager and client
 // windows; every result is checked with xwininfo and xprop as well. Run by
-// scripts/with-x-session.sh: Xvfb 1280 x 1024, openbox, a 28-pixel dock.
+// scripts/with-x-session.sh: Xvfb 1280 x 1024, openbox, a 28-pixel dock; the
+// per-monitor cases also on two desktops with two monitors each.
 #include "x11_window_manager.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "actions.h"
+#include "picked_window_manager.h"
 #include "x_session.h"
 
 namespace pentrax {
@@ -22,7 +24,9 @@ using testing::IcccmState;
 using testing::NetWmState;
 using testing::ReadIndependently;
 
-const Rect kWorkArea{0, 0, 1280, 996};  // the screen less the dock
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 class X11Test : public ::testing::Test {
  protected:
@@ -38,7 +42,7 @@ class X11Test : public ::testing::Test {
   }
 
   // Starts a test window and returns its id once the window manager has
-  // mapped it.
+  // framed it.
   WindowHandle Start(std::unique_ptr<Client>& client,
                      std::vector<std::string> args) {
     args.insert(args.begin(), PENTRAX_TEST_WINDOW);
@@ -53,216 +57,258 @@ class X11Test : public ::testing::Test {
     return id;
   }
 
-  Rect OuterInWorkArea(WindowHandle id) {
+  Rect Outer(WindowHandle id) {
     const auto r = ReadIndependently(id);
     EXPECT_TRUE(r.has_value());
     return r ? r->Outer() : Rect{};
   }
 
-  WindowPlacement Placement(std::int32_t show, Rect r) {
+  static WindowPlacement Placement(std::int32_t show, Rect r) {
     WindowPlacement p;
     p.showCmd = show;
     p.rcNormalPosition = r;
     return p;
   }
+
+  // An action on the window as if the user had picked it: the first preset,
+  // 640 x 480, with border 3 and task bar 28 (646 x 458) or without.
+  std::optional<std::string> Act(WindowHandle id, ResizedWindowLedger& ledger,
+                                 bool restore, bool borderAndTaskBar = true) {
+    testing::PickedWindowManager picked(*wm);
+    picked.pick = id;
+    WindowHandle target = 0;
+    if (restore) {
+      return RestoreAction({picked, 1, ledger, target});
+    }
+    SizeChoices choices;
+    choices.fields = {"0", "0", "3", "28"};
+    choices.chkBorder = choices.chkTask = borderAndTaskBar ? 1 : 0;
+    return SizeAction({picked, 1, ledger, target}, choices, 1280, 1024);
+  }
 };
 
-TEST_F(X11Test, WorkAreaLeavesOutTheDock) {
-  Rect area;
-  ASSERT_TRUE(wm->GetWorkArea(0, area));
-  EXPECT_EQ(area, kWorkArea);
-  const auto prop = testing::Run("xprop -root _NET_WORKAREA");
-  ASSERT_TRUE(prop);
-  EXPECT_NE(prop->find("= 0, 0, 1280, 996"), std::string::npos) << *prop;
+// Each case runs on the desktop whose screen has its size.
+TEST_F(X11Test, PerMonitorTheSizedWindowStaysInItsMonitorsWorkArea) {
+  struct Case {
+    const char* screen;
+    const char* geometry;
+    Point end;
+    Rect workArea;
+  };
+  const Case cases[] = {
+      // One monitor, the dock along its bottom.
+      {"1280x1024", "200x150+500+700", {500, 538}, {0, 0, 1280, 996}},
+      // Two 1280 x 1024 monitors, the dock on the left one only.
+      {"2560x1024", "200x150+2300+850", {1914, 566}, {1280, 0, 2560, 1024}},
+      {"2560x1024", "200x150+900+300", {634, 300}, {0, 0, 1280, 996}},
+      // 1920 x 1080 with the dock, and 1280 x 1024 on its right: no monitor
+      // shows the strip below the smaller one.
+      {"3200x1080", "200x150+2800+650", {2554, 566}, {1920, 0, 3200, 1024}},
+      {"3200x1080", "200x150+1500+900", {1274, 594}, {0, 0, 1920, 1052}},
+  };
+  const std::string screen = testing::ScreenSize();
+  int ran = 0;
+  for (const Case& c : cases) {
+    if (screen != c.screen) {
+      continue;
+    }
+    SCOPED_TRACE(c.geometry);
+    const std::string name = "monitorclock" + std::to_string(ran++);
+    Client clock({"xclock", "-name", name, "-geometry", c.geometry});
+    const WindowHandle id = FindWindowByClass(name);
+    ASSERT_GT(id, 0);
+    ASSERT_TRUE(Eventually([&] {
+      const auto r = ReadIndependently(id);
+      return r && r->frame == r->Outer() && r->extents[2] > 0;
+    }));
+    const Rect before = Outer(id);
+    Rect area;
+    ASSERT_TRUE(wm->GetWorkArea(id, area));
+    EXPECT_EQ(area, c.workArea);
+
+    ResizedWindowLedger ledger;
+    EXPECT_EQ(Act(id, ledger, false), name + "\r\nresized to 646 x 458");
+    EXPECT_EQ(Outer(id),
+              (Rect{c.end.x, c.end.y, c.end.x + 646, c.end.y + 458}));
+    EXPECT_EQ(Act(id, ledger, true), name + "\r\nrestored its original size");
+    EXPECT_EQ(Outer(id), before);
+    EXPECT_EQ(Act(id, ledger, true),
+              name + "\r\noriginal size has already been restored");
+  }
+  if (ran == 0) {
+    GTEST_SKIP() << "no case for a " << screen << " screen";
+  }
 }
 
-TEST_F(X11Test, ForegroundWindowIsTheOneTheUserPicked) {
-  std::unique_ptr<Client> focusable;
-  const WindowHandle f = Start(focusable, {"--class", "focusable"});
-  Activate(f);
-  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == f; }));
-
-  // xclock takes no focus: openbox only raises it, and it still counts.
-  Client clock({"xclock", "-name", "pentraxclock"});
-  const WindowHandle id = FindWindowByClass("pentraxclock");
-  ASSERT_GT(id, 0);
-  Activate(id);
-  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
-  Activate(f);
-  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == f; }));
+TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
+  // Stands in for Pentrax, which is active when the user arms a button.
+  std::unique_ptr<Client> home;
+  const WindowHandle h = Start(home, {"--class", "home"});
+  enum How { kNothing, kActivate, kClick };
+  struct Case {
+    std::vector<std::string> args;
+    How how;
+    bool picked;
+  };
+  const Case cases[] = {
+      {{"--class", "focusable"}, kActivate, true},
+      // Takes no focus: openbox only raises it, and that counts.
+      {{"--class", "clock", "--no-input"}, kActivate, true},
+      // Always on top and takes no focus (an on-screen keyboard): on top
+      // from the start, it counts only when clicked.
+      {{"--class", "keyboard", "--no-input", "--state", "ABOVE"},
+       kNothing,
+       false},
+      {{"--class", "keyboard", "--no-input", "--state", "ABOVE"}, kClick, true},
+      {{"--class", "desktop", "--type", "DESKTOP", "--geometry",
+        "1280x996+0+0"},
+       kClick,
+       false},
+      {{"--class", "dock", "--type", "DOCK", "--geometry", "200x40+500+400"},
+       kActivate,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[1] + " " + std::to_string(c.how));
+    std::unique_ptr<Client> client;
+    const WindowHandle id = Start(client, c.args);
+    Activate(h);
+    ASSERT_TRUE(Eventually([&] { return testing::ActiveWindow() == h; }));
+    wm->StartForegroundWatch();
+    EXPECT_EQ(wm->GetForegroundWindow(), h);
+    if (c.how == kActivate) {
+      Activate(id);
+    } else if (c.how == kClick) {
+      testing::Click(id);
+    }
+    if (c.picked) {
+      EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
+    } else {
+      // Long enough for a wrong pick to show.
+      EXPECT_FALSE(
+          Eventually([&] { return wm->GetForegroundWindow() != h; }, 700));
+    }
+  }
 
   // Closed while active: openbox leaves its id behind, which must not come
   // back as the foreground window.
-  focusable->Kill();
-  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() != f; }));
-  EXPECT_NE(wm->GetForegroundWindow(), f);
-  Activate(id);
-  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
+  Activate(h);
+  home->Kill();
+  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() != h; }));
 }
 
-TEST_F(X11Test, ReadsAndWritesTheOuterRectangle) {
-  Client clock(
-      {"xclock", "-name", "pentraxclock2", "-geometry", "200x150+60+70"});
-  const WindowHandle id = FindWindowByClass("pentraxclock2");
-  ASSERT_GT(id, 0);
-  ASSERT_TRUE(Eventually([&] {
+TEST_F(X11Test, WritesAndReadsTheOuterRectangle) {
+  struct Case {
+    std::vector<std::string> args;
+    std::int32_t shadow;  // drawn by the client, not part of the window
+  };
+  const Case cases[] = {
+      {{"--class", "framed", "--geometry", "200x150+60+70"}, 0},
+      {{"--class", "csd", "--csd", "12", "--geometry", "324x224+100+100"}, 12},
+  };
+  const auto grown = [](Rect r, std::int32_t by) {
+    return Rect{r.left - by, r.top - by, r.right + by, r.bottom + by};
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[1]);
+    std::unique_ptr<Client> client;
+    const WindowHandle id = Start(client, c.args);
+    WindowPlacement p;
+    ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+    EXPECT_EQ(p.showCmd, kShowNormal);
+    EXPECT_EQ(grown(p.rcNormalPosition, c.shadow), Outer(id));
+
+    const Rect target{50, 60, 50 + 646, 60 + 458};
+    EXPECT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, target)), 1);
+    // Done when it returns: no waiting here.
     const auto r = ReadIndependently(id);
-    return r && r->frame == r->Outer() && r->extents[2] > 0;
-  }));
-
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.showCmd, kShowNormal);
-  EXPECT_EQ(p.rcNormalPosition, OuterInWorkArea(id));
-
-  const Rect target{50, 60, 50 + 646, 60 + 458};
-  EXPECT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, target)), 1);
-  // Done when it returns: no waiting here.
-  const auto r = ReadIndependently(id);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->Outer(), target);
-  EXPECT_EQ(r->frame, target);
-  // The frame is not part of the client.
-  EXPECT_EQ(r->client.width(), 646 - r->extents[0] - r->extents[1]);
-  EXPECT_EQ(r->client.height(), 458 - r->extents[2] - r->extents[3]);
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.rcNormalPosition, target);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->Outer(), grown(target, c.shadow));
+    EXPECT_EQ(r->frame, grown(target, c.shadow));
+    ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+    EXPECT_EQ(p.rcNormalPosition, target);
+  }
 }
 
-TEST_F(X11Test, AClientSideDecoratedWindowIsMeasuredWithoutItsShadow) {
-  std::unique_ptr<Client> c;
-  const WindowHandle id = Start(
-      c, {"--class", "csd", "--csd", "12", "--geometry", "324x224+100+100"});
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  const auto before = ReadIndependently(id);
-  ASSERT_TRUE(before);
-  EXPECT_EQ(p.rcNormalPosition.width(), before->client.width() - 24);
-  EXPECT_EQ(p.rcNormalPosition.left, before->client.left + 12);
-
-  const Rect target{200, 150, 200 + 640, 150 + 480};
-  ASSERT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, target)), 1);
-  const auto after = ReadIndependently(id);
-  ASSERT_TRUE(after);
-  EXPECT_EQ(after->client, (Rect{188, 138, 852, 642}));
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.rcNormalPosition, target);
+TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
+  struct Case {
+    std::vector<std::string> args;
+    Point asked;  // client size
+    Point kept;   // client size; 0 x 0: what the window manager makes of it
+  };
+  const Case cases[] = {
+      {{"--min", "10x10", "--base", "10x10", "--inc", "10x10"},
+       {633, 447},
+       {630, 440}},
+      {{"--min", "200x150", "--max", "400x300"}, {890, 690}, {400, 300}},
+      // Hints no window can have (the sanitizer build checks the
+      // arithmetic).
+      {{"--min", "-2147483648x-2147483648"}, {600, 400}, {600, 400}},
+      {{"--base", "-2147483648x-2147483648", "--inc", "256x256"},
+       {600, 400},
+       {0, 0}},
+      // Takes the size, then sets itself back.
+      {{"--keep-size"}, {500, 400}, {300, 200}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    std::unique_ptr<Client> client;
+    const WindowHandle id = Start(client, c.args);
+    const auto before = ReadIndependently(id);
+    ASSERT_TRUE(before);
+    const auto* e = before->extents;
+    const Rect asked{30, 30, 30 + c.asked.x + e[0] + e[1],
+                     30 + c.asked.y + e[2] + e[3]};
+    EXPECT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, asked)), 1);
+    WindowPlacement p;
+    ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+    if (c.kept.x > 0) {
+      EXPECT_TRUE(Eventually([&] {
+        const auto r = ReadIndependently(id);
+        return r && r->client.width() == c.kept.x &&
+               r->client.height() == c.kept.y;
+      }));
+    }
+    EXPECT_EQ(p.rcNormalPosition, Outer(id));
+  }
 }
 
-TEST_F(X11Test, SizeActionFitsTheWindowAboveTheDock) {
-  Client clock(
-      {"xclock", "-name", "pentraxclock3", "-geometry", "200x150+500+700"});
-  const WindowHandle id = FindWindowByClass("pentraxclock3");
-  ASSERT_GT(id, 0);
-  Activate(id);
-  ASSERT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
-  const Rect before = OuterInWorkArea(id);
+TEST_F(X11Test, AMaximisedOrFullscreenWindowIsSizedThenPutBack) {
+  struct Case {
+    const char* state;
+    std::int32_t show;
+  };
+  const Case cases[] = {{"MAXIMIZED_VERT,MAXIMIZED_HORZ", kShowMaximized},
+                        {"FULLSCREEN", kShowFullscreen}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.state);
+    const std::string atom = std::string(c.state).substr(0, 10);
+    std::unique_ptr<Client> client;
+    const WindowHandle id = Start(client, {"--state", c.state});
+    ASSERT_TRUE(Eventually([&] { return Has(NetWmState(id), atom); }));
+    // Put there by someone else: its rectangle is the one it has now.
+    WindowPlacement p;
+    ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+    EXPECT_EQ(p.showCmd, c.show);
+    EXPECT_EQ(p.rcNormalPosition, Outer(id));
 
-  ResizedWindowLedger ledger;
-  WindowHandle target = 0;
-  SizeChoices choices;
-  choices.selectedPreset = 0;
-  choices.fields = {"0", "0", "3", "28"};
-  choices.chkBorder = 1;
-  choices.chkTask = 1;
-  const auto report = SizeAction({*wm, 1, ledger, target}, choices, 1280, 1024);
-  ASSERT_TRUE(report);
-  EXPECT_EQ(*report, "pentraxclock3\r\nresized to 646 x 458");
-  const Rect after = OuterInWorkArea(id);
-  EXPECT_EQ(after.width(), 646);
-  EXPECT_EQ(after.height(), 458);
-  EXPECT_EQ(after.left, before.left);
-  EXPECT_EQ(after.bottom, kWorkArea.bottom);  // moved up to end at the dock
+    // Placed by Pentrax: the rectangle it returns to is the one placed.
+    const Rect normal{60, 80, 560, 480};
+    ASSERT_EQ(wm->SetWindowPlacement(id, Placement(c.show, normal)), 1);
+    EXPECT_TRUE(Has(NetWmState(id), atom));
+    ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+    EXPECT_EQ(p.showCmd, c.show);
+    EXPECT_EQ(p.rcNormalPosition, normal);
 
-  EXPECT_EQ(RestoreAction({*wm, 1, ledger, target}),
-            "pentraxclock3\r\nrestored its original size");
-  EXPECT_EQ(OuterInWorkArea(id), before);
-  EXPECT_EQ(RestoreAction({*wm, 1, ledger, target}),
-            "pentraxclock3\r\noriginal size has already been restored");
-}
-
-TEST_F(X11Test, SizeIncrementsGiveTheNearestAllowedSizeAndTheReportShowsIt) {
-  Client term({"xterm", "-name", "pentraxterm", "-geometry", "80x24+30+30"});
-  const WindowHandle id = FindWindowByClass("pentraxterm");
-  ASSERT_GT(id, 0);
-  const Rect asked{30, 30, 30 + 643, 30 + 457};
-  EXPECT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, asked)), 1);
-  const Rect got = OuterInWorkArea(id);
-  EXPECT_LE(got.width(), 643);
-  EXPECT_LE(got.height(), 457);
-  EXPECT_GT(got.width(), 600);
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.rcNormalPosition, got);
-}
-
-TEST_F(X11Test, MinimumAndMaximumSizesAreReported) {
-  std::unique_ptr<Client> c;
-  const WindowHandle id =
-      Start(c, {"--class", "limited", "--min", "200x150", "--max", "400x300"});
-  const Rect asked{10, 10, 900, 700};
-  EXPECT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, asked)), 1);
-  const auto r = ReadIndependently(id);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->client.width(), 400);
-  EXPECT_EQ(r->client.height(), 300);
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.rcNormalPosition, r->Outer());
-}
-
-TEST_F(X11Test, AWindowMaximisedElsewhereReportsItsMaximisedRectangle) {
-  std::unique_ptr<Client> c;
-  const WindowHandle id = Start(c, {"--class", "maxed", "--maximized"});
-  ASSERT_TRUE(Eventually([&] {
-    return NetWmState(id).find("MAXIMIZED_HORZ") != std::string::npos;
-  }));
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.showCmd, kShowMaximized);
-  EXPECT_EQ(p.rcNormalPosition, OuterInWorkArea(id));
-  EXPECT_EQ(p.rcNormalPosition.width(), kWorkArea.width());
-
-  // Sizing un-maximises it first, and the frame it then has is allowed for.
-  const Rect sized{100, 100, 100 + 806, 100 + 606};
-  ASSERT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, sized)), 1);
-  EXPECT_EQ(NetWmState(id).find("MAXIMIZED"), std::string::npos);
-  EXPECT_EQ(OuterInWorkArea(id), sized);
-}
-
-TEST_F(X11Test, MaximisedWindowIsSizedThenRestoredToMaximised) {
-  std::unique_ptr<Client> c;
-  const WindowHandle id = Start(c, {"--class", "placed"});
-  const Rect normal{60, 80, 560, 480};
-  ASSERT_EQ(wm->SetWindowPlacement(id, Placement(kShowMaximized, normal)), 1);
-  EXPECT_NE(NetWmState(id).find("MAXIMIZED_VERT"), std::string::npos);
-  EXPECT_NE(NetWmState(id).find("MAXIMIZED_HORZ"), std::string::npos);
-  // While maximised, the rectangle it returns to is the one placed.
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.showCmd, kShowMaximized);
-  EXPECT_EQ(p.rcNormalPosition, normal);
-
-  ResizedWindowLedger ledger;
-  WindowHandle target = 0;
-  Activate(id);
-  ASSERT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
-  SizeChoices choices;
-  choices.fields = {"0", "0", "3", "28"};
-  ASSERT_EQ(SizeAction({*wm, 1, ledger, target}, choices, 1280, 1024),
-            "\r\nresized to 640 x 480");
-  EXPECT_EQ(NetWmState(id).find("MAXIMIZED"), std::string::npos);
-  EXPECT_EQ(OuterInWorkArea(id), (Rect{60, 80, 700, 560}));
-
-  ASSERT_EQ(RestoreAction({*wm, 1, ledger, target}),
-            "\r\nrestored its original size");
-  EXPECT_NE(NetWmState(id).find("MAXIMIZED_VERT"), std::string::npos);
-  EXPECT_NE(NetWmState(id).find("MAXIMIZED_HORZ"), std::string::npos);
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.rcNormalPosition, normal);
-  // Un-maximised by the user, it returns to that rectangle.
-  ASSERT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, normal)), 1);
-  EXPECT_EQ(OuterInWorkArea(id), normal);
+    ResizedWindowLedger ledger;
+    EXPECT_EQ(Act(id, ledger, false, false), "\r\nresized to 640 x 480");
+    EXPECT_FALSE(Has(NetWmState(id), atom));
+    EXPECT_EQ(Outer(id), (Rect{60, 80, 700, 560}));
+    EXPECT_EQ(Act(id, ledger, true), "\r\nrestored its original size");
+    EXPECT_TRUE(Has(NetWmState(id), atom));
+    ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+    EXPECT_EQ(p.rcNormalPosition, normal);
+  }
 }
 
 TEST_F(X11Test, MinimisedWindowComesBackAndCanBeMinimisedAgain) {
@@ -278,7 +324,7 @@ TEST_F(X11Test, MinimisedWindowComesBackAndCanBeMinimisedAgain) {
   const Rect r2{40, 50, 540, 450};
   ASSERT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, r2)), 1);
   EXPECT_EQ(IcccmState(id), "Normal");
-  EXPECT_EQ(OuterInWorkArea(id), r2);
+  EXPECT_EQ(Outer(id), r2);
 }
 
 TEST_F(X11Test, AVanishedWindowFailsCleanly) {
@@ -300,26 +346,37 @@ TEST_F(X11Test, AVanishedWindowFailsCleanly) {
 }
 
 TEST_F(X11Test, AReusedIdIsNotRestoredToTheFormerWindowsPlacement) {
-  std::unique_ptr<Client> first;
-  const WindowHandle id =
-      Start(first, {"--class", "first", "--geometry", "300x200+10+10"});
-  ResizedWindowLedger ledger;
-  WindowHandle target = 0;
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  ledger.RememberWindow(p, id, wm->WindowIdentity(id));
-  first->Kill();
+  // With the process and class of each, and without either: then the
+  // titles tell them apart.
+  const std::vector<std::string> cases[][2] = {
+      {{"--class", "first", "--title", "first"},
+       {"--class", "second", "--title", "second"}},
+      {{"--no-pid", "--class", "", "--title", "first"},
+       {"--no-pid", "--class", "", "--title", "second"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c[0].back());
+    std::unique_ptr<Client> first;
+    auto args = c[0];
+    args.insert(args.end(), {"--geometry", "300x200+10+10"});
+    const WindowHandle id = Start(first, args);
+    ResizedWindowLedger ledger;
+    WindowPlacement p;
+    ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
+    ledger.RememberWindow(p, id, wm->WindowIdentity(id));
+    first->Kill();
 
-  // The next client to connect takes the freed slot and so the same id.
-  std::unique_ptr<Client> second;
-  const WindowHandle again =
-      Start(second, {"--class", "second", "--geometry", "500x400+200+200"});
-  ASSERT_EQ(again, id) << "the X server gave the new window another id";
-  const Rect before = OuterInWorkArea(again);
-  Activate(again);
-  EXPECT_EQ(RestoreAction({*wm, 1, ledger, target}),
-            "\r\nis unknown and cannot be sized back");
-  EXPECT_EQ(OuterInWorkArea(again), before);
+    // The next client to connect takes the freed slot and so the same id.
+    std::unique_ptr<Client> second;
+    args = c[1];
+    args.insert(args.end(), {"--geometry", "500x400+200+200"});
+    const WindowHandle again = Start(second, args);
+    ASSERT_EQ(again, id) << "the X server gave the new window another id";
+    const Rect before = Outer(again);
+    EXPECT_EQ(Act(again, ledger, true),
+              c[1].back() + "\r\nis unknown and cannot be sized back");
+    EXPECT_EQ(Outer(again), before);
+  }
 }
 
 TEST_F(X11Test, TitlesAreCutOnACharacterBoundaryAndNeverOverflow) {

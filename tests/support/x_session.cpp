@@ -94,6 +94,10 @@ void Activate(WindowHandle window) {
   Run("timeout 10 xdotool windowactivate " + std::to_string(window));
 }
 
+void Click(WindowHandle window) {
+  Run("xdotool mousemove --window " + std::to_string(window) + " 8 8 click 1");
+}
+
 namespace {
 
 long Field(const std::string& text, const std::string& label) {
@@ -172,6 +176,20 @@ std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   }
   r.frame = *frame;
   return r;
+}
+
+std::string ScreenSize() {
+  const std::string root = Run("xwininfo -root").value_or("");
+  return std::to_string(Field(root, "Width")) + "x" +
+         std::to_string(Field(root, "Height"));
+}
+
+WindowHandle ActiveWindow() {
+  const std::string active = Run("xprop -root _NET_ACTIVE_WINDOW").value_or("");
+  const auto at = active.find("# 0x");
+  return at == std::string::npos ? 0
+                                 : static_cast<WindowHandle>(std::stoul(
+                                       active.substr(at + 2), nullptr, 16));
 }
 
 std::string NetWmState(WindowHandle window) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,12 @@ WindowHandle FindWindowByClass(const std::string& name);
 
 // Asks the window manager to activate a window, as a click on it would.
 void Activate(WindowHandle window);
+// _NET_ACTIVE_WINDOW, as xprop reads it; 0 when there is none.
+WindowHandle ActiveWindow();
+// Clicks into a window, near its top-left corner, with the pointer.
+void Click(WindowHandle window);
+// The screen's size, as xwininfo reads the root window: "1280x1024".
+std::string ScreenSize();
 
 // What xwininfo and xprop say of a client window, in root coordinates.
 struct IndependentReading {
@@ -74,3 +81,11 @@ bool Eventually(Pred pred, int milliseconds) {
 }
 
 }  // namespace pentrax::testing
+
+namespace pentrax {
+// For readable test failures.
+inline void PrintTo(const Rect& r, std::ostream* os) {
+  *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom
+      << "}";
+}
+}  // namespace pentrax
