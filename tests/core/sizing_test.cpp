@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace pentrax {
 namespace {
 
@@ -12,35 +15,38 @@ NumericFields Fields(std::string breit, std::string hoch, std::string border,
 }
 
 TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
-  NumericFields f = Fields("2000", "2000", "", "-3.5");
-  NormaliseInputs(f, 1280, 1024);
-  EXPECT_EQ(f.breit, "1280");
-  EXPECT_EQ(f.hoch, "1024");
-  EXPECT_EQ(f.border, "0");
-  EXPECT_EQ(f.task, "4");  // rounded down first: -4, then made positive
-
-  f = Fields("1280", "12.9x", "&H1C", " 2 8 ");
-  NormaliseInputs(f, 1280, 1024);
-  EXPECT_EQ(f.breit, "1280");  // equal to the screen stays
-  EXPECT_EQ(f.hoch, "12");
-  EXPECT_EQ(f.border, "28");
-  EXPECT_EQ(f.task, "28");
-}
-
-TEST(NormaliseInputs, HugeAndNegativeValuesNeverOverflow) {
-  NumericFields f = Fields("9E999", "-9E999", "&HFFFFFFFF", "-9E999");
-  NormaliseInputs(f, 1280, 1024);
-  EXPECT_EQ(f.breit, "1280");
-  EXPECT_EQ(f.hoch, "1024");
-  EXPECT_EQ(f.border, "2147483647");
-  EXPECT_EQ(f.task, "2147483647");
-}
-
-TEST(NormaliseInputs, BeforeTheFirstScreenReadingTheCustomSizeIsZero) {
-  NumericFields f = Fields("800", "600", "3", "28");
-  NormaliseInputs(f, 0, 0);
-  EXPECT_EQ(f.breit, "0");
-  EXPECT_EQ(f.hoch, "0");
+  using Texts = std::vector<std::string>;
+  struct Case {
+    Texts in;  // txtBreit, txtHoch, txtBorder, txtTask
+    std::int32_t screenWidth, screenHeight;
+    Texts out;
+  };
+  const Case cases[] = {
+      // -3.5 is rounded down first: -4, then made positive.
+      {{"2000", "2000", "", "-3.5"}, 1280, 1024, {"1280", "1024", "0", "4"}},
+      {{"1280", "12.9x", "&H1C", " 2 8 "},
+       1280,
+       1024,
+       {"1280", "12", "28", "28"}},
+      // The border is limited to the smaller side of the screen and the task
+      // bar to the larger, so that no value asks for an absurd window; a
+      // value equal to its limit stays.
+      {{"9E999", "-9E999", "&HFFFFFFFF", "-9E999"},
+       1280,
+       1024,
+       {"1280", "1024", "1024", "1280"}},
+      {{"0", "0", "99999", "21474"}, 1280, 1024, {"0", "0", "1024", "1280"}},
+      {{"0", "0", "1024", "1280"}, 1280, 1024, {"0", "0", "1024", "1280"}},
+      {{"0", "0", "900", "1400"}, 768, 1366, {"0", "0", "768", "1366"}},
+      // Before the first screen reading everything is limited to zero.
+      {{"800", "600", "3", "28"}, 0, 0, {"0", "0", "0", "0"}},
+  };
+  for (const Case& c : cases) {
+    NumericFields f = Fields(c.in[0], c.in[1], c.in[2], c.in[3]);
+    NormaliseInputs(f, c.screenWidth, c.screenHeight);
+    EXPECT_EQ((Texts{f.breit, f.hoch, f.border, f.task}), c.out)
+        << c.in[0] << " " << c.in[1] << " " << c.in[2] << " " << c.in[3];
+  }
 }
 
 SizeChoices Choices(std::int32_t preset, int border, int task,
