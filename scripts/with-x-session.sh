@@ -22,7 +22,7 @@ while [ $# -gt 0 ]; do
     --screen) screen=$2; shift 2 ;;
     --monitor) monitors+=("$2"); shift 2 ;;
     --dock) dock_program=$2; shift 2 ;;
-    --dock-span) dock_span=(--span "$2" "$3"); shift 3 ;;
+    --dock-span) dock_span=(--span "$2,$3"); shift 3 ;;
     --) shift; break ;;
     *) break ;;
   esac

@@ -3,13 +3,14 @@
 // title, size hints, type and start state a test needs. It prints its window
 // id in hexadecimal once mapped and lives until it is killed.
 //
-//   pentrax_test_window --dock HEIGHT [--span X WIDTH]
+//   pentrax_test_window --dock HEIGHT [--span X,WIDTH]
 //                       (--span: only along that part of the bottom edge)
 //   pentrax_test_window [--title UTF8] [--wm-name LATIN1] [--class NAME]
 //                       [--no-pid] [--geometry WxH+X+Y] [--min WxH]
-//                       [--max WxH] [--base WxH] [--inc WxH]
+//                       [--max WxH] [--inc WxH]  (base size: the minimum)
 //                       [--state ABOVE,FULLSCREEN,...] [--type DESKTOP|...]
 //                       [--no-input]     (takes no input focus)
+//                       [--iconic]       (starts minimised)
 //                       [--keep-size]    (sets itself back when sized)
 //                       [--csd SHADOW]   (client-side decorated, no frame)
 //   An empty --class leaves WM_CLASS unset.
@@ -20,6 +21,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -63,64 +66,51 @@ struct Pair {
   int a = 0, b = 0;
 };
 
-void ParsePair(const char* s, Pair& p) {
-  p.set = sscanf(s, "%dx%d", &p.a, &p.b) == 2;
-  if (!p.set) Usage();
+// "AxB" (or "A,B"), or unset.
+Pair ParsePair(const char* s) {
+  Pair p;
+  p.set = s != nullptr && (sscanf(s, "%dx%d", &p.a, &p.b) == 2 ||
+                           sscanf(s, "%d,%d", &p.a, &p.b) == 2);
+  if (s != nullptr && !p.set) Usage();
+  return p;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int dock = 0, csd = 0, x = 40, y = 40, width = 300, height = 200;
-  int spanX = 0, spanW = 0;
-  Pair min, max, base, inc;
-  bool pid = true, input = true, keepSize = false;
-  const char *title = nullptr, *wmName = nullptr, *states = nullptr,
-             *type = nullptr;
-  std::string className = "pentrax-test";
+  const std::set<std::string> flags = {"--no-pid", "--no-input", "--iconic",
+                                       "--keep-size"};
+  const std::set<std::string> valued = {
+      "--dock", "--span", "--title", "--wm-name", "--class", "--geometry",
+      "--min",  "--max",  "--inc",   "--state",   "--type",  "--csd"};
+  std::map<std::string, const char*> opt;
   for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-    bool takesValue = true;
-    if (a == "--no-pid") {
-      pid = false, takesValue = false;
-    } else if (a == "--no-input") {
-      input = false, takesValue = false;
-    } else if (a == "--keep-size") {
-      keepSize = true, takesValue = false;
-    } else if (v == nullptr) {
-      Usage();
-    } else if (a == "--csd") {
-      csd = atoi(v);
-    } else if (a == "--dock") {
-      dock = atoi(v);
-    } else if (a == "--span") {
-      if (i + 2 >= argc) Usage();
-      spanX = atoi(v), spanW = atoi(argv[i + 2]), ++i;
-    } else if (a == "--title") {
-      title = v;
-    } else if (a == "--wm-name") {
-      wmName = v;
-    } else if (a == "--class") {
-      className = v;
-    } else if (a == "--state") {
-      states = v;
-    } else if (a == "--type") {
-      type = v;
-    } else if (a == "--geometry") {
-      if (sscanf(v, "%dx%d+%d+%d", &width, &height, &x, &y) != 4) Usage();
-    } else if (a == "--min") {
-      ParsePair(v, min);
-    } else if (a == "--max") {
-      ParsePair(v, max);
-    } else if (a == "--base") {
-      ParsePair(v, base);
-    } else if (a == "--inc") {
-      ParsePair(v, inc);
+    if (flags.count(argv[i]) != 0) {
+      opt[argv[i]] = "";
+    } else if (valued.count(argv[i]) != 0 && i + 1 < argc) {
+      opt[argv[i]] = argv[i + 1], ++i;
     } else {
       Usage();
     }
-    i += takesValue ? 1 : 0;
+  }
+  const auto get = [&opt](const char* name) -> const char* {
+    const auto it = opt.find(name);
+    return it == opt.end() ? nullptr : it->second;
+  };
+  const int dock = get("--dock") ? atoi(get("--dock")) : 0;
+  const int csd = get("--csd") ? atoi(get("--csd")) : 0;
+  const Pair span = ParsePair(get("--span")), min = ParsePair(get("--min")),
+             max = ParsePair(get("--max")), inc = ParsePair(get("--inc"));
+  const bool pid = !get("--no-pid"), input = !get("--no-input"),
+             iconic = get("--iconic"), keepSize = get("--keep-size");
+  const char *title = get("--title"), *wmName = get("--wm-name"),
+             *states = get("--state"), *type = get("--type");
+  const std::string className =
+      get("--class") ? get("--class") : "pentrax-test";
+  int x = 40, y = 40, width = 300, height = 200;
+  if (get("--geometry") &&
+      sscanf(get("--geometry"), "%dx%d+%d+%d", &width, &height, &x, &y) != 4) {
+    Usage();
   }
 
   conn = xcb_connect(nullptr, nullptr);
@@ -130,9 +120,9 @@ int main(int argc, char** argv) {
   }
   xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
   if (dock > 0) {
-    x = spanX;
+    x = span.a;
     y = screen->height_in_pixels - dock;
-    width = spanW > 0 ? spanW : screen->width_in_pixels;
+    width = span.set ? span.b : screen->width_in_pixels;
     height = dock;
   }
   const xcb_window_t w = xcb_generate_id(conn);
@@ -169,12 +159,15 @@ int main(int argc, char** argv) {
   xcb_icccm_size_hints_set_size(&hints, 1, width, height);
   if (min.set) xcb_icccm_size_hints_set_min_size(&hints, min.a, min.b);
   if (max.set) xcb_icccm_size_hints_set_max_size(&hints, max.a, max.b);
-  if (base.set) xcb_icccm_size_hints_set_base_size(&hints, base.a, base.b);
-  if (inc.set) xcb_icccm_size_hints_set_resize_inc(&hints, inc.a, inc.b);
+  if (inc.set) {
+    xcb_icccm_size_hints_set_base_size(&hints, min.a, min.b);
+    xcb_icccm_size_hints_set_resize_inc(&hints, inc.a, inc.b);
+  }
   xcb_icccm_set_wm_normal_hints(conn, w, &hints);
-  if (!input) {
+  if (!input || iconic) {
     xcb_icccm_wm_hints_t wmHints{};
-    xcb_icccm_wm_hints_set_input(&wmHints, 0);
+    xcb_icccm_wm_hints_set_input(&wmHints, input ? 1 : 0);
+    if (iconic) xcb_icccm_wm_hints_set_iconic(&wmHints);
     xcb_icccm_set_wm_hints(conn, w, &wmHints);
   }
 
@@ -182,7 +175,7 @@ int main(int argc, char** argv) {
     type = "DOCK";
     SetCardinals(w, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {0xFFFFFFFF});
     const auto d = static_cast<uint32_t>(dock);
-    if (spanW == 0) {
+    if (!span.set) {
       SetCardinals(w, "_NET_WM_STRUT", XCB_ATOM_CARDINAL, {0, 0, 0, d});
     }
     SetCardinals(w, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL,

@@ -82,6 +82,7 @@ struct Strut {
   std::int32_t left = 0, right = 0, top = 0, bottom = 0;
   std::int32_t leftStartY = 0, leftEndY = 0, rightStartY = 0, rightEndY = 0;
   std::int32_t topStartX = 0, topEndX = 0, bottomStartX = 0, bottomEndX = 0;
+  friend bool operator==(const Strut&, const Strut&) = default;
 };
 
 // The strut of a window from its _NET_WM_STRUT_PARTIAL, or else its older

@@ -174,7 +174,9 @@ int Placer::Place(xcb_window_t w, const WindowPlacement& placement) {
       };
     } else if (placement.showCmd == kShowMinimized) {
       SendIconify(w);
-      done = [](const WindowState& s) { return s.iconic || s.hidden; };
+      done = [](const WindowState& s) {
+        return (s.iconic || s.hidden) && s.FrameSettled();
+      };
     }
     if (done) {
       xcb_flush(x_.conn);
