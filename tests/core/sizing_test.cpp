@@ -49,53 +49,44 @@ TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
   }
 }
 
-SizeChoices Choices(std::int32_t preset, int border, int task,
-                    bool horizontal = true) {
-  SizeChoices c;
-  c.selectedPreset = preset;
-  c.fields = Fields("0", "0", "3", "28");
-  c.chkBorder = border;
-  c.chkTask = task;
-  c.taskBarHorizontal = horizontal;
-  return c;
-}
-
-TEST(TargetSize, PresetsBorderAndTaskBar) {
-  EXPECT_EQ(TargetSize(Choices(0, 0, 0)), (Size{640, 480}));
-  EXPECT_EQ(TargetSize(Choices(6, 0, 0)), (Size{1600, 1200}));
-  EXPECT_EQ(TargetSize(Choices(1, 1, 0)), (Size{806, 606}));
-  EXPECT_EQ(TargetSize(Choices(1, 1, 1)), (Size{806, 578}));
-  EXPECT_EQ(TargetSize(Choices(1, 1, 1, false)), (Size{778, 606}));
-  EXPECT_EQ(TargetSize(Choices(0, 1, 1)), (Size{646, 458}));
-  EXPECT_EQ(TargetSize(Choices(2, 1, 1)), (Size{1030, 746}));
-  // The grayed state (2) does not count as checked.
-  EXPECT_EQ(TargetSize(Choices(1, 2, 2)), (Size{800, 600}));
-  // A negative index falls back to the first preset.
-  EXPECT_EQ(TargetSize(Choices(-1, 0, 0)), (Size{640, 480}));
-}
-
-TEST(TargetSize, CustomSizeAndTheMinimum) {
-  SizeChoices c = Choices(kCustomPreset, 0, 0);
-  c.fields.breit = "0";
-  c.fields.hoch = "";
-  EXPECT_EQ(TargetSize(c), (Size{16, 16}));
-  c.fields.breit = "1000";
-  c.fields.hoch = "700";
-  EXPECT_EQ(TargetSize(c), (Size{1000, 700}));
-  c.chkTask = 1;
-  c.fields.task = "690";
-  EXPECT_EQ(TargetSize(c), (Size{1000, 16}));
-  c.selectedPreset = 99;  // anything from 7 up is "Custom"
-  EXPECT_EQ(TargetSize(c), (Size{1000, 16}));
-}
-
-TEST(TargetSize, HugeFieldsClampInsteadOfOverflowing) {
-  SizeChoices c = Choices(kCustomPreset, 1, 1);
-  c.fields = Fields("2147483647", "2147483647", "2147483647", "2147483647");
-  EXPECT_EQ(TargetSize(c), (Size{2147483647, 2147483647}));
-  c.taskBarHorizontal = false;
-  c.fields.hoch = "0";
-  EXPECT_EQ(TargetSize(c).height, 2147483647);
+TEST(TargetSize, PresetOrCustomPlusBorderLessTaskBarAndAtLeast16) {
+  constexpr std::int32_t kCustom = kCustomPreset;
+  const std::string kHuge = "2147483647";
+  struct Case {
+    std::int32_t preset;
+    int chkBorder, chkTask;
+    bool horizontal;
+    NumericFields fields;  // txtBreit, txtHoch, txtBorder, txtTask
+    Size size;
+  };
+  const NumericFields usual = Fields("0", "0", "3", "28");
+  // clang-format off
+  const Case cases[] = {
+      {0, 0, 0, true, usual, {640, 480}},
+      {6, 0, 0, true, usual, {1600, 1200}},
+      {1, 1, 0, true, usual, {806, 606}},
+      {1, 1, 1, true, usual, {806, 578}},  // the border first, then the task bar
+      {1, 1, 1, false, usual, {778, 606}},
+      {0, 1, 1, true, usual, {646, 458}},
+      {2, 1, 1, true, usual, {1030, 746}},
+      {1, 2, 2, true, usual, {800, 600}},  // the grayed state is not checked
+      {-1, 0, 0, true, usual, {640, 480}},  // no button: the first preset
+      {kCustom, 0, 0, true, Fields("0", "", "3", "28"), {16, 16}},
+      {kCustom, 0, 0, true, Fields("1000", "700", "3", "28"), {1000, 700}},
+      {kCustom, 0, 1, true, Fields("1000", "700", "3", "690"), {1000, 16}},
+      {99, 0, 1, true, Fields("1000", "700", "3", "690"), {1000, 16}},  // 7 and up: "Custom"
+      // Huge fields clamp instead of overflowing.
+      {kCustom, 1, 1, true, Fields(kHuge, kHuge, kHuge, kHuge), {2147483647, 2147483647}},
+      {kCustom, 1, 1, false, Fields(kHuge, "0", kHuge, kHuge), {2147483647, 2147483647}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SizeChoices choices{c.preset, c.fields, c.chkBorder, c.chkTask,
+                        c.horizontal};
+    const Size got = TargetSize(choices);
+    EXPECT_EQ(got, c.size) << "preset " << c.preset << ": " << got.width
+                           << " x " << got.height;
+  }
 }
 
 TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {

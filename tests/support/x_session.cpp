@@ -65,6 +65,19 @@ void Client::Kill() {
   }
 }
 
+WindowHandle StartWindow(std::unique_ptr<Client>& client,
+                         const std::vector<std::string>& argv) {
+  client = std::make_unique<Client>(argv);
+  const auto id =
+      static_cast<WindowHandle>(std::stoul(client->ReadLine(), nullptr, 16));
+  Eventually([&] { return !IcccmState(id).empty(); });
+  Eventually([&] {
+    const auto r = ReadIndependently(id);
+    return r && r->frame == r->Outer();
+  });
+  return id;
+}
+
 std::optional<std::string> Run(const std::string& command) {
   FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
   if (p == nullptr) {

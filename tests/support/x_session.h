@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -31,6 +32,12 @@ class Client {
   pid_t pid_ = -1;
   int out_ = -1;
 };
+
+// Starts a program that prints its window id first (the test window) and
+// returns the id once the window manager has taken the window in and framed
+// it.
+WindowHandle StartWindow(std::unique_ptr<Client>& client,
+                         const std::vector<std::string>& argv);
 
 // Runs a shell command and returns what it printed; nullopt on failure.
 std::optional<std::string> Run(const std::string& command);

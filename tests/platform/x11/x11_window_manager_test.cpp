@@ -20,7 +20,6 @@ using testing::Activate;
 using testing::Client;
 using testing::Eventually;
 using testing::FindWindowByClass;
-using testing::IcccmState;
 using testing::NetWmState;
 using testing::ReadIndependently;
 
@@ -41,20 +40,10 @@ class X11Test : public ::testing::Test {
     ASSERT_NE(wm, nullptr) << error;
   }
 
-  // Starts a test window and returns its id once the window manager has
-  // taken it in and framed it.
-  WindowHandle Start(std::unique_ptr<Client>& client,
-                     std::vector<std::string> args) {
+  static WindowHandle Start(std::unique_ptr<Client>& client,
+                            std::vector<std::string> args) {
     args.insert(args.begin(), PENTRAX_TEST_WINDOW);
-    client = std::make_unique<Client>(args);
-    const auto id =
-        static_cast<WindowHandle>(std::stoul(client->ReadLine(), nullptr, 16));
-    EXPECT_TRUE(Eventually([&] { return !IcccmState(id).empty(); }));
-    EXPECT_TRUE(Eventually([&] {
-      const auto r = ReadIndependently(id);
-      return r && r->frame == r->Outer();
-    }));
-    return id;
+    return testing::StartWindow(client, args);
   }
 
   Rect Outer(WindowHandle id) {
@@ -197,31 +186,16 @@ TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
   EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() != h; }));
 }
 
-TEST_F(X11Test, AClientSideDecoratedWindowIsMeasuredWithoutItsShadow) {
-  std::unique_ptr<Client> c;
-  const WindowHandle id =
-      Start(c, {"--csd", "12", "--geometry", "324x224+100+100"});
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  const Rect client = Outer(id);  // no frame: the client is all there is
-  EXPECT_EQ(p.rcNormalPosition, (Rect{client.left + 12, client.top + 12,
-                                      client.right - 12, client.bottom - 12}));
-
-  const Rect target{200, 150, 840, 630};
-  ASSERT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, target)), 1);
-  EXPECT_EQ(Outer(id), (Rect{188, 138, 852, 642}));
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.rcNormalPosition, target);
-}
-
 TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
   struct Case {
     std::vector<std::string> args;
     Point asked;  // client size
     Point kept;   // client size; 0 x 0: what the window manager makes of it
+    std::int32_t shadow = 0;  // client-side, not part of the window
   };
   const Case cases[] = {
       {{"--class", "plain"}, {633, 447}, {633, 447}},
+      {{"--csd", "12"}, {664, 504}, {664, 504}, 12},
       {{"--min", "10x10", "--inc", "10x10"}, {633, 447}, {630, 440}},
       {{"--min", "200x150", "--max", "400x300"}, {890, 690}, {400, 300}},
       // Hints no window can have (the sanitizer build checks the
@@ -239,8 +213,9 @@ TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
     const auto before = ReadIndependently(id);
     ASSERT_TRUE(before);
     const auto* e = before->extents;
-    const Rect asked{30, 30, 30 + c.asked.x + e[0] + e[1],
-                     30 + c.asked.y + e[2] + e[3]};
+    const std::int32_t in = 2 * c.shadow;
+    const Rect asked{30, 30, 30 + c.asked.x + e[0] + e[1] - in,
+                     30 + c.asked.y + e[2] + e[3] - in};
     EXPECT_EQ(wm->SetWindowPlacement(id, Placement(kShowRestore, asked)), 1);
     WindowPlacement p;
     ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
@@ -251,11 +226,14 @@ TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
                r->client.height() == c.kept.y;
       }));
     }
-    // The report is what the window kept, frame and all.
+    // The report is what the window kept, frame and all, shadow not.
     const auto r = ReadIndependently(id);
     ASSERT_TRUE(r);
-    EXPECT_EQ(p.rcNormalPosition, r->Outer());
-    EXPECT_EQ(r->frame, r->Outer());
+    const Rect o = r->Outer();
+    EXPECT_EQ(p.rcNormalPosition,
+              (Rect{o.left + c.shadow, o.top + c.shadow, o.right - c.shadow,
+                    o.bottom - c.shadow}));
+    EXPECT_EQ(r->frame, o);
   }
 }
 
