@@ -4,7 +4,7 @@
 // into X round trips and the wait for the window manager; on the same
 // windows, xdotool windowsize --sync and wmctrl -e followed by the same
 // settle check, for ratios. One window takes the exact size (xclock), one
-// has size increments (xterm).
+// has size increments (xterm). Every run changes the window's size.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -89,6 +89,10 @@ SizeChoices Choices(int window, int n) {
   return c;
 }
 
+// Which of the two sizes comes next: every run changes the window (a
+// repetition starts afresh, so a counter of its own would not).
+int g_turn = 0;
+
 // Adds the per-action split: X round trips, and milliseconds spent waiting
 // for the window manager.
 struct Split {
@@ -115,7 +119,8 @@ void BM_SizeAction(benchmark::State& state) {
   int n = 0;
   const Split split;
   for (auto _ : state) {
-    SizeChoices choices = Choices(unfit ? -1 : window, n++);
+    ++n;
+    SizeChoices choices = Choices(unfit ? -1 : window, g_turn++);
     if (!SizeAction({wm, 1, ledger, target}, choices, 1280, 1024)) {
       state.SkipWithError("the window was not sized");
       break;
@@ -134,7 +139,13 @@ void BM_RestoreAction(benchmark::State& state) {
   std::uint64_t trips = 0;
   std::chrono::nanoseconds wait{};
   for (auto _ : state) {
-    SizeChoices choices = Choices(window, n++);
+    ++n;
+    // Sized to the size it does not have, so that the restore changes it.
+    WindowPlacement now;
+    g_wm->GetWindowPlacement(wm.pick, now);
+    const int turn =
+        now.rcNormalPosition.width() == g_outer[window][0].width ? 1 : 0;
+    SizeChoices choices = Choices(window, turn);
     SizeAction({wm, 1, ledger, target}, choices, 1280, 1024);
     const auto t0 = Clock::now();
     const std::uint64_t trips0 = g_probe->roundTrips();
@@ -171,9 +182,8 @@ int RunCommand(const std::vector<std::string>& argv) {
 void BM_XdotoolWindowsize(benchmark::State& state) {
   const int window = static_cast<int>(state.range(0));
   const WindowHandle w = g_windows[window];
-  int n = 0;
   for (auto _ : state) {
-    const Size s = g_client[window][n++ % 2];
+    const Size s = g_client[window][g_turn++ % 2];
     if (RunCommand({"timeout", "5", "xdotool", "windowsize", "--sync",
                     std::to_string(w), std::to_string(s.width),
                     std::to_string(s.height)}) != 0) {
@@ -186,10 +196,10 @@ void BM_XdotoolWindowsize(benchmark::State& state) {
 void BM_WmctrlThenSettle(benchmark::State& state) {
   const int window = static_cast<int>(state.range(0));
   const WindowHandle w = g_windows[window];
-  int n = 0;
   for (auto _ : state) {
-    const Size s = g_client[window][n % 2];
-    const Size outer = g_outer[window][n++ % 2];
+    const int turn = g_turn++ % 2;
+    const Size s = g_client[window][turn];
+    const Size outer = g_outer[window][turn];
     WindowPlacement p;
     g_wm->GetWindowPlacement(w, p);
     const Rect& r = p.rcNormalPosition;

@@ -59,9 +59,6 @@ class Connection {
   // while they are selected: ListenToButtons).
   std::uint64_t buttonPresses = 0;
   Stats stats;
-  // How long the window manager has lately taken to carry out a request:
-  // the longest of the last ones, fading (Settle).
-  Clock::duration wmLatency{};
 
   bool Alive() const { return !xcb_connection_has_error(conn); }
 

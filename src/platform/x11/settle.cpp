@@ -47,18 +47,18 @@ std::optional<WindowState> Settle(Connection& x, StateReader& reader,
   auto lastChange = start;
   std::optional<WindowState> last = reader.Read(w, frame);
   bool changed = before && last && !(*before == *last);
-  bool reachedOnce = false;
+  // How long the window took to become as wanted.
+  std::optional<Clock::duration> answer;
   while (last) {
     const bool reached = done(*last);
-    if (reached && !reachedOnce && keep > 0) {
-      reachedOnce = true;
-      x.wmLatency = std::max(Clock::now() - start, x.wmLatency * 7 / 8);
+    if (reached && !answer) {
+      answer = Clock::now() - start;
     }
     if (reached && keep <= 0) {
       break;
     }
-    const auto keepFor =
-        std::min<Clock::duration>(keep * x.wmLatency, kQuietAfterChange);
+    const auto keepFor = std::min<Clock::duration>(
+        keep * answer.value_or(Clock::duration{}), kQuietAfterChange);
     const auto quietUntil = reached   ? lastChange + keepFor
                             : changed ? lastChange + kQuietAfterChange
                                       : start + kQuietWithoutChange;

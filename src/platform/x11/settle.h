@@ -15,9 +15,9 @@ using Done = std::function<bool(const WindowState&)>;
 // Needs the events of the window and its frame selected (EventMaskGuard).
 // `before` is the window as it was when the request was sent: a first
 // reading that differs from it is already a change. `keep`: how long the
-// window must then stay as wanted, in multiples of the window manager's
-// recent latency (0: done at once). A window may take a size and set itself
-// back at once: its answer passes through the window manager as the request
+// window must then stay as wanted, in multiples of the time it took to
+// become so (0: done at once). A window may take a size and set itself back
+// at once: its answer passes through the window manager as the request
 // did, so it comes after a similar time. Returns the last reading; nullopt
 // when the window is gone.
 std::optional<WindowState> Settle(
@@ -25,10 +25,7 @@ std::optional<WindowState> Settle(
     const Done& done, const std::optional<WindowState>& before = std::nullopt,
     int keep = 0);
 
-// The `keep` of a request that sizes a window: twice the latency catches a
-// window that sets itself back at once in all but a few hundredths of
-// cases on a loaded two-core machine, for a fifth of a millisecond on an
-// idle one (docs/performance.md).
-inline constexpr int kKeepSize = 2;
+// The `keep` of a request that sizes a window (docs/performance.md).
+inline constexpr int kKeepSize = 3;
 
 }  // namespace pentrax::x11
