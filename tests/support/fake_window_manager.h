@@ -96,6 +96,10 @@ class FakeWindowManager : public WindowManager {
            ownWindows.end();
   }
 
+  void StartForegroundWatch() override {
+    calls.push_back("StartForegroundWatch");
+  }
+
   std::string WindowIdentity(WindowHandle h) override {
     calls.push_back("WindowIdentity");
     const auto it = windows.find(h);
