@@ -21,7 +21,7 @@ class QtFormView final : public QWidget, public FormView {
   // The model must outlive the view's use of it.
   void Bind(FrmPentrax2& model);
 
-  QWidget* Widget(ControlId id) const { return widgets_[id]; }
+  QWidget* Widget(ControlId id) const { return widgets_.at(id); }
   QTimer& Timer1() { return timer1_; }
   QTimer& Timer2() { return timer2_; }
 
