@@ -54,8 +54,7 @@ std::string ReadCleanTitle(WindowManager& wm, WindowHandle window) {
 
 bool IsOwnWindow(WindowManager& wm, WindowHandle window,
                  WindowHandle mainWindow) {
-  return window == mainWindow ||
-         (window > 0 && wm.IsOwnProcessWindow(window));
+  return window == mainWindow || (window > 0 && wm.IsOwnProcessWindow(window));
 }
 
 std::optional<std::string> SizeAction(ActionContext ctx, SizeChoices& choices,
