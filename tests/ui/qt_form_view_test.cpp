@@ -1,9 +1,11 @@
-// The Qt view on the offscreen platform, with two device pixels to a logical
-// one: built from the layout table, it draws the model and forwards the
-// user's events; the screen is reported in device pixels.
+// The Qt view on the offscreen platform, with two monitors and two device
+// pixels to a logical one: built from the layout table, it draws the model
+// and forwards the user's events; the screen it reports is the monitor that
+// holds the window, in device pixels.
 #include "qt_form_view.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
+#include <string>
 
 #include "fake_window_manager.h"
 
@@ -129,28 +132,44 @@ TEST_F(QtViewTest, HelpIsAModalBoxWithOneOkButtonAndTheIndentsKept) {
   EXPECT_TRUE(lines[6].startsWith(QString(4, QChar(0x00A0)) + "or by"));
 }
 
-TEST_F(QtViewTest, TheScreenIsReadInDevicePixels) {
-  ASSERT_EQ(qApp->devicePixelRatio(), 2.0);
-  const int width = 2 * view.screen()->size().width();
-  const int height = 2 * view.screen()->size().height();
+// Two monitors (see main): 1600 x 1200 and, to its right, 1024 x 800 device
+// pixels.
+TEST_F(QtViewTest, TheScreenIsTheWindowsMonitorInDevicePixels) {
+  ASSERT_EQ(QGuiApplication::screens().size(), 2);
+  const auto shows = [&](const char* caption) {
+    return QTest::qWaitFor(
+        [&] { return Get<QLabel>(kLabel1)->text() == caption; });
+  };
   view.Timer1().start();
-  const std::string caption = "Your screen resolution is " +
-                              std::to_string(width) + " x " +
-                              std::to_string(height);
-  EXPECT_TRUE(QTest::qWaitFor(
-      [&] { return Get<QLabel>(kLabel1)->text().toStdString() == caption; }));
+  EXPECT_TRUE(shows("Your screen resolution is 1600 x 1200"));
+  EXPECT_TRUE(view.Widget(OptRes(5))->isEnabled());
+  // Onto the second monitor, whole (Qt keeps its native top-left corner).
+  view.move(QGuiApplication::screens()[1]->geometry().topLeft() +
+            QPoint(10, 5));
+  EXPECT_TRUE(shows("Your screen resolution is 1024 x 800"));
+  EXPECT_FALSE(view.Widget(OptRes(5))->isEnabled());
   form.SetText(kTxtBreit, "99999");
   form.NormaliseInputs();
-  EXPECT_EQ(Get<QLineEdit>(kTxtBreit)->text().toInt(), width);
+  EXPECT_EQ(form.Text(kTxtBreit), "1024");
 }
 
 }  // namespace
 }  // namespace pentrax::ui
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  char config[] = "/tmp/pentrax-screens.XXXXXX";
+  const int fd = mkstemp(config);
+  const std::string screens =
+      R"({"screens": [{"name": "left", "x": 0, "y": 0, "width": 1600,)"
+      R"( "height": 1200}, {"name": "right", "x": 1600, "y": 0,)"
+      R"( "width": 1024, "height": 800}]})";
+  if (fd < 0 || write(fd, screens.data(), screens.size()) < 0) return 1;
+  close(fd);
+  qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config);
   qputenv("QT_SCALE_FACTOR", "2");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int failed = RUN_ALL_TESTS();
+  unlink(config);
+  return failed;
 }
