@@ -58,11 +58,6 @@ TEST_F(ActionsTest, SizesKeepsPositionAndReportsTheReadBackSize) {
   EXPECT_EQ(wm.calls, order);
 }
 
-TEST_F(ActionsTest, ReportShowsTheSizeTheWindowReallyTook) {
-  wm.Add(kA, {0, 0, 100, 100}, "Dialog").maxWidth = 500;
-  EXPECT_EQ(Size(kA), "Dialog\r\nresized to 500 x 480");
-}
-
 TEST_F(ActionsTest, SizeNormalisesTheFieldsFirst) {
   wm.Add(kA, {0, 0, 100, 100});
   choices.selectedPreset = kCustomPreset;

@@ -73,10 +73,6 @@ TEST_F(QtViewTest, DrawsTheModelWithoutRaisingItsEvents) {
   form.SetText(kTxtResult, "Title\r\nresized to 646 x 458");
   EXPECT_EQ(Get<QPlainTextEdit>(kTxtResult)->toPlainText(),
             "Title\nresized to 646 x 458");
-  view.StartTimer2(400);
-  EXPECT_TRUE(view.Timer2().isActive());
-  EXPECT_EQ(view.Timer2().interval(), 400);
-  view.StopTimer2();
 }
 
 TEST_F(QtViewTest, ForwardsClicksKeysAndFocusToTheModel) {
