@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "fake_form_view.h"
@@ -13,12 +15,15 @@
 #include "ini_settings_store.h"
 
 namespace {
+std::string g_dir;
 std::string g_path;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char dir[] = "/tmp/pentrax-fuzz.XXXXXX";
-  g_path = std::string(mkdtemp(dir)) + "/pentrax2.ini";
+  g_dir = mkdtemp(dir);
+  g_path = g_dir + "/pentrax2.ini";
+  std::atexit([] { std::filesystem::remove_all(g_dir); });
   return 0;
 }
 
