@@ -1,5 +1,6 @@
 #include "sway_settle.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace pentrax {
@@ -12,6 +13,7 @@ std::optional<Rect> WaitUntilSettled(
   auto changedAt = start;
   bool changed = false;
   std::optional<Rect> last = asked;
+  auto interval = timing.interval;
   for (;;) {
     const std::optional<Rect> now = read();
     const auto at = Clock::now();
@@ -29,7 +31,10 @@ std::optional<Rect> WaitUntilSettled(
     if (at - changedAt >= quiet || at - start >= timing.limit) {
       return last;
     }
-    std::this_thread::sleep_for(timing.interval);
+    // Never past the moment the wait would end.
+    std::this_thread::sleep_for(std::min<Clock::duration>(
+        interval, std::min(changedAt + quiet, start + timing.limit) - at));
+    interval = std::min(2 * interval, timing.longestInterval);
   }
 }
 

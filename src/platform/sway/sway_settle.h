@@ -19,15 +19,16 @@ namespace pentrax {
 
 struct SwaySettleTiming {
   // No change this long after the request: the client took the size.
-  std::chrono::microseconds quietWithoutChange{4000};
+  std::chrono::microseconds quietWithoutChange{3000};
   // The same after a request that also changed the window's state.
   std::chrono::microseconds quietAfterStateChange{40000};
   // Unchanged this long after a change: the client has answered.
   std::chrono::microseconds quietAfterChange{2000};
   // The longest wait, whatever happens.
   std::chrono::microseconds limit{300000};
-  // Between two readings.
+  // Between two readings: at first, and at most (the pause doubles).
   std::chrono::microseconds interval{500};
+  std::chrono::microseconds longestInterval{4000};
 };
 
 // Reads the window's outer rectangle (nullopt: it is gone) until it has
