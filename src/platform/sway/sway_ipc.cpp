@@ -127,7 +127,9 @@ std::optional<nlohmann::json> SwayIpc::Request(SwayMessage type,
   std::memcpy(message.data(), kMagic, sizeof(kMagic));
   std::memcpy(message.data() + sizeof(kMagic), &length, sizeof(length));
   std::memcpy(message.data() + sizeof(kMagic) + 4, &code, sizeof(code));
-  std::memcpy(message.data() + kHeaderSize, payload.data(), payload.size());
+  if (!payload.empty()) {
+    std::memcpy(message.data() + kHeaderSize, payload.data(), payload.size());
+  }
   if (!WriteAll(fd_, message.data(), message.size(), deadline)) {
     Close();
     return std::nullopt;
