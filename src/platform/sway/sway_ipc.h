@@ -14,7 +14,6 @@ namespace pentrax {
 
 enum class SwayMessage : std::uint32_t {
   kRunCommand = 0,
-  kGetWorkspaces = 1,
   kGetTree = 4,
   kGetVersion = 7,
 };
