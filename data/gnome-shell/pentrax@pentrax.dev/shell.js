@@ -147,15 +147,20 @@ class PentraxShell {
     constructor() {
         this._ownPid = new Gio.Credentials().get_unix_pid();
         this._waits = new Set();
+        this._active = false;
         this._exported = Gio.DBusExportedObject.wrapJSObject(
             PENTRAX_INTERFACE, this);
     }
 
     export() {
         this._exported.export(Gio.DBus.session, PENTRAX_OBJECT_PATH);
+        this._active = true;
     }
 
+    // Answers the placements still waiting, as they stand, and starts no
+    // further step.
     unexport() {
+        this._active = false;
         for (const wait of [...this._waits])
             wait.finish(false);
         this._exported.unexport();
@@ -223,7 +228,8 @@ class PentraxShell {
         w.move_resize_frame(true, x, y, width, height);
         this._wait(w, v => pentraxSameRect(pentraxRect(v.get_frame_rect()), target),
             settled => {
-                if (settled === null || state === PentraxState.NORMAL) {
+                if (settled === null || state === PentraxState.NORMAL ||
+                    !this._active) {
                     reply(settled);
                     return;
                 }
