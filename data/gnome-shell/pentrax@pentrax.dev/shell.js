@@ -85,8 +85,11 @@ function pentraxState(w) {
 }
 
 // Waits until the window's frame is accepted, stays unchanged for a quiet
-// spell after a change, or the deadline passes; then calls done with true
-// (accepted), false (quiet or deadline) or null (the window went away).
+// spell after the window has taken another size than it had, or the
+// deadline passes; then calls done with true (accepted), false (quiet or
+// deadline) or null (the window went away). A move alone, or a new state,
+// starts no quiet spell: the window's answer with its new size may come
+// well after them (an X client that has to draw first).
 class PentraxFrameWait {
     constructor(window, accept, done) {
         this._window = window;
@@ -97,6 +100,7 @@ class PentraxFrameWait {
 
     start() {
         const window = this._window;
+        this._size = pentraxRect(window.get_frame_rect()).slice(2);
         this._signals = ['size-changed', 'position-changed',
             'notify::maximized-horizontally', 'notify::maximized-vertically',
             'notify::fullscreen', 'notify::minimized']
@@ -117,6 +121,9 @@ class PentraxFrameWait {
             this.finish(true);
             return;
         }
+        const size = pentraxRect(this._window.get_frame_rect()).slice(2);
+        if (pentraxSameRect(size, this._size))
+            return;
         if (this._quietId)
             GLib.source_remove(this._quietId);
         this._quietId = GLib.timeout_add(GLib.PRIORITY_DEFAULT,

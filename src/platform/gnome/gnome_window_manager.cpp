@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <chrono>
 #include <map>
 #include <optional>
 
@@ -18,6 +19,11 @@ namespace {
 constexpr int kReadTimeoutMs = 1000;
 constexpr int kPlaceTimeoutMs = 3000;
 
+// One reading of a window serves the calls of one action that come within
+// this time of it (an action reads the work area, the placement and the
+// identity one after the other); a placement request ends it.
+constexpr std::chrono::milliseconds kReadingLife{5};
+
 }  // namespace
 
 struct GnomeWindowManager::Impl {
@@ -26,6 +32,10 @@ struct GnomeWindowManager::Impl {
   std::map<WindowHandle, std::int32_t> pids;
   // The rectangles this backend placed windows at.
   std::map<WindowHandle, Rect> placed;
+  // The last reading of a window, and when it was taken.
+  WindowHandle readWindow = 0;
+  gnome::ShellWindow reading;
+  std::chrono::steady_clock::time_point readAt;
 
   // The reply's arguments; nullopt on any error (the shell or the extension
   // gone, the window gone, no answer in time).
@@ -49,12 +59,20 @@ struct GnomeWindowManager::Impl {
     if (window <= 0) {
       return std::nullopt;
     }
+    const auto now = std::chrono::steady_clock::now();
+    if (window == readWindow && now - readAt < kReadingLife) {
+      return reading;
+    }
+    readWindow = 0;
     const auto reply =
         Call("GetWindow", {QVariant::fromValue(static_cast<uint>(window))},
              kReadTimeoutMs);
     auto w = reply ? gnome::ParseWindow(*reply) : std::nullopt;
     if (w) {
       pids[window] = w->pid;
+      readWindow = window;
+      reading = *w;
+      readAt = now;
     }
     return w;
   }
@@ -123,6 +141,7 @@ int GnomeWindowManager::SetWindowPlacement(WindowHandle window,
   if (window <= 0 || !request) {
     return 0;
   }
+  impl_->readWindow = 0;  // the window is about to change
   const auto reply =
       impl_->Call("SetPlacement",
                   {QVariant::fromValue(static_cast<uint>(window)),
