@@ -5,7 +5,7 @@
 // (the tests' Qt window). Split into the placement request (the shell asks
 // the window for the new size, the window draws itself at that size, the
 // shell answers) and the reads before and after it, one D-Bus call each
-// (four before, two after). Beside
+// (one reading of the window serves an action's calls within 5 ms). Beside
 // it: one read alone, and a placement the window already has, which the
 // extension answers at once (D-Bus and the shell, without the window).
 #include <benchmark/benchmark.h>
