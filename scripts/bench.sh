@@ -57,3 +57,4 @@ echo "| running program | value | unit |"
 echo "|---|---|---|"
 sed 's/^/| /; s/$/ |/' "$out/program.txt"
 echo; echo "Sizing on sway:"; scripts/bench-sway.sh
+echo; echo "Sizing on GNOME:"; scripts/bench-gnome.sh
