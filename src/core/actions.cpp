@@ -7,14 +7,19 @@
 namespace pentrax {
 namespace {
 
-// The foreground window, or 0 when the action must not touch it: there is
-// none, or it is the program's own window.
-WindowHandle PickTarget(ActionContext& ctx) {
+enum class Pick { kWindow, kOwn, kNone };
+
+// Takes the foreground window as TargetWindow and tells what it is.
+Pick PickTarget(ActionContext& ctx) {
   ctx.targetWindow = ctx.wm.GetForegroundWindow();
-  if (ctx.targetWindow == ctx.ownWindow || ctx.targetWindow <= 0) {
-    return 0;
+  if (ctx.targetWindow == ctx.ownWindow) {
+    return Pick::kOwn;
   }
-  return ctx.targetWindow;
+  if (ctx.targetWindow <= 0) {
+    return Pick::kNone;
+  }
+  return ctx.wm.IsOwnProcessWindow(ctx.targetWindow) ? Pick::kOwn
+                                                     : Pick::kWindow;
 }
 
 std::string Report(std::string title, std::string_view message) {
@@ -26,6 +31,12 @@ std::string Report(std::string title, std::string_view message) {
 }  // namespace
 
 std::string CleanTitle(std::string buffer) {
+  for (char& c : buffer) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte != 0 && byte < 0x20) || byte == 0x7F) {
+      c = ' ';
+    }
+  }
   const auto first = buffer.find_first_not_of(' ');
   if (first == std::string::npos) {
     return {};
@@ -41,21 +52,31 @@ std::string ReadCleanTitle(WindowManager& wm, WindowHandle window) {
   return CleanTitle(std::move(buffer));
 }
 
+bool IsOwnWindow(WindowManager& wm, WindowHandle window,
+                 WindowHandle mainWindow) {
+  return window == mainWindow || (window > 0 && wm.IsOwnProcessWindow(window));
+}
+
 std::optional<std::string> SizeAction(ActionContext ctx, SizeChoices& choices,
                                       std::int32_t screenWidth,
                                       std::int32_t screenHeight) {
   NormaliseInputs(choices.fields, screenWidth, screenHeight);
   const Size size = TargetSize(choices);
 
-  const WindowHandle target = PickTarget(ctx);
-  if (target == 0) {
-    return std::nullopt;
+  switch (PickTarget(ctx)) {
+    case Pick::kOwn:
+      return std::nullopt;
+    case Pick::kNone:
+      return std::string(kNothingSized);
+    case Pick::kWindow:
+      break;
   }
+  const WindowHandle target = ctx.targetWindow;
   Rect workArea;
   ctx.wm.GetWorkArea(target, workArea);
   WindowPlacement placement;
   if (ctx.wm.GetWindowPlacement(target, placement) <= 0) {
-    return std::nullopt;
+    return Report(ReadCleanTitle(ctx.wm, target), kNotSized);
   }
   ctx.ledger.RememberWindow(placement, target, ctx.wm.WindowIdentity(target));
 
@@ -72,7 +93,7 @@ std::optional<std::string> SizeAction(ActionContext ctx, SizeChoices& choices,
 
   WindowPlacement after;
   if (ctx.wm.GetWindowPlacement(target, after) <= 0) {
-    return std::nullopt;
+    return Report(std::move(title), kSizeNotRead);
   }
   const Rect& r = after.rcNormalPosition;
   return Report(std::move(title), std::string(kResizedTo) +
@@ -81,15 +102,21 @@ std::optional<std::string> SizeAction(ActionContext ctx, SizeChoices& choices,
 }
 
 std::optional<std::string> RestoreAction(ActionContext ctx) {
-  const WindowHandle target = PickTarget(ctx);
-  if (target == 0) {
-    return std::nullopt;
+  switch (PickTarget(ctx)) {
+    case Pick::kOwn:
+      return std::nullopt;
+    case Pick::kNone:
+      return std::string(kNothingRestored);
+    case Pick::kWindow:
+      break;
   }
+  const WindowHandle target = ctx.targetWindow;
   WindowPlacement placement;
-  if (ctx.wm.GetWindowPlacement(target, placement) <= 0) {
-    return std::nullopt;
-  }
+  const bool read = ctx.wm.GetWindowPlacement(target, placement) > 0;
   std::string title = ReadCleanTitle(ctx.wm, target);
+  if (!read) {
+    return Report(std::move(title), kNotRestored);
+  }
   const std::string identity = ctx.wm.WindowIdentity(target);
 
   bool found = false;

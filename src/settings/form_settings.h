@@ -3,7 +3,7 @@
 // design-time values.
 #pragma once
 
-#include <QString>
+#include <string_view>
 
 #include "frm_pentrax2.h"
 #include "settings_store.h"
@@ -11,31 +11,27 @@
 namespace pentrax::settings {
 
 // The ten keys, in the order they are read and written.
-inline const QString kSelectedResolution = QStringLiteral("SelectedResolution");
-inline const QString kCustomWidth = QStringLiteral("CustomWidth");
-inline const QString kCustomHeight = QStringLiteral("CustomHeight");
-inline const QString kAddBorder = QStringLiteral("AddBorder");
-inline const QString kBorder = QStringLiteral("Border");
-inline const QString kSubtractTaskBar = QStringLiteral("SubtractTaskBar");
-inline const QString kTaskBar = QStringLiteral("TaskBar");
-inline const QString kTaskBarOrientation = QStringLiteral("TaskBarOrientation");
-inline const QString kPosLeft = QStringLiteral("PosLeft");
-inline const QString kPosTop = QStringLiteral("PosTop");
+inline constexpr const char* kSelectedResolution = "SelectedResolution";
+inline constexpr const char* kCustomWidth = "CustomWidth";
+inline constexpr const char* kCustomHeight = "CustomHeight";
+inline constexpr const char* kAddBorder = "AddBorder";
+inline constexpr const char* kBorder = "Border";
+inline constexpr const char* kSubtractTaskBar = "SubtractTaskBar";
+inline constexpr const char* kTaskBar = "TaskBar";
+inline constexpr const char* kTaskBarOrientation = "TaskBarOrientation";
+inline constexpr const char* kPosLeft = "PosLeft";
+inline constexpr const char* kPosTop = "PosTop";
 
-// Window positions are stored in twips, 15 to a (logical) pixel.
-inline constexpr int kTwipsPerPixel = 15;
+// What a first start shows in the custom width and height.
+inline constexpr std::string_view kFirstCustomWidth = "1200";
+inline constexpr std::string_view kFirstCustomHeight = "900";
 
 // Reads the user's choices into the window's controls (running their click
 // handling), remembers the four defaults in the controls' Tag, and places the
-// window, brought back within the screen's right and bottom edges. Runs
-// before the window is first shown. Values only a hand-edited store can hold
-// fall back to the key's default.
+// window, brought back within the primary screen's right and bottom edges.
+// Runs before the window is first shown. Values only a hand-edited store can
+// hold fall back to the key's default.
 void Form_Load(ui::FrmPentrax2& form, SettingsStore& store);
-
-// Once the window is shown and its frame is known: brings a window whose
-// right or bottom edge lies beyond the screen back to the edge, now counting
-// the frame the window manager added.
-void KeepOnScreen(ui::FrmPentrax2& form);
 
 // Writes all ten keys, whether they changed or not.
 void Form_Unload(ui::FrmPentrax2& form, SettingsStore& store);
@@ -44,8 +40,8 @@ void Form_Unload(ui::FrmPentrax2& form, SettingsStore& store);
 // the horizontal task bar; the custom size keeps its numbers, cleaned.
 void cmdRestoreDefaults_Click(ui::FrmPentrax2& form);
 
-// What a first start shows in the custom width and height.
-inline const QString kFirstCustomWidth = QStringLiteral("1200");
-inline const QString kFirstCustomHeight = QStringLiteral("900");
+// Loads the window from the store and hands it the unload and the "Default"
+// button. The store must outlive the window.
+void Attach(ui::FrmPentrax2& form, SettingsStore& store);
 
 }  // namespace pentrax::settings

@@ -52,15 +52,10 @@ TEST_F(ActionsTest, SizesKeepsPositionAndReportsTheReadBackSize) {
   EXPECT_EQ(wm.writes[0].length, 44u);
   EXPECT_EQ(wm.writes[0].rcNormalPosition, (Rect{100, 50, 1130, 796}));
   const std::vector<std::string> order = {
-      "GetForegroundWindow", "GetWorkArea",        "GetWindowPlacement",
-      "WindowIdentity",      "SetWindowPlacement", "GetWindowText",
-      "GetWindowPlacement"};
+      "GetForegroundWindow", "IsOwnProcessWindow", "GetWorkArea",
+      "GetWindowPlacement",  "WindowIdentity",     "SetWindowPlacement",
+      "GetWindowText",       "GetWindowPlacement"};
   EXPECT_EQ(wm.calls, order);
-}
-
-TEST_F(ActionsTest, ReportShowsTheSizeTheWindowReallyTook) {
-  wm.Add(kA, {0, 0, 100, 100}, "Dialog").maxWidth = 500;
-  EXPECT_EQ(Size(kA), "Dialog\r\nresized to 500 x 480");
 }
 
 TEST_F(ActionsTest, SizeNormalisesTheFieldsFirst) {
@@ -87,29 +82,44 @@ TEST_F(ActionsTest, SizeFitsIntoTheWorkArea) {
   EXPECT_EQ(RectOf(kB), (Rect{0, 0, 800, 600}));
 }
 
-TEST_F(ActionsTest, StopsWithoutAWordForItsOwnWindowNoneOrAFailedRead) {
-  wm.Add(kA, {0, 0, 100, 100}).failReads = true;
-  for (WindowHandle h : {kOwn, WindowHandle{0}, WindowHandle{-5}, kA}) {
-    EXPECT_EQ(Size(h), std::nullopt) << h;
-    EXPECT_EQ(Restore(h), std::nullopt) << h;
+// Only Pentrax's own windows in front are passed over in silence; any other
+// action that cannot act says so.
+TEST_F(ActionsTest, AnActionThatCannotActSaysSoUnlessPentraxIsInFront) {
+  constexpr WindowHandle kHelpBox = 150;
+  wm.ownWindows = {kHelpBox};
+  wm.Add(kA, {0, 0, 100, 100}, "A").failReads = true;
+  struct Row {
+    WindowHandle front;
+    std::optional<std::string> sized, restored;
+  };
+  const Row rows[] = {
+      {kOwn, std::nullopt, std::nullopt},
+      {kHelpBox, std::nullopt, std::nullopt},
+      {0, "No window was picked: nothing was sized",
+       "No window was picked: nothing was restored"},
+      {-5, "No window was picked: nothing was sized",
+       "No window was picked: nothing was restored"},
+      {kA, "A\r\ncould not be sized", "A\r\ncould not be restored"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(Size(row.front), row.sized) << row.front;
+    EXPECT_EQ(Restore(row.front), row.restored) << row.front;
   }
   EXPECT_TRUE(wm.writes.empty());
   EXPECT_TRUE(ledger.entries().empty());
 }
 
-TEST_F(ActionsTest, FailedReadBackStillSizesAndRemembersButReportsNothing) {
-  wm.Add(kA, {0, 0, 100, 100});
-  wm.foreground = kA;
+TEST_F(ActionsTest, FailedReadBackStillSizesAndRemembersAndSaysSo) {
   struct FailSecondRead : FakeWindowManager {
     int reads = 0;
     int GetWindowPlacement(WindowHandle h, WindowPlacement& p) override {
       return ++reads == 2 ? 0 : FakeWindowManager::GetWindowPlacement(h, p);
     }
   } flaky;
-  flaky.windows = wm.windows;
+  flaky.Add(kA, {0, 0, 100, 100}, "A");
   flaky.foreground = kA;
   EXPECT_EQ(SizeAction({flaky, kOwn, ledger, target}, choices, 1280, 1024),
-            std::nullopt);
+            "A\r\nwas resized, but its new size could not be read");
   EXPECT_EQ(flaky.writes.size(), 1u);
   EXPECT_EQ(ledger.entries().size(), 1u);
 }
@@ -181,18 +191,26 @@ TEST_F(ActionsTest, AReusedHandleIsNotTheWindowThatWasSized) {
   EXPECT_EQ(RectOf(kA), (Rect{500, 500, 900, 900}));
 }
 
-TEST(CleanTitle, TrimsTheBufferAndDropsTheNul) {
+TEST(CleanTitle, TrimsTheBufferDropsTheNulAndBlanksControlCharacters) {
   auto buffer = [](const std::string& title) {
     std::string b(kTitleBufferSize, ' ');
     b.replace(0, title.size(), title);
     b[title.size()] = '\0';
     return b;
   };
-  EXPECT_EQ(CleanTitle(buffer("  Editor")), "Editor");
-  EXPECT_EQ(CleanTitle(buffer("Editor  ")), "Editor  ");
-  EXPECT_EQ(CleanTitle(buffer("")), "");
+  const std::pair<std::string, std::string> rows[] = {
+      {"  Editor", "Editor"},
+      {"Editor  ", "Editor  "},  // the NUL stands between them and the fill
+      {"", ""},
+      {std::string(255, 'x'), std::string(255, 'x')},
+      {"a\r\nb\x1b[2J\x07\tc\x7f", "a  b [2J  c "},
+      {"\nTitle\r", "Title "},
+      {"Caf\xC3\xA9", "Caf\xC3\xA9"},
+  };
+  for (const auto& [title, clean] : rows) {
+    EXPECT_EQ(CleanTitle(buffer(title)), clean) << title;
+  }
   EXPECT_EQ(CleanTitle(std::string(kTitleBufferSize, ' ')), "");
-  EXPECT_EQ(CleanTitle(buffer(std::string(255, 'x'))), std::string(255, 'x'));
 }
 
 TEST_F(ActionsTest, AnEmptyTitleStartsTheReportWithTheLineBreak) {

@@ -1,48 +1,47 @@
 // Any settings file: Pentrax must start on it (and save) without a crash or
 // undefined behaviour.
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
+#include "fake_form_view.h"
 #include "fake_window_manager.h"
 #include "form_settings.h"
+#include "ini_settings_store.h"
 
 namespace {
-QApplication* g_app = nullptr;
-QTemporaryDir* g_dir = nullptr;
+std::string g_dir;
+std::string g_path;
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  g_app = new QApplication(*argc, *argv);
-  g_dir = new QTemporaryDir();
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  char dir[] = "/tmp/pentrax-fuzz.XXXXXX";
+  g_dir = mkdtemp(dir);
+  g_path = g_dir + "/pentrax2.ini";
+  std::atexit([] { std::filesystem::remove_all(g_dir); });
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  const QString path = g_dir->filePath("pentrax2.ini");
-  {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-      return 0;
-    }
-    f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+  std::remove((g_path + ".corrupt").c_str());
+  if (FILE* f = std::fopen(g_path.c_str(), "wb")) {
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
   }
   pentrax::testing::FakeWindowManager wm;
-  pentrax::ui::FrmPentrax2 form(wm, [] { return QSizeF(1024, 768); });
-  form.Timer1->stop();
-  {
-    auto store = pentrax::settings::QSettingsStore::OpenIniFile(path, {});
-    pentrax::settings::Form_Load(form, *store);
-  }
-  form.ScreenWatch();
+  pentrax::testing::FakeFormView view;
+  pentrax::ui::FrmPentrax2 form(wm, view);
+  pentrax::settings::IniSettingsStore store(g_path, {});
+  pentrax::settings::Attach(form, store);
+  form.Timer1_Timer();
   form.NormaliseInputs();
-  pentrax::settings::cmdRestoreDefaults_Click(form);
-  auto store = pentrax::settings::QSettingsStore::OpenIniFile(path, {});
-  pentrax::settings::Form_Unload(form, *store);
+  form.Click(pentrax::ui::kCmdRestoreDefaults);
+  form.Close();
   return 0;
 }

@@ -19,7 +19,6 @@ struct FakeWindow {
   std::string identity;
   bool failReads = false;   // GetWindowPlacement fails
   bool failWrites = false;  // SetWindowPlacement fails and changes nothing
-  int maxWidth = 1 << 30;   // the window refuses to grow beyond this
 };
 
 class FakeWindowManager : public WindowManager {
@@ -65,8 +64,6 @@ class FakeWindowManager : public WindowManager {
     WindowPlacement& mine = it->second.placement;
     mine.showCmd = p.showCmd == kShowRestore ? kShowNormal : p.showCmd;
     mine.rcNormalPosition = p.rcNormalPosition;
-    Rect& r = mine.rcNormalPosition;
-    r.right = r.left + std::min(r.width(), it->second.maxWidth);
     return 1;
   }
 
@@ -94,6 +91,10 @@ class FakeWindowManager : public WindowManager {
     calls.push_back("IsOwnProcessWindow");
     return std::find(ownWindows.begin(), ownWindows.end(), h) !=
            ownWindows.end();
+  }
+
+  void StartForegroundWatch() override {
+    calls.push_back("StartForegroundWatch");
   }
 
   std::string WindowIdentity(WindowHandle h) override {

@@ -1,346 +1,243 @@
-// The main window's handlers on Qt's offscreen platform, with the fake window
-// manager and a screen size of the test's choosing.
+// The main window's behaviour on the model alone: the handlers, the screen
+// watch and the pick-and-act cycle, with a window manager and a view in
+// memory.
 #include "frm_pentrax2.h"
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QClipboard>
-#include <QTest>
-#include <memory>
+#include <algorithm>
 
+#include "fake_form_view.h"
 #include "fake_window_manager.h"
 
 namespace pentrax::ui {
 namespace {
 
-using testing::FakeWindowManager;
-
-class FrmTest : public ::testing::Test {
+class ModelTest : public ::testing::Test {
  protected:
-  FakeWindowManager wm;
-  QSizeF screen{1280, 1024};
-  std::unique_ptr<FrmPentrax2> frm;
+  testing::FakeWindowManager wm;
+  testing::FakeFormView view;
+  FrmPentrax2 form{wm, view};
 
-  void SetUp() override {
-    frm = std::make_unique<FrmPentrax2>(wm, [this] { return screen; });
-    frm->Timer1->stop();  // the tests tick by hand
-    frm->show();
-    frm->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frm.get()));
-    wm.Add(kOther, {100, 50, 400, 250}, "Other");
-    wm.foreground = frm->OwnWindow();
-  }
-
-  static constexpr WindowHandle kOther = 4242;
-
-  bool Enabled(int preset) const { return frm->optRes[preset]->isEnabled(); }
-  int Selected() const {
-    for (int i = 0; i < 8; ++i) {
-      if (frm->optRes[i]->isChecked()) return i;
+  int Selected(ControlId first, int count) const {
+    for (int i = 0; i < count; ++i) {
+      if (form.Value(static_cast<ControlId>(first + i)) == 1) return i;
     }
     return -1;
   }
+  std::string EnabledPresets() const {
+    std::string s;
+    for (int i = 0; i < 7; ++i) s += form.Enabled(OptRes(i)) ? '1' : '0';
+    return s;
+  }
+  void Tick(double width, double height) {
+    const Rect screen{0, 0, static_cast<std::int32_t>(width),
+                      static_cast<std::int32_t>(height)};
+    view.screens = {width, height, screen, screen, screen};
+    form.Timer1_Timer();
+  }
 };
 
-TEST_F(FrmTest, StartsInTheStateOfTheLayout) {
-  EXPECT_EQ(frm->windowTitle(), "Pentrax 2");
-  EXPECT_EQ(frm->size(), QSize(353, 385));
-  EXPECT_FALSE(frm->windowFlags() & Qt::WindowMaximizeButtonHint);
-  EXPECT_TRUE(frm->windowFlags() & Qt::WindowMinimizeButtonHint);
-  EXPECT_EQ(frm->Label1->text(), "Your screen resolution is:");
-  EXPECT_EQ(Selected(), 0);
-  EXPECT_EQ(frm->SelectedPreset, 0);
-  EXPECT_FALSE(Enabled(6));
-  EXPECT_FALSE(frm->txtBreit->isEnabled());
-  EXPECT_FALSE(frm->txtHoch->isEnabled());
-  EXPECT_EQ(frm->txtBreit->text(), "1200");
-  EXPECT_EQ(frm->txtHoch->text(), "900");
-  EXPECT_EQ(frm->chkBorder->value(), 1);
-  EXPECT_EQ(frm->txtBorder->text(), "3");
-  EXPECT_EQ(frm->chkTask->value(), 1);
-  EXPECT_TRUE(frm->optTask[0]->isChecked());
-  EXPECT_EQ(frm->txtTask->text(), "28");
-  EXPECT_EQ(frm->chkGo->value(), 0);
-  EXPECT_EQ(frm->chkBack->value(), 0);
-  EXPECT_EQ(frm->resultText(), "Result\r\n");
-  EXPECT_TRUE(frm->txtResult->isReadOnly());
-  EXPECT_EQ(frm->chkGo->geometry(), QRect(8, 272, 337, 33));
-  EXPECT_EQ(frm->txtBreit->geometry(), QRect(216, 64, 49, 19));
-  EXPECT_EQ(frm->chkGo->font().family(), "Arial");
-  EXPECT_TRUE(frm->chkGo->font().bold() && frm->chkGo->font().underline());
-  EXPECT_EQ(frm->chkGo->palette().color(QPalette::ButtonText),
-            QColor(9, 106, 0));
-  EXPECT_EQ(frm->chkBack->toolTip(),
-            "This only works for windows you have resized since this program "
-            "was started");
-  EXPECT_EQ(frm->Timer1->interval(), 100);
-  EXPECT_FALSE(frm->Timer2->isActive());
-  for (NumberBox* box :
-       {frm->txtBreit, frm->txtHoch, frm->txtBorder, frm->txtTask}) {
-    EXPECT_EQ(box->maxLength(), 5);
+// Each step: a change by code (value >= 0) or the user's click (-1), then
+// the selected preset and the enabled state of txtBreit, txtHoch, txtBorder,
+// txtTask, optTask(0) and optTask(1).
+TEST_F(ModelTest, EnabledStatesFollowEveryValueChangeWhoeverMakesIt) {
+  struct Step {
+    ControlId id;
+    int value;
+    int preset;
+    const char* enabled;
+  };
+  const Step steps[] = {
+      {OptRes(7), 1, 7, "111111"},   {OptRes(2), -1, 2, "001111"},
+      {OptRes(2), 0, 2, "001111"},   {OptTask(1), -1, 2, "001111"},
+      {kChkTask, 0, 2, "001000"},    {kChkTask, 2, 2, "001111"},
+      {kChkTask, -1, 2, "001000"},   {kChkBorder, -1, 2, "000000"},
+      {kChkBorder, -1, 2, "001000"}, {kChkTask, 1, 2, "001111"},
+  };
+  for (const Step& step : steps) {
+    step.value < 0 ? form.Click(step.id) : form.SetValue(step.id, step.value);
+    std::string enabled;
+    for (ControlId id :
+         {kTxtBreit, kTxtHoch, kTxtBorder, kTxtTask, OptTask(0), OptTask(1)}) {
+      enabled += form.Enabled(id) ? '1' : '0';
+    }
+    EXPECT_EQ(form.SelectedPreset, step.preset) << step.id;
+    EXPECT_EQ(Selected(OptRes(0), 8), step.preset) << step.id;
+    EXPECT_EQ(enabled, step.enabled) << step.id << " " << step.value;
+  }
+  // Nothing else changed: the custom size texts, the orientation, and a
+  // user's click never left a box grayed.
+  EXPECT_EQ(form.Text(kTxtBreit), "1200");
+  EXPECT_EQ(Selected(OptTask(0), 2), 1);
+  EXPECT_EQ(form.Value(kChkBorder), 1);
+}
+
+TEST_F(ModelTest, NumericFieldsTakeDigitsAndFourEditingCodesAndFiveCharacters) {
+  for (int code : {48, 57, 8, 3, 22, 24}) {
+    EXPECT_TRUE(form.KeyPress(kTxtBorder, code)) << code;
+  }
+  for (int code : {47, 58, 1, 13, 26, 32, 45, 46, 97, 128, 255, 65536}) {
+    EXPECT_FALSE(form.KeyPress(kTxtBorder, code)) << code;
+  }
+  form.TextEdited(kTxtTask, "ab1234567");  // pasted text is not filtered
+  EXPECT_EQ(form.Text(kTxtTask), "ab123");
+  form.SetText(kTxtBreit, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(form.Text(kTxtBreit), "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(form.GotFocus(kTxtBreit).length, 5);
+  form.SetText(kTxtHoch, "");
+  EXPECT_EQ(form.GotFocus(kTxtHoch).start, 0);
+  EXPECT_EQ(form.GotFocus(kTxtHoch).length, 0);
+}
+
+TEST_F(ModelTest, ScreenWatchEnablesByEitherDimensionAndMovesTheSelectionDown) {
+  struct Row {
+    int selected;
+    double width, height;
+    const char* enabled;
+    int selectedAfter;
+  };
+  const Row rows[] = {
+      {5, 1024, 768, "1110000", 2}, {2, 1280, 800, "1111110", 2},
+      {2, 1600, 900, "1111111", 2}, {4, 600, 400, "0000000", 0},
+      {7, 500, 300, "0000000", 7},  {3, 1280, 1024, "1111110", 3},
+  };
+  for (const Row& row : rows) {
+    form.SetValue(OptRes(row.selected), 1);
+    Tick(row.width, row.height);
+    EXPECT_EQ(EnabledPresets(), row.enabled) << row.width;
+    EXPECT_EQ(Selected(OptRes(0), 8), row.selectedAfter) << row.width;
+    EXPECT_EQ(form.SelectedPreset, row.selectedAfter) << row.width;
+  }
+  EXPECT_EQ(form.Text(kLabel1), "Your screen resolution is 1280 x 1024");
+  EXPECT_TRUE(form.Enabled(OptRes(7)));
+
+  // The custom size is limited to the screen.
+  form.SetText(kTxtBreit, "2000");
+  Tick(500, 300);
+  form.NormaliseInputs();
+  EXPECT_EQ(form.Text(kTxtBreit), "500");
+}
+
+TEST_F(ModelTest,
+       AnUnchangedScreenChangesNothingAndAFractionOneIsStoredRounded) {
+  Tick(1280.5, 1023.5);
+  EXPECT_EQ(form.ScreenWidth, 1280);  // halves go to the even neighbour
+  EXPECT_EQ(form.ScreenHeight, 1024);
+  view.changes.clear();
+  Tick(1280.5, 1023.5);  // read again, with the same result
+  Tick(1280, 1024);
+  Tick(1280, 1024);
+  EXPECT_TRUE(view.changes.empty());
+}
+
+TEST_F(ModelTest, WindowIsKeptOnTheScreenWhenTheScreenShrinksOrTheFrameComes) {
+  struct Row {
+    double width, height;
+    Rect window;   // before the tick
+    Point placed;  // after it
+  };
+  const Row rows[] = {
+      {1280, 1024, {100, 100, 453, 485}, {100, 100}},   // fits
+      {1024, 768, {900, 600, 1253, 985}, {671, 383}},   // shrank
+      {1024, 768, {671, 383, 1026, 793}, {669, 358}},   // framed: 355 x 410
+      {1280, 1024, {800, 500, 1155, 910}, {800, 500}},  // grew: left alone
+  };
+  for (const Row& row : rows) {
+    view.window = row.window;
+    Tick(row.width, row.height);
+    EXPECT_EQ(view.window.left, row.placed.x) << row.width;
+    EXPECT_EQ(view.window.top, row.placed.y) << row.width;
   }
 }
 
-TEST_F(FrmTest, TabOrderFollowsTheTable) {
-  const QList<QWidget*> expected = {
-      frm->txtBreit, frm->txtHoch,    frm->chkBorder,  frm->txtBorder,
-      frm->chkTask,  frm->optTask[0], frm->optTask[1], frm->txtTask,
-      frm->chkGo,    frm->chkBack,    frm->txtResult,  frm->cmdRestoreDefaults,
-      frm->cmdHelp};
-  QWidget* w = frm->optRes[7];
-  for (QWidget* next : expected) {
-    w = w->nextInFocusChain();
-    while (w->focusPolicy() == Qt::NoFocus) w = w->nextInFocusChain();
-    EXPECT_EQ(w, next) << w->objectName().toStdString() << " instead of "
-                       << next->objectName().toStdString();
-    w = next;
+// The cycle as the user drives it; each step then shows chkGo, chkBack,
+// Timer2's interval and the result box.
+TEST_F(ModelTest, PickAndActCycle) {
+  constexpr WindowHandle kOther = 4242, kHelpBox = 77;
+  wm.Add(kOther, {100, 50, 400, 250}, "Other");
+  wm.ownWindows = {kHelpBox};
+  form.Timer1_Timer();  // the first tick reads the screen
+  form.SetText(kTxtBorder, "03");
+  enum Event { kGo, kBack, kTick, kFire };
+  struct Step {
+    Event event;
+    WindowHandle front;
+    int go, back, timer2;
+    const char* result;
+  };
+  const char* kSized = "Other\r\nresized to 646 x 458";
+  const Step steps[] = {
+      {kGo, 100, 1, 0, 0, "Result\r\n"},
+      {kTick, 100, 1, 0, 0, "Result\r\n"},       // Pentrax stays in front
+      {kTick, kHelpBox, 1, 0, 0, "Result\r\n"},  // its help box too
+      {kBack, 100, 0, 1, 0, "Result\r\n"},       // never both pressed
+      {kGo, 100, 1, 0, 0, "Result\r\n"},
+      {kTick, kOther, 0, 0, 400, "Result\r\n"},  // the pick
+      {kTick, kOther, 0, 0, 400, "Result\r\n"},  // arms nothing more
+      {kFire, kOther, 0, 0, 0, kSized},
+      {kFire, kOther, 0, 0, 0, kSized},  // a stray fire acts no more
+      {kBack, 100, 0, 1, 0, kSized},
+      {kTick, kOther, 0, 0, 400, kSized},
+      {kFire, 100, 0, 0, 0, kSized},  // back in front: silent
+      {kBack, 100, 0, 1, 0, kSized},
+      {kTick, 0, 0, 0, 400, kSized},  // no window in front is a pick too
+      {kFire, 0, 0, 0, 0, "No window was picked: nothing was restored"},
+      {kGo, 100, 1, 0, 0, "No window was picked: nothing was restored"},
+      {kTick, kOther, 0, 0, 400, "No window was picked: nothing was restored"},
+      {kFire, kHelpBox, 0, 0, 0, "No window was picked: nothing was restored"},
+      {kBack, 100, 0, 1, 0, "No window was picked: nothing was restored"},
+      {kTick, kOther, 0, 0, 400, "No window was picked: nothing was restored"},
+      {kFire, kOther, 0, 0, 0, "Other\r\nrestored its original size"},
+      {kGo, 100, 1, 0, 0, "Other\r\nrestored its original size"},
+      {kGo, 100, 0, 0, 0, "Other\r\nrestored its original size"},
+  };
+  int step = 0;
+  for (const Step& s : steps) {
+    wm.foreground = s.front;
+    s.event == kTick   ? form.Timer1_Timer()
+    : s.event == kFire ? form.Timer2_Timer()
+                       : form.Click(s.event == kGo ? kChkGo : kChkBack);
+    EXPECT_EQ(form.Value(kChkGo), s.go) << step;
+    EXPECT_EQ(form.Value(kChkBack), s.back) << step;
+    EXPECT_EQ(view.timer2, s.timer2) << step;
+    EXPECT_EQ(form.Text(kTxtResult), s.result) << step++;
   }
-}
-
-TEST_F(FrmTest, EachOptionGroupIsOneTabStopWithArrowsInside) {
-  frm->optRes[1]->setChecked(true);
-  frm->optRes[1]->setFocus(Qt::TabFocusReason);
-  QTest::keyClick(frm->optRes[1], Qt::Key_Down);
-  EXPECT_TRUE(frm->optRes[2]->isChecked());
-  EXPECT_EQ(frm->SelectedPreset, 2);
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  // txtBreit and txtHoch are disabled: the next stop is chkBorder.
-  EXPECT_EQ(QApplication::focusWidget(), frm->chkBorder);
-  QTest::keyClick(frm->chkBorder, Qt::Key_Backtab);
-  EXPECT_EQ(QApplication::focusWidget(), frm->optRes[2]);
-}
-
-TEST_F(FrmTest, EnabledStatesFollowEveryValueChangeWhoeverMakesIt) {
-  frm->txtBreit->setText("777");
-  frm->optRes[7]->setChecked(true);  // by code
-  EXPECT_EQ(frm->SelectedPreset, 7);
-  EXPECT_TRUE(frm->txtBreit->isEnabled() && frm->txtHoch->isEnabled());
-  EXPECT_EQ(frm->txtBreit->text(), "777");
-  QTest::mouseClick(frm->optRes[2], Qt::LeftButton);  // by the user
-  EXPECT_EQ(frm->SelectedPreset, 2);
-  EXPECT_FALSE(frm->txtBreit->isEnabled() || frm->txtHoch->isEnabled());
-  EXPECT_EQ(frm->txtBreit->text(), "777");
-
-  // The orientation and the preset groups do not touch each other.
-  frm->optTask[1]->setChecked(true);
-  EXPECT_EQ(Selected(), 2);
-  frm->chkTask->setValue(0);
-  EXPECT_FALSE(frm->txtTask->isEnabled() || frm->optTask[0]->isEnabled() ||
-               frm->optTask[1]->isEnabled());
-  EXPECT_TRUE(frm->optTask[1]->isChecked());
-  frm->chkTask->setValue(2);  // grayed enables as checked does
-  EXPECT_TRUE(frm->txtTask->isEnabled() && frm->optTask[0]->isEnabled() &&
-              frm->optTask[1]->isEnabled());
-  EXPECT_TRUE(frm->optTask[1]->isChecked());
-
-  QTest::mouseClick(frm->chkBorder, Qt::LeftButton);
-  EXPECT_EQ(frm->chkBorder->value(), 0);
-  EXPECT_FALSE(frm->txtBorder->isEnabled());
-  EXPECT_TRUE(frm->fraBorder->isEnabled());
-  QTest::mouseClick(frm->chkBorder, Qt::LeftButton);
-  EXPECT_EQ(frm->chkBorder->value(), 1);
-  EXPECT_TRUE(frm->txtBorder->isEnabled());
-  // A user's click never makes a box grayed.
-  frm->chkBorder->setValue(2);
-  QTest::mouseClick(frm->chkBorder, Qt::LeftButton);
-  EXPECT_NE(frm->chkBorder->value(), 2);
-}
-
-TEST(FilterDigitKey, KeepsDigitsAndTheFourEditingCodesOnly) {
-  for (int c = -300; c <= 300; ++c) {
-    auto code = static_cast<std::int16_t>(c);
-    FrmPentrax2::FilterDigitKey(code);
-    const bool kept =
-        (c >= '0' && c <= '9') || c == 8 || c == 3 || c == 22 || c == 24;
-    EXPECT_EQ(code, kept ? c : 0) << c;
-  }
-}
-
-TEST_F(FrmTest, NumericFieldsTakeDigitsAndEditingKeysOnly) {
-  NumberBox* box = frm->txtBorder;
-  box->setText("123");
-  frm->chkBorder->setFocus(Qt::TabFocusReason);
-  QTest::keyClick(frm->chkBorder, Qt::Key_Tab);
-  ASSERT_TRUE(box->hasFocus());
-  EXPECT_EQ(box->selectedText(), "123");  // focus selects the whole text
-  QTest::keyClick(box, Qt::Key_7);
-  EXPECT_EQ(box->text(), "7");
-
-  QTest::keyClicks(box, "a -.");
-  QTest::keyClick(box, Qt::Key_Return);
-  EXPECT_EQ(box->text(), "7");
-  QTest::keyClicks(box, "8901234");
-  EXPECT_EQ(box->text(), "78901");  // a sixth character is refused
-
-  // Ctrl+A and Ctrl+Z do nothing; Home, End, arrows, Delete, Backspace work.
-  QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-  EXPECT_FALSE(box->hasSelectedText());
-  QTest::keyClick(box, Qt::Key_Home);
-  QTest::keyClick(box, Qt::Key_Delete);
-  EXPECT_EQ(box->text(), "8901");
-  QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_EQ(box->text(), "8901");
-  QTest::keyClick(box, Qt::Key_End);
-  QTest::keyClick(box, Qt::Key_Backspace);
-  QTest::keyClick(box, Qt::Key_Left);
-  QTest::keyClick(box, Qt::Key_5);
-  EXPECT_EQ(box->text(), "8950");
-
-  // Copy, cut and paste work, and pasted text is not filtered.
-  box->selectAll();
-  QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), "8950");
-  QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(box->text(), "");
-  QGuiApplication::clipboard()->setText("ab12345678");
-  QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(box->text(), "ab123");
-
-  // Code that assigns a longer text gets its first five characters.
-  frm->txtTask->setText("1234567");
-  EXPECT_EQ(frm->txtTask->text(), "12345");
-
-  // An empty field gets the focus with nothing selected.
-  frm->txtTask->setText("");
-  frm->txtTask->setFocus(Qt::TabFocusReason);
-  EXPECT_EQ(frm->txtTask->selectionStart(), -1);
-}
-
-TEST_F(FrmTest, TheTwoButtonsAreNeverPressedTogether) {
-  frm->txtBorder->setText("x");
-  QTest::mouseClick(frm->chkGo, Qt::LeftButton);
-  EXPECT_EQ(frm->chkGo->value(), 1);
-  EXPECT_EQ(frm->txtBorder->text(), "0");  // pressing normalises the fields
-  QTest::mouseClick(frm->chkBack, Qt::LeftButton);
-  EXPECT_EQ(frm->chkBack->value(), 1);
-  EXPECT_EQ(frm->chkGo->value(), 0);
-  QTest::mouseClick(frm->chkGo, Qt::LeftButton);
-  EXPECT_EQ(frm->chkGo->value(), 1);
-  EXPECT_EQ(frm->chkBack->value(), 0);
-  QTest::mouseClick(frm->chkGo, Qt::LeftButton);
-  EXPECT_EQ(frm->chkGo->value(), 0);
-  EXPECT_FALSE(frm->Timer2->isActive());
-}
-
-TEST_F(FrmTest, APickRunsOneActionAndDisablesTimer2) {
-  frm->Timer1_Timer();  // the first tick reads the screen
-  QTest::mouseClick(frm->chkGo, Qt::LeftButton);
-  // While the main window stays in front nothing happens.
-  for (int i = 0; i < 5; ++i) frm->Timer1_Timer();
-  EXPECT_EQ(frm->chkGo->value(), 1);
-  EXPECT_FALSE(frm->Timer2->isActive());
-  EXPECT_TRUE(wm.writes.empty());
-
-  wm.foreground = kOther;
-  frm->Timer1_Timer();
-  EXPECT_EQ(frm->chkGo->value(), 0);  // released before the action runs
-  EXPECT_FALSE(frm->RestoreMode);
-  EXPECT_TRUE(frm->Timer2->isActive());
-  EXPECT_EQ(frm->Timer2->interval(), 400);
-  frm->Timer1_Timer();  // later ticks arm nothing more
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !frm->Timer2->isActive(); }, 5000));
-  QTest::qWait(50);
-  EXPECT_EQ(wm.writes.size(), 1u);
-  EXPECT_EQ(frm->TargetWindow, kOther);
-  EXPECT_EQ(frm->resultText(), "Other\r\nresized to 646 x 458");
-  EXPECT_EQ(frm->txtResult->toPlainText(), "Other\nresized to 646 x 458");
-
-  // Restore: armed by chkBack, RestoreMode true.
-  wm.foreground = frm->OwnWindow();
-  QTest::mouseClick(frm->chkBack, Qt::LeftButton);
-  wm.foreground = kOther;
-  frm->Timer1_Timer();
-  EXPECT_TRUE(frm->RestoreMode);
-  EXPECT_EQ(frm->chkBack->value(), 0);
-  frm->Timer2_Timer();
-  EXPECT_FALSE(frm->Timer2->isActive());
-  EXPECT_EQ(frm->resultText(), "Other\r\nrestored its original size");
+  EXPECT_EQ(form.Text(kTxtBorder), "3");  // pressing chkGo normalised it
+  EXPECT_EQ(wm.writes.size(), 2u);        // one sizing, one restore
   EXPECT_EQ(wm.windows[kOther].placement.rcNormalPosition,
             (Rect{100, 50, 400, 250}));
+  // Every press started the watch; no query of the process while Pentrax's
+  // own window was in front.
+  EXPECT_EQ(
+      std::count(wm.calls.begin(), wm.calls.end(), "StartForegroundWatch"), 8);
+  EXPECT_EQ(std::count(wm.calls.begin(), wm.calls.end(), "IsOwnProcessWindow"),
+            8);
 }
 
-TEST_F(FrmTest, BackInFrontWhenTimer2FiresMeansNoAction) {
-  QTest::mouseClick(frm->chkGo, Qt::LeftButton);
-  wm.foreground = kOther;
-  frm->Timer1_Timer();
-  wm.foreground = frm->OwnWindow();  // the user went back to Pentrax
-  frm->Timer2_Timer();
-  EXPECT_FALSE(frm->Timer2->isActive());
-  EXPECT_TRUE(wm.writes.empty());
-  EXPECT_EQ(frm->resultText(), "Result\r\n");
-}
-
-TEST_F(FrmTest, ScreenWatchEnablesByEitherDimensionAndMovesTheSelectionDown) {
-  frm->optRes[5]->setChecked(true);
-  screen = {1024, 768};
-  frm->ScreenWatch();
-  EXPECT_EQ(frm->Label1->text(), "Your screen resolution is 1024 x 768");
-  EXPECT_EQ(Selected(), 2);  // through 4 and 3 in one tick
-  EXPECT_EQ(frm->SelectedPreset, 2);
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(Enabled(i), i <= 2) << i;
-
-  screen = {1280, 800};
-  frm->ScreenWatch();
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(Enabled(i), i <= 5) << i;
-  EXPECT_EQ(Selected(), 2);  // growing never moves the selection
-
-  screen = {1600, 900};
-  frm->ScreenWatch();
-  EXPECT_TRUE(Enabled(6));
-
-  // Nothing fits: the selection ends on a disabled optRes(0).
-  frm->optRes[4]->setChecked(true);
-  screen = {600, 400};
-  frm->ScreenWatch();
-  EXPECT_EQ(Selected(), 0);
-  EXPECT_FALSE(Enabled(0));
-  EXPECT_EQ(frm->SelectedPreset, 0);
-
-  // "Custom" is never moved, and the custom size is limited to the screen.
-  frm->optRes[7]->setChecked(true);
-  frm->txtBreit->setText("2000");
-  screen = {500, 300};
-  frm->ScreenWatch();
-  EXPECT_EQ(Selected(), 7);
-  EXPECT_TRUE(frm->optRes[7]->isEnabled());
-  frm->NormaliseInputs();
-  EXPECT_EQ(frm->txtBreit->text(), "500");
-}
-
-TEST_F(FrmTest, AFractionalScreenSizeIsStoredRoundedAndReadAgainEveryTick) {
-  screen = {1280.5, 1023.5};
-  frm->ScreenWatch();
-  EXPECT_EQ(frm->ScreenWidth, 1280);  // halves to the even neighbour
-  EXPECT_EQ(frm->ScreenHeight, 1024);
-  frm->Label1->setText("changed");
-  frm->ScreenWatch();
-  EXPECT_EQ(frm->Label1->text(), "Your screen resolution is 1280 x 1024");
-  // A whole-number size that has not changed writes nothing.
-  screen = {1280, 1024};
-  frm->ScreenWatch();
-  frm->Label1->setText("kept");
-  frm->ScreenWatch();
-  EXPECT_EQ(frm->Label1->text(), "kept");
-}
-
-TEST_F(FrmTest, ResultBoxCanBeSelectedAndCopiedButNotEdited) {
-  frm->setResultText("Title\r\nresized to 646 x 458");
-  frm->txtResult->setFocus();
-  QTest::keyClicks(frm->txtResult, "junk");
-  EXPECT_EQ(frm->txtResult->toPlainText(), "Title\nresized to 646 x 458");
-  frm->txtResult->selectAll();
-  frm->txtResult->copy();
-  EXPECT_EQ(QGuiApplication::clipboard()->text(),
-            "Title\nresized to 646 x 458");
+TEST_F(ModelTest, HelpShowsSixteenLinesWithTheButtonCaptionsInOneBox) {
+  form.Click(kCmdHelp);
+  ASSERT_EQ(view.messageBoxes.size(), 2u);
+  EXPECT_EQ(view.messageBoxes[0], "Pentrax 2.2.1 - Help");
+  std::vector<std::string> lines;
+  std::string text = view.messageBoxes[1] + "\r\n";
+  for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;
+       text.erase(0, at + 2)) {
+    lines.push_back(text.substr(0, at));
+  }
+  ASSERT_EQ(lines.size(), 16u);  // and no line break after the last
+  for (std::size_t i = 0; i < 16; ++i) {
+    const bool empty = i == 3 || i == 12 || i == 14;
+    const bool indented = i == 6 || i == 8 || i == 10 || i == 11;
+    EXPECT_EQ(lines[i].empty(), empty) << i;
+    if (!empty) {
+      EXPECT_EQ(lines[i].find_first_not_of(' '), indented ? 4u : 0u) << i;
+    }
+  }
+  EXPECT_EQ(lines[7],
+            "3. Click on the button '" + std::string(kGoCaption) + "'.");
+  EXPECT_EQ(lines[10], "    on the button '" + std::string(kBackCaption) + "'");
 }
 
 }  // namespace
 }  // namespace pentrax::ui
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

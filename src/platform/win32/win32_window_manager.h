@@ -9,14 +9,14 @@
 
 namespace pentrax {
 
-class Win32WindowManager final : public WindowManager {
+class Win32WindowManager : public WindowManager {
  public:
   WindowHandle GetForegroundWindow() override;
   int GetWindowPlacement(WindowHandle window,
                          WindowPlacement& placement) override;
   int SetWindowPlacement(WindowHandle window,
                          const WindowPlacement& placement) override;
-  // The title in the system's 8-bit code page (GetWindowTextA).
+  // The title in UTF-8, cut on a character boundary.
   int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   // The owning process and the window class.

@@ -1,18 +1,13 @@
 #include "termination.h"
 
-#include <QSocketNotifier>
-#include <QWidget>
-
-#ifndef _WIN32
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <QSocketNotifier>
+#include <QWidget>
 #include <csignal>
-#endif
 
 namespace pentrax::ui {
-
-#ifndef _WIN32
 namespace {
 
 int g_signalPipe[2] = {-1, -1};
@@ -45,8 +40,5 @@ void CloseOnTerminationSignals(QWidget& window) {
     sigaction(sig, &action, nullptr);
   }
 }
-#else
-void CloseOnTerminationSignals(QWidget&) {}
-#endif
 
 }  // namespace pentrax::ui

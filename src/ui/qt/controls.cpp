@@ -9,32 +9,14 @@
 
 namespace pentrax::ui {
 
-CheckBox::CheckBox(const QString& caption, QWidget* parent)
-    : QCheckBox(caption, parent) {
+CheckBox::CheckBox(QWidget* parent) : ForwardingButton<QCheckBox>(parent) {
   setTristate(true);
-  connect(this, &QCheckBox::stateChanged, this, &CheckBox::valueChanged);
 }
 
-int CheckBox::value() const {
-  switch (checkState()) {
-    case Qt::Unchecked:
-      return 0;
-    case Qt::Checked:
-      return 1;
-    case Qt::PartiallyChecked:
-      return 2;
-  }
-  return 0;
-}
-
-void CheckBox::setValue(int value) {
+void CheckBox::SetValue(int value) {
   setCheckState(value == 0   ? Qt::Unchecked
                 : value == 2 ? Qt::PartiallyChecked
                              : Qt::Checked);
-}
-
-void CheckBox::nextCheckState() {
-  setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
 }
 
 void CheckBox::paintEvent(QPaintEvent*) {
@@ -82,20 +64,7 @@ bool CheckBox::hitButton(const QPoint& pos) const {
   return rect().contains(pos);
 }
 
-PushCheckBox::PushCheckBox(const QString& caption, QWidget* parent)
-    : QPushButton(caption, parent) {
-  setCheckable(true);
-  setAutoDefault(false);
-  setDefault(false);
-  connect(this, &QPushButton::toggled, this, &PushCheckBox::valueChanged);
-}
-
-NumberBox::NumberBox(const QString& text, Qt::Alignment alignment,
-                     KeyFilter filter, QWidget* parent)
-    : QLineEdit(parent), filter_(filter) {
-  setMaxLength(kMaxLength);
-  setText(text);
-  setAlignment(alignment | Qt::AlignVCenter);
+NumberBox::NumberBox(QWidget* parent) : QLineEdit(parent) {
   // Composed input would reach the box without passing the key filter.
   setAttribute(Qt::WA_InputMethodEnabled, false);
 }
@@ -128,30 +97,32 @@ int NumberBox::CharacterCode(const QKeyEvent& event) {
 
 void NumberBox::keyPressEvent(QKeyEvent* event) {
   const int code = CharacterCode(*event);
-  if (code >= 0) {
-    std::int16_t keyAscii =
-        code > 0x7FFF ? std::int16_t{0x7FFF} : static_cast<std::int16_t>(code);
-    filter_(keyAscii);
-    if (keyAscii == 0) {
-      event->accept();  // discarded: no character, no editing command
-      return;
-    }
+  if (code >= 0 && acceptsKey && !acceptsKey(code)) {
+    event->accept();  // discarded: no character, no editing command
+    return;
   }
   QLineEdit::keyPressEvent(event);
 }
 
+void NumberBox::SelectAsTold() {
+  if (selectionOnFocus) {
+    const auto [start, length] = selectionOnFocus();
+    setSelection(start, length);
+  }
+}
+
 void NumberBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
-  setSelection(0, static_cast<int>(text().size()));
+  SelectAsTold();
   selectOnPress_ = event->reason() == Qt::MouseFocusReason;
 }
 
 void NumberBox::mousePressEvent(QMouseEvent* event) {
   QLineEdit::mousePressEvent(event);
   if (selectOnPress_) {
-    // The click that brought the focus keeps the whole text selected.
+    // The click that brought the focus keeps the selection.
     selectOnPress_ = false;
-    setSelection(0, static_cast<int>(text().size()));
+    SelectAsTold();
   }
 }
 

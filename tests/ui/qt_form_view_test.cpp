@@ -1,0 +1,171 @@
+// The Qt view on the offscreen platform, with two monitors and two device
+// pixels to a logical one: built from the layout table, it draws the model
+// and forwards the user's events; the screen it reports is the monitor that
+// holds the window, in device pixels.
+#include "qt_form_view.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTest>
+#include <string>
+
+#include "fake_window_manager.h"
+
+namespace pentrax::ui {
+namespace {
+
+class QtViewTest : public ::testing::Test {
+ protected:
+  testing::FakeWindowManager wm;
+  QtFormView view;
+  FrmPentrax2 form{wm, view};
+
+  void SetUp() override {
+    view.Bind(form);
+    view.Timer1().stop();  // the tests tick by hand
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+  }
+  template <typename W>
+  W* Get(ControlId id) {
+    return qobject_cast<W*>(view.Widget(id));
+  }
+};
+
+TEST_F(QtViewTest, WidgetsAreBuiltFromTheLayoutTable) {
+  EXPECT_EQ(view.windowTitle(), "Pentrax 2");
+  EXPECT_EQ(view.size(), QSize(353, 385));
+  EXPECT_FALSE(view.windowFlags() & Qt::WindowMaximizeButtonHint);
+  for (const ControlLayout& row : kLayout) {
+    const QWidget* w = view.Widget(row.id);
+    EXPECT_EQ(w->objectName().toStdString(), row.name);
+    EXPECT_EQ(w->geometry(), QRect(row.rect.left / 15, row.rect.top / 15,
+                                   row.rect.width / 15, row.rect.height / 15))
+        << row.name;
+    EXPECT_EQ(w->parentWidget(), row.container == kClientArea
+                                     ? &view
+                                     : view.Widget(row.container));
+    EXPECT_EQ(w->isEnabled(), row.enabled) << row.name;
+  }
+  const QWidget* go = view.Widget(kChkGo);
+  EXPECT_TRUE(go->font().bold() && go->font().underline());
+  EXPECT_EQ(go->palette().color(QPalette::ButtonText), QColor(9, 106, 0));
+  EXPECT_EQ(Get<QLineEdit>(kTxtTask)->maxLength(), 5);
+  EXPECT_EQ(view.Timer1().interval(), 100);
+}
+
+TEST_F(QtViewTest, DrawsTheModelWithoutRaisingItsEvents) {
+  form.SetValue(kChkBorder, 2);
+  EXPECT_EQ(Get<QCheckBox>(kChkBorder)->checkState(), Qt::PartiallyChecked);
+  form.SetValue(OptRes(7), 1);
+  EXPECT_TRUE(Get<QAbstractButton>(OptRes(7))->isChecked());
+  EXPECT_FALSE(Get<QAbstractButton>(OptRes(0))->isChecked());
+  EXPECT_TRUE(view.Widget(kTxtBreit)->isEnabled());
+  form.SetText(kTxtResult, "Title\r\nresized to 646 x 458");
+  EXPECT_EQ(Get<QPlainTextEdit>(kTxtResult)->toPlainText(),
+            "Title\nresized to 646 x 458");
+}
+
+TEST_F(QtViewTest, ForwardsClicksKeysAndFocusToTheModel) {
+  QTest::mouseClick(view.Widget(kChkGo), Qt::LeftButton);
+  EXPECT_EQ(form.Value(kChkGo), 1);
+  EXPECT_TRUE(Get<QAbstractButton>(kChkGo)->isChecked());
+  QTest::mouseClick(view.Widget(kChkBack), Qt::LeftButton);
+  EXPECT_EQ(form.Value(kChkGo), 0);
+  EXPECT_FALSE(Get<QAbstractButton>(kChkGo)->isChecked());
+  QTest::mouseClick(view.Widget(kChkBorder), Qt::LeftButton);
+  EXPECT_EQ(form.Value(kChkBorder), 0);
+  EXPECT_FALSE(view.Widget(kTxtBorder)->isEnabled());
+
+  // Arrow keys move within an option group; Tab skips the disabled fields.
+  view.Widget(OptRes(1))->setFocus(Qt::TabFocusReason);
+  QTest::mouseClick(view.Widget(OptRes(1)), Qt::LeftButton);
+  QTest::keyClick(view.Widget(OptRes(1)), Qt::Key_Down);
+  EXPECT_EQ(form.SelectedPreset, 2);
+  const auto tab = [] {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget();
+  };
+  EXPECT_EQ(tab(), view.Widget(kChkBorder));
+  EXPECT_EQ(tab(), view.Widget(kChkTask));  // txtBorder is disabled now
+  EXPECT_EQ(tab(), view.Widget(OptTask(0)));
+  auto* task = Get<QLineEdit>(kTxtTask);
+  ASSERT_EQ(tab(), task);                 // the orientation group is one stop
+  EXPECT_EQ(task->selectedText(), "28");  // the focus selects the whole text
+  QTest::keyClicks(task, "7a-.");
+  QTest::keyClick(task, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(form.Text(kTxtTask), "7");
+  QTest::keyClicks(task, "8901234");
+  EXPECT_EQ(form.Text(kTxtTask), "78901");
+  QTest::keyClick(task, Qt::Key_Home);
+  QTest::keyClick(task, Qt::Key_Delete);
+  EXPECT_EQ(form.Text(kTxtTask), "8901");
+}
+
+TEST_F(QtViewTest, HelpIsAModalBoxWithOneOkButtonAndTheIndentsKept) {
+  QString text;
+  QTimer::singleShot(0, [&] {  // runs inside the box's own event loop
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "Pentrax 2.2.1 - Help");
+    EXPECT_EQ(box->icon(), QMessageBox::Information);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+    text = box->text();
+    box->accept();
+  });
+  QTest::mouseClick(view.Widget(kCmdHelp), Qt::LeftButton);
+  const QStringList lines = text.split('\n');
+  ASSERT_EQ(lines.size(), 16);
+  EXPECT_TRUE(lines[6].startsWith(QString(4, QChar(0x00A0)) + "or by"));
+}
+
+// Two monitors (see main): 1600 x 1200 and, to its right, 1024 x 800 device
+// pixels.
+TEST_F(QtViewTest, TheScreenIsTheWindowsMonitorInDevicePixels) {
+  ASSERT_EQ(QGuiApplication::screens().size(), 2);
+  const auto shows = [&](const char* caption) {
+    return QTest::qWaitFor(
+        [&] { return Get<QLabel>(kLabel1)->text() == caption; });
+  };
+  view.Timer1().start();
+  EXPECT_TRUE(shows("Your screen resolution is 1600 x 1200"));
+  EXPECT_TRUE(view.Widget(OptRes(5))->isEnabled());
+  // Onto the second monitor, whole (Qt keeps its native top-left corner).
+  view.move(QGuiApplication::screens()[1]->geometry().topLeft() +
+            QPoint(10, 5));
+  EXPECT_TRUE(shows("Your screen resolution is 1024 x 800"));
+  EXPECT_FALSE(view.Widget(OptRes(5))->isEnabled());
+  form.SetText(kTxtBreit, "99999");
+  form.NormaliseInputs();
+  EXPECT_EQ(form.Text(kTxtBreit), "1024");
+}
+
+}  // namespace
+}  // namespace pentrax::ui
+
+int main(int argc, char** argv) {
+  char config[] = "/tmp/pentrax-screens.XXXXXX";
+  const int fd = mkstemp(config);
+  const std::string screens =
+      R"({"screens": [{"name": "left", "x": 0, "y": 0, "width": 1600,)"
+      R"( "height": 1200}, {"name": "right", "x": 1600, "y": 0,)"
+      R"( "width": 1024, "height": 800}]})";
+  if (fd < 0 || write(fd, screens.data(), screens.size()) < 0) return 1;
+  close(fd);
+  qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config);
+  qputenv("QT_SCALE_FACTOR", "2");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  const int failed = RUN_ALL_TESTS();
+  unlink(config);
+  return failed;
+}
