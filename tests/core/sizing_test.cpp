@@ -38,8 +38,9 @@ TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
       {{"0", "0", "99999", "21474"}, 1280, 1024, {"0", "0", "1024", "1280"}},
       {{"0", "0", "1024", "1280"}, 1280, 1024, {"0", "0", "1024", "1280"}},
       {{"0", "0", "900", "1400"}, 768, 1366, {"0", "0", "768", "1366"}},
-      // Before the first screen reading everything is limited to zero.
-      {{"800", "600", "3", "28"}, 0, 0, {"0", "0", "0", "0"}},
+      // Before the first screen reading the custom size is limited to zero;
+      // the border and the task bar keep their values.
+      {{"800", "600", "3", "99999"}, 0, 0, {"0", "0", "3", "99999"}},
   };
   for (const Case& c : cases) {
     NumericFields f = Fields(c.in[0], c.in[1], c.in[2], c.in[3]);
