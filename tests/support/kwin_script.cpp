@@ -16,38 +16,33 @@ namespace {
 class Inbox final : public QDBusVirtualObject {
  public:
   std::optional<std::string> value;
-  QString introspect(const QString&) const override {
-    return "<interface name=\"org.pentrax.Test\"><method name=\"reply\">"
-           "<arg type=\"s\" direction=\"in\"/></method></interface>";
-  }
+  QString introspect(const QString&) const override { return {}; }
   bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override {
     value = m.arguments().value(0).toString().toStdString();
-    c.send(m.createReply());
-    return true;
+    return c.send(m.createReply());
   }
 };
 
 constexpr char kPrelude[] = R"js(
 function send(v) {
-  callDBus(SERVICE, '/PentraxTest', 'org.pentrax.Test', 'reply', JSON.stringify(v));
+  callDBus(SERVICE, '/test', 'org.pentrax.Test', 'reply', JSON.stringify(v));
 }
 function byCaption(c) {
-  var all = workspace.clientList();
-  for (var i = 0; i < all.length; ++i) if (all[i].caption === c) return all[i];
-  return null;
+  return workspace.clientList().filter(function (w) { return w.caption === c; })[0] || null;
 }
 function describe(w) {
-  if (!w) return null;
-  var g = w.frameGeometry, a = workspace.clientArea(KWin.MaximizeArea, w);
-  return {frame: [g.x, g.y, g.width, g.height], area: [a.x, a.y, a.width, a.height],
-          active: w.active, minimized: w.minimized, fullScreen: w.fullScreen};
+  var g = w && w.frameGeometry;
+  return w && {frame: [g.x, g.y, g.x + g.width, g.y + g.height],
+               active: w.active, minimized: w.minimized, fullScreen: w.fullScreen};
 }
 )js";
 
-QDBusMessage CallKWin(const QString& path, const QString& interface,
-                      const QString& method, const QVariantList& args) {
-  auto m =
-      QDBusMessage::createMethodCall("org.kde.KWin", path, interface, method);
+QDBusMessage CallKWin(const QString& path, const QString& method,
+                      const QVariantList& args = {}) {
+  auto m = QDBusMessage::createMethodCall(
+      "org.kde.KWin", path,
+      path == "/Scripting" ? "org.kde.kwin.Scripting" : "org.kde.kwin.Script",
+      method);
   m.setArguments(args);
   return QDBusConnection::sessionBus().call(m, QDBus::Block, 5000);
 }
@@ -56,36 +51,31 @@ QDBusMessage CallKWin(const QString& path, const QString& interface,
 
 nlohmann::json RunKWinScript(const std::string& body) {
   static int scripts = 0;
+  const QString name = QString("pentrax-test-%1").arg(++scripts);
   QDBusConnection bus = QDBusConnection::sessionBus();
   Inbox inbox;
-  bus.registerVirtualObject("/PentraxTest", &inbox);
-  const QString name = QString("pentrax-test-%1").arg(++scripts);
+  bus.registerVirtualObject("/test", &inbox);
   QTemporaryFile file(QDir::tempPath() + "/pentrax-test-XXXXXX.js");
   file.open();
-  file.write(("var SERVICE = '" + bus.baseService().toStdString() + "';" +
-              kPrelude + body)
-                 .c_str());
+  const std::string text = "var SERVICE = '" + bus.baseService().toStdString() +
+                           "';" + kPrelude + body;
+  file.write(text.c_str());
   file.flush();
-  const QString scripting = "org.kde.kwin.Scripting";
-  const auto id =
-      CallKWin("/Scripting", scripting, "loadScript", {file.fileName(), name})
-          .arguments()
-          .value(0)
-          .toInt();
-  // A script number of KWin's can still be taken by one on its way out.
-  if (CallKWin(QString("/Scripting/Script%1").arg(id), "org.kde.kwin.Script",
-               "run", {})
-          .type() != QDBusMessage::ReplyMessage) {
-    CallKWin("/Scripting", scripting, "start", {});
+  const QDBusMessage loaded =
+      CallKWin("/Scripting", "loadScript", {file.fileName(), name});
+  const int id = loaded.arguments().value(0).toInt();
+  // KWin numbers scripts by count: a number can still be taken by a script
+  // on its way out, and "start" runs every script not yet running.
+  if (CallKWin(QString("/Scripting/Script%1").arg(id), "run").type() !=
+      QDBusMessage::ReplyMessage) {
+    CallKWin("/Scripting", "start");
   }
-  Eventually(
-      [&] {
-        QCoreApplication::processEvents();
-        return inbox.value.has_value();
-      },
-      5000);
-  CallKWin("/Scripting", scripting, "unloadScript", {name});
-  bus.unregisterObject("/PentraxTest");
+  for (int waited = 0; !inbox.value && waited < 5000; waited += 10) {
+    QCoreApplication::processEvents();
+    SleepMs(10);
+  }
+  CallKWin("/Scripting", "unloadScript", {name});
+  bus.unregisterObject("/test");
   return inbox.value ? nlohmann::json::parse(*inbox.value) : nlohmann::json();
 }
 
