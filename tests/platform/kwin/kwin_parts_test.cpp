@@ -45,7 +45,7 @@ TEST(KWinParts, AWindowSettlesAtTheSizeAskedForOrWhereItStops) {
 
 TEST(KWinParts, KdeWaylandSessionFromTheEnvironment) {
   using Env = std::map<std::string, std::string>;
-  for (const auto& [env, kde] : std::vector<std::pair<Env, bool>>{
+  for (const auto& row : std::vector<std::pair<Env, bool>>{
            {{{"XDG_CURRENT_DESKTOP", "KDE"}, {"WAYLAND_DISPLAY", "w"}}, true},
            {{{"XDG_CURRENT_DESKTOP", "X:KDE"}, {"XDG_SESSION_TYPE", "wayland"}},
             true},
@@ -53,11 +53,11 @@ TEST(KWinParts, KdeWaylandSessionFromTheEnvironment) {
            {{{"XDG_CURRENT_DESKTOP", "KDEX"}, {"WAYLAND_DISPLAY", "w"}}, false},
            {{{"XDG_SESSION_DESKTOP", "KDE"}, {"XDG_SESSION_TYPE", "x11"}},
             false}}) {
-    EXPECT_EQ(LooksLikeKdeWaylandSession([&env](const char* name) {
+    EXPECT_EQ(LooksLikeKdeWaylandSession([&env = row.first](const char* name) {
                 const auto it = env.find(name);
                 return it == env.end() ? nullptr : it->second.c_str();
               }),
-              kde);
+              row.second);
   }
 }
 

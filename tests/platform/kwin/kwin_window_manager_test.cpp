@@ -84,7 +84,8 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   const std::pair<const char*, Rect> states[] = {
       {"w.setMaximize(true, true);", kWorkArea},
       {"w.fullScreen = true;", {0, 0, 1280, 1024}}};
-  for (const auto& [state, frame] : states) {
+  for (const auto& [state, full] : states) {
+    const Rect frame = full;
     SCOPED_TRACE(state);
     RunKWinScript(Find(a) + state + "send(0);");
     ASSERT_TRUE(Eventually([&] { return Frame(a) == frame; }));
