@@ -5,12 +5,12 @@
 # markdown table, with the machine named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-release.sh kwin_size_action_bench pentrax_qt_test_window \
+scripts/build-release.sh kwin_size_action_bench pentrax_wayland_test_window \
   pentrax_test_window >/dev/null
 out=$(mktemp "${TMPDIR:-/tmp}/pentrax-bench-kwin.XXXXXX")
 trap 'rm -f "$out"' EXIT
 scripts/with-kwin-session.sh --dock build/release/tests/pentrax_test_window \
-  build/release/bench/kwin_size_action_bench --benchmark_format=csv \
+  build/release/bench/kwin/kwin_size_action_bench --benchmark_format=csv \
   >"$out" 2>/dev/null
 
 echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores," \
