@@ -96,6 +96,9 @@ class FakeWindowManager : public WindowManager {
   void StartForegroundWatch() override {
     calls.push_back("StartForegroundWatch");
   }
+  void StopForegroundWatch() override {
+    calls.push_back("StopForegroundWatch");
+  }
 
   std::string WindowIdentity(WindowHandle h) override {
     calls.push_back("WindowIdentity");
