@@ -63,8 +63,8 @@ class Connection {
   bool Alive() const { return !xcb_connection_has_error(conn); }
 
   // Handles everything queued: counts button presses, drops the rest (the
-  // errors of requests without replies arrive here too). True when there
-  // was anything.
+  // errors of requests without replies arrive here too). True when any of
+  // it can tell of a change to a window's place, frame or state.
   bool DrainEvents();
 
   // Starts or stops counting the pointer's button presses anywhere on the
