@@ -111,29 +111,20 @@ Connection::~Connection() {
   xcb_disconnect(conn);
 }
 
-bool Connection::DrainEvents() {
-  bool any = false;
+void Connection::DrainEvents(
+    const std::function<void(const xcb_generic_event_t&)>& visit) {
   while (xcb_generic_event_t* ev = xcb_poll_for_event(conn)) {
-    const std::uint8_t type = ev->response_type & 0x7F;
     const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(ev);
-    if (type == XCB_GE_GENERIC) {
+    if ((ev->response_type & 0x7F) == XCB_GE_GENERIC) {
       if (xinputOpcode != 0 && ge->extension == xinputOpcode &&
           ge->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
         ++buttonPresses;
       }
-    } else if (type == XCB_PROPERTY_NOTIFY) {
-      // A terminal rewrites its size hints after every resize, and the
-      // window manager its allowed actions: nothing a reading looks at.
-      const xcb_atom_t atom =
-          reinterpret_cast<const xcb_property_notify_event_t*>(ev)->atom;
-      any |= atom == wmState || atom == gtkFrameExtents ||
-             atom == ewmh._NET_WM_STATE || atom == ewmh._NET_FRAME_EXTENTS;
-    } else {
-      any = true;
+    } else if (visit) {
+      visit(*ev);
     }
     std::free(ev);
   }
-  return any;
 }
 
 bool Connection::ListenToButtons(bool on) {
