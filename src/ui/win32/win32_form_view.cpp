@@ -259,6 +259,20 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       Layout(HIWORD(wParam));
       return 0;
     }
+    case WM_ACTIVATE:
+      // As in a dialog: the focus leaves with the window and comes back to
+      // the same control, or at first to the first one in the tab order.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        if (HWND focus = GetFocus();
+            focus != nullptr && IsChild(window, focus)) {
+          focus_ = focus;
+        }
+      } else if (HIWORD(wParam) == 0) {  // not minimised
+        SetFocus(focus_ != nullptr && IsWindowEnabled(focus_)
+                     ? focus_
+                     : GetNextDlgTabItem(window, nullptr, FALSE));
+      }
+      return 0;
     case WM_CLOSE:
       if (model_ != nullptr) {
         model_->Close();  // closing is never cancelled
@@ -278,6 +292,7 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NCDESTROY:
       window_ = nullptr;
+      focus_ = nullptr;
       controls_ = {};
       break;
     default:

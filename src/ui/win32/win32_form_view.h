@@ -68,6 +68,7 @@ class Win32FormView final : public FormView {
   std::array<HWND, kControlCount> controls_{};
   HFONT windowFont_ = nullptr;
   std::array<HFONT, kControlCount> ownFonts_{};  // null: the window's font
+  HWND focus_ = nullptr;  // the control that had the focus
   FrmPentrax2* model_ = nullptr;
   bool writing_ = false;  // the view sets a control: no events back
 };
