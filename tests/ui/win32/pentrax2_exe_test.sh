@@ -19,7 +19,7 @@ trap 'finish; rm -rf "$work"; reg delete "$DPI" /v LogPixels /f >/dev/null' EXIT
 start_pentrax() {
   start "$EXE"
   pentrax=${pids[-1]}
-  look Label1 "Your screen resolution is 1280 x 1024"
+  look Label1 "- 1 Your screen resolution is 1280 x 1024"
 }
 
 echo "== first start"
@@ -31,14 +31,13 @@ same "the client area of the layout at 96 DPI" "$(client_size "$TITLE")" "353 38
 
 echo "== choices by mouse and keyboard"
 click optRes7
-look txtBreit 1200 # enabled now
-click txtBreit     # selects the whole text: typing replaces it
+click txtBreit # selects the whole text: typing replaces it
 xdotool type --delay 50 1x0  # the key filter drops the letter
 xdotool key ctrl+a           # and Ctrl+A
 xdotool type --delay 50 00
 click chkBorder
 click optTask1
-look optTask1 "vertical"
+look optTask1 "1 1 vertical"
 same "Custom, typed digits only, border off, vertical task bar" \
   "$(state optRes7)|$(state txtBreit)|$(state chkBorder | cut -c1)|$(state optTask1)" \
   "1 1 Custom|- 1 1000|0|1 1 vertical Taskbar"
@@ -46,9 +45,9 @@ same "Custom, typed digits only, border off, vertical task bar" \
 echo "== a separate program is picked, and its real size reported"
 start "$PROBE" show "Other program" 300 200 700 500
 shown "Other program"
-click chkGo
+press chkGo
 activate "Other program"
-look txtResult "Other program|resized to "
+look txtResult "- 1 Other program|resized to "
 read -r left top right bottom _ <<<"$(probe window "Other program")"
 same "the report gives the size the program's window has" \
   "$(state txtResult)" "- 1 Other program|resized to $((right - left)) x $((bottom - top))"
@@ -87,7 +86,7 @@ same "the edited values shown, the odd ones at their defaults" \
 
 echo "== Default and Help"
 click cmdRestoreDefaults
-look txtBorder 3
+look txtBorder "- 1 3"
 same "Default: the first preset and the design-time border" \
   "$(state optRes0)|$(state txtBorder)" "1 1 640 x 480|- 1 3"
 click cmdHelp

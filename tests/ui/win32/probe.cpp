@@ -4,15 +4,15 @@
 // processes), and the rectangle of any top-level window. Also shows a window
 // of its own, to be a program that Pentrax does not own.
 //
-//   probe controls TITLE [NAME TEXT]
+//   probe controls TITLE [NAME STATE]
 //     one line per control: "NAME CX CY CHECK ENABLED TEXT", CX CY its centre
-//     in screen pixels, CHECK 0/1/2 or - for controls without one, line
-//     breaks in TEXT as "|"; option buttons are named with their index
-//     (optRes7). With NAME and TEXT, first waits until that control's text
-//     begins with TEXT.
+//     in screen pixels, CHECK 0/1/2 or - for controls without one, ENABLED
+//     0/1, line breaks in TEXT as "|"; option buttons are named with their
+//     index (optRes7). With NAME and STATE, first waits until that control's
+//     "CHECK ENABLED TEXT" begins with STATE.
 //   probe window TITLE        "LEFT TOP RIGHT BOTTOM ZOOMED"
 //   probe show TITLE L T R B  shows a window until it is closed
-// Waits at most 20 s for the window and the text; exits 1 when they do not
+// Waits at most 20 s for the window and the state; exits 1 when they do not
 // come.
 #include <windows.h>
 
@@ -61,14 +61,26 @@ std::string Name(const ControlLayout& row) {
          (row.index >= 0 ? std::to_string(row.index) : std::string());
 }
 
-// Waits until the named control's text begins with text.
-bool WaitForText(HWND window, const std::string& name,
-                 const std::string& text) {
+// "CHECK ENABLED TEXT" of a control.
+std::string State(const ControlLayout& row, HWND control) {
+  DWORD_PTR check = 0;
+  SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                      &check);
+  const bool checkable = row.kind == ControlKind::kOption ||
+                         row.kind == ControlKind::kCheckBox ||
+                         row.kind == ControlKind::kPushCheckBox;
+  return (checkable ? std::to_string(check) : "-") +
+         (IsWindowEnabled(control) ? " 1 " : " 0 ") + Text(control);
+}
+
+// Waits until the named control's state begins with state.
+bool WaitForState(HWND window, const std::string& name,
+                  const std::string& state) {
+  const DWORD start = GetTickCount();
   for (const ControlLayout& row : kLayout) {
     if (Name(row) == name) {
-      HWND control = GetDlgItem(window, ItemId(row.id));
-      const DWORD start = GetTickCount();
-      while (Text(control).rfind(text, 0) != 0) {
+      while (State(row, GetDlgItem(window, ItemId(row.id))).rfind(state, 0) !=
+             0) {
         if (GetTickCount() - start > kDeadlineMs) {
           return false;
         }
@@ -85,16 +97,8 @@ void PrintControls(HWND window) {
     HWND control = GetDlgItem(window, ItemId(row.id));
     RECT r = {};
     GetWindowRect(control, &r);
-    DWORD_PTR check = 0;
-    SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000,
-                        &check);
-    const bool checkable = row.kind == ControlKind::kOption ||
-                           row.kind == ControlKind::kCheckBox ||
-                           row.kind == ControlKind::kPushCheckBox;
-    std::printf("%s %ld %ld %s %d %s\n", Name(row).c_str(),
-                (r.left + r.right) / 2, (r.top + r.bottom) / 2,
-                checkable ? std::to_string(check).c_str() : "-",
-                IsWindowEnabled(control) ? 1 : 0, Text(control).c_str());
+    std::printf("%s %ld %ld %s\n", Name(row).c_str(), (r.left + r.right) / 2,
+                (r.top + r.bottom) / 2, State(row, control).c_str());
   }
 }
 
@@ -142,7 +146,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (command == "controls") {
-    const bool read = argc != 5 || WaitForText(window, argv[3], argv[4]);
+    const bool read = argc != 5 || WaitForState(window, argv[3], argv[4]);
     PrintControls(window);
     if (!read) {
       std::printf("%s never read \"%s\"\n", argv[3], argv[4]);

@@ -52,7 +52,8 @@ same() {  # same WHAT ACTUAL EXPECTED
 }
 
 # Looks at the main window's controls, first waiting (probe's deadline)
-# until control NAME's text begins with TEXT when they are given.
+# until control NAME's "CHECK ENABLED TEXT" begins with STATE when they are
+# given.
 look() {
   snapshot=$(probe controls "$TITLE" "$@") || {
     echo "$snapshot"
@@ -84,6 +85,13 @@ click() {
   read -r _ cx cy _ <<<"$(awk -v n="$1" '$1 == n' <<<"$snapshot")"
   activate "$TITLE"
   xdotool mousemove "$cx" "$cy" click 1
+}
+
+# Presses a push-style button and waits until it shows pressed, before the
+# user goes on to another window.
+press() {
+  click "$1"
+  look "$1" "1 "
 }
 
 # Waits until a process has ended, at most 20 s.
