@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows parts (the sizing core, the Win32 backend, and the
-# main window's model and settings, which are plain C++) with
-# mingw-w64 and runs their tests under Wine, on a private virtual desktop.
+# Cross-builds the Windows program, Pentrax2.exe, and its tests with
+# mingw-w64 (statically linked) and runs them under Wine on a private
+# virtual desktop, in a Wine prefix of their own: the sizing core, the Win32
+# backend, Pentrax2.exe driven as a user would (a probe program, xdotool,
+# reg.exe) and the sizing journey through the Win32 view and model.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh windows
