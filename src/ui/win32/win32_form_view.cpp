@@ -117,6 +117,7 @@ Win32FormView::Win32FormView(HINSTANCE instance) {
 }
 
 Win32FormView::~Win32FormView() {
+  model_ = nullptr;  // it may be gone already
   if (window_ != nullptr) {
     DestroyWindow(window_);
   }
@@ -226,6 +227,7 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
       const ControlId id = ControlOf(static_cast<std::intptr_t>(header.idFrom));
       if (header.code == NM_CUSTOMDRAW && id != kControlCount &&
+          header.hwndFrom == controls_[id] &&
           LayoutOf(id).kind == ControlKind::kPushCheckBox) {
         return DrawPushCaption(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam),
                                LayoutOf(id));
