@@ -56,3 +56,5 @@ echo
 echo "| running program | value | unit |"
 echo "|---|---|---|"
 sed 's/^/| /; s/$/ |/' "$out/program.txt"
+echo; echo "Sizing on sway:"; scripts/bench-sway.sh
+echo; echo "Sizing on GNOME:"; scripts/bench-gnome.sh

@@ -4,10 +4,16 @@
 set -euo pipefail
 
 build_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev
-            libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev fonts-liberation2)
+            libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev fonts-liberation2
+            nlohmann-json3-dev)
 test_pkgs=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils
            x11-apps xterm xclip wmctrl time procps
-           clang libclang-rt-14-dev clang-tidy cppcheck)
+           clang libclang-rt-14-dev clang-tidy cppcheck
+           sway foot xwayland qt6-wayland)
+# GNOME on Wayland: a headless GNOME Shell for the GNOME backend's tests (with
+# the Xwayland and Qt Wayland packages above), and gjs to load the module form
+# of its extension.
+test_pkgs+=(gnome-shell gjs)
 
 # The Windows parts, cross-built and run under Wine.
 windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest)

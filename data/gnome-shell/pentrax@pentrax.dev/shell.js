@@ -1,0 +1,271 @@
+// The D-Bus object through which Pentrax reads and places the windows of this
+// session: the foreground window, one window's frame, title, state and the
+// work area of its monitor, and placing a window (rectangle, then state),
+// answered once the window has taken its new frame.
+//
+// Shared by both forms of the extension: the build puts it between the
+// imports of one form and the class that enables it (legacy.js.in for GNOME
+// Shell 43 and 44, module.js.in for 45 and later), which provide Gio, GLib
+// and Meta.
+//
+// Windows are named by their stable sequence number, which the shell never
+// gives to another window. Only ordinary and dialog windows of client
+// programs are offered: never override-redirect windows, menus, docks or the
+// shell's own windows. Every argument is checked; nothing else can be called.
+
+const PENTRAX_OBJECT_PATH = '/dev/pentrax/Shell';
+const PENTRAX_ERROR_NO_WINDOW = 'dev.pentrax.Shell1.Error.NoSuchWindow';
+const PENTRAX_ERROR_INVALID = 'org.freedesktop.DBus.Error.InvalidArgs';
+
+const PENTRAX_INTERFACE = `<node>
+  <interface name="dev.pentrax.Shell1">
+    <method name="GetForegroundWindow">
+      <arg name="window" type="u" direction="out"/>
+      <arg name="pid" type="i" direction="out"/>
+    </method>
+    <method name="GetWindow">
+      <arg name="window" type="u" direction="in"/>
+      <arg name="x" type="i" direction="out"/>
+      <arg name="y" type="i" direction="out"/>
+      <arg name="width" type="i" direction="out"/>
+      <arg name="height" type="i" direction="out"/>
+      <arg name="state" type="u" direction="out"/>
+      <arg name="work_x" type="i" direction="out"/>
+      <arg name="work_y" type="i" direction="out"/>
+      <arg name="work_width" type="i" direction="out"/>
+      <arg name="work_height" type="i" direction="out"/>
+      <arg name="pid" type="i" direction="out"/>
+      <arg name="wm_class" type="s" direction="out"/>
+      <arg name="title" type="s" direction="out"/>
+    </method>
+    <method name="SetPlacement">
+      <arg name="window" type="u" direction="in"/>
+      <arg name="state" type="u" direction="in"/>
+      <arg name="x" type="i" direction="in"/>
+      <arg name="y" type="i" direction="in"/>
+      <arg name="width" type="i" direction="in"/>
+      <arg name="height" type="i" direction="in"/>
+      <arg name="settled" type="b" direction="out"/>
+    </method>
+  </interface>
+</node>`;
+
+// Window states on the wire.
+const PentraxState = {NORMAL: 0, MAXIMIZED: 1, MINIMIZED: 2, FULLSCREEN: 3};
+
+// How long one step of a placement may take the client, and how long the
+// frame must stay unchanged after a change that is not the asked one (a
+// client that takes only what its size limits allow).
+const PENTRAX_STEP_DEADLINE_MS = 1000;
+const PENTRAX_QUIET_MS = 150;
+const PENTRAX_COORDINATE_LIMIT = 32767;
+
+const PENTRAX_WINDOW_TYPES = [
+    Meta.WindowType.NORMAL,
+    Meta.WindowType.DIALOG,
+    Meta.WindowType.MODAL_DIALOG,
+];
+
+function pentraxRect(r) {
+    return [r.x, r.y, r.width, r.height];
+}
+
+function pentraxSameRect(a, b) {
+    return a.every((v, i) => v === b[i]);
+}
+
+function pentraxState(w) {
+    if (w.minimized)
+        return PentraxState.MINIMIZED;
+    if (w.is_fullscreen())
+        return PentraxState.FULLSCREEN;
+    if (w.get_maximized() === Meta.MaximizeFlags.BOTH)
+        return PentraxState.MAXIMIZED;
+    return PentraxState.NORMAL;
+}
+
+// Waits until the window's frame is accepted, stays unchanged for a quiet
+// spell after the window has taken another size than it had, or the
+// deadline passes; then calls done with true (accepted), false (quiet or
+// deadline) or null (the window went away). A move alone, or a new state,
+// starts no quiet spell: the window's answer with its new size may come
+// well after them (an X client that has to draw first).
+class PentraxFrameWait {
+    constructor(window, accept, done) {
+        this._window = window;
+        this._accept = accept;
+        this._done = done;
+        this._quietId = 0;
+    }
+
+    start() {
+        const window = this._window;
+        this._size = pentraxRect(window.get_frame_rect()).slice(2);
+        this._signals = ['size-changed', 'position-changed',
+            'notify::maximized-horizontally', 'notify::maximized-vertically',
+            'notify::fullscreen', 'notify::minimized']
+            .map(name => window.connect(name, () => this._changed()));
+        this._unmanagedId = window.connect('unmanaged', () => this.finish(null));
+        this._deadlineId = GLib.timeout_add(GLib.PRIORITY_DEFAULT,
+            PENTRAX_STEP_DEADLINE_MS, () => {
+                this._deadlineId = 0;
+                this.finish(false);
+                return GLib.SOURCE_REMOVE;
+            });
+        if (this._accept(window))
+            this.finish(true);
+    }
+
+    _changed() {
+        if (this._accept(this._window)) {
+            this.finish(true);
+            return;
+        }
+        const size = pentraxRect(this._window.get_frame_rect()).slice(2);
+        if (pentraxSameRect(size, this._size))
+            return;
+        if (this._quietId)
+            GLib.source_remove(this._quietId);
+        this._quietId = GLib.timeout_add(GLib.PRIORITY_DEFAULT,
+            PENTRAX_QUIET_MS, () => {
+                this._quietId = 0;
+                this.finish(false);
+                return GLib.SOURCE_REMOVE;
+            });
+    }
+
+    finish(result) {
+        if (!this._done)
+            return;
+        for (const id of this._signals)
+            this._window.disconnect(id);
+        this._window.disconnect(this._unmanagedId);
+        if (this._quietId)
+            GLib.source_remove(this._quietId);
+        if (this._deadlineId)
+            GLib.source_remove(this._deadlineId);
+        const done = this._done;
+        this._done = null;
+        done(result);
+    }
+}
+
+class PentraxShell {
+    constructor() {
+        this._ownPid = new Gio.Credentials().get_unix_pid();
+        this._waits = new Set();
+        this._active = false;
+        this._exported = Gio.DBusExportedObject.wrapJSObject(
+            PENTRAX_INTERFACE, this);
+    }
+
+    export() {
+        this._exported.export(Gio.DBus.session, PENTRAX_OBJECT_PATH);
+        this._active = true;
+    }
+
+    // Answers the placements still waiting, as they stand, and starts no
+    // further step.
+    unexport() {
+        this._active = false;
+        for (const wait of [...this._waits])
+            wait.finish(false);
+        this._exported.unexport();
+    }
+
+    _actionable(w) {
+        return w !== null && !w.is_override_redirect() &&
+            PENTRAX_WINDOW_TYPES.includes(w.get_window_type()) &&
+            w.get_pid() !== this._ownPid;
+    }
+
+    _find(id) {
+        return global.display.list_all_windows().find(
+            w => w.get_stable_sequence() === id && this._actionable(w)) ?? null;
+    }
+
+    GetForegroundWindowAsync(params, invocation) {
+        const w = global.display.get_focus_window();
+        const ok = this._actionable(w);
+        invocation.return_value(new GLib.Variant('(ui)',
+            [ok ? w.get_stable_sequence() : 0, ok ? w.get_pid() : -1]));
+    }
+
+    GetWindowAsync([id], invocation) {
+        const w = this._find(id);
+        if (!w) {
+            invocation.return_dbus_error(PENTRAX_ERROR_NO_WINDOW, `no window ${id}`);
+            return;
+        }
+        invocation.return_value(new GLib.Variant('(iiiiuiiiiiss)', [
+            ...pentraxRect(w.get_frame_rect()), pentraxState(w),
+            ...pentraxRect(w.get_work_area_current_monitor()),
+            w.get_pid(), w.get_wm_class() ?? '', w.get_title() ?? '']));
+    }
+
+    // Leaves maximised, fullscreen and minimised, gives the window the
+    // rectangle (frame included, stage coordinates), waits until it has
+    // taken it, then puts it into the asked state and waits for that.
+    SetPlacementAsync([id, state, x, y, width, height], invocation) {
+        const limit = PENTRAX_COORDINATE_LIMIT;
+        if (!Object.values(PentraxState).includes(state) ||
+            [x, y].some(v => v < -limit || v > limit) ||
+            [width, height].some(v => v < 1 || v > limit)) {
+            invocation.return_dbus_error(PENTRAX_ERROR_INVALID, 'placement out of range');
+            return;
+        }
+        const w = this._find(id);
+        if (!w) {
+            invocation.return_dbus_error(PENTRAX_ERROR_NO_WINDOW, `no window ${id}`);
+            return;
+        }
+        const target = [x, y, width, height];
+        const reply = settled => {
+            if (settled === null)
+                invocation.return_dbus_error(PENTRAX_ERROR_NO_WINDOW, `window ${id} went away`);
+            else
+                invocation.return_value(new GLib.Variant('(b)', [settled]));
+        };
+        if (w.is_fullscreen())
+            w.unmake_fullscreen();
+        if (w.get_maximized())
+            w.unmaximize(Meta.MaximizeFlags.BOTH);
+        if (w.minimized)
+            w.unminimize();
+        w.move_resize_frame(true, x, y, width, height);
+        this._wait(w, v => pentraxSameRect(pentraxRect(v.get_frame_rect()), target),
+            settled => {
+                if (settled === null || state === PentraxState.NORMAL ||
+                    !this._active) {
+                    reply(settled);
+                    return;
+                }
+                if (state === PentraxState.MAXIMIZED)
+                    w.maximize(Meta.MaximizeFlags.BOTH);
+                else if (state === PentraxState.FULLSCREEN)
+                    w.make_fullscreen();
+                else
+                    w.minimize();
+                // Done once the state is set and the frame has followed it
+                // (not at all for a minimised window).
+                const before = pentraxRect(w.get_frame_rect());
+                this._wait(w, v => {
+                    const frame = pentraxRect(v.get_frame_rect());
+                    return pentraxState(v) === state &&
+                        (state === PentraxState.MINIMIZED ||
+                         !pentraxSameRect(frame, before) ||
+                         pentraxSameRect(frame,
+                             pentraxRect(v.get_work_area_current_monitor())));
+                }, reply);
+            });
+    }
+
+    _wait(w, accept, done) {
+        const wait = new PentraxFrameWait(w, accept, result => {
+            this._waits.delete(wait);
+            done(result);
+        });
+        this._waits.add(wait);
+        wait.start();
+    }
+}

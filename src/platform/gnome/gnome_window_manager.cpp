@@ -1,0 +1,192 @@
+#include "gnome_window_manager.h"
+
+#include <unistd.h>
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <chrono>
+#include <map>
+#include <optional>
+
+#include "shell_protocol.h"
+
+namespace pentrax {
+namespace {
+
+// How long the shell may take to answer: a reading at once, a placement
+// after the client has redrawn its window (the extension gives up waiting
+// for that after one second a step, and a placement has two steps).
+constexpr int kReadTimeoutMs = 1000;
+constexpr int kPlaceTimeoutMs = 3000;
+
+// One reading of a window serves the calls of one action that come within
+// this time of it (an action reads the work area, the placement and the
+// identity one after the other); a placement request ends it.
+constexpr std::chrono::milliseconds kReadingLife{5};
+
+}  // namespace
+
+struct GnomeWindowManager::Impl {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  // Windows never change their process, and handles are never reused.
+  std::map<WindowHandle, std::int32_t> pids;
+  // The rectangles this backend placed windows at.
+  std::map<WindowHandle, Rect> placed;
+  // The last reading of a window, and when it was taken.
+  WindowHandle readWindow = 0;
+  gnome::ShellWindow reading;
+  std::chrono::steady_clock::time_point readAt;
+
+  // The reply's arguments; nullopt on any error (the shell or the extension
+  // gone, the window gone, no answer in time).
+  std::optional<QVariantList> Call(const char* method, const QVariantList& args,
+                                   int timeoutMs) {
+    if (!bus.isConnected()) {
+      return std::nullopt;
+    }
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        gnome::kShellService, gnome::kObjectPath, gnome::kInterface, method);
+    message.setArguments(args);
+    message.setAutoStartService(false);
+    const QDBusMessage reply = bus.call(message, QDBus::Block, timeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+      return std::nullopt;
+    }
+    return reply.arguments();
+  }
+
+  std::optional<gnome::ShellWindow> Window(WindowHandle window) {
+    if (window <= 0) {
+      return std::nullopt;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (window == readWindow && now - readAt < kReadingLife) {
+      return reading;
+    }
+    readWindow = 0;
+    const auto reply =
+        Call("GetWindow", {QVariant::fromValue(static_cast<uint>(window))},
+             kReadTimeoutMs);
+    auto w = reply ? gnome::ParseWindow(*reply) : std::nullopt;
+    if (w) {
+      pids[window] = w->pid;
+      readWindow = window;
+      reading = *w;
+      readAt = now;
+    }
+    return w;
+  }
+
+  std::optional<gnome::ShellForeground> Foreground() {
+    const auto reply = Call("GetForegroundWindow", {}, kReadTimeoutMs);
+    return reply ? gnome::ParseForeground(*reply) : std::nullopt;
+  }
+};
+
+GnomeWindowManager::GnomeWindowManager(std::unique_ptr<Impl> impl)
+    : impl_(std::move(impl)) {}
+
+GnomeWindowManager::~GnomeWindowManager() = default;
+
+std::unique_ptr<GnomeWindowManager> GnomeWindowManager::Connect(
+    std::string* error) {
+  auto impl = std::make_unique<Impl>();
+  std::string reason;
+  if (!impl->bus.isConnected()) {
+    reason = "no D-Bus session bus: " +
+             impl->bus.lastError().message().toStdString();
+  } else if (!impl->Foreground()) {
+    reason = std::string("GNOME Shell's extension ") + gnome::kExtensionUuid +
+             " does not answer";
+  }
+  if (!reason.empty()) {
+    if (error != nullptr) {
+      *error = reason;
+    }
+    return nullptr;
+  }
+  return std::unique_ptr<GnomeWindowManager>(
+      new GnomeWindowManager(std::move(impl)));
+}
+
+WindowHandle GnomeWindowManager::GetForegroundWindow() {
+  const auto f = impl_->Foreground();
+  if (!f || f->window <= 0) {
+    return 0;
+  }
+  impl_->pids[f->window] = f->pid;
+  return f->window;
+}
+
+int GnomeWindowManager::GetWindowPlacement(WindowHandle window,
+                                           WindowPlacement& placement) {
+  const auto w = impl_->Window(window);
+  if (!w) {
+    return 0;
+  }
+  placement.length = kPlacementLength;
+  placement.showCmd = w->showCmd;
+  placement.rcNormalPosition = w->frame;
+  const auto it = impl_->placed.find(window);
+  if (it != impl_->placed.end() &&
+      (w->showCmd == kShowMaximized || w->showCmd == kShowFullscreen)) {
+    placement.rcNormalPosition = it->second;
+  }
+  return 1;
+}
+
+int GnomeWindowManager::SetWindowPlacement(WindowHandle window,
+                                           const WindowPlacement& placement) {
+  const auto request = gnome::PlacementRequest(placement);
+  if (window <= 0 || !request) {
+    return 0;
+  }
+  impl_->readWindow = 0;  // the window is about to change
+  const auto reply =
+      impl_->Call("SetPlacement",
+                  {QVariant::fromValue(static_cast<uint>(window)),
+                   QVariant::fromValue(static_cast<uint>(request->state)),
+                   request->x, request->y, request->width, request->height},
+                  kPlaceTimeoutMs);
+  if (!reply) {
+    return 0;
+  }
+  impl_->placed[window] = placement.rcNormalPosition;
+  return 1;
+}
+
+int GnomeWindowManager::GetWindowText(WindowHandle window, char* buffer,
+                                      int maxCount) {
+  const auto w = impl_->Window(window);
+  return gnome::CopyTitle(w ? w->title : std::string(), buffer, maxCount);
+}
+
+bool GnomeWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
+  const auto w = impl_->Window(window);
+  if (!w || w->workArea.width() <= 0 || w->workArea.height() <= 0) {
+    return false;
+  }
+  workArea = w->workArea;
+  return true;
+}
+
+std::string GnomeWindowManager::WindowIdentity(WindowHandle window) {
+  const auto w = impl_->Window(window);
+  if (!w) {
+    return {};
+  }
+  return "pid " + std::to_string(w->pid) + ", class " + w->wmClass;
+}
+
+bool GnomeWindowManager::IsOwnProcessWindow(WindowHandle window) {
+  auto it = impl_->pids.find(window);
+  if (it == impl_->pids.end()) {
+    if (!impl_->Window(window)) {
+      return false;
+    }
+    it = impl_->pids.find(window);
+  }
+  return it->second == getpid();
+}
+
+}  // namespace pentrax

@@ -1,0 +1,46 @@
+// The window-management operations on GNOME, through Pentrax's GNOME Shell
+// extension (pentrax@pentrax.dev) on the session bus: GNOME offers no other
+// way to move or size another program's window.
+//
+// Handles are the shell's stable window numbers, which it never gives to
+// another window. Rectangles (placements and work areas) are in the shell's
+// stage coordinates, frame included. The shell does not tell the rectangle a
+// maximised or fullscreen window returns to: for a window this backend
+// placed, the rectangle it placed is reported; for any other, the maximised
+// or fullscreen rectangle.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "window_manager.h"
+
+namespace pentrax {
+
+class GnomeWindowManager final : public WindowManager {
+ public:
+  // Connects to the session bus and checks that the extension answers.
+  // Returns nullptr, with a one-line reason in *error, when it does not.
+  static std::unique_ptr<GnomeWindowManager> Connect(std::string* error);
+  ~GnomeWindowManager() override;
+  GnomeWindowManager(const GnomeWindowManager&) = delete;
+  GnomeWindowManager& operator=(const GnomeWindowManager&) = delete;
+
+  WindowHandle GetForegroundWindow() override;
+  int GetWindowPlacement(WindowHandle window,
+                         WindowPlacement& placement) override;
+  int SetWindowPlacement(WindowHandle window,
+                         const WindowPlacement& placement) override;
+  int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
+  bool GetWorkArea(WindowHandle window, Rect& workArea) override;
+  std::string WindowIdentity(WindowHandle window) override;
+  bool IsOwnProcessWindow(WindowHandle window) override;
+
+  struct Impl;
+
+ private:
+  explicit GnomeWindowManager(std::unique_ptr<Impl> impl);
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace pentrax

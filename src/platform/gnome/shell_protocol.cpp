@@ -1,0 +1,135 @@
+#include "shell_protocol.h"
+
+#include <QMetaType>
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace pentrax::gnome {
+namespace {
+
+constexpr std::int64_t kCoordinateLimit = 32767;
+
+bool Types(const QVariantList& args, std::initializer_list<int> types) {
+  if (args.size() != static_cast<qsizetype>(types.size())) {
+    return false;
+  }
+  return std::equal(
+      types.begin(), types.end(), args.begin(),
+      [](int type, const QVariant& v) { return v.metaType().id() == type; });
+}
+
+std::int32_t Clamp(std::int64_t v) {
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                               std::numeric_limits<std::int32_t>::max()));
+}
+
+Rect RectAt(const QVariantList& args, qsizetype at) {
+  const std::int64_t x = args[at].toInt(), y = args[at + 1].toInt();
+  return {Clamp(x), Clamp(y), Clamp(x + args[at + 2].toInt()),
+          Clamp(y + args[at + 3].toInt())};
+}
+
+WindowHandle Handle(const QVariant& v) {
+  const std::uint32_t id = v.toUInt();
+  return id <= static_cast<std::uint32_t>(
+                   std::numeric_limits<WindowHandle>::max())
+             ? static_cast<WindowHandle>(id)
+             : 0;
+}
+
+std::int32_t ShowCmd(std::uint32_t state) {
+  switch (static_cast<ShellState>(state)) {
+    case ShellState::kMaximized:
+      return kShowMaximized;
+    case ShellState::kMinimized:
+      return kShowMinimized;
+    case ShellState::kFullscreen:
+      return kShowFullscreen;
+    default:
+      return kShowNormal;
+  }
+}
+
+}  // namespace
+
+std::optional<ShellForeground> ParseForeground(const QVariantList& args) {
+  if (!Types(args, {QMetaType::UInt, QMetaType::Int})) {
+    return std::nullopt;
+  }
+  return ShellForeground{Handle(args[0]), args[1].toInt()};
+}
+
+std::optional<ShellWindow> ParseWindow(const QVariantList& args) {
+  constexpr int kInt = QMetaType::Int;
+  if (!Types(args, {kInt, kInt, kInt, kInt, QMetaType::UInt, kInt, kInt, kInt,
+                    kInt, kInt, QMetaType::QString, QMetaType::QString})) {
+    return std::nullopt;
+  }
+  ShellWindow w;
+  w.frame = RectAt(args, 0);
+  w.showCmd = ShowCmd(args[4].toUInt());
+  w.workArea = RectAt(args, 5);
+  w.pid = args[9].toInt();
+  w.wmClass = args[10].toString().toStdString();
+  w.title = args[11].toString().toStdString();
+  return w;
+}
+
+std::optional<ShellPlacement> PlacementRequest(const WindowPlacement& p) {
+  const Rect& r = p.rcNormalPosition;
+  const std::int64_t width = std::int64_t{r.right} - r.left;
+  const std::int64_t height = std::int64_t{r.bottom} - r.top;
+  const auto inside = [](std::int64_t v, std::int64_t low) {
+    return v >= low && v <= kCoordinateLimit;
+  };
+  if (!inside(r.left, -kCoordinateLimit) || !inside(r.top, -kCoordinateLimit) ||
+      !inside(width, 1) || !inside(height, 1)) {
+    return std::nullopt;
+  }
+  ShellPlacement s{ShellState::kNormal, r.left, r.top,
+                   static_cast<std::int32_t>(width),
+                   static_cast<std::int32_t>(height)};
+  if (p.showCmd == kShowMaximized) {
+    s.state = ShellState::kMaximized;
+  } else if (p.showCmd == kShowMinimized) {
+    s.state = ShellState::kMinimized;
+  } else if (p.showCmd == kShowFullscreen) {
+    s.state = ShellState::kFullscreen;
+  }
+  return s;
+}
+
+int CopyTitle(std::string_view title, char* buffer, int maxCount) {
+  if (buffer == nullptr || maxCount <= 0) {
+    return 0;
+  }
+  std::size_t n =
+      std::min(title.size(), static_cast<std::size_t>(maxCount) - 1);
+  if (n < title.size()) {
+    // Back to the first byte of the character that does not fit.
+    while (n > 0 && (static_cast<unsigned char>(title[n]) & 0xC0) == 0x80) {
+      --n;
+    }
+  }
+  std::memcpy(buffer, title.data(), n);
+  buffer[n] = '\0';
+  return static_cast<int>(n);
+}
+
+bool IsGnomeDesktop(std::string_view currentDesktop) {
+  while (!currentDesktop.empty()) {
+    const auto colon = currentDesktop.find(':');
+    if (currentDesktop.substr(0, colon) == "GNOME") {
+      return true;
+    }
+    if (colon == std::string_view::npos) {
+      break;
+    }
+    currentDesktop.remove_prefix(colon + 1);
+  }
+  return false;
+}
+
+}  // namespace pentrax::gnome

@@ -1,0 +1,53 @@
+// What the backend reads of sway's layout tree (the reply to get_tree): every
+// window with its state, its outer rectangle, the workspace that holds it and
+// its neighbours in a tiled layout. All rectangles are in sway's layout
+// coordinates, whose origin is the top-left corner of the whole layout.
+#pragma once
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "window_manager.h"
+
+namespace pentrax {
+
+struct SwayView {
+  WindowHandle id = 0;  // the node id (con_id)
+  std::int64_t pid = 0;
+  std::string name;   // the title, UTF-8
+  std::string appId;  // app_id, or the X class of an XWayland window
+  bool xwayland = false;
+  bool focused = false;
+  bool floating = false;
+  bool fullscreen = false;
+  bool hidden = false;  // in the scratchpad, out of sight
+  Rect outer;           // the node with its title bar and borders
+  WindowHandle workspace = 0;
+  Rect workArea;  // the rect of the workspace that holds it
+  // In a tiled layout, the windows just before and after it in its parent,
+  // 0 where there is none or the neighbour is a container of several, and
+  // whether the parent stacks its children vertically.
+  WindowHandle previous = 0;
+  WindowHandle next = 0;
+  bool verticalParent = false;
+};
+
+struct SwayLayout {
+  std::vector<SwayView> views;
+  // The rect of the workspace that has the focus: where windows outside any
+  // workspace (in the scratchpad) appear.
+  Rect focusedWorkArea;
+
+  const SwayView* Find(WindowHandle id) const;
+  // The focused window; nullptr when the focus is on something else (an
+  // empty workspace, a container of several windows).
+  const SwayView* Focused() const;
+};
+
+// Reads the reply to get_tree; nullopt when it is not a tree of sway's.
+std::optional<SwayLayout> ReadLayout(const nlohmann::json& tree);
+
+}  // namespace pentrax

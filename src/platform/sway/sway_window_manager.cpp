@@ -1,0 +1,185 @@
+#include "sway_window_manager.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace pentrax {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long a reading of the tree serves the calls that follow it: the calls
+// of one action come within microseconds of each other.
+constexpr std::chrono::milliseconds kReuseLayout{5};
+
+std::string SocketPath(const char* given) {
+  if (given != nullptr && *given != '\0') {
+    return given;
+  }
+  const char* env = std::getenv("SWAYSOCK");
+  return env != nullptr ? env : "";
+}
+
+// The longest prefix of at most limit bytes that ends on a UTF-8 character
+// boundary.
+std::size_t Utf8Cut(const std::string& text, std::size_t limit) {
+  if (text.size() <= limit) {
+    return text.size();
+  }
+  std::size_t cut = limit;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+    --cut;
+  }
+  return cut;
+}
+
+}  // namespace
+
+bool SwaySessionAnswers(const char* socketPath) {
+  auto ipc = SwayIpc::Open(SocketPath(socketPath), nullptr);
+  return ipc && ipc->Request(SwayMessage::kGetVersion).has_value();
+}
+
+std::unique_ptr<SwayWindowManager> SwayWindowManager::Connect(
+    const std::string& socketPath, std::string* error) {
+  auto ipc = SwayIpc::Open(SocketPath(socketPath.c_str()), error);
+  if (!ipc) {
+    return nullptr;
+  }
+  const auto version = ipc->Request(SwayMessage::kGetVersion);
+  if (!version || !version->is_object()) {
+    if (error != nullptr) {
+      *error = "sway does not answer at " + SocketPath(socketPath.c_str());
+    }
+    return nullptr;
+  }
+  return std::unique_ptr<SwayWindowManager>(
+      new SwayWindowManager(std::move(ipc)));
+}
+
+const SwayLayout* SwayWindowManager::Layout(bool fresh) {
+  const auto now = Clock::now();
+  if (!fresh && layout_ && now - layoutAt_ < kReuseLayout) {
+    return &*layout_;
+  }
+  layout_.reset();
+  if (const auto tree = ipc_->Request(SwayMessage::kGetTree)) {
+    layout_ = ReadLayout(*tree);
+    layoutAt_ = now;
+  }
+  return layout_ ? &*layout_ : nullptr;
+}
+
+bool SwayWindowManager::Run(const std::string& command) {
+  layout_.reset();
+  const auto reply = ipc_->Request(SwayMessage::kRunCommand, command);
+  if (!reply || !reply->is_array() || reply->empty()) {
+    return false;
+  }
+  for (const auto& result : *reply) {
+    if (!result.is_object() || !result.value("success", false)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+WindowHandle SwayWindowManager::GetForegroundWindow() {
+  const SwayLayout* layout = Layout(true);
+  const SwayView* focused = layout != nullptr ? layout->Focused() : nullptr;
+  return focused != nullptr ? focused->id : 0;
+}
+
+int SwayWindowManager::GetWindowPlacement(WindowHandle window,
+                                          WindowPlacement& placement) {
+  const SwayView* v = View(window);
+  if (v == nullptr) {
+    return 0;
+  }
+  placement.length = kPlacementLength;
+  placement.showCmd = ShowStateOf(*v);
+  placement.rcNormalPosition = v->outer;
+  return 1;
+}
+
+int SwayWindowManager::SetWindowPlacement(WindowHandle window,
+                                          const WindowPlacement& placement) {
+  const SwayLayout* layout = Layout();
+  const SwayView* v = layout != nullptr ? layout->Find(window) : nullptr;
+  if (v == nullptr) {
+    return 0;
+  }
+  const auto known = tiledPlaces_.find(window);
+  const SwayTiledPlace* place =
+      known != tiledPlaces_.end() ? &known->second : nullptr;
+  switch (placement.showCmd) {
+    case kShowMaximized:
+    case kShowFullscreen:
+    case kShowMinimized: {
+      const std::string command =
+          ShowStateCommand(*v, placement.showCmd, place, *layout);
+      return command.empty() || Run(command) ? 1 : 0;
+    }
+    default:
+      return FloatAt(*v, placement.rcNormalPosition);
+  }
+}
+
+// The view is a copy: sending a command drops the layout it came from.
+int SwayWindowManager::FloatAt(SwayView view, const Rect& outer) {
+  const WindowHandle id = view.id;
+  if (!view.floating) {
+    tiledPlaces_[id] = TiledPlaceOf(view);
+  }
+  if (!Run(FloatAtCommand(view, outer))) {
+    return 0;
+  }
+  const auto settled = WaitUntilSettled(
+      [&]() -> std::optional<Rect> {
+        const SwayLayout* now = Layout(true);
+        const SwayView* v = now != nullptr ? now->Find(id) : nullptr;
+        return v != nullptr ? std::optional(v->outer) : std::nullopt;
+      },
+      outer, !view.floating || view.fullscreen || view.hidden, settle_);
+  return settled ? 1 : 0;
+}
+
+int SwayWindowManager::GetWindowText(WindowHandle window, char* buffer,
+                                     int maxCount) {
+  if (buffer == nullptr || maxCount <= 0) {
+    return 0;
+  }
+  const SwayView* v = View(window);
+  const std::string title = v != nullptr ? v->name : "";
+  const std::size_t n = Utf8Cut(title, static_cast<std::size_t>(maxCount) - 1);
+  std::memcpy(buffer, title.data(), n);
+  buffer[n] = '\0';
+  return static_cast<int>(n);
+}
+
+bool SwayWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
+  const SwayLayout* layout = Layout();
+  if (layout == nullptr) {
+    return false;
+  }
+  const SwayView* v = layout->Find(window);
+  workArea = v != nullptr && !v->hidden ? v->workArea : layout->focusedWorkArea;
+  return true;
+}
+
+std::string SwayWindowManager::WindowIdentity(WindowHandle window) {
+  const SwayView* v = View(window);
+  if (v == nullptr) {
+    return "";
+  }
+  return std::to_string(v->pid) + (v->xwayland ? " x11 " : " ") + v->appId;
+}
+
+bool SwayWindowManager::IsOwnProcessWindow(WindowHandle window) {
+  const SwayView* v = View(window);
+  return v != nullptr && v->pid == getpid();
+}
+
+}  // namespace pentrax

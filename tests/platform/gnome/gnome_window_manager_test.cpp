@@ -1,0 +1,112 @@
+// The GNOME backend in a real GNOME Shell with Pentrax's extension
+// (scripts/with-gnome-session.sh), through the size and restore actions on
+// native Wayland and Xwayland windows that print what they were given.
+#include "gnome_window_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "actions.h"
+#include "gnome_session.h"
+#include "shell_protocol.h"
+#include "x_session.h"
+
+namespace pentrax {
+namespace {
+
+using testing::Eventually;
+// 256 bytes: the title is cut to 252, on a character boundary.
+const std::string kTitle = "Pentrax " + [] {
+  std::string s;
+  for (int i = 0; i < 62; ++i) s += "\xF0\x9F\x93\x90";
+  return s;
+}();
+
+// Qt platform (wayland: native, xcb: Xwayland), maximised at the start, the
+// custom size asked for, and the top the sized window must see itself at.
+using Case =
+    std::tuple<const char*, bool, const char*, const char*, const char*>;
+class GnomeActions : public ::testing::TestWithParam<Case> {};
+
+TEST_P(GnomeActions, SizeRestoreAndVanish) {
+  const auto [platform, maximized, width, height, top] = GetParam();
+  const auto wm = GnomeWindowManager::Connect(nullptr);
+  ASSERT_TRUE(wm);
+  const std::string log = std::getenv("XDG_RUNTIME_DIR") + std::string("/out");
+  testing::Client client({"sh", "-c",
+                          std::string("exec " PENTRAX_QT_PROBE " -platform ") +
+                              platform + " '" + kTitle + "'" +
+                              (maximized ? " --maximized" : "") + " >" + log});
+  const auto seen = [&] {  // "WIDTH HEIGHT TOP MAXIMISED", as last printed
+    std::string last, line;
+    for (std::ifstream in(log); std::getline(in, line);) last = line;
+    return last;
+  };
+  const std::string head = kTitle.substr(0, 252) + "\r\n";
+  // A new window is listed before it is mapped, with an empty frame.
+  WindowHandle target = 0;
+  WindowPlacement p;
+  ASSERT_TRUE(Eventually(
+      [&] {
+        target = wm->GetForegroundWindow();
+        return ReadCleanTitle(*wm, target) + "\r\n" == head &&
+               wm->GetWindowPlacement(target, p) > 0 &&
+               p.rcNormalPosition.width() > 0 &&
+               seen().ends_with(maximized ? " 1" : " 0");
+      },
+      20000));
+  const std::string before = seen();
+  ResizedWindowLedger ledger;
+  ActionContext ctx{*wm, 0, ledger, target};
+  EXPECT_EQ(RestoreAction(ctx), head + std::string(kUnknownWindow));
+  SizeChoices choices{.selectedPreset = kCustomPreset,
+                      .fields = {width, height, "0", "0"}};
+  EXPECT_EQ(SizeAction(ctx, choices, 1280, 1024),
+            head + "resized to " + width + " x " + height);
+  const std::string sized =
+      std::string(width) + " " + height + " " + top + " 0";
+  EXPECT_TRUE(Eventually([&] { return seen() == sized; })) << seen();
+  EXPECT_EQ(RestoreAction(ctx), head + std::string(kRestored));
+  EXPECT_TRUE(Eventually([&] { return seen() == before; })) << seen();
+  EXPECT_EQ(RestoreAction(ctx), head + std::string(kAlreadyRestored));
+
+  client.Kill();
+  EXPECT_TRUE(
+      Eventually([&] { return wm->GetWindowPlacement(target, p) <= 0; }));
+  EXPECT_EQ(wm->SetWindowPlacement(target, p), 0);
+}
+
+// The Xwayland window starts at 600,500: the sized one is fitted into the
+// work area, just below the 32-pixel top bar.
+INSTANTIATE_TEST_SUITE_P(
+    Windows, GnomeActions,
+    ::testing::Values(Case{"wayland", false, "700", "500", "0"},
+                      Case{"wayland", true, "640", "480", "0"},
+                      Case{"xcb", false, "700", "1000", "32"},
+                      Case{"xcb", true, "640", "480", "32"}));
+
+TEST(GnomeSession, TellsAMissingExtensionApart) {
+  const auto wm = GnomeWindowManager::Connect(nullptr);
+  const auto extension = [](const char* method) {
+    return testing::Run(
+        "gdbus call --session --dest org.gnome.Shell --object-path "
+        "/org/gnome/Shell --method org.gnome.Shell.Extensions." +
+        std::string(method) + " " + gnome::kExtensionUuid);
+  };
+  const auto probed = [](GnomeSession s) {
+    return Eventually([s] { return ProbeGnomeSession() == s; });
+  };
+  setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
+  ASSERT_TRUE(wm && extension("DisableExtension"));
+  EXPECT_TRUE(probed(GnomeSession::kExtensionMissing));
+  EXPECT_EQ(wm->GetForegroundWindow(), 0);
+  setenv("XDG_CURRENT_DESKTOP", "GNOME-Flashback", 1);
+  EXPECT_EQ(ProbeGnomeSession(), GnomeSession::kNotGnome);
+  setenv("XDG_CURRENT_DESKTOP", "GNOME", 1);
+  ASSERT_TRUE(extension("EnableExtension"));
+  EXPECT_TRUE(probed(GnomeSession::kExtensionAnswers));
+}
+
+}  // namespace
+}  // namespace pentrax

@@ -1,0 +1,218 @@
+// The sway backend against a real headless sway (scripts/with-sway-session.sh:
+// a 1280 x 1024 output with a bar at the top) and real clients: Qt on
+// Wayland, foot, Qt through XWayland, and a Qt window that keeps to whole
+// character cells. Every result is checked in sway's own tree (swaymsg).
+#include "sway_window_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+
+#include "actions.h"
+#include "x_session.h"
+
+namespace pentrax {
+namespace {
+
+using nlohmann::json;
+using testing::Eventually;
+
+json Swaymsg(const std::string& args) {
+  return json::parse(testing::Run("swaymsg -r " + args).value_or(""), nullptr,
+                     false);
+}
+
+Rect Box(const json& b) {
+  return {b["x"], b["y"], b["x"].get<int>() + b["width"].get<int>(),
+          b["y"].get<int>() + b["height"].get<int>()};
+}
+
+// A window as sway's tree shows it: its state, its outer rectangle (title bar
+// included), its content's size and its place.
+struct Seen {
+  int id;
+  std::string title, type;
+  int fullscreen;
+  Rect outer;
+  int contentWidth, contentHeight, parent;
+  std::size_t index;
+  friend bool operator==(const Seen&, const Seen&) = default;
+};
+
+void Collect(const json& node, std::vector<Seen>& out) {
+  for (const char* list : {"nodes", "floating_nodes"}) {
+    for (std::size_t i = 0; i < node[list].size(); ++i) {
+      const json& n = node[list][i];
+      if (n.contains("pid")) {
+        Rect outer = Box(n["rect"]);
+        outer.top -= n["deco_rect"]["height"].get<int>();
+        out.push_back({n["id"], n["name"], n["type"], n["fullscreen_mode"],
+                       outer, n["window_rect"]["width"],
+                       n["window_rect"]["height"], node["id"], i});
+      }
+      Collect(n, out);
+    }
+  }
+}
+
+std::optional<Seen> Look(const std::function<bool(const Seen&)>& match) {
+  std::vector<Seen> all;
+  Collect(Swaymsg("-t get_tree"), all);
+  const auto it = std::find_if(all.begin(), all.end(), match);
+  return it != all.end() ? std::optional(*it) : std::nullopt;
+}
+
+std::optional<Seen> Look(WindowHandle id) {
+  return Look([&](const Seen& s) { return s.id == id; });
+}
+
+// A client run as the session's user; the Qt window (argv {"wayland" or
+// "xcb", arguments...}) prints each size it is offered into a file.
+struct Window {
+  std::unique_ptr<testing::Client> client;
+  WindowHandle id = 0;
+  std::string sizes;
+
+  // Whether it says it has the size the tree gives it: it has answered
+  // sway's last request. A request made before that can be lost to the
+  // answer (sway takes the size a floating window commits).
+  bool Answered() const {
+    std::ifstream in(sizes);
+    std::string line, last;
+    while (std::getline(in, line)) last = line;
+    const auto s = Look(id);
+    return s && last == std::to_string(s->contentWidth) + "x" +
+                            std::to_string(s->contentHeight);
+  }
+};
+
+Window Start(const std::string& title, std::vector<std::string> argv) {
+  static int started = 0;
+  const std::string dir = std::getenv("XDG_RUNTIME_DIR");
+  Window w;
+  w.sizes = dir + "/sizes" + std::to_string(++started);
+  if (argv[0] == "wayland" || argv[0] == "xcb") {  // where the user can run it
+    std::filesystem::copy_file(PENTRAX_WAYLAND_TEST_WINDOW, dir + "/window",
+                               std::filesystem::copy_options::skip_existing);
+    argv.insert(argv.begin() + 1, {dir + "/window", title});
+    argv[0] = "QT_QPA_PLATFORM=" + argv[0];
+    argv.insert(argv.begin(), "env");
+  }
+  argv.insert(argv.begin(), {"sh", "-c", "exec \"$@\" >" + w.sizes, "-"});
+  std::istringstream words(std::getenv("PENTRAX_SWAY_CLIENT"));
+  argv.insert(argv.begin(), std::istream_iterator<std::string>(words), {});
+  w.client = std::make_unique<testing::Client>(argv);
+  EXPECT_TRUE(Eventually(
+      [&] {
+        const auto s = Look([&](const Seen& v) { return v.title == title; });
+        w.id = s && s->outer.width() > 0 ? s->id : 0;
+        return w.id != 0;
+      },
+      10000))
+      << title;
+  return w;
+}
+
+TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
+  std::string error;
+  auto wm = SwayWindowManager::Connect("", &error);
+  ASSERT_NE(wm, nullptr) << error << ": run through with-sway-session.sh";
+  ResizedWindowLedger ledger;
+  WindowHandle target = 0;
+  // Activates the window as a click would, and runs an action on it.
+  auto act = [&](WindowHandle id, bool size) {
+    testing::Run("swaymsg '[con_id=" + std::to_string(id) + "] focus'");
+    EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
+    SizeChoices choices;  // 640 x 480, a border of 3, a task bar of 28
+    choices.fields = {"0", "0", "3", "28"};
+    choices.chkBorder = choices.chkTask = 1;
+    return size ? SizeAction({*wm, 0, ledger, target}, choices, 1280, 1024)
+                : RestoreAction({*wm, 0, ledger, target});
+  };
+  std::string title = "AA";
+  for (int i = 0; i < 150; ++i) title += "\xC3\xBC";  // 302 bytes
+  Window windows[3] = {Start(title, {"wayland"}),
+                       Start("foot", {"foot", "-T", "foot", "sleep", "1d"}),
+                       Start("x", {"xcb"})};
+  auto answered = [&] {
+    return Eventually(
+        [&] { return windows[0].Answered() && windows[2].Answered(); });
+  };
+  const Rect area = Box(Swaymsg("-t get_workspaces")[0]["rect"]);
+  EXPECT_GT(area.top, 0);  // the bar
+  // Each window, and the state it is sized from (tiled when empty).
+  const std::pair<int, std::string> cases[] = {
+      {0, ""},
+      {1, ""},
+      {2, ""},
+      {0, "fullscreen enable"},
+      {2,
+       "floating enable, resize set 400 300, move absolute position 700 600"}};
+  for (const auto& [index, setup] : cases) {
+    const WindowHandle id = windows[index].id;
+    SCOPED_TRACE(std::to_string(index) + " " + setup);
+    EXPECT_TRUE(answered());
+    testing::Run("swaymsg '[con_id=" + std::to_string(id) + "] " + setup + "'");
+    EXPECT_TRUE(answered());
+    const auto before = Look(id);
+    ASSERT_TRUE(before);
+    ledger = {};
+    const std::string name = before->title.substr(0, 254);
+    EXPECT_EQ(act(id, false), name + "\r\nis unknown and cannot be sized back");
+
+    EXPECT_EQ(act(id, true), name + "\r\nresized to 646 x 458");
+    const auto sized = Look(id);
+    ASSERT_TRUE(sized);
+    EXPECT_EQ(sized->type, "floating_con");
+    EXPECT_EQ(sized->fullscreen, 0);
+    // Where it fits it keeps its place; else it is moved just enough to stay
+    // in the work area (which the full-screen and floating cases prove).
+    const int left = std::min(before->outer.left, area.right - 646);
+    const int top = std::clamp(before->outer.top, area.top, area.bottom - 458);
+    EXPECT_EQ(sized->outer, (Rect{left, top, left + 646, top + 458}));
+
+    EXPECT_EQ(act(id, false), name + "\r\nrestored its original size");
+    EXPECT_EQ(Look(id), before);
+    EXPECT_EQ(act(id, false),
+              name + "\r\noriginal size has already been restored");
+    testing::Run("swaymsg '[con_id=" + std::to_string(id) +
+                 "] fullscreen disable'");
+  }
+
+  // A terminal takes less than it is offered, a little later: the report
+  // gives what it took.
+  const Window cells = Start("cells", {"wayland", "--cells", "7x14"});
+  ASSERT_TRUE(Eventually([&] { return cells.Answered(); }));
+  const auto report = act(cells.id, true);
+  std::optional<Seen> took;
+  ASSERT_TRUE(Eventually([&] {
+    took = Look(cells.id);
+    return took && took->outer.height() != 458;
+  }));
+  EXPECT_EQ(report, "cells\r\nresized to " +
+                        std::to_string(took->outer.width()) + " x " +
+                        std::to_string(took->outer.height()));
+  EXPECT_LT(took->outer.width(), 646);
+
+  // A window that is gone: every call about it fails, and the next one
+  // works.
+  const WindowHandle gone = cells.id;
+  cells.client->Kill();
+  ASSERT_TRUE(Eventually([&] { return !Look(gone); }));
+  WindowPlacement p;
+  EXPECT_EQ(wm->GetWindowPlacement(gone, p), 0);
+  EXPECT_EQ(wm->SetWindowPlacement(gone, p), 0);
+  char buffer[8] = "xxxxxxx";
+  EXPECT_EQ(wm->GetWindowText(gone, buffer, 8), 0);
+  EXPECT_STREQ(buffer, "");
+  EXPECT_EQ(wm->WindowIdentity(gone), "");
+  EXPECT_TRUE(Look(wm->GetForegroundWindow()));
+}
+
+}  // namespace
+}  // namespace pentrax
