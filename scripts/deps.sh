@@ -14,6 +14,9 @@ test_pkgs=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils
 # the Xwayland and Qt Wayland packages above), and gjs to load the module form
 # of its extension.
 test_pkgs+=(gnome-shell gjs)
+# KDE Plasma on Wayland: a headless KWin with a window decoration for the KWin
+# backend's tests, and the session bus they start for it.
+test_pkgs+=(kwin-wayland kwin-style-breeze dbus-daemon dbus-bin)
 
 # The Windows parts, cross-built and run under Wine.
 windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest)

@@ -31,7 +31,7 @@ cppcheck --quiet --error-exitcode=1 --inline-suppr --std=c++20 --language=c++ \
   --enable=warning,performance,portability \
   --suppress=missingIncludeSystem --suppress=unknownMacro \
   -I src/core -I src/platform -I src/platform/x11 -I src/ui/model -I src/ui/qt \
-  -I src/settings -I src/settings/ini -I src/platform/gnome -I src/ui/win32 \
-  -I src/settings/registry \
+  -I src/settings -I src/settings/ini -I src/platform/gnome -I src/platform/kwin \
+  -I src/ui/win32 -I src/settings/registry \
   src app
 echo "lint: clean"

@@ -56,6 +56,7 @@ TEST_F(IniStoreTest, ValuesAreTextUnderTheSettingsSection) {
   EXPECT_EQ(store->Read("AddBorder", "1"), "1");    // absent
   store->Write("PosLeft", "-1500");
   store->Write("CustomHeight", "\xC3\xA9 x");
+  store->Write("TaskBar", "@12");  // a pasted text, not a typed value
   EXPECT_TRUE(store->Flush());
   EXPECT_TRUE(said.empty());
   const std::string written = ReadFile(path);
@@ -65,6 +66,7 @@ TEST_F(IniStoreTest, ValuesAreTextUnderTheSettingsSection) {
   IniSettingsStore again(path.string(), {});
   EXPECT_EQ(again.Read("CustomHeight", ""), "\xC3\xA9 x");
   EXPECT_EQ(again.Read("PosLeft", ""), "-1500");
+  EXPECT_EQ(again.Read("TaskBar", ""), "@12");
 }
 
 TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
@@ -76,6 +78,7 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
       "[Settings]\nBorder=4\n[Broken\n",
       "[Settings]\n=4\n",
       "# A comment of another kind\n[Settings]\n",
+      "[Settings]\nPosLeft=@Variant(\\0\\0\\0\\tDDDD)\n",
   };
   for (const std::string& bytes : files) {
     said.clear();

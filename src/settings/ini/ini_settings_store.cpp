@@ -67,6 +67,17 @@ std::string WhyNotSettings(std::string_view bytes) {
       return "line " + std::to_string(number) +
              " is not a [section], a comment or key=value";
     }
+    // Pentrax writes text only, and a text that begins with "@" is written
+    // as "@@". A single "@" starts a typed value (@Variant, @ByteArray...),
+    // which QSettings would decode from binary: not a file of ours.
+    if (!section && line.front() != ';') {
+      std::string_view value = line.substr(equals + 1);
+      value.remove_prefix(
+          std::min(value.find_first_not_of(" \t\""), value.size()));
+      if (value.starts_with('@') && !value.starts_with("@@")) {
+        return "line " + std::to_string(number) + " holds a typed value";
+      }
+    }
   }
   return {};
 }

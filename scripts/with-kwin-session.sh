@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Runs a command on a private KDE Plasma-like Wayland session: a headless
+# kwin_wayland (1280 x 1024, with XWayland) on a D-Bus session bus of its own,
+# and a dock through XWayland that takes 28 pixels off the bottom of the
+# screen. Everything started here is stopped again when the command ends.
+#
+#   scripts/with-kwin-session.sh [--dock PROGRAM] [--] COMMAND [ARGS...]
+#
+# PROGRAM is the test helper that draws the dock (pentrax_test_window). The
+# command finds the session in WAYLAND_DISPLAY, DISPLAY (XWayland),
+# DBUS_SESSION_BUS_ADDRESS and XDG_RUNTIME_DIR, and KWin's process id in
+# PENTRAX_KWIN_PID. Everything runs as the calling user (root on CI): the
+# bus lets in only its own user.
+set -euo pipefail
+
+dock_program=""
+if [ "${1:-}" = "--dock" ]; then
+  dock_program=$2
+  shift 2
+fi
+[ "${1:-}" = "--" ] && shift
+[ $# -gt 0 ] || { echo "usage: $0 [--dock PROGRAM] COMMAND..." >&2; exit 2; }
+
+workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-kwin.XXXXXX")
+pids=()
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+  rm -rf "$workdir"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Waits (bounded) until a command succeeds.
+until_ok() {
+  for _ in $(seq 200); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  return 1
+}
+fail() {
+  cat "$workdir"/*.log >&2 2>/dev/null || true
+  echo "$1" >&2
+  exit 1
+}
+
+export XDG_RUNTIME_DIR="$workdir/runtime"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
+# KWin and the programs started here keep their settings in the session.
+export XDG_CONFIG_HOME="$workdir/config"
+export HOME="$workdir"
+unset DISPLAY WAYLAND_DISPLAY
+
+exec {fd}>"$workdir/bus"
+dbus-daemon --session --nofork --address="unix:path=$workdir/bus-socket" \
+  --print-address="$fd" >"$workdir/dbus.log" 2>&1 &
+pids+=($!)
+exec {fd}>&-
+until_ok test -s "$workdir/bus" || fail "the session bus did not start"
+DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$workdir/bus")
+export DBUS_SESSION_BUS_ADDRESS
+
+# /usr/bin/kwin_wayland carries a file capability (cap_sys_resource) that a
+# container may not grant, and then it cannot be started; a copy has none.
+cp "$(command -v kwin_wayland)" "$workdir/kwin_wayland"
+# KWin starts this once XWayland is up, with the session's DISPLAY.
+printf '#!/bin/sh\necho "$DISPLAY" >"%s/display.tmp" && mv "%s/display.tmp" "%s/display"\n' \
+  "$workdir" "$workdir" "$workdir" >"$workdir/tell-display"
+chmod +x "$workdir/tell-display"
+KWIN_COMPOSE=Q "$workdir/kwin_wayland" --virtual --width 1280 --height 1024 \
+  --xwayland --socket wayland-pentrax --no-lockscreen --no-global-shortcuts \
+  --no-kactivities "$workdir/tell-display" >"$workdir/kwin.log" 2>&1 &
+pids+=($!)
+export PENTRAX_KWIN_PID=$!
+until_ok test -s "$workdir/display" || fail "KWin did not start XWayland"
+until_ok dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+  org.kde.kwin.Scripting.isScriptLoaded string:none ||
+  fail "KWin's scripting does not answer"
+export WAYLAND_DISPLAY=wayland-pentrax
+DISPLAY=$(cat "$workdir/display")
+export DISPLAY
+# As on Plasma's own Wayland session.
+export XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland
+
+if [ -n "$dock_program" ]; then
+  "$dock_program" --dock 28 >/dev/null &
+  pids+=($!)
+  until_ok sh -c 'xprop -root _NET_WORKAREA | grep -q "= 0, 0, 1280, 996"' ||
+    fail "KWin did not take in the dock"
+fi
+
+status=0
+"$@" || status=$?
+exit "$status"

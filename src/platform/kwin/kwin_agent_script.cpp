@@ -1,0 +1,94 @@
+#include "kwin_agent_script.h"
+
+#include <nlohmann/json.hpp>
+
+namespace pentrax {
+namespace {
+
+// Written for the scripting API of both Plasma 5.27 and Plasma 6: where the
+// two differ (activeClient / activeWindow, clientList / windowList, the
+// maximizeMode getter, Qt.rect), the agent looks for what this KWin offers.
+// An answer of the agent carries the window it was asked about, described
+// after the request has been carried out, or null when there is no such
+// window.
+constexpr char kAgentBody[] = R"js(
+function activeWindow() {
+  return workspace.activeWindow !== undefined ? workspace.activeWindow
+                                              : workspace.activeClient;
+}
+function windows() {
+  return typeof workspace.windowList === 'function' ? workspace.windowList()
+                                                    : workspace.clientList();
+}
+function find(id) {
+  var list = windows();
+  for (var i = 0; i < list.length; ++i) {
+    if (String(list[i].internalId) === id) return list[i];
+  }
+  return null;
+}
+function box(g) {
+  return [Math.round(g.x), Math.round(g.y), Math.round(g.width),
+          Math.round(g.height)];
+}
+function describe(w) {
+  if (!w) return null;
+  return {id: String(w.internalId), caption: String(w.caption), pid: w.pid,
+          resourceClass: String(w.resourceClass), frame: box(w.frameGeometry),
+          area: box(workspace.clientArea(KWin.MaximizeArea, w)),
+          screen: box(workspace.clientArea(KWin.FullScreenArea, w)),
+          minimized: !!w.minimized, fullScreen: !!w.fullScreen,
+          maximizeMode: typeof w.maximizeMode === 'number' ? w.maximizeMode
+                                                           : -1};
+}
+function rect(r) {
+  if (typeof Qt !== 'undefined' && Qt.rect) return Qt.rect(r[0], r[1], r[2], r[3]);
+  return {x: r[0], y: r[1], width: r[2], height: r[3]};
+}
+function place(w, r, show) {
+  if (w.fullScreen) w.fullScreen = false;
+  if (w.minimized) w.minimized = false;
+  w.setMaximize(false, false);
+  w.frameGeometry = rect(r);
+  if (show === 'maximized') w.setMaximize(true, true);
+  else if (show === 'minimized') w.minimized = true;
+  else if (show === 'fullscreen') w.fullScreen = true;
+}
+function carryOut(q) {
+  if (q.op === 'active') return {window: describe(activeWindow())};
+  if (q.op === 'area') {
+    return {area: box(workspace.clientArea(KWin.MaximizeArea,
+        workspace.activeScreen, workspace.currentDesktop))};
+  }
+  var w = find(q.id);
+  if (w && q.op === 'place') place(w, q.rect, q.show);
+  return {window: describe(w)};
+}
+function ask(answer) {
+  callDBus(SERVICE, PATH, INTERFACE, 'next', AGENT, answer, function (text) {
+    var answer;
+    try {
+      var q = JSON.parse(text);
+      if (q.op === 'stop') return;
+      answer = JSON.stringify(carryOut(q));
+    } catch (e) {
+      answer = JSON.stringify({error: String(e)});
+    }
+    ask(answer);
+  });
+}
+ask('{}');
+)js";
+
+}  // namespace
+
+std::string AgentScript(const AgentAddress& address) {
+  // JSON strings are JavaScript string literals.
+  using nlohmann::json;
+  return "var SERVICE = " + json(address.service).dump() +
+         ";\nvar PATH = " + json(address.path).dump() +
+         ";\nvar INTERFACE = " + json(address.interface).dump() +
+         ";\nvar AGENT = " + json(address.agent).dump() + ";\n" + kAgentBody;
+}
+
+}  // namespace pentrax

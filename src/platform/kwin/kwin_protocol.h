@@ -1,0 +1,43 @@
+// The messages between the backend and its agent inside KWin: requests are
+// JSON objects with an "op", answers JSON objects with the window concerned
+// (or null when there is none) or a work area. Rectangles travel as
+// [x, y, width, height] in KWin's global coordinates.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "window_manager.h"
+
+namespace pentrax {
+
+// A window as the agent describes it.
+struct KWinWindow {
+  std::string uuid;
+  std::string caption;
+  std::string resourceClass;
+  std::int64_t pid = 0;
+  Rect frame;   // frame included
+  Rect area;    // the maximise area of the window's monitor
+  Rect screen;  // the whole monitor, as a fullscreen window covers it
+  bool minimized = false;
+  bool fullScreen = false;
+  // 0 none, 1 vertical, 2 horizontal, 3 both; -1 where KWin does not say
+  // (Plasma 5 scripts have no getter for it).
+  int maximizeMode = -1;
+};
+
+std::string ActiveWindowRequest();
+std::string ReadWindowRequest(const std::string& uuid);
+std::string WorkAreaRequest();
+// show: "normal", "maximized", "minimized" or "fullscreen".
+std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
+                               const std::string& show);
+
+// The window of an answer; nullopt when there is none, the answer is not
+// understood or the agent reports an error.
+std::optional<KWinWindow> WindowOfAnswer(const std::string& answer);
+std::optional<Rect> WorkAreaOfAnswer(const std::string& answer);
+
+}  // namespace pentrax

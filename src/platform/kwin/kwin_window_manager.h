@@ -1,0 +1,58 @@
+// The window-management operations on KDE Plasma's Wayland session, through
+// an agent script that the backend runs inside KWin (kwin_channel.h). Native
+// Wayland and XWayland windows alike.
+//
+// Rectangles are frames (title bar included) in KWin's global coordinates:
+// placements' normal rectangles and the work area alike. KWin 5.27 does not
+// tell scripts whether a window is maximised or where it returns to when it
+// is un-maximised: a window whose frame fills its maximise area counts as
+// maximised, and its normal rectangle is the one this backend placed it with,
+// or its maximised frame when it was maximised elsewhere.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "handle_map.h"
+#include "kwin_protocol.h"
+#include "window_manager.h"
+
+namespace pentrax {
+
+class KWinChannel;
+
+class KWinWindowManager final : public WindowManager {
+ public:
+  // Reaches KWin on the session bus and starts the agent. Returns nullptr,
+  // with a one-line reason in *error, when KWin's scripting cannot be
+  // reached. A QCoreApplication must exist.
+  static std::unique_ptr<KWinWindowManager> Connect(std::string* error);
+  ~KWinWindowManager() override;
+  KWinWindowManager(const KWinWindowManager&) = delete;
+  KWinWindowManager& operator=(const KWinWindowManager&) = delete;
+
+  WindowHandle GetForegroundWindow() override;
+  int GetWindowPlacement(WindowHandle window,
+                         WindowPlacement& placement) override;
+  int SetWindowPlacement(WindowHandle window,
+                         const WindowPlacement& placement) override;
+  int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
+  bool GetWorkArea(WindowHandle window, Rect& workArea) override;
+  std::string WindowIdentity(WindowHandle window) override;
+  bool IsOwnProcessWindow(WindowHandle window) override;
+
+ private:
+  explicit KWinWindowManager(std::unique_ptr<KWinChannel> channel);
+  std::optional<KWinWindow> Read(WindowHandle window);
+  std::optional<KWinWindow> Answered(const std::string& request);
+
+  std::unique_ptr<KWinChannel> channel_;
+  HandleMap handles_;
+  // The normal rectangle of each window this backend maximised, while it
+  // stays maximised.
+  std::map<WindowHandle, Rect> maximisedFrom_;
+};
+
+}  // namespace pentrax

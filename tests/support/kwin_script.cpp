@@ -1,0 +1,82 @@
+#include "kwin_script.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QDir>
+#include <QTemporaryFile>
+#include <optional>
+
+#include "x_session.h"
+
+namespace pentrax::testing {
+namespace {
+
+class Inbox final : public QDBusVirtualObject {
+ public:
+  std::optional<std::string> value;
+  QString introspect(const QString&) const override { return {}; }
+  bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override {
+    value = m.arguments().value(0).toString().toStdString();
+    return c.send(m.createReply());
+  }
+};
+
+constexpr char kPrelude[] = R"js(
+function send(v) {
+  callDBus(SERVICE, '/test', 'org.pentrax.Test', 'reply', JSON.stringify(v));
+}
+function byCaption(c) {
+  return workspace.clientList().filter(function (w) { return w.caption === c; })[0] || null;
+}
+function describe(w) {
+  var g = w && w.frameGeometry;
+  return w && {frame: [g.x, g.y, g.x + g.width, g.y + g.height],
+               active: w.active, minimized: w.minimized, fullScreen: w.fullScreen};
+}
+)js";
+
+QDBusMessage CallKWin(const QString& path, const QString& method,
+                      const QVariantList& args = {}) {
+  auto m = QDBusMessage::createMethodCall(
+      "org.kde.KWin", path,
+      path == "/Scripting" ? "org.kde.kwin.Scripting" : "org.kde.kwin.Script",
+      method);
+  m.setArguments(args);
+  return QDBusConnection::sessionBus().call(m, QDBus::Block, 5000);
+}
+
+}  // namespace
+
+nlohmann::json RunKWinScript(const std::string& body) {
+  static int scripts = 0;
+  const QString name = QString("pentrax-test-%1").arg(++scripts);
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  Inbox inbox;
+  bus.registerVirtualObject("/test", &inbox);
+  QTemporaryFile file(QDir::tempPath() + "/pentrax-test-XXXXXX.js");
+  file.open();
+  const std::string text = "var SERVICE = '" + bus.baseService().toStdString() +
+                           "';" + kPrelude + body;
+  file.write(text.c_str());
+  file.flush();
+  const QDBusMessage loaded =
+      CallKWin("/Scripting", "loadScript", {file.fileName(), name});
+  const int id = loaded.arguments().value(0).toInt();
+  // KWin numbers scripts by count: a number can still be taken by a script
+  // on its way out, and "start" runs every script not yet running.
+  if (CallKWin(QString("/Scripting/Script%1").arg(id), "run").type() !=
+      QDBusMessage::ReplyMessage) {
+    CallKWin("/Scripting", "start");
+  }
+  for (int waited = 0; !inbox.value && waited < 5000; waited += 10) {
+    QCoreApplication::processEvents();
+    SleepMs(10);
+  }
+  CallKWin("/Scripting", "unloadScript", {name});
+  bus.unregisterObject("/test");
+  return inbox.value ? nlohmann::json::parse(*inbox.value) : nlohmann::json();
+}
+
+}  // namespace pentrax::testing

@@ -1,0 +1,16 @@
+// Scripts of a test's own, run inside KWin apart from the backend and its
+// agent: for reading windows independently and for acting as a user would.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace pentrax::testing {
+
+// Loads the script into KWin (5.27), runs it and returns the one value it
+// passes to send(); null when none comes. In the script, byCaption(text)
+// finds a window, and describe(window) gives its {frame, active, minimized,
+// fullScreen}, the frame as [left, top, right, bottom].
+nlohmann::json RunKWinScript(const std::string& body);
+
+}  // namespace pentrax::testing
