@@ -4,7 +4,7 @@
 // into X round trips and the wait for the window manager; on the same
 // windows, xdotool windowsize --sync and wmctrl -e followed by the same
 // settle check, for ratios. One window takes the exact size (xclock), one
-// has size increments (xterm).
+// has size increments (xterm). Every run changes the window's size.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -18,6 +18,7 @@
 
 #include "actions.h"
 #include "picked_window_manager.h"
+#include "x11_probe.h"
 #include "x11_window_manager.h"
 #include "x_session.h"
 
@@ -29,6 +30,7 @@ using namespace pentrax;
 using Clock = std::chrono::steady_clock;
 
 std::unique_ptr<X11WindowManager> g_wm;
+std::unique_ptr<X11Probe> g_probe;
 WindowHandle g_windows[2];  // xclock, xterm
 const char* const kNames[2] = {"xclock", "xterm"};
 
@@ -87,16 +89,20 @@ SizeChoices Choices(int window, int n) {
   return c;
 }
 
+// Which of the two sizes comes next: every run changes the window (a
+// repetition starts afresh, so a counter of its own would not).
+int g_turn = 0;
+
 // Adds the per-action split: X round trips, and milliseconds spent waiting
 // for the window manager.
 struct Split {
-  std::uint64_t trips = g_wm->roundTrips();
-  std::chrono::nanoseconds wait = g_wm->settleTime();
+  std::uint64_t trips = g_probe->roundTrips();
+  std::chrono::nanoseconds wait = g_probe->settleTime();
   void Report(benchmark::State& state, double actions) const {
     state.counters["round_trips"] =
-        static_cast<double>(g_wm->roundTrips() - trips) / actions;
+        static_cast<double>(g_probe->roundTrips() - trips) / actions;
     state.counters["wm_wait_ms"] =
-        std::chrono::duration<double, std::milli>(g_wm->settleTime() - wait)
+        std::chrono::duration<double, std::milli>(g_probe->settleTime() - wait)
             .count() /
         actions;
   }
@@ -113,7 +119,8 @@ void BM_SizeAction(benchmark::State& state) {
   int n = 0;
   const Split split;
   for (auto _ : state) {
-    SizeChoices choices = Choices(unfit ? -1 : window, n++);
+    ++n;
+    SizeChoices choices = Choices(unfit ? -1 : window, g_turn++);
     if (!SizeAction({wm, 1, ledger, target}, choices, 1280, 1024)) {
       state.SkipWithError("the window was not sized");
       break;
@@ -132,16 +139,22 @@ void BM_RestoreAction(benchmark::State& state) {
   std::uint64_t trips = 0;
   std::chrono::nanoseconds wait{};
   for (auto _ : state) {
-    SizeChoices choices = Choices(window, n++);
+    ++n;
+    // Sized to the size it does not have, so that the restore changes it.
+    WindowPlacement now;
+    g_wm->GetWindowPlacement(wm.pick, now);
+    const int turn =
+        now.rcNormalPosition.width() == g_outer[window][0].width ? 1 : 0;
+    SizeChoices choices = Choices(window, turn);
     SizeAction({wm, 1, ledger, target}, choices, 1280, 1024);
     const auto t0 = Clock::now();
-    const std::uint64_t trips0 = g_wm->roundTrips();
-    const auto wait0 = g_wm->settleTime();
+    const std::uint64_t trips0 = g_probe->roundTrips();
+    const auto wait0 = g_probe->settleTime();
     const auto report = RestoreAction({wm, 1, ledger, target});
     state.SetIterationTime(
         std::chrono::duration<double>(Clock::now() - t0).count());
-    trips += g_wm->roundTrips() - trips0;
-    wait += g_wm->settleTime() - wait0;
+    trips += g_probe->roundTrips() - trips0;
+    wait += g_probe->settleTime() - wait0;
     if (!report) {
       state.SkipWithError("the window was not restored");
       break;
@@ -169,9 +182,8 @@ int RunCommand(const std::vector<std::string>& argv) {
 void BM_XdotoolWindowsize(benchmark::State& state) {
   const int window = static_cast<int>(state.range(0));
   const WindowHandle w = g_windows[window];
-  int n = 0;
   for (auto _ : state) {
-    const Size s = g_client[window][n++ % 2];
+    const Size s = g_client[window][g_turn++ % 2];
     if (RunCommand({"timeout", "5", "xdotool", "windowsize", "--sync",
                     std::to_string(w), std::to_string(s.width),
                     std::to_string(s.height)}) != 0) {
@@ -184,10 +196,10 @@ void BM_XdotoolWindowsize(benchmark::State& state) {
 void BM_WmctrlThenSettle(benchmark::State& state) {
   const int window = static_cast<int>(state.range(0));
   const WindowHandle w = g_windows[window];
-  int n = 0;
   for (auto _ : state) {
-    const Size s = g_client[window][n % 2];
-    const Size outer = g_outer[window][n++ % 2];
+    const int turn = g_turn++ % 2;
+    const Size s = g_client[window][turn];
+    const Size outer = g_outer[window][turn];
     WindowPlacement p;
     g_wm->GetWindowPlacement(w, p);
     const Rect& r = p.rcNormalPosition;
@@ -199,7 +211,7 @@ void BM_WmctrlThenSettle(benchmark::State& state) {
       state.SkipWithError("wmctrl failed");
       break;
     }
-    if (!g_wm->WaitUntilPlaced(
+    if (!g_probe->WaitUntilPlaced(
             w, {r.left, r.top, r.left + outer.width, r.top + outer.height})) {
       state.SkipWithError("the window did not take the size");
       break;
@@ -209,14 +221,14 @@ void BM_WmctrlThenSettle(benchmark::State& state) {
 
 // The foreground query of every 100 ms tick while a button is pressed.
 void BM_ForegroundWindow(benchmark::State& state) {
-  const std::uint64_t before = g_wm->roundTrips();
+  const std::uint64_t before = g_probe->roundTrips();
   std::int64_t calls = 0;
   for (auto _ : state) {
     benchmark::DoNotOptimize(g_wm->GetForegroundWindow());
     ++calls;
   }
   state.counters["round_trips"] =
-      static_cast<double>(g_wm->roundTrips() - before) / calls;
+      static_cast<double>(g_probe->roundTrips() - before) / calls;
 }
 
 void Register() {
@@ -275,6 +287,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "size_action_bench: %s\n", error.c_str());
     return 1;
   }
+  g_probe = std::make_unique<X11Probe>(*g_wm);
   testing::Client clock(
       {"xclock", "-name", "benchclock", "-geometry", "300x200+60+60"});
   testing::Client term(
@@ -292,6 +305,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  g_probe.reset();
   g_wm.reset();
   return 0;
 }

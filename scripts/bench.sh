@@ -17,6 +17,14 @@ build/release/bench/core_bench --benchmark_repetitions=10 \
 scripts/with-x-session.sh --dock build/release/tests/pentrax_test_window \
   build/release/bench/size_action_bench --benchmark_format=csv \
   >"$out/x.csv" 2>/dev/null
+# The size action again on a desktop with two monitors, the dock on the
+# first: the work area then takes the struts of the windows into account.
+scripts/with-x-session.sh --screen 2560x1024 --monitor 1280/338x1024/270+0+0 \
+  --monitor 1280/338x1024/270+1280+0 \
+  --dock build/release/tests/pentrax_test_window --dock-span 0 1280 \
+  build/release/bench/size_action_bench --benchmark_format=csv \
+  --benchmark_filter='^size_action/xclock' 2>/dev/null |
+  sed 's/^"size_action\//"size_action_two_monitors\//' | tail -n +2 >>"$out/x.csv"
 scripts/measure.sh "$seconds" >"$out/program.txt"
 
 echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores," \

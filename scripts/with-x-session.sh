@@ -3,18 +3,31 @@
 # window manager and a dock that takes 28 pixels off the bottom of the screen.
 # Everything started here is stopped again when the command ends.
 #
-#   scripts/with-x-session.sh --dock PROGRAM [--] COMMAND [ARGS...]
+#   scripts/with-x-session.sh [--screen WxH] [--monitor GEOMETRY]...
+#                             [--dock PROGRAM [--dock-span X WIDTH]]
+#                             [--] COMMAND [ARGS...]
 #
-# PROGRAM is the test helper that draws the dock (pentrax_test_window).
+# --monitor lays RandR monitors over the screen (xrandr --setmonitor, e.g.
+# 1280/338x1024/270+0+0); PROGRAM is the test helper that draws the dock
+# (pentrax_test_window); --dock-span puts it along that part of the bottom
+# edge only.
 set -euo pipefail
 
+screen=1280x1024
+monitors=()
 dock_program=""
-if [ "${1:-}" = "--dock" ]; then
-  dock_program=$2
-  shift 2
-fi
-[ "${1:-}" = "--" ] && shift
-[ $# -gt 0 ] || { echo "usage: $0 --dock PROGRAM COMMAND..." >&2; exit 2; }
+dock_span=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --screen) screen=$2; shift 2 ;;
+    --monitor) monitors+=("$2"); shift 2 ;;
+    --dock) dock_program=$2; shift 2 ;;
+    --dock-span) dock_span=(--span "$2,$3"); shift 3 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+[ $# -gt 0 ] || { echo "usage: $0 [options] COMMAND..." >&2; exit 2; }
 
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-x.XXXXXX")
 pids=()
@@ -33,7 +46,7 @@ trap 'exit 130' INT TERM
 
 # -displayfd picks a free display number, so parallel runs never collide.
 exec {fd}>"$workdir/display"
-Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp -noreset \
+Xvfb -displayfd "$fd" -screen 0 "${screen}x24" -nolisten tcp -noreset \
   >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 exec {fd}>&-
@@ -48,17 +61,26 @@ export XDG_RUNTIME_DIR="$workdir"  # private, mode 0700 from mktemp
 export XDG_CONFIG_HOME="$workdir/config"
 unset WAYLAND_DISPLAY
 
-# True once the window manager has taken the dock off the work area.
+# The first monitor keeps the screen's own output; the others have none.
+for i in "${!monitors[@]}"; do
+  output=none
+  [ "$i" = 0 ] && output=screen
+  xrandr --setmonitor "M$i" "${monitors[i]}" "$output" >/dev/null
+done
+
+# True once the window manager has taken the dock off the work area (which
+# spans all monitors).
+workarea="= 0, 0, ${screen%x*}, $((${screen#*x} - 28))"
 dock_in_place() {
   for _ in $(seq 60); do
-    xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 0, 1280, 996' && return 0
+    xprop -root _NET_WORKAREA 2>/dev/null | grep -q "$workarea" && return 0
     sleep 0.05
   done
   return 1
 }
 
 start_dock() {
-  "$dock_program" --dock 28 >/dev/null &
+  "$dock_program" --dock 28 "${dock_span[@]}" >/dev/null &
   dock_pid=$!
 }
 

@@ -37,8 +37,16 @@ void NormaliseInputs(NumericFields& fields, std::int32_t screenWidth,
   LimitTo(fields.breit, breit, screenWidth);
   const std::int32_t hoch = NormaliseField(fields.hoch);
   LimitTo(fields.hoch, hoch, screenHeight);
-  NormaliseField(fields.border);
-  NormaliseField(fields.task);
+  // A border on every side up to the screen's smaller dimension, a task bar
+  // up to its larger one: enough for any real desktop, and never a target
+  // that no window could take. Until the screen has been read they keep
+  // their values.
+  const std::int32_t border = NormaliseField(fields.border);
+  const std::int32_t task = NormaliseField(fields.task);
+  if (screenWidth > 0 && screenHeight > 0) {
+    LimitTo(fields.border, border, std::min(screenWidth, screenHeight));
+    LimitTo(fields.task, task, std::max(screenWidth, screenHeight));
+  }
 }
 
 bool PresetFits(int preset, std::int32_t screenWidth,

@@ -37,8 +37,10 @@ struct SizeChoices {
 };
 
 // Cleans the four fields in place: each reads as its leading number, rounded
-// down, made positive and written back as plain decimal text; the custom width
-// and height are then limited to the screen size.
+// down, made positive and written back as plain decimal text; each is then
+// limited to the screen size: the custom width to its width, the custom
+// height to its height, and, once the screen size is known (not 0), the
+// border to the smaller and the task bar to the larger of the two.
 void NormaliseInputs(NumericFields& fields, std::int32_t screenWidth,
                      std::int32_t screenHeight);
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace pentrax {
 namespace {
 
@@ -12,84 +15,79 @@ NumericFields Fields(std::string breit, std::string hoch, std::string border,
 }
 
 TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
-  NumericFields f = Fields("2000", "2000", "", "-3.5");
-  NormaliseInputs(f, 1280, 1024);
-  EXPECT_EQ(f.breit, "1280");
-  EXPECT_EQ(f.hoch, "1024");
-  EXPECT_EQ(f.border, "0");
-  EXPECT_EQ(f.task, "4");  // rounded down first: -4, then made positive
-
-  f = Fields("1280", "12.9x", "&H1C", " 2 8 ");
-  NormaliseInputs(f, 1280, 1024);
-  EXPECT_EQ(f.breit, "1280");  // equal to the screen stays
-  EXPECT_EQ(f.hoch, "12");
-  EXPECT_EQ(f.border, "28");
-  EXPECT_EQ(f.task, "28");
+  using Texts = std::vector<std::string>;
+  struct Case {
+    Texts in;  // txtBreit, txtHoch, txtBorder, txtTask
+    std::int32_t screenWidth, screenHeight;
+    Texts out;
+  };
+  const Case cases[] = {
+      // -3.5 is rounded down first: -4, then made positive.
+      {{"2000", "2000", "", "-3.5"}, 1280, 1024, {"1280", "1024", "0", "4"}},
+      {{"1280", "12.9x", "&H1C", " 2 8 "},
+       1280,
+       1024,
+       {"1280", "12", "28", "28"}},
+      // The border is limited to the smaller side of the screen and the task
+      // bar to the larger, so that no value asks for an absurd window; a
+      // value equal to its limit stays.
+      {{"9E999", "-9E999", "&HFFFFFFFF", "-9E999"},
+       1280,
+       1024,
+       {"1280", "1024", "1024", "1280"}},
+      {{"0", "0", "99999", "21474"}, 1280, 1024, {"0", "0", "1024", "1280"}},
+      {{"0", "0", "1024", "1280"}, 1280, 1024, {"0", "0", "1024", "1280"}},
+      {{"0", "0", "900", "1400"}, 768, 1366, {"0", "0", "768", "1366"}},
+      // Before the first screen reading the custom size is limited to zero;
+      // the border and the task bar keep their values.
+      {{"800", "600", "3", "99999"}, 0, 0, {"0", "0", "3", "99999"}},
+  };
+  for (const Case& c : cases) {
+    NumericFields f = Fields(c.in[0], c.in[1], c.in[2], c.in[3]);
+    NormaliseInputs(f, c.screenWidth, c.screenHeight);
+    EXPECT_EQ((Texts{f.breit, f.hoch, f.border, f.task}), c.out)
+        << c.in[0] << " " << c.in[1] << " " << c.in[2] << " " << c.in[3];
+  }
 }
 
-TEST(NormaliseInputs, HugeAndNegativeValuesNeverOverflow) {
-  NumericFields f = Fields("9E999", "-9E999", "&HFFFFFFFF", "-9E999");
-  NormaliseInputs(f, 1280, 1024);
-  EXPECT_EQ(f.breit, "1280");
-  EXPECT_EQ(f.hoch, "1024");
-  EXPECT_EQ(f.border, "2147483647");
-  EXPECT_EQ(f.task, "2147483647");
-}
-
-TEST(NormaliseInputs, BeforeTheFirstScreenReadingTheCustomSizeIsZero) {
-  NumericFields f = Fields("800", "600", "3", "28");
-  NormaliseInputs(f, 0, 0);
-  EXPECT_EQ(f.breit, "0");
-  EXPECT_EQ(f.hoch, "0");
-}
-
-SizeChoices Choices(std::int32_t preset, int border, int task,
-                    bool horizontal = true) {
-  SizeChoices c;
-  c.selectedPreset = preset;
-  c.fields = Fields("0", "0", "3", "28");
-  c.chkBorder = border;
-  c.chkTask = task;
-  c.taskBarHorizontal = horizontal;
-  return c;
-}
-
-TEST(TargetSize, PresetsBorderAndTaskBar) {
-  EXPECT_EQ(TargetSize(Choices(0, 0, 0)), (Size{640, 480}));
-  EXPECT_EQ(TargetSize(Choices(6, 0, 0)), (Size{1600, 1200}));
-  EXPECT_EQ(TargetSize(Choices(1, 1, 0)), (Size{806, 606}));
-  EXPECT_EQ(TargetSize(Choices(1, 1, 1)), (Size{806, 578}));
-  EXPECT_EQ(TargetSize(Choices(1, 1, 1, false)), (Size{778, 606}));
-  EXPECT_EQ(TargetSize(Choices(0, 1, 1)), (Size{646, 458}));
-  EXPECT_EQ(TargetSize(Choices(2, 1, 1)), (Size{1030, 746}));
-  // The grayed state (2) does not count as checked.
-  EXPECT_EQ(TargetSize(Choices(1, 2, 2)), (Size{800, 600}));
-  // A negative index falls back to the first preset.
-  EXPECT_EQ(TargetSize(Choices(-1, 0, 0)), (Size{640, 480}));
-}
-
-TEST(TargetSize, CustomSizeAndTheMinimum) {
-  SizeChoices c = Choices(kCustomPreset, 0, 0);
-  c.fields.breit = "0";
-  c.fields.hoch = "";
-  EXPECT_EQ(TargetSize(c), (Size{16, 16}));
-  c.fields.breit = "1000";
-  c.fields.hoch = "700";
-  EXPECT_EQ(TargetSize(c), (Size{1000, 700}));
-  c.chkTask = 1;
-  c.fields.task = "690";
-  EXPECT_EQ(TargetSize(c), (Size{1000, 16}));
-  c.selectedPreset = 99;  // anything from 7 up is "Custom"
-  EXPECT_EQ(TargetSize(c), (Size{1000, 16}));
-}
-
-TEST(TargetSize, HugeFieldsClampInsteadOfOverflowing) {
-  SizeChoices c = Choices(kCustomPreset, 1, 1);
-  c.fields = Fields("2147483647", "2147483647", "2147483647", "2147483647");
-  EXPECT_EQ(TargetSize(c), (Size{2147483647, 2147483647}));
-  c.taskBarHorizontal = false;
-  c.fields.hoch = "0";
-  EXPECT_EQ(TargetSize(c).height, 2147483647);
+TEST(TargetSize, PresetOrCustomPlusBorderLessTaskBarAndAtLeast16) {
+  constexpr std::int32_t kCustom = kCustomPreset;
+  const std::string kHuge = "2147483647";
+  struct Case {
+    std::int32_t preset;
+    int chkBorder, chkTask;
+    bool horizontal;
+    NumericFields fields;  // txtBreit, txtHoch, txtBorder, txtTask
+    Size size;
+  };
+  const NumericFields usual = Fields("0", "0", "3", "28");
+  // clang-format off
+  const Case cases[] = {
+      {0, 0, 0, true, usual, {640, 480}},
+      {6, 0, 0, true, usual, {1600, 1200}},
+      {1, 1, 0, true, usual, {806, 606}},
+      {1, 1, 1, true, usual, {806, 578}},  // the border first, then the task bar
+      {1, 1, 1, false, usual, {778, 606}},
+      {0, 1, 1, true, usual, {646, 458}},
+      {2, 1, 1, true, usual, {1030, 746}},
+      {1, 2, 2, true, usual, {800, 600}},  // the grayed state is not checked
+      {-1, 0, 0, true, usual, {640, 480}},  // no button: the first preset
+      {kCustom, 0, 0, true, Fields("0", "", "3", "28"), {16, 16}},
+      {kCustom, 0, 0, true, Fields("1000", "700", "3", "28"), {1000, 700}},
+      {kCustom, 0, 1, true, Fields("1000", "700", "3", "690"), {1000, 16}},
+      {99, 0, 1, true, Fields("1000", "700", "3", "690"), {1000, 16}},  // 7 and up: "Custom"
+      // Huge fields clamp instead of overflowing.
+      {kCustom, 1, 1, true, Fields(kHuge, kHuge, kHuge, kHuge), {2147483647, 2147483647}},
+      {kCustom, 1, 1, false, Fields(kHuge, "0", kHuge, kHuge), {2147483647, 2147483647}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SizeChoices choices{c.preset, c.fields, c.chkBorder, c.chkTask,
+                        c.horizontal};
+    const Size got = TargetSize(choices);
+    EXPECT_EQ(got, c.size) << "preset " << c.preset << ": " << got.width
+                           << " x " << got.height;
+  }
 }
 
 TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {

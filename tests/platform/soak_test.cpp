@@ -40,13 +40,11 @@ struct Window {
 
 Window Open(int n) {
   Window w;
-  w.client = std::make_unique<Client>(std::vector<std::string>{
-      PENTRAX_TEST_WINDOW, "--class", "soak" + std::to_string(n), "--geometry",
-      "300x200+" + std::to_string(40 + 20 * (n % 20)) + "+" +
-          std::to_string(40 + 15 * (n % 20))});
-  w.id =
-      static_cast<WindowHandle>(std::stoul(w.client->ReadLine(), nullptr, 16));
-  testing::Eventually([&] { return testing::IcccmState(w.id) == "Normal"; });
+  w.id = testing::StartWindow(
+      w.client,
+      {PENTRAX_TEST_WINDOW, "--class", "soak" + std::to_string(n), "--geometry",
+       "300x200+" + std::to_string(40 + 20 * (n % 20)) + "+" +
+           std::to_string(40 + 15 * (n % 20))});
   return w;
 }
 

@@ -1,13 +1,19 @@
 // A top-level window for the tests that run against a real X server: a dock
 // that takes a strip off the bottom of the screen, or a client window with the
-// title, size hints and start state a test needs. It prints its window id in
-// hexadecimal once mapped and lives until it is killed.
+// title, size hints, type and start state a test needs. It prints its window
+// id in hexadecimal once mapped and lives until it is killed.
 //
-//   pentrax_test_window --dock HEIGHT
+//   pentrax_test_window --dock HEIGHT [--span X,WIDTH]
+//                       (--span: only along that part of the bottom edge)
 //   pentrax_test_window [--title UTF8] [--wm-name LATIN1] [--class NAME]
-//                       [--geometry WxH+X+Y] [--min WxH] [--max WxH]
-//                       [--inc WxH] [--maximized] [--no-pid]
+//                       [--no-pid] [--geometry WxH+X+Y] [--min WxH]
+//                       [--max WxH] [--inc WxH]  (base size: the minimum)
+//                       [--state ABOVE,FULLSCREEN,...] [--type DESKTOP|...]
+//                       [--no-input]     (takes no input focus)
+//                       [--iconic]       (starts minimised)
+//                       [--keep-size]    (sets itself back when sized)
 //                       [--csd SHADOW]   (client-side decorated, no frame)
+//   An empty --class leaves WM_CLASS unset.
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
@@ -15,6 +21,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,9 +31,9 @@ namespace {
 
 xcb_connection_t* conn;
 
-xcb_atom_t Atom(const char* name) {
-  auto cookie =
-      xcb_intern_atom(conn, 0, static_cast<uint16_t>(strlen(name)), name);
+xcb_atom_t Atom(const std::string& name) {
+  auto cookie = xcb_intern_atom(conn, 0, static_cast<uint16_t>(name.size()),
+                                name.c_str());
   xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(conn, cookie, nullptr);
   const xcb_atom_t a = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
   free(r);
@@ -37,8 +46,14 @@ void SetCardinals(xcb_window_t w, const char* name, xcb_atom_t type,
                       static_cast<uint32_t>(values.size()), values.data());
 }
 
-bool ParseSize(const char* s, int& w, int& h) {
-  return sscanf(s, "%dx%d", &w, &h) == 2;
+// "A,B" -> the atoms PREFIX_A, PREFIX_B.
+std::vector<uint32_t> Atoms(const std::string& prefix, const char* list) {
+  std::vector<uint32_t> atoms;
+  std::stringstream names(list);
+  for (std::string name; std::getline(names, name, ',');) {
+    atoms.push_back(Atom(prefix + name));
+  }
+  return atoms;
 }
 
 [[noreturn]] void Usage() {
@@ -46,49 +61,56 @@ bool ParseSize(const char* s, int& w, int& h) {
   exit(2);
 }
 
+struct Pair {
+  bool set = false;
+  int a = 0, b = 0;
+};
+
+// "AxB" (or "A,B"), or unset.
+Pair ParsePair(const char* s) {
+  Pair p;
+  p.set = s != nullptr && (sscanf(s, "%dx%d", &p.a, &p.b) == 2 ||
+                           sscanf(s, "%d,%d", &p.a, &p.b) == 2);
+  if (s != nullptr && !p.set) Usage();
+  return p;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  int dock = 0, csd = 0, x = 40, y = 40, width = 300, height = 200;
-  int minW = 0, minH = 0, maxW = 0, maxH = 0, incW = 0, incH = 0;
-  bool maximized = false, pid = true;
-  const char* title = nullptr;
-  const char* wmName = nullptr;
-  std::string className = "pentrax-test";
+  const std::set<std::string> flags = {"--no-pid", "--no-input", "--iconic",
+                                       "--keep-size"};
+  const std::set<std::string> valued = {
+      "--dock", "--span", "--title", "--wm-name", "--class", "--geometry",
+      "--min",  "--max",  "--inc",   "--state",   "--type",  "--csd"};
+  std::map<std::string, const char*> opt;
   for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (a == "--maximized") {
-      maximized = true;
-    } else if (a == "--no-pid") {
-      pid = false;
-    } else if (v == nullptr) {
-      Usage();
-    } else if (a == "--csd") {
-      csd = atoi(v), ++i;
-    } else if (a == "--dock") {
-      dock = atoi(v), ++i;
-    } else if (a == "--title") {
-      title = v, ++i;
-    } else if (a == "--wm-name") {
-      wmName = v, ++i;
-    } else if (a == "--class") {
-      className = v, ++i;
-    } else if (a == "--geometry") {
-      if (sscanf(v, "%dx%d+%d+%d", &width, &height, &x, &y) != 4) Usage();
-      ++i;
-    } else if (a == "--min") {
-      if (!ParseSize(v, minW, minH)) Usage();
-      ++i;
-    } else if (a == "--max") {
-      if (!ParseSize(v, maxW, maxH)) Usage();
-      ++i;
-    } else if (a == "--inc") {
-      if (!ParseSize(v, incW, incH)) Usage();
-      ++i;
+    if (flags.count(argv[i]) != 0) {
+      opt[argv[i]] = "";
+    } else if (valued.count(argv[i]) != 0 && i + 1 < argc) {
+      opt[argv[i]] = argv[i + 1], ++i;
     } else {
       Usage();
     }
+  }
+  const auto get = [&opt](const char* name) -> const char* {
+    const auto it = opt.find(name);
+    return it == opt.end() ? nullptr : it->second;
+  };
+  const int dock = get("--dock") ? atoi(get("--dock")) : 0;
+  const int csd = get("--csd") ? atoi(get("--csd")) : 0;
+  const Pair span = ParsePair(get("--span")), min = ParsePair(get("--min")),
+             max = ParsePair(get("--max")), inc = ParsePair(get("--inc"));
+  const bool pid = !get("--no-pid"), input = !get("--no-input"),
+             iconic = get("--iconic"), keepSize = get("--keep-size");
+  const char *title = get("--title"), *wmName = get("--wm-name"),
+             *states = get("--state"), *type = get("--type");
+  const std::string className =
+      get("--class") ? get("--class") : "pentrax-test";
+  int x = 40, y = 40, width = 300, height = 200;
+  if (get("--geometry") &&
+      sscanf(get("--geometry"), "%dx%d+%d+%d", &width, &height, &x, &y) != 4) {
+    Usage();
   }
 
   conn = xcb_connect(nullptr, nullptr);
@@ -98,22 +120,27 @@ int main(int argc, char** argv) {
   }
   xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
   if (dock > 0) {
-    x = 0;
+    x = span.a;
     y = screen->height_in_pixels - dock;
-    width = screen->width_in_pixels;
+    width = span.set ? span.b : screen->width_in_pixels;
     height = dock;
   }
   const xcb_window_t w = xcb_generate_id(conn);
-  const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_EXPOSURE};
+  const uint32_t values[] = {
+      screen->white_pixel,
+      keepSize ? XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY
+               : uint32_t{XCB_EVENT_MASK_EXPOSURE}};
   xcb_create_window(conn, XCB_COPY_FROM_PARENT, w, screen->root,
                     static_cast<int16_t>(x), static_cast<int16_t>(y),
                     static_cast<uint16_t>(width), static_cast<uint16_t>(height),
                     0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                     XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
 
-  const std::string wmClass = className + '\0' + className + '\0';
-  xcb_icccm_set_wm_class(conn, w, static_cast<uint32_t>(wmClass.size()),
-                         wmClass.data());
+  if (!className.empty()) {
+    const std::string wmClass = className + '\0' + className + '\0';
+    xcb_icccm_set_wm_class(conn, w, static_cast<uint32_t>(wmClass.size()),
+                           wmClass.data());
+  }
   if (pid) {
     SetCardinals(w, "_NET_WM_PID", XCB_ATOM_CARDINAL,
                  {static_cast<uint32_t>(getpid())});
@@ -130,24 +157,34 @@ int main(int argc, char** argv) {
   xcb_size_hints_t hints{};
   xcb_icccm_size_hints_set_position(&hints, 1, x, y);
   xcb_icccm_size_hints_set_size(&hints, 1, width, height);
-  if (minW > 0) xcb_icccm_size_hints_set_min_size(&hints, minW, minH);
-  if (maxW > 0) xcb_icccm_size_hints_set_max_size(&hints, maxW, maxH);
-  if (incW > 0) {
-    xcb_icccm_size_hints_set_base_size(&hints, minW, minH);
-    xcb_icccm_size_hints_set_resize_inc(&hints, incW, incH);
+  if (min.set) xcb_icccm_size_hints_set_min_size(&hints, min.a, min.b);
+  if (max.set) xcb_icccm_size_hints_set_max_size(&hints, max.a, max.b);
+  if (inc.set) {
+    xcb_icccm_size_hints_set_base_size(&hints, min.a, min.b);
+    xcb_icccm_size_hints_set_resize_inc(&hints, inc.a, inc.b);
   }
   xcb_icccm_set_wm_normal_hints(conn, w, &hints);
+  if (!input || iconic) {
+    xcb_icccm_wm_hints_t wmHints{};
+    xcb_icccm_wm_hints_set_input(&wmHints, input ? 1 : 0);
+    if (iconic) xcb_icccm_wm_hints_set_iconic(&wmHints);
+    xcb_icccm_set_wm_hints(conn, w, &wmHints);
+  }
 
   if (dock > 0) {
-    SetCardinals(w, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM,
-                 {Atom("_NET_WM_WINDOW_TYPE_DOCK")});
+    type = "DOCK";
     SetCardinals(w, "_NET_WM_DESKTOP", XCB_ATOM_CARDINAL, {0xFFFFFFFF});
-    const uint32_t right = static_cast<uint32_t>(width - 1);
-    SetCardinals(w, "_NET_WM_STRUT", XCB_ATOM_CARDINAL,
-                 {0, 0, 0, static_cast<uint32_t>(dock)});
-    SetCardinals(
-        w, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL,
-        {0, 0, 0, static_cast<uint32_t>(dock), 0, 0, 0, 0, 0, 0, 0, right});
+    const auto d = static_cast<uint32_t>(dock);
+    if (!span.set) {
+      SetCardinals(w, "_NET_WM_STRUT", XCB_ATOM_CARDINAL, {0, 0, 0, d});
+    }
+    SetCardinals(w, "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL,
+                 {0, 0, 0, d, 0, 0, 0, 0, 0, 0, static_cast<uint32_t>(x),
+                  static_cast<uint32_t>(x + width - 1)});
+  }
+  if (type != nullptr) {
+    SetCardinals(w, "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM,
+                 Atoms("_NET_WM_WINDOW_TYPE_", type));
   }
   if (csd > 0) {
     // No frame from the window manager (Motif hints: no decorations), and a
@@ -157,10 +194,9 @@ int main(int argc, char** argv) {
     const auto c = static_cast<uint32_t>(csd);
     SetCardinals(w, "_GTK_FRAME_EXTENTS", XCB_ATOM_CARDINAL, {c, c, c, c});
   }
-  if (maximized) {
+  if (states != nullptr) {
     SetCardinals(w, "_NET_WM_STATE", XCB_ATOM_ATOM,
-                 {Atom("_NET_WM_STATE_MAXIMIZED_VERT"),
-                  Atom("_NET_WM_STATE_MAXIMIZED_HORZ")});
+                 Atoms("_NET_WM_STATE_", states));
   }
   xcb_map_window(conn, w);
   xcb_flush(conn);
@@ -168,6 +204,15 @@ int main(int argc, char** argv) {
   fflush(stdout);
 
   while (xcb_generic_event_t* ev = xcb_wait_for_event(conn)) {
+    const auto* c = reinterpret_cast<xcb_configure_notify_event_t*>(ev);
+    if (keepSize && (ev->response_type & 0x7F) == XCB_CONFIGURE_NOTIFY &&
+        c->window == w && (c->width != width || c->height != height)) {
+      const uint32_t size[] = {static_cast<uint32_t>(width),
+                               static_cast<uint32_t>(height)};
+      xcb_configure_window(
+          conn, w, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+      xcb_flush(conn);
+    }
     free(ev);
   }
   xcb_disconnect(conn);

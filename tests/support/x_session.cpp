@@ -65,6 +65,19 @@ void Client::Kill() {
   }
 }
 
+WindowHandle StartWindow(std::unique_ptr<Client>& client,
+                         const std::vector<std::string>& argv) {
+  client = std::make_unique<Client>(argv);
+  const auto id =
+      static_cast<WindowHandle>(std::stoul(client->ReadLine(), nullptr, 16));
+  Eventually([&] { return !IcccmState(id).empty(); });
+  Eventually([&] {
+    const auto r = ReadIndependently(id);
+    return r && r->frame == r->Outer();
+  });
+  return id;
+}
+
 std::optional<std::string> Run(const std::string& command) {
   FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
   if (p == nullptr) {
@@ -92,6 +105,10 @@ WindowHandle FindWindowByClass(const std::string& name) {
 
 void Activate(WindowHandle window) {
   Run("timeout 10 xdotool windowactivate " + std::to_string(window));
+}
+
+void Click(WindowHandle window) {
+  Run("xdotool mousemove --window " + std::to_string(window) + " 8 8 click 1");
 }
 
 namespace {
@@ -172,6 +189,20 @@ std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   }
   r.frame = *frame;
   return r;
+}
+
+std::string ScreenSize() {
+  const std::string root = Run("xwininfo -root").value_or("");
+  return std::to_string(Field(root, "Width")) + "x" +
+         std::to_string(Field(root, "Height"));
+}
+
+WindowHandle ActiveWindow() {
+  const std::string active = Run("xprop -root _NET_ACTIVE_WINDOW").value_or("");
+  const auto at = active.find("# 0x");
+  return at == std::string::npos ? 0
+                                 : static_cast<WindowHandle>(std::stoul(
+                                       active.substr(at + 2), nullptr, 16));
 }
 
 std::string NetWmState(WindowHandle window) {

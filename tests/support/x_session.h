@@ -5,7 +5,9 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,12 @@ class Client {
   int out_ = -1;
 };
 
+// Starts a program that prints its window id first (the test window) and
+// returns the id once the window manager has taken the window in and framed
+// it.
+WindowHandle StartWindow(std::unique_ptr<Client>& client,
+                         const std::vector<std::string>& argv);
+
 // Runs a shell command and returns what it printed; nullopt on failure.
 std::optional<std::string> Run(const std::string& command);
 
@@ -39,6 +47,12 @@ WindowHandle FindWindowByClass(const std::string& name);
 
 // Asks the window manager to activate a window, as a click on it would.
 void Activate(WindowHandle window);
+// _NET_ACTIVE_WINDOW, as xprop reads it; 0 when there is none.
+WindowHandle ActiveWindow();
+// Clicks into a window, near its top-left corner, with the pointer.
+void Click(WindowHandle window);
+// The screen's size, as xwininfo reads the root window: "1280x1024".
+std::string ScreenSize();
 
 // What xwininfo and xprop say of a client window, in root coordinates.
 struct IndependentReading {
@@ -74,3 +88,11 @@ bool Eventually(Pred pred, int milliseconds) {
 }
 
 }  // namespace pentrax::testing
+
+namespace pentrax {
+// For readable test failures.
+inline void PrintTo(const Rect& r, std::ostream* os) {
+  *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom
+      << "}";
+}
+}  // namespace pentrax

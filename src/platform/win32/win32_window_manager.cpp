@@ -88,15 +88,26 @@ int Win32WindowManager::GetWindowText(WindowHandle window, char* buffer,
   return static_cast<int>(length);
 }
 
-bool Win32WindowManager::GetWorkArea(WindowHandle, Rect& workArea) {
-  RECT r = {};
-  if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) {
+bool Win32WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
+  // The monitor that holds the larger part of the window; for no window,
+  // the primary one.
+  const HMONITOR monitor =
+      window > 0 ? ::MonitorFromWindow(ToHwnd(window), MONITOR_DEFAULTTOPRIMARY)
+                 : ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(monitor, &info)) {
     return false;
   }
-  // Normal rectangles are in workspace coordinates: from the work area's
-  // top-left corner.
-  workArea = {0, 0, static_cast<std::int32_t>(r.right - r.left),
-              static_cast<std::int32_t>(r.bottom - r.top)};
+  // Normal rectangles are in workspace coordinates: screen coordinates less
+  // the room the task bars take at the left and top of the window's
+  // monitor. Its work area therefore starts at the monitor's own corner.
+  const RECT& m = info.rcMonitor;
+  const RECT& w = info.rcWork;
+  workArea = {static_cast<std::int32_t>(m.left),
+              static_cast<std::int32_t>(m.top),
+              static_cast<std::int32_t>(m.left + (w.right - w.left)),
+              static_cast<std::int32_t>(m.top + (w.bottom - w.top))};
   return true;
 }
 

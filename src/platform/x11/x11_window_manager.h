@@ -3,21 +3,23 @@
 //
 // A window's rectangle is its outer rectangle, frame included: the client
 // window (with its X border) grown by _NET_FRAME_EXTENTS, or shrunk by
-// _GTK_FRAME_EXTENTS for a client-side decorated window, in work-area
-// coordinates. No window manager publishes the rectangle a maximised window
-// returns to: for a window this backend placed, the rectangle it placed is
-// reported; for any other maximised window, its maximised rectangle.
+// _GTK_FRAME_EXTENTS for a client-side decorated window, measured from the
+// top-left corner of _NET_WORKAREA. No window manager publishes the rectangle
+// a maximised or fullscreen window returns to: for a window this backend
+// placed, the rectangle it placed is reported; for any other, its current
+// one.
 #pragma once
 
-#include <chrono>
-#include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "window_manager.h"
 
 namespace pentrax {
+
+namespace x11 {
+struct Backend;
+}
 
 class X11WindowManager final : public WindowManager {
  public:
@@ -38,24 +40,12 @@ class X11WindowManager final : public WindowManager {
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
-
-  // How many times the backend has waited for the X server's answer since it
-  // connected: one per batch of requests.
-  std::uint64_t roundTrips() const;
-  // How long the backend has waited for the window manager to carry out its
-  // requests since it connected.
-  std::chrono::nanoseconds settleTime() const;
-
-  // Waits, as a write does, until the window's rectangle (work-area
-  // coordinates, frame included) is the given one, or it has stopped
-  // changing; true when it is the given one. For comparing other tools.
-  bool WaitUntilPlaced(WindowHandle window, const Rect& normal);
-
-  struct Impl;
+  void StartForegroundWatch() override;
 
  private:
-  explicit X11WindowManager(std::unique_ptr<Impl> impl);
-  std::unique_ptr<Impl> impl_;
+  friend class X11Probe;  // the benchmark's view (x11_probe.h)
+  explicit X11WindowManager(std::unique_ptr<x11::Backend> backend);
+  std::unique_ptr<x11::Backend> b_;
 };
 
 }  // namespace pentrax
