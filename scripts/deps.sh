@@ -19,8 +19,8 @@ test_pkgs+=(gnome-shell gjs)
 # backend's tests, and the session bus they start for it.
 test_pkgs+=(kwin-wayland kwin-style-breeze dbus-daemon dbus-bin)
 
-# The Windows parts, cross-built and run under Wine.
-windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
+# The Windows parts, cross-built and run under Wine, and their installer.
+windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest nsis)
 # The Debian package (dpkg-shlibdeps, dpkg-buildflags) and its checks.
 package_pkgs=(dpkg-dev desktop-file-utils appstream lintian)
 

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Builds Pentrax's Debian package by CPack,
-# build/package/pentrax2_VERSION-1_amd64.deb, installing the Debian packages
-# needed when they are missing.
-#   scripts/package.sh [deb]
+# Builds Pentrax's packages, installing the Debian packages needed when they
+# are missing:
+#   deb      the Debian package, by CPack:
+#            build/package/pentrax2_VERSION-1_amd64.deb
+#   windows  the Windows installer, by NSIS (makensis), from the statically
+#            linked Pentrax2.exe: build/win64/app/Pentrax2-setup.exe
+#   scripts/package.sh [deb|windows]   (default: both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 case "${1:-}" in
-  "" | deb) ;;
-  *) echo "usage: $0 [deb]" >&2; exit 2 ;;
+  "" | deb | windows) ;;
+  *) echo "usage: $0 [deb|windows]" >&2; exit 2 ;;
 esac
 
 if [ "${1:-deb}" = deb ]; then
@@ -31,4 +34,12 @@ if [ "${1:-deb}" = deb ]; then
   cmake --build build/package -j "$jobs"
   (cd build/package && cpack -G DEB >/dev/null)
   ls build/package/pentrax2_*.deb
+fi
+
+if [ "${1:-windows}" = windows ]; then
+  scripts/deps.sh windows
+  cmake -S . -B build/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DCMAKE_BUILD_TYPE=Release -DPENTRAX_BENCHMARKS=OFF >/dev/null
+  cmake --build build/win64 -j "$jobs" --target Pentrax2_setup
+  ls build/win64/app/Pentrax2-setup.exe
 fi
