@@ -11,6 +11,8 @@
 //     index (optRes7). With NAME and STATE, first waits until that control's
 //     "CHECK ENABLED TEXT" begins with STATE.
 //   probe window TITLE        "LEFT TOP RIGHT BOTTOM ZOOMED"
+//   probe text TITLE          the texts of its child windows (a message
+//                             box's text and button), one a line
 //   probe show TITLE L T R B  shows a window until it is closed
 // Waits at most 20 s for the window and the state; exits 1 when they do not
 // come.
@@ -152,6 +154,16 @@ int main(int argc, char** argv) {
       std::printf("%s never read \"%s\"\n", argv[3], argv[4]);
     }
     return read ? 0 : 1;
+  }
+  if (command == "text") {
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM) {
+          std::printf("%s\n", Text(child).c_str());
+          return TRUE;
+        },
+        0);
+    return 0;
   }
   RECT r = {};
   GetWindowRect(window, &r);
