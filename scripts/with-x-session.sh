@@ -46,7 +46,8 @@ export DISPLAY=":$(head -n1 "$workdir/display")"
 export XDG_RUNTIME_DIR="$workdir"  # private, mode 0700 from mktemp
 # Programs started here keep their settings in the session's own folder.
 export XDG_CONFIG_HOME="$workdir/config"
-unset WAYLAND_DISPLAY
+# Nothing of the caller's desktop: Pentrax would choose its backend from it.
+unset WAYLAND_DISPLAY SWAYSOCK XDG_SESSION_TYPE
 
 # True once the window manager has taken the dock off the work area.
 dock_in_place() {
