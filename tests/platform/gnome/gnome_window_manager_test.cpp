@@ -35,13 +35,13 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
   ASSERT_TRUE(wm);
   const std::string log = std::getenv("XDG_RUNTIME_DIR") + std::string("/out");
   testing::Client client({"sh", "-c",
-                          std::string("exec " PENTRAX_QT_PROBE " -platform ") +
+                          std::string("exec " PENTRAX_QT_WINDOW " -platform ") +
                               platform + " '" + kTitle + "'" +
                               (maximized ? " --maximized" : "") + " >" + log});
-  const auto seen = [&] {  // "WIDTH HEIGHT TOP MAXIMISED", as last printed
+  const auto seen = [&] {  // "WIDTH HEIGHT TOP MAXIMISED" of the frame
     std::string last, line;
     for (std::ifstream in(log); std::getline(in, line);) last = line;
-    return last;
+    return last.substr(last.find(' ') + 1);
   };
   const std::string head = kTitle.substr(0, 252) + "\r\n";
   // A new window is listed before it is mapped, with an empty frame.

@@ -59,7 +59,7 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   // An active window with its frame 400 x 300 at (100, 50).
   const std::string a = std::string("journ\u00e9e-") + GetParam();
   testing::Client client({"env", std::string("QT_QPA_PLATFORM=") + GetParam(),
-                          PENTRAX_WAYLAND_TEST_WINDOW, a});
+                          PENTRAX_QT_WINDOW, a});
   ASSERT_TRUE(Eventually([&] { return !Reading(a).is_null(); }, 20000));
   RunKWinScript(Find(a) +
                 "w.frameGeometry = {x: 100, y: 50, width: 400, height: 300};"

@@ -72,7 +72,7 @@ std::optional<Seen> Look(WindowHandle id) {
 }
 
 // A client run as the session's user; the Qt window (argv {"wayland" or
-// "xcb", arguments...}) prints each size it is offered into a file.
+// "xcb", arguments...}) prints the sizes it is offered into a file.
 struct Window {
   std::unique_ptr<testing::Client> client;
   WindowHandle id = 0;
@@ -85,6 +85,7 @@ struct Window {
     std::ifstream in(sizes);
     std::string line, last;
     while (std::getline(in, line)) last = line;
+    last = last.substr(0, last.find(' '));  // the size offered
     const auto s = Look(id);
     return s && last == std::to_string(s->contentWidth) + "x" +
                             std::to_string(s->contentHeight);
@@ -97,7 +98,7 @@ Window Start(const std::string& title, std::vector<std::string> argv) {
   Window w;
   w.sizes = dir + "/sizes" + std::to_string(++started);
   if (argv[0] == "wayland" || argv[0] == "xcb") {  // where the user can run it
-    std::filesystem::copy_file(PENTRAX_WAYLAND_TEST_WINDOW, dir + "/window",
+    std::filesystem::copy_file(PENTRAX_QT_WINDOW, dir + "/window",
                                std::filesystem::copy_options::skip_existing);
     argv.insert(argv.begin() + 1, {dir + "/window", title});
     argv[0] = "QT_QPA_PLATFORM=" + argv[0];
