@@ -7,7 +7,7 @@ build_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev
             libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev fonts-liberation2
             nlohmann-json3-dev)
 test_pkgs=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils
-           x11-apps xterm xclip wmctrl time procps
+           x11-apps x11-xserver-utils xterm xclip wmctrl time procps
            clang libclang-rt-14-dev clang-tidy cppcheck
            sway foot xwayland qt6-wayland)
 # GNOME on Wayland: a headless GNOME Shell for the GNOME backend's tests (with
