@@ -1,16 +1,13 @@
-// The real pentrax2 on a Wayland desktop, inside that desktop's session
-// script (sway, KWin or GNOME Shell): it chooses the desktop's backend and
-// sizes a native Wayland window, driven as a user would drive it: keys on
-// its XWayland window press the sizing button, the desktop activates the
-// window, and the result box is read through the X clipboard. The window's
-// size is read by the desktop itself (sway's tree, a KWin script of the
-// test's own) or, on GNOME, from the window's own report.
+// The real pentrax2 in the session script of sway, KWin or GNOME Shell: it
+// chooses the desktop's backend and sizes a native Wayland window as a user
+// would have it: keys on its XWayland window press the sizing button, the
+// desktop activates the window, the result box is copied through the X
+// clipboard. The size is read by the desktop (sway's tree, a KWin script of
+// the test's own) or, on GNOME, from the window's own report.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <filesystem>
+#include <array>
 #include <fstream>
-#include <functional>
 #include <sstream>
 
 #include "kwin_script.h"
@@ -22,215 +19,150 @@ namespace {
 using nlohmann::json;
 using testing::Eventually;
 
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
+const std::string kDesktop = std::getenv("SWAYSOCK") != nullptr ? "sway"
+                             : std::getenv("PENTRAX_KWIN_PID") != nullptr
+                                 ? "kwin"
+                                 : "gnome";
+const std::string kTitle = "journey";  // the window to size, and its reports
+const std::string kReport = std::getenv("XDG_RUNTIME_DIR") + ("/" + kTitle);
 
-// A command run as the session's user (sway's runs as nobody under root, and
-// its XWayland lets in only that user), in the shell.
-std::optional<std::string> Sh(const std::string& command) {
-  return testing::Run(Env("PENTRAX_SWAY_CLIENT") + " " + command);
-}
-
-// A program of the build, copied where the session's user can run it.
-std::string Copied(const std::string& program) {
-  const std::string copy = Env("XDG_RUNTIME_DIR") + "/" +
-                           std::filesystem::path(program).filename().string();
-  std::filesystem::copy_file(program, copy,
-                             std::filesystem::copy_options::skip_existing);
-  return copy;
-}
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
-// The desktop's own view: the backend Pentrax should choose there, how a
-// window is activated (as a click on it would), and a window's outer size,
-// "WxH" (empty until it is seen). A native window's report is kept in a file
-// named after its title.
-struct Desktop {
-  std::string backend;
-  std::function<void(const std::string& title)> activate;
-  std::function<std::string(const std::string& title)> size;
-};
-
-std::string Report(const std::string& title) {
-  return Env("XDG_RUNTIME_DIR") + "/" + title + ".out";
-}
-
-Desktop ThisDesktop() {
-  if (!Env("SWAYSOCK").empty()) {
-    const auto size = [](const std::string& t) {
-      std::function<std::string(const json&)> find = [&](const json& n) {
-        if (n.value("name", json()) == t && n.contains("pid")) {
-          return std::to_string(n["rect"]["width"].get<int>()) + "x" +
-                 std::to_string(n["rect"]["height"].get<int>() +
-                                n["deco_rect"]["height"].get<int>());
-        }
-        for (const char* list : {"nodes", "floating_nodes"}) {
-          for (const json& child : n.value(list, json::array())) {
-            if (auto s = find(child); !s.empty()) return s;
-          }
-        }
-        return std::string();
-      };
-      return find(json::parse(Sh("swaymsg -r -t get_tree").value_or(""),
-                              nullptr, false));
-    };
-    return {"sway",
-            [](const std::string& t) {
-              Sh("swaymsg " + Quoted("[title=\"^" + t + "$\"] focus"));
-            },
-            size};
+// Activates the native window as a click on it would (GNOME gives a new
+// window the focus, and no other way).
+void Activate() {
+  if (kDesktop == "sway") {
+    testing::Run("swaymsg '[title=\"^" + kTitle + "$\"] focus'");
+  } else if (kDesktop == "kwin") {
+    testing::RunKWinScript("workspace.activeClient = byCaption('" + kTitle +
+                           "'); send(0);");
   }
-  if (!Env("PENTRAX_KWIN_PID").empty()) {
-    const auto find = [](const std::string& t) {
-      return "var w = byCaption(" + json(t).dump() + ");";
-    };
-    return {"kwin",
-            [=](const std::string& t) {
-              testing::RunKWinScript(find(t) +
-                                     "if (w) workspace.activeClient = w;"
-                                     "send(0);");
-            },
-            [=](const std::string& t) -> std::string {
-              const json f = testing::RunKWinScript(
-                  find(t) + "send(w && describe(w).frame);");
-              if (!f.is_array()) return "";
-              return std::to_string(f[2].get<int>() - f[0].get<int>()) + "x" +
-                     std::to_string(f[3].get<int>() - f[1].get<int>());
-            }};
+}
+
+// The window's outer size as the desktop reads it, "" until it is seen.
+std::string OuterSize() {
+  if (kDesktop == "sway") {
+    const json tree = json::parse(
+        testing::Run("swaymsg -r -t get_tree").value_or(""), nullptr, false);
+    const json flat = tree.is_object() ? tree.flatten() : json::object();
+    for (const auto& [key, value] : flat.items()) {
+      const std::string at = key.substr(0, key.size() - 4);
+      if (key.ends_with("/name") && value == kTitle &&
+          flat.contains(at + "pid")) {
+        return std::to_string(flat[at + "rect/width"].get<int>()) + "x" +
+               std::to_string(flat[at + "rect/height"].get<int>() +
+                              flat[at + "deco_rect/height"].get<int>());
+      }
+    }
+    return "";
   }
-  // GNOME gives the focus to a new window, and lets an XWayland one be
-  // activated through X.
-  return {"gnome",
-          [](const std::string& t) {
-            Sh("xdotool search --name " + Quoted("^" + t + "$") +
-               " windowactivate");
-          },
-          [](const std::string& t) {
-            std::string line, last, w, h;
-            for (std::ifstream in(Report(t)); std::getline(in, line);) {
-              last = line;
-            }
-            std::istringstream(last) >> w >> w >> h;  // "WxH FW FH ..."
-            return h.empty() ? "" : w + "x" + h;
-          }};
+  if (kDesktop == "kwin") {
+    const json size =
+        testing::RunKWinScript("var g = byCaption('" + kTitle +
+                               "'); g = g && g.frameGeometry; "
+                               "send(g ? g.width + 'x' + g.height : '');");
+    return size.is_string() ? size.get<std::string>() : "";
+  }
+  std::string line, last, width, height;  // "WxH FW FH ..."
+  for (std::ifstream in(kReport); std::getline(in, line);) last = line;
+  std::istringstream(last) >> width >> width >> height;
+  return height.empty() ? "" : width + "x" + height;
 }
 
-std::string Help() { return Sh(Copied(PENTRAX2) + " --help").value_or(""); }
-std::string Chosen(const std::string& backend) {
-  return "this session would get: " + backend + ")";
+// Whether --help names the backend, with the environment changed so.
+bool Chose(const std::string& backend, const std::string& env = "") {
+  const auto help = testing::Run("env " + env + " " PENTRAX2 " --help");
+  return help && help->find("would get: " + backend + ")") != std::string::npos;
 }
 
-// pentrax2, with its settings in a folder of its own in the session.
+// pentrax2, with its settings in a folder of its own in the session's, and
+// its window in front.
 struct Pentrax {
-  std::string config =
-      Env("XDG_RUNTIME_DIR") + "/config" + std::to_string(++started);
-  testing::Client client{{"sh", "-c",
-                          "exec " + Env("PENTRAX_SWAY_CLIENT") +
-                              " env XDG_CONFIG_HOME=" + config + " " +
-                              Copied(PENTRAX2)}};
-  std::string window =
-      Sh("timeout 20 xdotool search --sync --onlyvisible --name "
-         "'^Pentrax 2$' | head -n1 | tr -d '\\n'")
-          .value_or("");
-  static inline int started = 0;
+  testing::Client client{
+      {"env",
+       "XDG_CONFIG_HOME=" + std::string(std::getenv("XDG_RUNTIME_DIR")) +
+           "/config",
+       PENTRAX2}};
+  WindowHandle window = testing::FindWindowByClass("pentrax2");
 
-  ~Pentrax() {
-    client.Kill();
-    std::filesystem::remove_all(config);
-  }
-
-  // Brought to the front by the desktop, until X says it is in front.
-  void Activate(const Desktop& desktop) {
-    std::ostringstream hex;
-    hex << "# 0x" << std::hex << std::stoul("0" + window) << "\n";
-    EXPECT_TRUE(Eventually(
-        [&] {
-          desktop.activate("Pentrax 2");
-          return Sh("xprop -root _NET_ACTIVE_WINDOW")
-              .value_or("")
-              .ends_with(hex.str());
-        },
-        10000))
-        << "Pentrax's window did not come to the front";
+  // In front: activated through X, as a pager would.
+  Pentrax() {
+    EXPECT_TRUE(testing::Run("timeout 10 xdotool windowactivate --sync " +
+                             std::to_string(window)));
   }
   void Keys(const std::string& keys) {
-    Sh("xdotool key --window " + window + " " + keys);
+    testing::Run("xdotool key --window " + std::to_string(window) + " " + keys);
   }
-  // Moves on to the result box with the keys, and copies its text.
-  std::string Result(const std::string& keys) {
+  // Moves on to the result box with the keys and copies its text, until it
+  // holds what is expected.
+  std::string Result(const std::string& keys, const std::string& expected) {
     Keys(keys);
-    std::string copied;
+    std::string text;
     Eventually(
         [&] {
           Keys("ctrl+a ctrl+c");
-          copied = Sh("timeout 5 xclip -o -selection clipboard -t "
-                      "UTF8_STRING")
-                       .value_or("");
-          return copied.find(' ') != std::string::npos;
+          text = testing::Run("timeout 5 xclip -o -selection clipboard")
+                     .value_or("");
+          return text.find(expected) != std::string::npos;
         },
         10000);
-    return copied;
+    return text;
   }
 };
 
-// From the first focus (the presets), the tab stops to the sizing button.
-constexpr char kTabsToSizing[] = "Tab Tab Tab Tab Tab Tab";
+// From the first focus (the presets) to the sizing button.
+constexpr char kToSizing[] = "Tab Tab Tab Tab Tab Tab";
+
+TEST(WaylandE2e, ChoosesTheBackendFromTheSession) {
+  // Desktop, a change to its environment, the backend it then gets.
+  const std::vector<std::array<std::string, 3>> rows = {
+      {"sway", "", "sway"},
+      {"sway", "SWAYSOCK=/nowhere", "x11"},
+      {"kwin", "", "kwin"},
+      {"kwin", "XDG_CURRENT_DESKTOP=X:KDE", "kwin"},
+      {"kwin", "XDG_CURRENT_DESKTOP=KDEX", "x11"},
+      {"kwin", "XDG_CURRENT_DESKTOP= KDE_FULL_SESSION=true", "kwin"},
+      {"kwin", "XDG_SESSION_TYPE=x11 WAYLAND_DISPLAY=", "x11"},
+      {"gnome", "XDG_CURRENT_DESKTOP=ubuntu:GNOME", "gnome"},
+      {"gnome", "XDG_CURRENT_DESKTOP=GNOME-Flashback", "x11"}};
+  for (const auto& [desktop, env, backend] : rows) {
+    EXPECT_TRUE(desktop != kDesktop || Chose(backend, env)) << env;
+  }
+}
 
 TEST(WaylandE2e, GnomeWithoutItsExtensionSaysHowToEnableIt) {
-  if (ThisDesktop().backend != "gnome") {
+  if (kDesktop != "gnome") {
     GTEST_SKIP() << "GNOME only";
   }
-  const std::string extension =
+  const std::string call =
       "gdbus call --session --dest org.gnome.Shell --object-path "
       "/org/gnome/Shell --method org.gnome.Shell.Extensions.";
-  ASSERT_TRUE(Sh(extension + "DisableExtension pentrax@pentrax.dev"));
-  EXPECT_TRUE(Eventually(
-      [] { return Help().find(Chosen("x11")) != std::string::npos; }, 10000));
-  {
-    Pentrax pentrax;
-    pentrax.Activate(ThisDesktop());
-    EXPECT_NE(pentrax.Result(std::string(kTabsToSizing) + " Tab Tab")
-                  .find("gnome-extensions enable pentrax@pentrax.dev"),
-              std::string::npos);
-  }
-  ASSERT_TRUE(Sh(extension + "EnableExtension pentrax@pentrax.dev"));
-  EXPECT_TRUE(Eventually(
-      [] { return Help().find(Chosen("gnome")) != std::string::npos; }, 10000));
+  ASSERT_TRUE(testing::Run(call + "DisableExtension pentrax@pentrax.dev"));
+  ASSERT_TRUE(Eventually([] { return Chose("x11"); }, 10000));
+  Pentrax pentrax;
+  const std::string hint = "gnome-extensions enable pentrax@pentrax.dev";
+  EXPECT_NE(
+      pentrax.Result(std::string(kToSizing) + " Tab Tab", hint).find(hint),
+      std::string::npos);
+  ASSERT_TRUE(testing::Run(call + "EnableExtension pentrax@pentrax.dev"));
 }
 
 TEST(WaylandE2e, SizesANativeWindowThatTheDesktopActivates) {
-  const Desktop desktop = ThisDesktop();
-  EXPECT_NE(Help().find(Chosen(desktop.backend)), std::string::npos) << Help();
+  ASSERT_TRUE(Eventually([] { return Chose(kDesktop); }, 10000));
   Pentrax pentrax;
-  ASSERT_FALSE(pentrax.window.empty()) << "pentrax2 did not show its window";
-  pentrax.Activate(desktop);
-  pentrax.Keys(std::string(kTabsToSizing) + " space");
-
-  // The window appears once the button is down: GNOME gives a new window
-  // the focus, and no other way to activate a native one.
-  const std::string title = "journey";
-  testing::Client target(
-      {"sh", "-c",
-       "exec " + Env("PENTRAX_SWAY_CLIENT") + " env QT_QPA_PLATFORM=wayland " +
-           Copied(PENTRAX_QT_WINDOW) + " " + title + " >" + Report(title)});
-  ASSERT_TRUE(Eventually([&] { return !desktop.size(title).empty(); }, 20000));
-  desktop.activate(title);
-
-  // 640 x 480, with a border of 3 and less a 28-pixel task bar.
-  EXPECT_TRUE(
-      Eventually([&] { return desktop.size(title) == "646x458"; }, 10000))
-      << desktop.size(title);
-  EXPECT_EQ(pentrax.Result("Tab Tab"), title + "\nresized to 646 x 458");
+  pentrax.Keys(std::string(kToSizing) + " space");
+  // The window comes once the button is down: GNOME gives a new window the
+  // focus, and no other way to activate a native one.
+  testing::Client window({"sh", "-c",
+                          "exec env QT_QPA_PLATFORM=wayland " PENTRAX_QT_WINDOW
+                          " " +
+                              kTitle + " >" + kReport});
+  ASSERT_TRUE(Eventually([] { return OuterSize() != ""; }, 20000));
+  Activate();
+  // 640 x 480, a border of 3 added and a 28-pixel task bar taken off.
+  EXPECT_TRUE(Eventually([] { return OuterSize() == "646x458"; }, 10000))
+      << OuterSize();
+  const std::string report = kTitle + "\nresized to 646 x 458";
+  EXPECT_EQ(pentrax.Result("Tab Tab", report), report);
 }
 
 }  // namespace
 }  // namespace pentrax
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);  // for the KWin scripts' answers
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -8,8 +8,6 @@
 #include <fstream>
 
 #include "actions.h"
-#include "gnome_session.h"
-#include "shell_protocol.h"
 #include "x_session.h"
 
 namespace pentrax {
@@ -85,28 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"wayland", true, "640", "480", "0"},
                       Case{"xcb", false, "700", "1000", "32"},
                       Case{"xcb", true, "640", "480", "32"}));
-
-TEST(GnomeSession, TellsAMissingExtensionApart) {
-  const auto wm = GnomeWindowManager::Connect(nullptr);
-  const auto extension = [](const char* method) {
-    return testing::Run(
-        "gdbus call --session --dest org.gnome.Shell --object-path "
-        "/org/gnome/Shell --method org.gnome.Shell.Extensions." +
-        std::string(method) + " " + gnome::kExtensionUuid);
-  };
-  const auto probed = [](GnomeSession s) {
-    return Eventually([s] { return ProbeGnomeSession() == s; });
-  };
-  setenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME", 1);
-  ASSERT_TRUE(wm && extension("DisableExtension"));
-  EXPECT_TRUE(probed(GnomeSession::kExtensionMissing));
-  EXPECT_EQ(wm->GetForegroundWindow(), 0);
-  setenv("XDG_CURRENT_DESKTOP", "GNOME-Flashback", 1);
-  EXPECT_EQ(ProbeGnomeSession(), GnomeSession::kNotGnome);
-  setenv("XDG_CURRENT_DESKTOP", "GNOME", 1);
-  ASSERT_TRUE(extension("EnableExtension"));
-  EXPECT_TRUE(probed(GnomeSession::kExtensionAnswers));
-}
 
 }  // namespace
 }  // namespace pentrax
