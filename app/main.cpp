@@ -22,13 +22,14 @@ int Fail(const std::string& why) {
   return 2;
 }
 
-std::string BackendList(const char* last) {
+// "sway, kwin, gnome or x11"
+std::string BackendList() {
   std::string list;
   const auto names = pentrax::BackendNames();
   for (std::size_t i = 0; i < names.size(); ++i) {
     list += std::string(i == 0                 ? ""
                         : i + 1 < names.size() ? ", "
-                                               : last) +
+                                               : " or ") +
             std::string(names[i]);
   }
   return list;
@@ -41,7 +42,7 @@ std::string Usage() {
          "press the sizing button, then activate the window to size. The\n"
          "restore button puts a sized window back.\n\n"
          "  --backend NAME  size windows through NAME: " +
-         BackendList(" or ") +
+         BackendList() +
          "\n"
          "                  (without it, this session would get: " +
          session.name +
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
   const auto names = pentrax::BackendNames();
   if (parser.isSet(backendOption) &&
       std::find(names.begin(), names.end(), forced) == names.end()) {
-    return Fail("no backend \"" + forced + "\": choose " + BackendList(" or "));
+    return Fail("no backend \"" + forced + "\": choose " + BackendList());
   }
 
   // The main window is an X client wherever Pentrax runs (through XWayland
