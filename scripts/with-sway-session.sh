@@ -6,11 +6,11 @@
 #   scripts/with-sway-session.sh [--] COMMAND [ARGS...]
 #
 # sway refuses to run as root: under root, sway runs as the unprivileged
-# uid 65534, and so must its clients. The command itself runs as the caller,
-# with SWAYSOCK, WAYLAND_DISPLAY, DISPLAY (XWayland), XDG_RUNTIME_DIR and
-# PENTRAX_SWAY_CLIENT (the words to put before a client's command line so
-# that it runs as the session's user; empty when that is the caller). The
-# caller's own X clients are let into XWayland too.
+# uid 65534. The command itself runs as the caller, with SWAYSOCK,
+# WAYLAND_DISPLAY, DISPLAY (XWayland), XDG_RUNTIME_DIR and PENTRAX_SWAY_CLIENT
+# (the words to put before a client's command line so that it runs as the
+# session's user; empty when that is the caller). Clients may run as either:
+# XWayland lets the caller in too.
 set -euo pipefail
 
 [ "${1:-}" = "--" ] && shift
