@@ -7,7 +7,7 @@
 # a placement the window already has. Prints one markdown table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-release.sh gnome_size_bench pentrax_qt_probe pentrax_gnome_extension >/dev/null
+scripts/build-release.sh gnome_size_bench pentrax_qt_window pentrax_gnome_extension >/dev/null
 # The extension's form for the shell found here (as `cmake --install` picks).
 major=$(gnome-shell --version | grep -o '[0-9]\+' | head -n1)
 form=module

@@ -5,7 +5,7 @@
 # markdown table, with the machine named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-release.sh kwin_size_action_bench pentrax_wayland_test_window \
+scripts/build-release.sh kwin_size_action_bench pentrax_qt_window \
   pentrax_test_window >/dev/null
 out=$(mktemp "${TMPDIR:-/tmp}/pentrax-bench-kwin.XXXXXX")
 trap 'rm -f "$out"' EXIT

@@ -5,10 +5,10 @@
 #   scripts/bench-sway.sh [RUNS]   (runs of each, 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-release.sh sway_size_bench pentrax_wayland_test_window >/dev/null
+scripts/build-release.sh sway_size_bench pentrax_qt_window >/dev/null
 echo "sway $(dpkg-query -W -f='${Version}' sway 2>/dev/null)," \
   "foot $(dpkg-query -W -f='${Version}' foot 2>/dev/null)," \
   "Qt $(dpkg-query -W -f='${Version}' qt6-wayland 2>/dev/null); median of ${1:-60} runs each."
 echo
 scripts/with-sway-session.sh build/release/bench/sway/sway_size_bench \
-  build/release/tests/pentrax_wayland_test_window "${1:-60}" 2>/dev/null
+  build/release/tests/pentrax_qt_window "${1:-60}" 2>/dev/null

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Pentrax needs to build, run and test, when any
-# of them is missing. Usage: scripts/deps.sh [build|test|windows]
+# of them is missing. Usage: scripts/deps.sh [build|test|windows|package]
 set -euo pipefail
 
 build_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev
@@ -20,13 +20,16 @@ test_pkgs+=(gnome-shell gjs)
 # X11 backend's tests.
 test_pkgs+=(kwin-wayland kwin-style-breeze dbus-daemon dbus-bin kwin-x11)
 
-# The Windows parts, cross-built and run under Wine.
-windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest)
+# The Windows parts, cross-built and run under Wine, and their installer.
+windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest nsis)
+# The Debian package (dpkg-shlibdeps, dpkg-buildflags) and its checks.
+package_pkgs=(dpkg-dev desktop-file-utils appstream lintian)
 
 want=("${build_pkgs[@]}")
 case "${1:-build}" in
-  test) want+=("${test_pkgs[@]}" "${windows_pkgs[@]}") ;;
+  test) want+=("${test_pkgs[@]}" "${windows_pkgs[@]}" "${package_pkgs[@]}") ;;
   windows) want+=("${test_pkgs[@]}" "${windows_pkgs[@]}") ;;
+  package) want+=("${package_pkgs[@]}") ;;
 esac
 
 missing=()

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds Pentrax and runs every test, twice: an optimised build, and a build
 # under AddressSanitizer and UndefinedBehaviorSanitizer; then the static
-# checks, a short fuzzing run, and the Windows parts, cross-built and tested
-# under Wine. Installs the Debian packages
-# it needs when they are missing. The tests that need a desktop start
-# their own virtual X server and window manager: no display is needed.
+# checks, a short fuzzing run, the Windows parts, cross-built and tested
+# under Wine (the installer too), and the Debian package, built and checked.
+# Installs the Debian packages it needs when they are missing. The tests
+# that need a desktop start their own virtual X server and window manager:
+# no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,3 +33,5 @@ echo "== Fuzzing (libFuzzer, 30 s a target)"
 scripts/fuzz.sh 30
 echo "== Windows parts (cross-built with mingw-w64, run under Wine)"
 scripts/test-windows.sh
+echo "== The Debian package (CPack), checked with Debian's tools"
+scripts/test-package.sh

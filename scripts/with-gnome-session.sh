@@ -161,7 +161,7 @@ export WAYLAND_DISPLAY="$run/pentrax-wayland"
 export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland
 export XDG_RUNTIME_DIR="$workdir/client" XDG_CONFIG_HOME="$workdir/client/config"
 export PENTRAX_SHELL_PID=$shell_pid
-unset DBUS_SYSTEM_BUS_ADDRESS
+unset DBUS_SYSTEM_BUS_ADDRESS SWAYSOCK  # the caller's desktop's
 
 status=0
 "$@" || status=$?

@@ -53,7 +53,8 @@ mkdir -m 0700 "$XDG_RUNTIME_DIR"
 # KWin and the programs started here keep their settings in the session.
 export XDG_CONFIG_HOME="$workdir/config"
 export HOME="$workdir"
-unset DISPLAY WAYLAND_DISPLAY
+# Nothing of the caller's desktop: Pentrax would choose its backend from it.
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
 
 exec {fd}>"$workdir/bus"
 dbus-daemon --session --nofork --address="unix:path=$workdir/bus-socket" \

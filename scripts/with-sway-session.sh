@@ -6,10 +6,11 @@
 #   scripts/with-sway-session.sh [--] COMMAND [ARGS...]
 #
 # sway refuses to run as root: under root, sway runs as the unprivileged
-# uid 65534, and so must its clients. The command itself runs as the caller,
-# with SWAYSOCK, WAYLAND_DISPLAY, DISPLAY (XWayland), XDG_RUNTIME_DIR and
-# PENTRAX_SWAY_CLIENT (the words to put before a client's command line so
-# that it runs as the session's user; empty when that is the caller).
+# uid 65534. The command itself runs as the caller, with SWAYSOCK,
+# WAYLAND_DISPLAY, DISPLAY (XWayland), XDG_RUNTIME_DIR and PENTRAX_SWAY_CLIENT
+# (the words to put before a client's command line so that it runs as the
+# session's user; empty when that is the caller). Clients may run as either:
+# XWayland lets the caller in too.
 set -euo pipefail
 
 [ "${1:-}" = "--" ] && shift
@@ -84,6 +85,9 @@ export HOME="$workdir/home"
 export WAYLAND_DISPLAY=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$workdir/session.env")
 export DISPLAY=$(sed -n 's/^DISPLAY=//p' "$workdir/session.env")
 export PENTRAX_SWAY_CLIENT="${as_user[*]}"
+if [ ${#as_user[@]} -gt 0 ]; then
+  "${as_user[@]}" xhost "+si:localuser:$(id -un)" >/dev/null
+fi
 # Programs started here keep their settings in the session's own folder.
 export XDG_CONFIG_HOME="$workdir/home/.config"
 

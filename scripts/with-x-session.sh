@@ -67,7 +67,8 @@ export DISPLAY=":$(head -n1 "$workdir/display")"
 export XDG_RUNTIME_DIR="$workdir"  # private, mode 0700 from mktemp
 # Programs started here keep their settings in the session's own folder.
 export XDG_CONFIG_HOME="$workdir/config"
-unset WAYLAND_DISPLAY
+# Nothing of the caller's desktop: Pentrax would choose its backend from it.
+unset WAYLAND_DISPLAY SWAYSOCK XDG_SESSION_TYPE
 
 # The first monitor keeps the screen's own output; the others have none.
 for i in "${!monitors[@]}"; do

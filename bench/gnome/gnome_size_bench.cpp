@@ -40,7 +40,7 @@ pid_t g_pids[2];
 // The test window on the given Qt platform, once it is focused and mapped.
 WindowHandle StartWindow(int i) {
   const std::string title = std::string("bench ") + kNames[i];
-  const char* argv[] = {PENTRAX_QT_PROBE, "-platform", kPlatforms[i],
+  const char* argv[] = {PENTRAX_QT_WINDOW, "-platform", kPlatforms[i],
                         title.c_str(), nullptr};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);

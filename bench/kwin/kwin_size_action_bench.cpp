@@ -33,7 +33,7 @@ bool Activate(const std::string& platform) {
   if (!clients[platform]) {
     clients[platform] = std::make_unique<testing::Client>(
         std::vector<std::string>{"env", "QT_QPA_PLATFORM=" + platform,
-                                 PENTRAX_WAYLAND_TEST_WINDOW, caption});
+                                 PENTRAX_QT_WINDOW, caption});
     if (!testing::Eventually(
             [&] { return testing::RunKWinScript(find + "send(!!w);") == true; },
             20000)) {

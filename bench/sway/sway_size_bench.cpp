@@ -7,7 +7,7 @@
 //
 //   sway_size_bench WINDOW_PROGRAM [RUNS]
 //
-// WINDOW_PROGRAM is the Qt test window (pentrax_wayland_test_window).
+// WINDOW_PROGRAM is the Qt test window (pentrax_qt_window).
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>

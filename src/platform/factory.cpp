@@ -1,10 +1,16 @@
 #include "factory.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #ifdef _WIN32
 #include "win32_window_manager.h"
 #else
+#include "gnome_session.h"
+#include "gnome_window_manager.h"
+#include "kwin_session.h"
+#include "kwin_window_manager.h"
+#include "sway_window_manager.h"
 #include "x11_window_manager.h"
 #endif
 
@@ -12,17 +18,31 @@ namespace pentrax {
 namespace {
 
 #ifdef _WIN32
-constexpr std::string_view kOwnBackend = "win32";
-
-std::unique_ptr<WindowManager> Open(std::string&) {
+std::unique_ptr<WindowManager> Open(std::string_view, std::string&) {
   return std::make_unique<Win32WindowManager>();
 }
 #else
-constexpr std::string_view kOwnBackend = "x11";
+constexpr char kXWaylandOnly[] =
+    "On this Wayland desktop Pentrax can size only XWayland windows "
+    "(programs that run through X11).";
+constexpr char kGnomeExtension[] =
+    "To size every window, enable Pentrax's GNOME extension: "
+    "gnome-extensions enable pentrax@pentrax.dev (just installed? Log out "
+    "and in first). Until then only XWayland windows can be sized.";
 
-std::unique_ptr<WindowManager> Open(std::string& error) {
-  const char* display = std::getenv("DISPLAY");
-  if (display == nullptr || *display == '\0') {
+bool Set(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0';
+}
+
+bool WaylandSession() {
+  const char* type = std::getenv("XDG_SESSION_TYPE");
+  return Set("WAYLAND_DISPLAY") ||
+         (type != nullptr && std::string_view(type) == "wayland");
+}
+
+std::unique_ptr<WindowManager> OpenX11(std::string& error) {
+  if (!Set("DISPLAY")) {
     error =
         "no X display: Pentrax needs an X11 desktop (or XWayland under "
         "Wayland) and DISPLAY set";
@@ -30,17 +50,72 @@ std::unique_ptr<WindowManager> Open(std::string& error) {
   }
   return X11WindowManager::Connect(nullptr, &error);
 }
+
+std::unique_ptr<WindowManager> Open(std::string_view backend,
+                                    std::string& error) {
+  if (backend == "sway") {
+    if (!Set("SWAYSOCK")) {
+      error = "SWAYSOCK is not set: not a sway session";
+      return nullptr;
+    }
+    return SwayWindowManager::Connect("", &error);
+  }
+  if (backend == "kwin") {
+    return KWinWindowManager::Connect(&error);
+  }
+  if (backend == "gnome") {
+    return GnomeWindowManager::Connect(&error);
+  }
+  return OpenX11(error);
+}
 #endif
 
 }  // namespace
 
+std::vector<std::string_view> BackendNames() {
+#ifdef _WIN32
+  return {"win32"};
+#else
+  return {"sway", "kwin", "gnome", "x11"};
+#endif
+}
+
+SessionBackend ChooseBackend() {
+#ifdef _WIN32
+  return {"win32", ""};
+#else
+  if (Set("SWAYSOCK") && SwaySessionAnswers(nullptr)) {
+    return {"sway", ""};
+  }
+  if (KWinSessionAnswers()) {
+    return {"kwin", ""};
+  }
+  if (!WaylandSession()) {
+    return {"x11", ""};
+  }
+  switch (ProbeGnomeSession()) {
+    case GnomeSession::kExtensionAnswers:
+      return {"gnome", ""};
+    case GnomeSession::kExtensionMissing:
+      return {"x11", kGnomeExtension};
+    case GnomeSession::kNotGnome:
+      break;
+  }
+  return {"x11", kXWaylandOnly};
+#endif
+}
+
 std::unique_ptr<WindowManager> CreateWindowManager(std::string_view backend,
                                                    std::string& error) {
-  if (!backend.empty() && backend != kOwnBackend) {
+  if (backend.empty()) {
+    return Open(ChooseBackend().name, error);
+  }
+  const auto names = BackendNames();
+  if (std::find(names.begin(), names.end(), backend) == names.end()) {
     error = "no backend \"" + std::string(backend) + "\" in this build";
     return nullptr;
   }
-  return Open(error);
+  return Open(backend, error);
 }
 
 }  // namespace pentrax

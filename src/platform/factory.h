@@ -1,19 +1,39 @@
 // Opening the window system's backend: the one place that knows which
-// backends a build has.
+// backends a build has, and which one the session Pentrax runs in calls for.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "window_manager.h"
 
 namespace pentrax {
 
-// Opens the named backend ("x11", "win32"), or the build's own when the
-// name is empty: Win32 on Windows, X11 elsewhere. Returns nullptr, with a
-// one-line reason in error, when it cannot be opened (for example with no X
-// display).
+// The backends of this build, in the order a session is tried for them:
+// sway, kwin, gnome, x11 on Linux; win32 on Windows.
+std::vector<std::string_view> BackendNames();
+
+// The backend the session calls for, and what the user should know at start
+// (empty when there is nothing to say).
+struct SessionBackend {
+  std::string name;
+  std::string note;
+};
+
+// On Linux: sway when $SWAYSOCK names a socket that answers; kwin on KDE's
+// Wayland session with org.kde.KWin on the session bus; gnome on GNOME's
+// Wayland session when Pentrax's extension answers; x11 otherwise, with a
+// note on a Wayland session: there only XWayland windows can be sized (and
+// on GNOME, how to enable the extension). Asks the session bus: a
+// QCoreApplication should exist.
+SessionBackend ChooseBackend();
+
+// Opens the named backend, or the session's own (ChooseBackend) when the
+// name is empty. Returns nullptr, with a one-line reason in error, when it
+// cannot be opened (for example with no X display). The kwin backend needs a
+// QCoreApplication for as long as it lives.
 std::unique_ptr<WindowManager> CreateWindowManager(std::string_view backend,
                                                    std::string& error);
 

@@ -1,7 +1,7 @@
 // The window-management operations through which Pentrax acts on other
-// applications' top-level windows. Each backend (X11, Win32) implements them
-// with the results and effects described here; the sizing logic knows nothing
-// else about the window system.
+// applications' top-level windows. Each backend (X11, sway, KWin, GNOME,
+// Win32) implements them with the results and effects described here; the
+// sizing logic knows nothing else about the window system.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,8 @@
 namespace pentrax {
 
 // An opaque identifier of a top-level window, compared by value; 0 means no
-// window. On X11 it is the client window's id.
+// window. On X11 it is the client window's id; on sway, KWin and GNOME a
+// number that no other window is given.
 using WindowHandle = std::int32_t;
 
 // Left, top, right, bottom in pixels; right and bottom lie just outside, so
@@ -44,8 +45,10 @@ inline constexpr std::int32_t kShowFullscreen = 1001;
 inline constexpr std::uint32_t kPlacementLength = 44;
 
 // A window's placement: its show state and the rectangle it has in its normal
-// (neither minimised nor maximised) state, in work-area coordinates (origin at
-// the work area's top-left corner), frame included.
+// (neither minimised nor maximised) state, frame included. Each backend uses
+// its desktop's own coordinates (its header says which), the same for
+// placements and the work area: work-area coordinates on X11 and Win32 (the
+// work area's top-left corner is the origin), the compositor's on Wayland.
 struct WindowPlacement {
   std::uint32_t length = kPlacementLength;
   std::uint32_t flags = 0;

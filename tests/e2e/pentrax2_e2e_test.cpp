@@ -8,11 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "x_session.h"
 
@@ -249,15 +251,27 @@ TEST(Pentrax2Faults, TheXServerGoesAwayAndTheSettingsStayWhole) {
   EXPECT_EQ(ReadFile(config.Ini()), before);
 }
 
-TEST(Pentrax2NoDisplay, ExitsWithAClearMessage) {
-  for (const auto& [env, said] :
-       {std::pair{"env -u DISPLAY", "pentrax2: no X display: "},
-        {"DISPLAY=:9999", "pentrax2: cannot open X display \":9999\""}}) {
-    const auto out = testing::Run(std::string(env) + " " + PENTRAX2 +
-                                  " 2>&1; echo status=$?");
-    ASSERT_TRUE(out);
-    EXPECT_EQ(out->rfind(said, 0), 0u) << *out;
-    EXPECT_NE(out->find("status=2"), std::string::npos) << *out;
+TEST(Pentrax2CommandLine, AnswersWithoutADisplayAndRefusesWhatItDoesNotKnow) {
+  // The command (@: pentrax2), what its output holds, its exit status.
+  const std::tuple<std::string, std::string, int> rows[] = {
+      {"env -u DISPLAY @", "pentrax2: no X display: ", 2},
+      {"DISPLAY=:9999 @", "pentrax2: cannot open X display \":9999\"", 2},
+      {"env -u DISPLAY @ --version", "pentrax2 2.2.1\n", 0},
+      {"env -u DISPLAY @ -h", "(without it, this session would get: x11)", 0},
+      {"@ --backend sway", "pentrax2: backend sway: SWAYSOCK is not set", 2},
+      {"@ --backend mir", "pentrax2: no backend \"mir\"", 2},
+      {"@ -platform xcb", "pentrax2: Unknown option 'platform'; see", 2},
+      {"@ stray", "pentrax2: unexpected argument 'stray'; see", 2},
+      {"XDG_SESSION_TYPE=wayland @ -h", "can size only XWayland windows", 0}};
+  for (auto [command, said, status] : rows) {
+    command.replace(command.find('@'), 1, PENTRAX2);
+    const std::string out =
+        testing::Run(command + " 2>&1; echo status=$?").value_or("");
+    EXPECT_NE(out.find(said), std::string::npos) << out;
+    // An error takes one line.
+    EXPECT_TRUE(out.ends_with("status=" + std::to_string(status) + "\n") &&
+                (status == 0 || std::count(out.begin(), out.end(), '\n') == 2))
+        << out;
   }
 }
 

@@ -4,9 +4,10 @@
 // gives normal rectangles in screen coordinates where Windows gives them in
 // work-area coordinates, and the two agree only there).
 //
-// Wine lets SetWindowPlacement act only on the calling process's windows, so
-// the windows here belong to a second thread of the test, which pumps their
-// messages as any program would.
+// The windows here belong to a second thread of the test, which pumps their
+// messages as any program would. Sizing, restoring and maximised windows are
+// the sizing journey's (tests/ui/win32), which drives the Win32 view and
+// model with real clicks.
 #include "win32_window_manager.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +19,6 @@
 #include <future>
 #include <string>
 #include <thread>
-
-#include "actions.h"
 
 namespace pentrax {
 namespace {
@@ -83,12 +82,6 @@ class TestWindow {
   std::thread thread_;
 };
 
-Rect WindowRect(HWND hwnd) {
-  RECT r = {};
-  GetWindowRect(hwnd, &r);
-  return {r.left, r.top, r.right, r.bottom};
-}
-
 WindowPlacement Placement(std::int32_t show, Rect r) {
   WindowPlacement p;
   p.showCmd = show;
@@ -96,34 +89,9 @@ WindowPlacement Placement(std::int32_t show, Rect r) {
   return p;
 }
 
-// Lets the window threads and the window manager catch up.
-void Settle() { Sleep(150); }
-
-// The tests' windows belong to their own process (Wine lets
-// SetWindowPlacement act only on those); to the actions they stand for other
-// programs' windows.
-struct OthersWindowManager : Win32WindowManager {
-  bool IsOwnProcessWindow(WindowHandle) override { return false; }
-};
-
 class Win32Test : public ::testing::Test {
  protected:
-  OthersWindowManager wm;
-  ResizedWindowLedger ledger;
-  WindowHandle target = 0;
-  // Not a window of this process: the tests' own "main window" handle.
-  static constexpr WindowHandle kOwn = 1;
-
-  bool Foreground(HWND hwnd) {
-    for (int i = 0; i < 40; ++i) {
-      SetForegroundWindow(hwnd);
-      if (wm.GetForegroundWindow() == H(hwnd)) {
-        return true;
-      }
-      Sleep(50);
-    }
-    return false;
-  }
+  Win32WindowManager wm;
 };
 
 TEST_F(Win32Test, WorkAreaIsTheScreenLessTheTaskBar) {
@@ -138,70 +106,6 @@ TEST_F(Win32Test, WorkAreaIsTheScreenLessTheTaskBar) {
   EXPECT_EQ(area.left, 0);
   EXPECT_EQ(area.top, 0);
   EXPECT_LT(area.bottom, GetSystemMetrics(SM_CYSCREEN));
-}
-
-TEST_F(Win32Test, SizesAndReadsBack) {
-  TestWindow w("Sized", {100, 100, 500, 400});
-  Settle();
-  WindowPlacement p;
-  ASSERT_EQ(wm.GetWindowPlacement(H(w.hwnd), p), 1);
-  EXPECT_EQ(p.showCmd, SW_SHOWNORMAL);
-  EXPECT_EQ(p.rcNormalPosition, WindowRect(w.hwnd));
-  EXPECT_TRUE(Win32WindowManager().IsOwnProcessWindow(H(w.hwnd)));
-  EXPECT_FALSE(Win32WindowManager().IsOwnProcessWindow(
-      H(GetShellWindow() ? GetShellWindow() : GetDesktopWindow())));
-
-  const Rect asked{50, 60, 50 + 646, 60 + 458};
-  EXPECT_EQ(wm.SetWindowPlacement(H(w.hwnd), Placement(SW_RESTORE, asked)), 1);
-  Settle();
-  EXPECT_EQ(WindowRect(w.hwnd), asked);
-  ASSERT_EQ(wm.GetWindowPlacement(H(w.hwnd), p), 1);
-  EXPECT_EQ(p.rcNormalPosition, asked);
-}
-
-TEST_F(Win32Test, ForegroundWindowAndTheSizeActionOnIt) {
-  TestWindow w("Picked", {200, 100, 600, 400});
-  ASSERT_TRUE(Foreground(w.hwnd));
-  SizeChoices choices;
-  choices.fields = {"0", "0", "3", "28"};
-  choices.chkBorder = 1;
-  choices.chkTask = 1;
-  const auto report =
-      SizeAction({wm, kOwn, ledger, target}, choices, 1280, 1024);
-  ASSERT_TRUE(report);
-  EXPECT_EQ(*report, "Picked\r\nresized to 646 x 458");
-  Settle();
-  EXPECT_EQ(WindowRect(w.hwnd), (Rect{200, 100, 846, 558}));
-  EXPECT_EQ(RestoreAction({wm, kOwn, ledger, target}),
-            "Picked\r\nrestored its original size");
-  Settle();
-  EXPECT_EQ(WindowRect(w.hwnd), (Rect{200, 100, 600, 400}));
-}
-
-TEST_F(Win32Test, MaximisedWindowKeepsItsNormalRectangleAndComesBackMaximised) {
-  TestWindow w("Maxed", {120, 80, 520, 380});
-  ShowWindow(w.hwnd, SW_MAXIMIZE);
-  Settle();
-  ASSERT_TRUE(IsZoomed(w.hwnd));
-  WindowPlacement p;
-  ASSERT_EQ(wm.GetWindowPlacement(H(w.hwnd), p), 1);
-  EXPECT_EQ(p.showCmd, SW_SHOWMAXIMIZED);
-  EXPECT_EQ(p.rcNormalPosition, (Rect{120, 80, 520, 380}));
-
-  ASSERT_TRUE(Foreground(w.hwnd));
-  SizeChoices choices;
-  choices.fields = {"0", "0", "3", "28"};
-  ASSERT_TRUE(SizeAction({wm, kOwn, ledger, target}, choices, 1280, 1024));
-  Settle();
-  EXPECT_FALSE(IsZoomed(w.hwnd));
-  EXPECT_EQ(WindowRect(w.hwnd), (Rect{120, 80, 760, 560}));
-
-  EXPECT_EQ(RestoreAction({wm, kOwn, ledger, target}),
-            "Maxed\r\nrestored its original size");
-  Settle();
-  EXPECT_TRUE(IsZoomed(w.hwnd));
-  ASSERT_EQ(wm.GetWindowPlacement(H(w.hwnd), p), 1);
-  EXPECT_EQ(p.rcNormalPosition, (Rect{120, 80, 520, 380}));
 }
 
 TEST_F(Win32Test, TitleComesInUtf8CutOnACharacterBoundary) {
@@ -219,8 +123,8 @@ TEST_F(Win32Test, TitleComesInUtf8CutOnACharacterBoundary) {
 TEST_F(Win32Test, ADestroyedWindowFailsCleanly) {
   TestWindow w("Gone", {100, 100, 400, 300});
   const WindowHandle h = H(w.hwnd);
-  const std::string identity = wm.WindowIdentity(h);
-  EXPECT_NE(identity, "");
+  EXPECT_NE(wm.WindowIdentity(h), "");
+  EXPECT_TRUE(wm.IsOwnProcessWindow(h));
   w.Destroy();
   WindowPlacement p;
   EXPECT_EQ(wm.GetWindowPlacement(h, p), 0);

@@ -1,11 +1,8 @@
 // The KWin backend's parts where the tests against a real KWin 5.27 do not
-// reach: the maximised state as Plasma 6 tells it, clients that stop short of
-// the size asked for, and the session check.
+// reach: the maximised state as Plasma 6 tells it, and clients that stop
+// short of the size asked for.
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "kwin_session.h"
 #include "kwin_window_state.h"
 
 namespace pentrax {
@@ -40,24 +37,6 @@ TEST(KWinParts, AWindowSettlesAtTheSizeAskedForOrWhereItStops) {
                                                 {asked, 611, true}}) {
     EXPECT_EQ(watch.Settled(frame, t0 + std::chrono::milliseconds(ms)), settled)
         << ms;
-  }
-}
-
-TEST(KWinParts, KdeWaylandSessionFromTheEnvironment) {
-  using Env = std::map<std::string, std::string>;
-  for (const auto& row : std::vector<std::pair<Env, bool>>{
-           {{{"XDG_CURRENT_DESKTOP", "KDE"}, {"WAYLAND_DISPLAY", "w"}}, true},
-           {{{"XDG_CURRENT_DESKTOP", "X:KDE"}, {"XDG_SESSION_TYPE", "wayland"}},
-            true},
-           {{{"KDE_FULL_SESSION", "true"}, {"WAYLAND_DISPLAY", "w"}}, true},
-           {{{"XDG_CURRENT_DESKTOP", "KDEX"}, {"WAYLAND_DISPLAY", "w"}}, false},
-           {{{"XDG_SESSION_DESKTOP", "KDE"}, {"XDG_SESSION_TYPE", "x11"}},
-            false}}) {
-    EXPECT_EQ(LooksLikeKdeWaylandSession([&env = row.first](const char* name) {
-                const auto it = env.find(name);
-                return it == env.end() ? nullptr : it->second.c_str();
-              }),
-              row.second);
   }
 }
 

@@ -1,0 +1,173 @@
+// Looks at the main window of another Wine process from outside, as a test
+// must: every control's text, check state, enabled state and centre, read
+// from the controls themselves (WM_GETTEXT and BM_GETCHECK are sent across
+// processes), and the rectangle of any top-level window. Also shows a window
+// of its own, to be a program that Pentrax does not own.
+//
+//   probe controls TITLE [NAME STATE]
+//     one line per control: "NAME CX CY CHECK ENABLED TEXT", CX CY its centre
+//     in screen pixels, CHECK 0/1/2 or - for controls without one, ENABLED
+//     0/1, line breaks in TEXT as "|"; option buttons are named with their
+//     index (optRes7). With NAME and STATE, first waits until that control's
+//     "CHECK ENABLED TEXT" begins with STATE.
+//   probe window TITLE        "LEFT TOP RIGHT BOTTOM ZOOMED"
+//   probe text TITLE          the texts of its child windows (a message
+//                             box's text and button), one a line
+//   probe show TITLE L T R B  shows a window until it is closed
+// Waits at most 20 s for the window and the state; exits 1 when they do not
+// come.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "wide_text.h"
+#include "win32_form_view.h"
+
+namespace {
+
+using namespace pentrax::ui;
+
+constexpr DWORD kDeadlineMs = 20000;
+
+HWND FindTopLevel(const wchar_t* title) {
+  const DWORD start = GetTickCount();
+  HWND window = nullptr;
+  // Shown: its controls are all there.
+  while (((window = FindWindowW(nullptr, title)) == nullptr ||
+          !IsWindowVisible(window)) &&
+         GetTickCount() - start < kDeadlineMs) {
+    Sleep(50);
+  }
+  return window != nullptr && IsWindowVisible(window) ? window : nullptr;
+}
+
+std::string Text(HWND control) {
+  std::wstring text(4096, L'\0');
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(control, WM_GETTEXT, text.size(),
+                      reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                      2000, &length);
+  text.resize(length);
+  std::string utf8 = Utf8(text);
+  for (char& c : utf8) {
+    c = c == '\r' ? '\0' : c == '\n' ? '|' : c;
+  }
+  std::erase(utf8, '\0');
+  return utf8;
+}
+
+std::string Name(const ControlLayout& row) {
+  return std::string(row.name) +
+         (row.index >= 0 ? std::to_string(row.index) : std::string());
+}
+
+// "CHECK ENABLED TEXT" of a control.
+std::string State(const ControlLayout& row, HWND control) {
+  DWORD_PTR check = 0;
+  SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000,
+                      &check);
+  const bool checkable = row.kind == ControlKind::kOption ||
+                         row.kind == ControlKind::kCheckBox ||
+                         row.kind == ControlKind::kPushCheckBox;
+  return (checkable ? std::to_string(check) : "-") +
+         (IsWindowEnabled(control) ? " 1 " : " 0 ") + Text(control);
+}
+
+// Waits until the named control's state begins with state.
+bool WaitForState(HWND window, const std::string& name,
+                  const std::string& state) {
+  const DWORD start = GetTickCount();
+  for (const ControlLayout& row : kLayout) {
+    if (Name(row) == name) {
+      while (State(row, GetDlgItem(window, ItemId(row.id))).rfind(state, 0) !=
+             0) {
+        if (GetTickCount() - start > kDeadlineMs) {
+          return false;
+        }
+        Sleep(50);
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+void PrintControls(HWND window) {
+  for (const ControlLayout& row : kLayout) {
+    HWND control = GetDlgItem(window, ItemId(row.id));
+    RECT r = {};
+    GetWindowRect(control, &r);
+    std::printf("%s %ld %ld %s\n", Name(row).c_str(), (r.left + r.right) / 2,
+                (r.top + r.bottom) / 2, State(row, control).c_str());
+  }
+}
+
+LRESULT CALLBACK ShownWindowProc(HWND window, UINT message, WPARAM wParam,
+                                 LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+int Show(const wchar_t* title, const RECT& r) {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = ShownWindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = L"PentraxProbeWindow";
+  RegisterClassW(&windowClass);
+  CreateWindowExW(0, windowClass.lpszClassName, title,
+                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top,
+                  r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                  windowClass.hInstance, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    DispatchMessageW(&message);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    return 2;
+  }
+  const std::string command = argv[1];
+  const std::wstring title = Wide(argv[2]);
+  if (command == "show" && argc == 7) {
+    const auto at = [&](int i) { return std::atoi(argv[i]); };
+    return Show(title.c_str(), {at(3), at(4), at(5), at(6)});
+  }
+  HWND window = FindTopLevel(title.c_str());
+  if (window == nullptr) {
+    std::printf("no window \"%s\"\n", argv[2]);
+    return 1;
+  }
+  if (command == "controls") {
+    const bool read = argc != 5 || WaitForState(window, argv[3], argv[4]);
+    PrintControls(window);
+    if (!read) {
+      std::printf("%s never read \"%s\"\n", argv[3], argv[4]);
+    }
+    return read ? 0 : 1;
+  }
+  if (command == "text") {
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM) {
+          std::printf("%s\n", Text(child).c_str());
+          return TRUE;
+        },
+        0);
+    return 0;
+  }
+  RECT r = {};
+  GetWindowRect(window, &r);
+  std::printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right, r.bottom,
+              IsZoomed(window) ? 1 : 0);
+  return 0;
+}
