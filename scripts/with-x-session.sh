@@ -118,7 +118,8 @@ fi
 pids+=($!)
 # For tests that take the window manager away while a program runs.
 export PENTRAX_WM_PID=$!
-for _ in $(seq 200); do
+# (KWin may take several seconds to start on a loaded machine.)
+for _ in $(seq 600); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.05
 done

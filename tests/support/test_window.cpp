@@ -7,7 +7,8 @@
 //       bottom edge, or only that part of it)
 //   pentrax_test_window [--title UTF8] [--wm-name LATIN1] [--class NAME]
 //       [--no-class] [--no-pid] [--geometry WxH+X+Y] [--min WxH] [--max WxH]
-//       [--inc WxH (base size: the minimum)] [--state ABOVE,FULLSCREEN,...]
+//       [--inc WxH (base size: the minimum; rewritten after every resize, as
+//       terminals do)] [--state ABOVE,FULLSCREEN,...]
 //       [--type DESKTOP|...] [--no-input (takes no input focus)]
 //       [--iconic (starts minimised)] [--keep-size (sets itself back when
 //       sized)] [--csd SHADOW (client-side decorated, no frame)]
@@ -122,8 +123,9 @@ int main(int argc, char** argv) {
   const xcb_window_t w = xcb_generate_id(conn);
   const uint32_t values[] = {
       screen->white_pixel,
-      keepSize ? XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY
-               : uint32_t{XCB_EVENT_MASK_EXPOSURE}};
+      keepSize || inc.set
+          ? XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY
+          : uint32_t{XCB_EVENT_MASK_EXPOSURE}};
   xcb_create_window(conn, XCB_COPY_FROM_PARENT, w, screen->root,
                     static_cast<int16_t>(x), static_cast<int16_t>(y),
                     static_cast<uint16_t>(width), static_cast<uint16_t>(height),
@@ -197,14 +199,21 @@ int main(int argc, char** argv) {
   printf("0x%x\n", w);
   fflush(stdout);
 
+  int seenWidth = width, seenHeight = height;
   while (xcb_generic_event_t* ev = xcb_wait_for_event(conn)) {
     const auto* c = reinterpret_cast<xcb_configure_notify_event_t*>(ev);
-    if (keepSize && (ev->response_type & 0x7F) == XCB_CONFIGURE_NOTIFY &&
-        c->window == w && (c->width != width || c->height != height)) {
-      const uint32_t size[] = {static_cast<uint32_t>(width),
-                               static_cast<uint32_t>(height)};
-      xcb_configure_window(
-          conn, w, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    if ((ev->response_type & 0x7F) == XCB_CONFIGURE_NOTIFY && c->window == w &&
+        (c->width != seenWidth || c->height != seenHeight)) {
+      seenWidth = c->width, seenHeight = c->height;
+      if (keepSize) {
+        const uint32_t size[] = {static_cast<uint32_t>(width),
+                                 static_cast<uint32_t>(height)};
+        xcb_configure_window(
+            conn, w, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+      } else {
+        // As a terminal does once it has taken a new size.
+        xcb_icccm_set_wm_normal_hints(conn, w, &hints);
+      }
       xcb_flush(conn);
     }
     free(ev);

@@ -70,9 +70,20 @@ WindowHandle StartWindow(std::unique_ptr<Client>& client,
   client = std::make_unique<Client>(argv);
   const auto id =
       static_cast<WindowHandle>(std::stoul(client->ReadLine(), nullptr, 16));
+  // Asked for a place: the window manager has put it there (KWin frames a
+  // window before it moves it).
+  std::optional<Point> at;
+  for (std::size_t i = 1; i + 1 < argv.size(); ++i) {
+    int x = 0, y = 0;
+    if (argv[i] == "--geometry" &&
+        std::sscanf(argv[i + 1].c_str(), "%*dx%*d+%d+%d", &x, &y) == 2) {
+      at = Point{x, y};
+    }
+  }
   Eventually([&] {
     const auto r = ReadIndependently(id);
     return r && r->frame == r->Outer() &&
+           (!at || (r->frame.left == at->x && r->frame.top == at->y)) &&
            Property(id, "WM_STATE").find("window state") != std::string::npos;
   });
   return id;

@@ -34,7 +34,10 @@ Seen Classify(Connection& x, xcb_window_t w, xcb_window_t frame,
       const auto& c = reinterpret_cast<const xcb_configure_notify_event_t&>(ev);
       const std::int32_t b = 2 * c.border_width;
       const Rect r{c.x, c.y, c.x + c.width + b, c.y + c.height + b};
-      if (c.window == w) {
+      if (c.window == w && frame == w) {
+        change = !(r == last.client);  // a child of the root: root coordinates
+      } else if (c.window == w) {
+        // In its frame only the size tells: the frame's event the place.
         change = r.width() != last.client.width() ||
                  r.height() != last.client.height();
       } else if (c.window == frame && last.frame) {
