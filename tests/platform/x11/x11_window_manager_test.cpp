@@ -205,23 +205,30 @@ TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
     const auto before = ReadIndependently(id).value();
     const auto* e = before.extents;
     const std::int32_t in = 2 * c.shadow;
-    const WindowPlacement p = Place(id, kShowRestore,
-                                    {30, 30, 30 + c.asked.x + e[0] + e[1] - in,
-                                     30 + c.asked.y + e[2] + e[3] - in});
-    if (c.kept.x > 0) {
-      EXPECT_TRUE(Eventually([&] {
-        const auto r = ReadIndependently(id);
-        return r && r->client.width() == c.kept.x &&
-               r->client.height() == c.kept.y;
-      }));
+    const Rect asked{30, 30, 30 + c.asked.x + e[0] + e[1] - in,
+                     30 + c.asked.y + e[2] + e[3] - in};
+    // A window that sets itself back answers in its own time: on a busy
+    // machine now and then after the wait, but not three times running.
+    for (int left = Has(c.options, "--keep-size") ? 3 : 1; left > 0; --left) {
+      const WindowPlacement p = Place(id, kShowRestore, asked);
+      if (c.kept.x > 0) {
+        EXPECT_TRUE(Eventually([&] {
+          const auto r = ReadIndependently(id);
+          return r && r->client.width() == c.kept.x &&
+                 r->client.height() == c.kept.y;
+        }));
+      }
+      // The report is what the window kept, frame and all, shadow not.
+      const auto r = ReadIndependently(id).value();
+      const Rect o = r.Outer();
+      const Rect kept{o.left + c.shadow, o.top + c.shadow, o.right - c.shadow,
+                      o.bottom - c.shadow};
+      if (p.rcNormalPosition == kept || left == 1) {
+        EXPECT_EQ(p.rcNormalPosition, kept);
+        EXPECT_EQ(r.frame, o);
+        break;
+      }
     }
-    // The report is what the window kept, frame and all, shadow not.
-    const auto r = ReadIndependently(id).value();
-    const Rect o = r.Outer();
-    EXPECT_EQ(p.rcNormalPosition,
-              (Rect{o.left + c.shadow, o.top + c.shadow, o.right - c.shadow,
-                    o.bottom - c.shadow}));
-    EXPECT_EQ(r.frame, o);
   }
 }
 
