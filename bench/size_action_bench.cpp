@@ -40,14 +40,6 @@ const char* const kNames[2] = {"xclock", "xterm"};
 Size g_outer[2][2];
 Size g_client[2][2];
 
-// The id of the first window whose WM_CLASS instance is `name`, once mapped.
-WindowHandle FindWindowByClass(const std::string& name) {
-  const auto out = testing::Run(
-      "timeout 10 xdotool search --sync --onlyvisible --classname '^" + name +
-      "$'");
-  return out ? static_cast<WindowHandle>(std::stol(*out)) : 0;
-}
-
 int Field(const std::string& text, const std::string& label, int which) {
   const auto at = text.find(label);
   if (at == std::string::npos) return 0;
@@ -300,8 +292,8 @@ int main(int argc, char** argv) {
       {"xclock", "-name", "benchclock", "-geometry", "300x200+60+60"});
   testing::Client term(
       {"xterm", "-name", "benchterm", "-geometry", "80x24+400+300"});
-  g_windows[0] = FindWindowByClass("benchclock");
-  g_windows[1] = FindWindowByClass("benchterm");
+  g_windows[0] = testing::FindWindowByClass("benchclock");
+  g_windows[1] = testing::FindWindowByClass("benchterm");
   if (g_windows[0] <= 0 || g_windows[1] <= 0) {
     std::fprintf(stderr, "size_action_bench: the windows did not appear\n");
     return 1;

@@ -107,6 +107,13 @@ bool SleepMs(int milliseconds) {
   return true;
 }
 
+WindowHandle FindWindowByClass(const std::string& name) {
+  const auto out =
+      Run("timeout 10 xdotool search --sync --onlyvisible --classname '^" +
+          name + "$'");
+  return out ? static_cast<WindowHandle>(std::stol(*out)) : 0;
+}
+
 void Activate(WindowHandle window) {
   Run("timeout 10 xdotool windowactivate " + std::to_string(window));
 }

@@ -43,6 +43,9 @@ WindowHandle StartWindow(std::unique_ptr<Client>& client,
 // Runs a shell command and returns what it printed; nullopt on failure.
 std::optional<std::string> Run(const std::string& command);
 
+// The id of the first window whose WM_CLASS instance is `name`, once mapped.
+WindowHandle FindWindowByClass(const std::string& name);
+
 // Asks the window manager to activate a window, as a click on it would.
 void Activate(WindowHandle window);
 // _NET_ACTIVE_WINDOW, as xdotool reads it; 0 when there is none.

@@ -25,6 +25,7 @@ TEST(AllowedSize, StaysWithinTheHintsWhateverTheirValues) {
   const Case cases[] = {
       {"below the minimum", {.hasMin = true, .minWidth = 200, .minHeight = 150}, {100, 100}, {200, 150}},
       {"whole increments above the base", {.hasBase = true, .hasInc = true, .baseWidth = 10, .baseHeight = 10, .widthInc = 7, .heightInc = 13}, {643, 457}, {640, 452}},
+      {"the minimum stands in for the base", {.hasMin = true, .hasInc = true, .minWidth = 10, .minHeight = 10, .widthInc = 10, .heightInc = 10}, {633, 447}, {630, 440}},
       {"the base stands in for the minimum", {.hasBase = true, .baseWidth = 300, .baseHeight = 200}, {100, 100}, {300, 200}},
       {"a maximum of 0 is none", {.hasMax = true}, {643, 457}, {643, 457}},
       {"a maximum below the minimum wins", {.hasMin = true, .hasMax = true, .minWidth = 500, .minHeight = 500, .maxWidth = 400, .maxHeight = 300}, {643, 457}, {400, 300}},
