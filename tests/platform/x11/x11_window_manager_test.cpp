@@ -190,8 +190,8 @@ TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
       // arithmetic).
       {"--min -2147483648x-2147483648 --inc 256x256", {600, 400}, {0, 0}},
       // Takes the size, then sets itself back. Not on KWin: composited, it
-      // takes the window's own request only after it has drawn the change,
-      // 4 to 10 ms later, beyond three times its 1 ms answer (README).
+      // carries out the window's own request only after it has drawn the
+      // change, mostly later than three times its first answer (README).
       {"--keep-size", {500, 400}, {300, 200}},
   };
   for (const Case& c : cases) {
