@@ -1,14 +1,15 @@
 // Texts cross into the Windows API as UTF-16 and come back as UTF-8, the
 // program's own encoding: the system's 8-bit code page cannot hold every
-// character of a caption or a title.
+// character of a caption, a title or a stored setting.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-namespace pentrax::ui {
+namespace pentrax {
 
 inline std::wstring Wide(std::string_view utf8) {
   std::wstring wide;
@@ -22,20 +23,32 @@ inline std::wstring Wide(std::string_view utf8) {
   return wide;
 }
 
-inline std::string Utf8(std::wstring_view wide) {
-  std::string utf8;
-  if (!wide.empty()) {
-    const int size = static_cast<int>(wide.size());
-    utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(
-        CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr)));
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(),
-                        static_cast<int>(utf8.size()), nullptr, nullptr);
+// UTF-8 of UTF-16 text, or nullopt when it is not valid UTF-16 (a lone
+// surrogate).
+inline std::optional<std::string> StrictUtf8(
+    std::wstring_view wide, DWORD flags = WC_ERR_INVALID_CHARS) {
+  if (wide.empty()) {
+    return std::string();
   }
+  const int size = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(CP_UTF8, flags, wide.data(), size,
+                                        nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) {
+    return std::nullopt;
+  }
+  std::string utf8(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, flags, wide.data(), size, utf8.data(), bytes,
+                      nullptr, nullptr);
   return utf8;
 }
 
-// A window's text, as GetWindowTextW gives it (for a control of this
-// process, the control's own text).
+// UTF-8 of UTF-16 text, a lone surrogate replaced (U+FFFD).
+inline std::string Utf8(std::wstring_view wide) {
+  return StrictUtf8(wide, 0).value_or(std::string());
+}
+
+// A window's text, as GetWindowTextW gives it (for a window of this
+// process, its own text).
 inline std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1,
                     L'\0');
@@ -44,4 +57,4 @@ inline std::wstring WindowText(HWND window) {
   return text;
 }
 
-}  // namespace pentrax::ui
+}  // namespace pentrax

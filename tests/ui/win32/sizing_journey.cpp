@@ -41,8 +41,8 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam,
     RECT r = {};
     GetWindowRect(window, &r);
     std::printf("%s %ld %ld %ld %ld zoomed=%d\n",
-                pentrax::ui::Utf8(pentrax::ui::WindowText(window)).c_str(),
-                r.left, r.top, r.right, r.bottom, IsZoomed(window) ? 1 : 0);
+                pentrax::Utf8(pentrax::WindowText(window)).c_str(), r.left,
+                r.top, r.right, r.bottom, IsZoomed(window) ? 1 : 0);
     std::fflush(stdout);
   }
   return DefWindowProcW(window, message, wParam, lParam);
