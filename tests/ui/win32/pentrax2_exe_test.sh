@@ -45,6 +45,7 @@ same "Custom, typed digits only, border off, vertical task bar" \
 echo "== a separate program (Wine's Notepad) is picked, and its real size reported"
 OTHER="Untitled - Notepad"
 start notepad
+notepad=${pids[-1]}
 shown "$OTHER"
 press chkGo
 activate "$OTHER"
@@ -57,6 +58,9 @@ activate "$OTHER"
 # Wine places only the calling process's windows, so the restore's outcome
 # is Wine's; the pick is Pentrax's: the button comes up again.
 check "the restore button picks it too" look chkBack "0 "
+# Out of the way of the clicks that follow.
+kill "$notepad"
+wait "$notepad" 2>/dev/null
 
 echo "== closed with Alt+F4: the ten values in the registry"
 read -r left top _ <<<"$(probe window "$TITLE")"
