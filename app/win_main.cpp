@@ -21,14 +21,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
   // a console has no standard output to print them on).
   std::vector<std::string> arguments;
   for (int i = 1; i < __argc; ++i) {
-    arguments.push_back(pentrax::ui::Utf8(__wargv[i]));
+    arguments.push_back(pentrax::Utf8(__wargv[i]));
   }
   const pentrax::CommandLineAnswer answer =
       pentrax::ReadCommandLine(arguments, application, PENTRAX_VERSION_TEXT);
   if (answer.action != pentrax::CommandLineAnswer::Action::kRun) {
     const bool refused =
         answer.action == pentrax::CommandLineAnswer::Action::kRefuse;
-    MessageBoxW(nullptr, pentrax::ui::Wide(answer.text).c_str(), L"Pentrax 2",
+    MessageBoxW(nullptr, pentrax::Wide(answer.text).c_str(), L"Pentrax 2",
                 refused ? MB_ICONERROR | MB_OK : MB_ICONINFORMATION | MB_OK);
     return refused ? 2 : 0;
   }
@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
   std::string error;
   auto wm = pentrax::CreateWindowManager({}, error);
   if (!wm) {
-    MessageBoxW(nullptr, pentrax::ui::Wide(error).c_str(), L"Pentrax 2",
+    MessageBoxW(nullptr, pentrax::Wide(error).c_str(), L"Pentrax 2",
                 MB_ICONERROR | MB_OK);
     return 2;
   }

@@ -2,9 +2,9 @@
 # Cross-builds the Windows program, Pentrax2.exe, and its tests with
 # mingw-w64 (statically linked) and runs them under Wine on a private
 # virtual desktop, in a Wine prefix of their own: the sizing core, the Win32
-# backend, Pentrax2.exe driven as a user would (a probe program, xdotool,
-# reg.exe), the sizing journey through the Win32 view and model, and the
-# installer's round trip (install, start, uninstall).
+# backend (sizing and restoring its own windows), Pentrax2.exe driven as a
+# user would (a probe program, xdotool, reg.exe), and the installer's round
+# trip (install, start, uninstall).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh windows

@@ -49,37 +49,29 @@ TEST_F(ActionsTest, SizesKeepsPositionAndReportsTheReadBackSize) {
   EXPECT_EQ(target, kA);
   ASSERT_EQ(wm.writes.size(), 1u);
   EXPECT_EQ(wm.writes[0].showCmd, kShowRestore);
-  EXPECT_EQ(wm.writes[0].length, 44u);
   EXPECT_EQ(wm.writes[0].rcNormalPosition, (Rect{100, 50, 1130, 796}));
-  const std::vector<std::string> order = {
-      "GetForegroundWindow", "IsOwnProcessWindow", "GetWorkArea",
-      "GetWindowPlacement",  "WindowIdentity",     "SetWindowPlacement",
-      "GetWindowText",       "GetWindowPlacement"};
-  EXPECT_EQ(wm.calls, order);
 }
 
+// An empty title starts the report with its line break.
 TEST_F(ActionsTest, SizeNormalisesTheFieldsFirst) {
-  wm.Add(kA, {0, 0, 100, 100});
+  wm.Add(kA, {0, 0, 100, 100}, "");
   choices.selectedPreset = kCustomPreset;
   choices.fields = {"2000", "2000", "", "x"};
-  EXPECT_EQ(Size(kA), "Window\r\nresized to 1280 x 1024");
+  EXPECT_EQ(Size(kA), "\r\nresized to 1280 x 1024");
   EXPECT_EQ(choices.fields.breit, "1280");
   EXPECT_EQ(choices.fields.hoch, "1024");
   EXPECT_EQ(choices.fields.border, "0");
   EXPECT_EQ(choices.fields.task, "0");
 }
 
-TEST_F(ActionsTest, SizeFitsIntoTheWorkArea) {
-  wm.workArea = {0, 0, 1024, 740};
+// The fitting itself is FitIntoWorkArea's; the backends' suites fit into
+// real work areas. An unreadable one leaves zeros: the window goes to (0, 0).
+TEST_F(ActionsTest, AnUnknownWorkAreaPlacesTheWindowAtTheOrigin) {
+  wm.workAreaKnown = false;
   wm.Add(kA, {500, 400, 600, 500});
   choices.selectedPreset = 1;
   Size(kA);
-  EXPECT_EQ(RectOf(kA), (Rect{224, 140, 1024, 740}));
-  // An unreadable work area leaves zeros: the window goes to (0, 0).
-  wm.workAreaKnown = false;
-  wm.Add(kB, {500, 400, 600, 500});
-  Size(kB);
-  EXPECT_EQ(RectOf(kB), (Rect{0, 0, 800, 600}));
+  EXPECT_EQ(RectOf(kA), (Rect{0, 0, 800, 600}));
 }
 
 // Only Pentrax's own windows in front are passed over in silence; any other
@@ -211,11 +203,6 @@ TEST(CleanTitle, TrimsTheBufferDropsTheNulAndBlanksControlCharacters) {
     EXPECT_EQ(CleanTitle(buffer(title)), clean) << title;
   }
   EXPECT_EQ(CleanTitle(std::string(kTitleBufferSize, ' ')), "");
-}
-
-TEST_F(ActionsTest, AnEmptyTitleStartsTheReportWithTheLineBreak) {
-  wm.Add(kA, {0, 0, 10, 10}, "");
-  EXPECT_EQ(Size(kA), "\r\nresized to 640 x 480");
 }
 
 }  // namespace

@@ -91,33 +91,33 @@ TEST(TargetSize, PresetOrCustomPlusBorderLessTaskBarAndAtLeast16) {
 }
 
 TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
-  const Rect area{0, 0, 1024, 994};
-  // Fits: stays where it is.
-  EXPECT_EQ(FitIntoWorkArea(100, 50, {600, 400}, area),
-            (Rect{100, 50, 700, 450}));
-  // Too far right: moved left just enough; exactly at the edge: kept.
-  EXPECT_EQ(FitIntoWorkArea(500, 0, {800, 600}, area).left, 224);
-  EXPECT_EQ(FitIntoWorkArea(224, 0, {800, 600}, area).left, 224);
-  // Too low: moved up.
-  EXPECT_EQ(FitIntoWorkArea(0, 900, {800, 600}, area).top, 394);
-  // Larger than the work area: starts at 0 and reaches past the edge.
-  EXPECT_EQ(FitIntoWorkArea(300, 300, {2000, 1200}, area),
-            (Rect{0, 0, 2000, 1200}));
-  // Left of or above the work area: pulled in.
-  EXPECT_EQ(FitIntoWorkArea(-50, -20, {100, 100}, area),
-            (Rect{0, 0, 100, 100}));
-  // An unknown work area (zeros) places the window at (0, 0).
-  EXPECT_EQ(FitIntoWorkArea(300, 300, {640, 480}, Rect{}),
-            (Rect{0, 0, 640, 480}));
-  // A work area that does not start at the origin (a second monitor, a
-  // task bar at the top or left): kept inside it on every side.
-  const Rect second{1280, 28, 2560, 1024};
-  EXPECT_EQ(FitIntoWorkArea(2200, 700, {646, 458}, second),
-            (Rect{1914, 566, 2560, 1024}));
-  EXPECT_EQ(FitIntoWorkArea(1000, 0, {646, 458}, second),
-            (Rect{1280, 28, 1926, 486}));
-  // No overflow at the ends of the range.
-  EXPECT_EQ(FitIntoWorkArea(2147483647, 0, {2147483647, 16}, area).left, 0);
+  const Rect area{0, 0, 1024, 994}, second{1280, 28, 2560, 1024};
+  struct Case {
+    std::int32_t left, top;
+    Size size;
+    Rect area, placed;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {100, 50, {600, 400}, area, {100, 50, 700, 450}},    // fits: stays
+      {500, 0, {800, 600}, area, {224, 0, 1024, 600}},     // moved left just enough
+      {224, 0, {800, 600}, area, {224, 0, 1024, 600}},     // at the edge: kept
+      {0, 900, {800, 600}, area, {0, 394, 800, 994}},      // moved up
+      {300, 300, {2000, 1200}, area, {0, 0, 2000, 1200}},  // too large: from 0
+      {-50, -20, {100, 100}, area, {0, 0, 100, 100}},      // pulled in
+      {300, 300, {640, 480}, Rect{}, {0, 0, 640, 480}},    // unknown area
+      // A work area away from the origin (a second monitor, a task bar at
+      // the top or left): kept inside it on every side.
+      {2200, 700, {646, 458}, second, {1914, 566, 2560, 1024}},
+      {1000, 0, {646, 458}, second, {1280, 28, 1926, 486}},
+      // No overflow at the ends of the range.
+      {2147483647, 0, {2147483647, 16}, area, {0, 0, 2147483647, 16}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitIntoWorkArea(c.left, c.top, c.size, c.area), c.placed)
+        << c.left << "," << c.top;
+  }
 }
 
 }  // namespace

@@ -114,12 +114,8 @@ TEST_F(IniStoreTest, AFolderThatCannotBeWrittenSaysSoOnce) {
                          "/pentrax2/pentrax2.ini: the settings were not saved");
 }
 
+// Changes the environment for good: no other case of this program reads it.
 TEST(UserFilePath, FollowsTheXdgRulesAndTheHomeFolder) {
-  const char* keep[] = {"XDG_CONFIG_HOME", "HOME"};
-  std::optional<std::string> saved[2];
-  for (int i = 0; i < 2; ++i) {
-    if (const char* v = std::getenv(keep[i])) saved[i] = v;
-  }
   struct Row {
     const char* xdg;  // nullptr: unset
     const char* home;
@@ -144,9 +140,6 @@ TEST(UserFilePath, FollowsTheXdgRulesAndTheHomeFolder) {
     setenv("HOME", row.home, 1);
     EXPECT_EQ(IniSettingsStore::UserFilePath("p"), row.expected)
         << (row.xdg ? row.xdg : "unset");
-  }
-  for (int i = 0; i < 2; ++i) {
-    saved[i] ? setenv(keep[i], saved[i]->c_str(), 1) : unsetenv(keep[i]);
   }
 }
 

@@ -2,7 +2,6 @@
 // the model asks of it and reports the screens and the window the test sets.
 #pragma once
 
-#include <string>
 #include <vector>
 
 #include "form_view.h"
@@ -17,15 +16,11 @@ class FakeFormView : public ui::FormView {
   WindowHandle own = 100;
   int timer2 = 0;  // the interval while Timer2 runs, else 0
   std::vector<ui::ControlId> changes;
-  std::vector<std::string> messageBoxes;  // title, then text
 
   void ControlChanged(ui::ControlId id) override { changes.push_back(id); }
   void StartTimer2(int intervalMs) override { timer2 = intervalMs; }
   void StopTimer2() override { timer2 = 0; }
-  void ShowMessageBox(std::string_view text, std::string_view title) override {
-    messageBoxes.insert(messageBoxes.end(),
-                        {std::string(title), std::string(text)});
-  }
+  void ShowMessageBox(std::string_view, std::string_view) override {}
   void MoveWindow(Point p) override {
     window = {p.x, p.y, p.x + window.width(), p.y + window.height()};
   }

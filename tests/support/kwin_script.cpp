@@ -32,8 +32,7 @@ function byCaption(c) {
 }
 function describe(w) {
   var g = w && w.frameGeometry;
-  return w && {frame: [g.x, g.y, g.x + g.width, g.y + g.height],
-               active: w.active, minimized: w.minimized, fullScreen: w.fullScreen};
+  return w && {frame: [g.x, g.y, g.x + g.width, g.y + g.height], active: w.active};
 }
 )js";
 

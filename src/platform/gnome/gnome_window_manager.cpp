@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "shell_protocol.h"
+#include "utf8_cut.h"
 
 namespace pentrax {
 namespace {
@@ -158,7 +159,7 @@ int GnomeWindowManager::SetWindowPlacement(WindowHandle window,
 int GnomeWindowManager::GetWindowText(WindowHandle window, char* buffer,
                                       int maxCount) {
   const auto w = impl_->Window(window);
-  return gnome::CopyTitle(w ? w->title : std::string(), buffer, maxCount);
+  return CopyTitle(w ? w->title : std::string(), buffer, maxCount);
 }
 
 bool GnomeWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {

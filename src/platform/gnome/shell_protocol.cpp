@@ -2,7 +2,6 @@
 
 #include <QMetaType>
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace pentrax::gnome {
@@ -99,23 +98,6 @@ std::optional<ShellPlacement> PlacementRequest(const WindowPlacement& p) {
     s.state = ShellState::kFullscreen;
   }
   return s;
-}
-
-int CopyTitle(std::string_view title, char* buffer, int maxCount) {
-  if (buffer == nullptr || maxCount <= 0) {
-    return 0;
-  }
-  std::size_t n =
-      std::min(title.size(), static_cast<std::size_t>(maxCount) - 1);
-  if (n < title.size()) {
-    // Back to the first byte of the character that does not fit.
-    while (n > 0 && (static_cast<unsigned char>(title[n]) & 0xC0) == 0x80) {
-      --n;
-    }
-  }
-  std::memcpy(buffer, title.data(), n);
-  buffer[n] = '\0';
-  return static_cast<int>(n);
 }
 
 bool IsGnomeDesktop(std::string_view currentDesktop) {

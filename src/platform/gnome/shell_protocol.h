@@ -61,10 +61,6 @@ std::optional<ShellWindow> ParseWindow(const QVariantList& args);
 // beyond +-32767).
 std::optional<ShellPlacement> PlacementRequest(const WindowPlacement& p);
 
-// Copies the title as GetWindowText does: at most maxCount - 1 bytes, cut
-// on a UTF-8 character boundary, then a NUL. Returns the bytes copied.
-int CopyTitle(std::string_view title, char* buffer, int maxCount);
-
 // Whether XDG_CURRENT_DESKTOP (a colon-separated list) names GNOME.
 bool IsGnomeDesktop(std::string_view currentDesktop);
 

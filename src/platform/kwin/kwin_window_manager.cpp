@@ -3,11 +3,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "kwin_channel.h"
 #include "kwin_window_state.h"
+#include "utf8_cut.h"
 
 namespace pentrax {
 namespace {
@@ -106,16 +106,8 @@ int KWinWindowManager::SetWindowPlacement(WindowHandle window,
 
 int KWinWindowManager::GetWindowText(WindowHandle window, char* buffer,
                                      int maxCount) {
-  if (buffer == nullptr || maxCount <= 0) {
-    return 0;
-  }
   const auto w = Read(window);
-  const std::string title = w ? w->caption : std::string();
-  const std::size_t length =
-      Utf8Cut(title, static_cast<std::size_t>(maxCount) - 1);
-  std::memcpy(buffer, title.data(), length);
-  buffer[length] = '\0';
-  return static_cast<int>(length);
+  return CopyTitle(w ? w->caption : std::string(), buffer, maxCount);
 }
 
 bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {

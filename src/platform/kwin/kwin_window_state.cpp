@@ -42,18 +42,6 @@ std::optional<Rect> FrameAfterPlacing(const KWinWindow& window,
   }
 }
 
-std::size_t Utf8Cut(const std::string& text, std::size_t limit) {
-  if (text.size() <= limit) {
-    return text.size();
-  }
-  std::size_t cut = limit;
-  // Step back over continuation bytes (10xxxxxx) to a character's start.
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-    --cut;
-  }
-  return cut;
-}
-
 SettleWatch::SettleWatch(const Rect& expected, const Rect& now,
                          Clock::time_point when)
     : expected_(expected), last_(now), lastChange_(when) {}

@@ -1,10 +1,8 @@
 // What the agent's description of a window means for a placement: the show
-// state, the frame a placement leads to, when the window has settled, and the
-// title as a caller's buffer takes it.
+// state, the frame a placement leads to, and when the window has settled.
 #pragma once
 
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,10 +25,6 @@ std::string ShowOfPlacement(std::int32_t showCmd);
 // (a minimised window is not drawn and may keep its old size for now).
 std::optional<Rect> FrameAfterPlacing(const KWinWindow& window,
                                       std::int32_t showCmd, const Rect& normal);
-
-// The length of the longest start of a UTF-8 text that fits into `limit`
-// bytes without cutting a character.
-std::size_t Utf8Cut(const std::string& text, std::size_t limit);
 
 // Whether a window asked for a new frame is done: it has the frame it was
 // asked for, or it has taken another one (a client may limit or round its

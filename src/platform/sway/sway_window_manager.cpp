@@ -3,7 +3,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
+
+#include "utf8_cut.h"
 
 namespace pentrax {
 namespace {
@@ -20,19 +21,6 @@ std::string SocketPath(const char* given) {
   }
   const char* env = std::getenv("SWAYSOCK");
   return env != nullptr ? env : "";
-}
-
-// The longest prefix of at most limit bytes that ends on a UTF-8 character
-// boundary.
-std::size_t Utf8Cut(const std::string& text, std::size_t limit) {
-  if (text.size() <= limit) {
-    return text.size();
-  }
-  std::size_t cut = limit;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-    --cut;
-  }
-  return cut;
 }
 
 }  // namespace
@@ -148,15 +136,8 @@ int SwayWindowManager::FloatAt(SwayView view, const Rect& outer) {
 
 int SwayWindowManager::GetWindowText(WindowHandle window, char* buffer,
                                      int maxCount) {
-  if (buffer == nullptr || maxCount <= 0) {
-    return 0;
-  }
   const SwayView* v = View(window);
-  const std::string title = v != nullptr ? v->name : "";
-  const std::size_t n = Utf8Cut(title, static_cast<std::size_t>(maxCount) - 1);
-  std::memcpy(buffer, title.data(), n);
-  buffer[n] = '\0';
-  return static_cast<int>(n);
+  return CopyTitle(v != nullptr ? v->name : "", buffer, maxCount);
 }
 
 bool SwayWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {

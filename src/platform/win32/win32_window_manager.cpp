@@ -5,9 +5,11 @@
 // the interface keeps its name.
 #undef GetWindowText
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
+
+#include "utf8_cut.h"
+#include "wide_text.h"
 
 namespace pentrax {
 namespace {
@@ -63,29 +65,7 @@ int Win32WindowManager::SetWindowPlacement(WindowHandle window,
 
 int Win32WindowManager::GetWindowText(WindowHandle window, char* buffer,
                                       int maxCount) {
-  if (buffer == nullptr || maxCount <= 0) {
-    return 0;
-  }
-  // A UTF-16 code unit never takes less than one byte of UTF-8: maxCount - 1
-  // of them are enough for maxCount - 1 bytes.
-  std::wstring wide(static_cast<std::size_t>(maxCount), L'\0');
-  const int units = ::GetWindowTextW(ToHwnd(window), wide.data(), maxCount);
-  std::string utf8;
-  if (units > 0) {
-    utf8.resize(static_cast<std::size_t>(::WideCharToMultiByte(
-        CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr)));
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(),
-                          static_cast<int>(utf8.size()), nullptr, nullptr);
-  }
-  std::size_t length =
-      std::min(utf8.size(), static_cast<std::size_t>(maxCount - 1));
-  while (length > 0 && length < utf8.size() &&
-         (static_cast<unsigned char>(utf8[length]) & 0xC0) == 0x80) {
-    --length;  // not within a character
-  }
-  std::copy_n(utf8.data(), length, buffer);
-  buffer[length] = '\0';
-  return static_cast<int>(length);
+  return CopyTitle(Utf8(WindowText(ToHwnd(window))), buffer, maxCount);
 }
 
 bool Win32WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {

@@ -17,17 +17,6 @@ std::string Latin1ToUtf8(std::string_view latin1) {
   return out;
 }
 
-std::size_t Utf8Cut(std::string_view text, std::size_t limit) {
-  if (text.size() <= limit) {
-    return text.size();
-  }
-  std::size_t cut = limit;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
-    --cut;
-  }
-  return cut;
-}
-
 std::string_view UpToNul(std::string_view bytes) {
   return bytes.substr(0, bytes.find('\0'));
 }

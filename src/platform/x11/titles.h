@@ -6,14 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "utf8_cut.h"
+
 namespace pentrax::x11 {
 
 // The UTF-8 form of Latin-1 text (the STRING type of ICCCM properties).
 std::string Latin1ToUtf8(std::string_view latin1);
 
-// The longest prefix of at most `limit` bytes that ends on a UTF-8
-// character boundary.
-std::size_t Utf8Cut(std::string_view text, std::size_t limit);
+// The platform-wide cut, under the name this backend's callers use.
+using pentrax::Utf8Cut;
 
 // The bytes of a title property up to its first NUL.
 std::string_view UpToNul(std::string_view bytes);

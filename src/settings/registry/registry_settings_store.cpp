@@ -4,41 +4,9 @@
 #include <optional>
 #include <string_view>
 
+#include "wide_text.h"
+
 namespace pentrax::settings {
-namespace {
-
-std::wstring Wide(std::string_view utf8) {
-  std::wstring wide;
-  if (!utf8.empty()) {
-    const int size = static_cast<int>(utf8.size());
-    wide.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)));
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(),
-                        static_cast<int>(wide.size()));
-  }
-  return wide;
-}
-
-// UTF-8 of UTF-16 text, or nullopt when it is not valid UTF-16 (a lone
-// surrogate).
-std::optional<std::string> StrictUtf8(std::wstring_view wide) {
-  if (wide.empty()) {
-    return std::string();
-  }
-  const int size = static_cast<int>(wide.size());
-  const int bytes =
-      WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size,
-                          nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) {
-    return std::nullopt;
-  }
-  std::string utf8(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), size,
-                      utf8.data(), bytes, nullptr, nullptr);
-  return utf8;
-}
-
-}  // namespace
 
 RegistrySettingsStore::RegistrySettingsStore(const std::string& applicationName)
     : path_(L"Software\\" + Wide(applicationName) + L"\\Settings") {

@@ -148,13 +148,13 @@ HFONT CreateFontAt(const Font& font, UINT dpi) {
   const bool own = !font.family.empty();
   const std::wstring family = Wide(own ? font.family : kWindowFontFamily);
   const double points = own ? font.points : kWindowFontPoints;
-  LOGFONTW spec = {};
-  spec.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
-  spec.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-  spec.lfUnderline = font.underline ? TRUE : FALSE;
-  spec.lfCharSet = DEFAULT_CHARSET;
-  std::wcsncpy(spec.lfFaceName, family.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectW(&spec);
+  LOGFONTW face = {};
+  face.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
+  face.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  face.lfUnderline = font.underline ? TRUE : FALSE;
+  face.lfCharSet = DEFAULT_CHARSET;
+  std::wcsncpy(face.lfFaceName, family.c_str(), LF_FACESIZE - 1);
+  return CreateFontIndirectW(&face);
 }
 
 LRESULT DrawPushCaption(const NMCUSTOMDRAW& draw, const ControlLayout& row) {

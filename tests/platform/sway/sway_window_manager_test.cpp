@@ -155,10 +155,7 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
     EXPECT_TRUE(answered());
     const auto before = Look(id);
     ASSERT_TRUE(before);
-    ledger = {};
     const std::string name = before->title.substr(0, 254);
-    EXPECT_EQ(act(id, false), name + "\r\nis unknown and cannot be sized back");
-
     EXPECT_EQ(act(id, true), name + "\r\nresized to 646 x 458");
     const auto sized = Look(id);
     ASSERT_TRUE(sized);
@@ -175,8 +172,6 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
 
     EXPECT_EQ(act(id, false), name + "\r\nrestored its original size");
     EXPECT_EQ(Look(id), before);
-    EXPECT_EQ(act(id, false),
-              name + "\r\noriginal size has already been restored");
     testing::Run("swaymsg '[con_id=" + std::to_string(id) +
                  "] fullscreen disable'");
   }

@@ -1,8 +1,7 @@
 // Looks at the main window of another Wine process from outside, as a test
 // must: every control's text, check state, enabled state and centre, read
 // from the controls themselves (WM_GETTEXT and BM_GETCHECK are sent across
-// processes), and the rectangle of any top-level window. Also shows a window
-// of its own, to be a program that Pentrax does not own.
+// processes), and the rectangle of any top-level window.
 //
 //   probe controls TITLE [NAME STATE]
 //     one line per control: "NAME CX CY CHECK ENABLED TEXT", CX CY its centre
@@ -13,13 +12,11 @@
 //   probe window TITLE        "LEFT TOP RIGHT BOTTOM ZOOMED"
 //   probe text TITLE          the texts of its child windows (a message
 //                             box's text and button), one a line
-//   probe show TITLE L T R B  shows a window until it is closed
 // Waits at most 20 s for the window and the state; exits 1 when they do not
 // come.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "wide_text.h"
@@ -27,6 +24,7 @@
 
 namespace {
 
+using namespace pentrax;
 using namespace pentrax::ui;
 
 constexpr DWORD kDeadlineMs = 20000;
@@ -104,32 +102,6 @@ void PrintControls(HWND window) {
   }
 }
 
-LRESULT CALLBACK ShownWindowProc(HWND window, UINT message, WPARAM wParam,
-                                 LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-int Show(const wchar_t* title, const RECT& r) {
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = ShownWindowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = L"PentraxProbeWindow";
-  RegisterClassW(&windowClass);
-  CreateWindowExW(0, windowClass.lpszClassName, title,
-                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top,
-                  r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                  windowClass.hInstance, nullptr);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    DispatchMessageW(&message);
-  }
-  return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,10 +110,6 @@ int main(int argc, char** argv) {
   }
   const std::string command = argv[1];
   const std::wstring title = Wide(argv[2]);
-  if (command == "show" && argc == 7) {
-    const auto at = [&](int i) { return std::atoi(argv[i]); };
-    return Show(title.c_str(), {at(3), at(4), at(5), at(6)});
-  }
   HWND window = FindTopLevel(title.c_str());
   if (window == nullptr) {
     std::printf("no window \"%s\"\n", argv[2]);
