@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Runs every benchmark and prints one table (markdown): the sizing logic
 # (Google Benchmark), the size and restore actions against a real window
-# manager beside xdotool and wmctrl, and the running program (scripts/
+# manager beside xdotool and wmctrl, a soak of 1,000 size-and-restore cycles
+# (failures and memory growth), and the running program (scripts/
 # measure.sh). Median and spread (standard deviation) of repeated runs.
 #   scripts/bench.sh [SECONDS]   (SECONDS for the idle and pressed CPU, 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-scripts/build-release.sh core_bench size_action_bench pentrax2 pentrax_test_window >/dev/null
+scripts/build-release.sh core_bench size_action_bench soak_bench pentrax2 \
+  pentrax_test_window >/dev/null
 out=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-bench.XXXXXX")
 trap 'rm -rf "$out"' EXIT
 
@@ -25,6 +27,9 @@ scripts/with-x-session.sh --screen 2560x1024 --monitor 1280/338x1024/270+0+0 \
   build/release/bench/size_action_bench --benchmark_format=csv \
   --benchmark_filter='^size_action/xclock' 2>/dev/null |
   sed 's/^"size_action\//"size_action_two_monitors\//' | tail -n +2 >>"$out/x.csv"
+scripts/with-x-session.sh --dock build/release/tests/pentrax_test_window \
+  build/release/bench/soak_bench build/release/tests/pentrax_test_window \
+  >"$out/soak.txt" 2>/dev/null || echo "soak: failed" >>"$out/soak.txt"
 scripts/measure.sh "$seconds" >"$out/program.txt"
 
 echo "Machine: $(lscpu | sed -n 's/^Model name: *//p' | head -1), $(nproc) cores," \
@@ -64,5 +69,6 @@ echo
 echo "| running program | value | unit |"
 echo "|---|---|---|"
 sed 's/^/| /; s/$/ |/' "$out/program.txt"
+echo; cat "$out/soak.txt"
 echo; echo "Sizing on sway:"; scripts/bench-sway.sh
 echo; echo "Sizing on GNOME:"; scripts/bench-gnome.sh

@@ -16,8 +16,9 @@ test_pkgs=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils
 # of its extension.
 test_pkgs+=(gnome-shell gjs)
 # KDE Plasma on Wayland: a headless KWin with a window decoration for the KWin
-# backend's tests, and the session bus they start for it.
-test_pkgs+=(kwin-wayland kwin-style-breeze dbus-daemon dbus-bin)
+# backend's tests, and the session bus they start for it; KWin on X11 for the
+# X11 backend's tests.
+test_pkgs+=(kwin-wayland kwin-style-breeze dbus-daemon dbus-bin kwin-x11)
 
 # The Windows parts, cross-built and run under Wine, and their installer.
 windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest nsis)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Runs a command on a private virtual desktop: Xvfb (1280 x 1024), the openbox
-# window manager and a dock that takes 28 pixels off the bottom of the screen.
-# Everything started here is stopped again when the command ends.
+# Runs a command on a private virtual desktop: Xvfb (1280 x 1024), a window
+# manager (openbox, or KWin on X11 with a session bus of its own) and a dock
+# that takes 28 pixels off the bottom of the screen. Everything started here
+# is stopped again when the command ends.
 #
-#   scripts/with-x-session.sh [--screen WxH] [--monitor GEOMETRY]...
+#   scripts/with-x-session.sh [--wm openbox|kwin_x11] [--screen WxH]
+#                             [--monitor GEOMETRY]...
 #                             [--dock PROGRAM [--dock-span X WIDTH]]
 #                             [--] COMMAND [ARGS...]
 #
@@ -13,12 +15,14 @@
 # edge only.
 set -euo pipefail
 
+wm=openbox
 screen=1280x1024
 monitors=()
 dock_program=""
 dock_span=()
 while [ $# -gt 0 ]; do
   case $1 in
+    --wm) wm=$2; shift 2 ;;
     --screen) screen=$2; shift 2 ;;
     --monitor) monitors+=("$2"); shift 2 ;;
     --dock) dock_program=$2; shift 2 ;;
@@ -28,6 +32,10 @@ while [ $# -gt 0 ]; do
   esac
 done
 [ $# -gt 0 ] || { echo "usage: $0 [options] COMMAND..." >&2; exit 2; }
+case $wm in
+  openbox | kwin_x11) ;;
+  *) echo "$0: unknown window manager $wm" >&2; exit 2 ;;
+esac
 
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-x.XXXXXX")
 pids=()
@@ -85,16 +93,33 @@ start_dock() {
   dock_pid=$!
 }
 
-# The dock is mapped before openbox starts, which adopts it with the other
-# windows it finds: a window mapped while openbox is still starting up can
-# lose its strut again.
+# The dock is mapped before the window manager starts, which adopts it with
+# the other windows it finds: a window mapped while openbox is still starting
+# up can lose its strut again.
 [ -n "$dock_program" ] && start_dock
 
-HOME="$workdir" openbox >"$workdir/openbox.log" 2>&1 &
+if [ "$wm" = kwin_x11 ]; then
+  # KWin wants a session bus; a private one, which lets in only this user.
+  exec {fd}>"$workdir/bus"
+  dbus-daemon --session --nofork --address="unix:path=$workdir/bus-socket" \
+    --print-address="$fd" >"$workdir/dbus.log" 2>&1 &
+  pids+=($!)
+  exec {fd}>&-
+  for _ in $(seq 100); do
+    [ -s "$workdir/bus" ] && break
+    sleep 0.05
+  done
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$workdir/bus")
+  export DBUS_SESSION_BUS_ADDRESS
+  HOME="$workdir" kwin_x11 --no-kactivities >"$workdir/kwin.log" 2>&1 &
+else
+  HOME="$workdir" openbox >"$workdir/openbox.log" 2>&1 &
+fi
 pids+=($!)
 # For tests that take the window manager away while a program runs.
 export PENTRAX_WM_PID=$!
-for _ in $(seq 200); do
+# (KWin may take several seconds to start on a loaded machine.)
+for _ in $(seq 600); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
   sleep 0.05
 done

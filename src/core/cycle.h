@@ -23,6 +23,8 @@ class PickCycle {
 
   // A button became pressed: the watch for the pick begins.
   void ButtonPressed() { wm_.StartForegroundWatch(); }
+  // Neither button is pressed any more: the watch ends.
+  void ButtonsReleased() { wm_.StopForegroundWatch(); }
 
   // The foreground watch, for the one pressed button: whether the window in
   // front is the user's pick. Any window but Pentrax's own is, also none.

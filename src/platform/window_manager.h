@@ -105,6 +105,10 @@ class WindowManager {
   // queried until a window is picked. A backend that tells a pick from the
   // window stack notes the stack as it is now.
   virtual void StartForegroundWatch() {}
+  // Called when neither button is pressed any more (a window was picked, or
+  // the user released the button): what the watch listened to is no longer
+  // needed. The picked window stays the foreground window for the action.
+  virtual void StopForegroundWatch() {}
 };
 
 }  // namespace pentrax

@@ -28,7 +28,7 @@ class FakeWindowManager : public WindowManager {
   bool workAreaKnown = true;
   std::vector<WindowHandle> ownWindows;  // windows of Pentrax's own process
   std::vector<WindowPlacement> writes;
-  int watches = 0, ownQueries = 0;  // calls of the two
+  int watches = 0, stops = 0, ownQueries = 0;  // calls of the three
 
   FakeWindow& Add(WindowHandle h, Rect normal, std::string title = "Window",
                   std::int32_t show = kShowNormal) {
@@ -76,6 +76,7 @@ class FakeWindowManager : public WindowManager {
            ownWindows.end();
   }
   void StartForegroundWatch() override { ++watches; }
+  void StopForegroundWatch() override { ++stops; }
   std::string WindowIdentity(WindowHandle h) override {
     const auto it = windows.find(h);
     return it == windows.end() ? "" : it->second.identity;

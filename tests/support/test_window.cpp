@@ -3,17 +3,15 @@
 // title, size hints, type and start state a test needs. It prints its window
 // id in hexadecimal once mapped and lives until it is killed.
 //
-//   pentrax_test_window --dock HEIGHT [--span X,WIDTH]
-//                       (--span: only along that part of the bottom edge)
+//   pentrax_test_window --dock HEIGHT [--span X,WIDTH]  (along all of the
+//       bottom edge, or only that part of it)
 //   pentrax_test_window [--title UTF8] [--wm-name LATIN1] [--class NAME]
-//                       [--no-pid] [--geometry WxH+X+Y] [--min WxH]
-//                       [--max WxH] [--inc WxH]  (base size: the minimum)
-//                       [--state ABOVE,FULLSCREEN,...] [--type DESKTOP|...]
-//                       [--no-input]     (takes no input focus)
-//                       [--iconic]       (starts minimised)
-//                       [--keep-size]    (sets itself back when sized)
-//                       [--csd SHADOW]   (client-side decorated, no frame)
-//   An empty --class leaves WM_CLASS unset.
+//       [--no-class] [--no-pid] [--geometry WxH+X+Y] [--min WxH] [--max WxH]
+//       [--inc WxH (base size: the minimum; rewritten after every resize, as
+//       terminals do)] [--state ABOVE,FULLSCREEN,...]
+//       [--type DESKTOP|...] [--no-input (takes no input focus)]
+//       [--iconic (starts minimised)] [--keep-size (sets itself back when
+//       sized)] [--csd SHADOW (client-side decorated, no frame)]
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
@@ -78,20 +76,17 @@ Pair ParsePair(const char* s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::set<std::string> flags = {"--no-pid", "--no-input", "--iconic",
-                                       "--keep-size"};
+  const std::set<std::string> flags = {"--no-pid", "--no-class", "--no-input",
+                                       "--iconic", "--keep-size"};
   const std::set<std::string> valued = {
       "--dock", "--span", "--title", "--wm-name", "--class", "--geometry",
       "--min",  "--max",  "--inc",   "--state",   "--type",  "--csd"};
   std::map<std::string, const char*> opt;
   for (int i = 1; i < argc; ++i) {
-    if (flags.count(argv[i]) != 0) {
-      opt[argv[i]] = "";
-    } else if (valued.count(argv[i]) != 0 && i + 1 < argc) {
-      opt[argv[i]] = argv[i + 1], ++i;
-    } else {
-      Usage();
-    }
+    const char* name = argv[i];
+    const bool flag = flags.count(name) != 0;
+    if (!flag && (valued.count(name) == 0 || i + 1 == argc)) Usage();
+    opt[name] = flag ? "" : argv[++i];
   }
   const auto get = [&opt](const char* name) -> const char* {
     const auto it = opt.find(name);
@@ -128,15 +123,16 @@ int main(int argc, char** argv) {
   const xcb_window_t w = xcb_generate_id(conn);
   const uint32_t values[] = {
       screen->white_pixel,
-      keepSize ? XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY
-               : uint32_t{XCB_EVENT_MASK_EXPOSURE}};
+      keepSize || inc.set
+          ? XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY
+          : uint32_t{XCB_EVENT_MASK_EXPOSURE}};
   xcb_create_window(conn, XCB_COPY_FROM_PARENT, w, screen->root,
                     static_cast<int16_t>(x), static_cast<int16_t>(y),
                     static_cast<uint16_t>(width), static_cast<uint16_t>(height),
                     0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
                     XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
 
-  if (!className.empty()) {
+  if (!get("--no-class")) {
     const std::string wmClass = className + '\0' + className + '\0';
     xcb_icccm_set_wm_class(conn, w, static_cast<uint32_t>(wmClass.size()),
                            wmClass.data());
@@ -203,14 +199,21 @@ int main(int argc, char** argv) {
   printf("0x%x\n", w);
   fflush(stdout);
 
+  int seenWidth = width, seenHeight = height;
   while (xcb_generic_event_t* ev = xcb_wait_for_event(conn)) {
     const auto* c = reinterpret_cast<xcb_configure_notify_event_t*>(ev);
-    if (keepSize && (ev->response_type & 0x7F) == XCB_CONFIGURE_NOTIFY &&
-        c->window == w && (c->width != width || c->height != height)) {
-      const uint32_t size[] = {static_cast<uint32_t>(width),
-                               static_cast<uint32_t>(height)};
-      xcb_configure_window(
-          conn, w, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    if ((ev->response_type & 0x7F) == XCB_CONFIGURE_NOTIFY && c->window == w &&
+        (c->width != seenWidth || c->height != seenHeight)) {
+      seenWidth = c->width, seenHeight = c->height;
+      if (keepSize) {
+        const uint32_t size[] = {static_cast<uint32_t>(width),
+                                 static_cast<uint32_t>(height)};
+        xcb_configure_window(
+            conn, w, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+      } else {
+        // As a terminal does once it has taken a new size.
+        xcb_icccm_set_wm_normal_hints(conn, w, &hints);
+      }
       xcb_flush(conn);
     }
     free(ev);

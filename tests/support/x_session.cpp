@@ -70,10 +70,21 @@ WindowHandle StartWindow(std::unique_ptr<Client>& client,
   client = std::make_unique<Client>(argv);
   const auto id =
       static_cast<WindowHandle>(std::stoul(client->ReadLine(), nullptr, 16));
-  Eventually([&] { return !IcccmState(id).empty(); });
+  // Asked for a place: the window manager has put it there (KWin frames a
+  // window before it moves it).
+  std::optional<Point> at;
+  for (std::size_t i = 1; i + 1 < argv.size(); ++i) {
+    int x = 0, y = 0;
+    if (argv[i] == "--geometry" &&
+        std::sscanf(argv[i + 1].c_str(), "%*dx%*d+%d+%d", &x, &y) == 2) {
+      at = Point{x, y};
+    }
+  }
   Eventually([&] {
     const auto r = ReadIndependently(id);
-    return r && r->frame == r->Outer();
+    return r && r->frame == r->Outer() &&
+           (!at || (r->frame.left == at->x && r->frame.top == at->y)) &&
+           Property(id, "WM_STATE").find("window state") != std::string::npos;
   });
   return id;
 }
@@ -113,81 +124,56 @@ void Click(WindowHandle window) {
 
 namespace {
 
+// A number after "label:" (decimal or 0x hexadecimal).
 long Field(const std::string& text, const std::string& label) {
   std::smatch m;
-  if (std::regex_search(text, m, std::regex(label + R"(:\s+(-?\d+))"))) {
-    return std::stol(m[1]);
+  if (!std::regex_search(text, m, std::regex(label + R"(:\s+(-?\w+))"))) {
+    throw std::runtime_error("xwininfo: no " + label);
   }
-  throw std::runtime_error("xwininfo: no " + label);
+  return std::stol(m[1], nullptr, 0);
 }
 
-unsigned long HexField(const std::string& text, const std::string& label) {
-  std::smatch m;
-  if (std::regex_search(text, m, std::regex(label + R"(:\s+(0x[0-9a-f]+))"))) {
-    return std::stoul(m[1], nullptr, 16);
-  }
-  throw std::runtime_error("xwininfo: no " + label);
+// What xwininfo says of a window: where it is and where in the tree.
+std::optional<std::string> Info(long window) {
+  return Run("xwininfo -children -stats -id " + std::to_string(window));
 }
 
-std::optional<Rect> Geometry(unsigned long window, std::string* tree) {
-  const auto info = Run("xwininfo -id " + std::to_string(window));
-  if (!info) {
-    return std::nullopt;
-  }
-  if (tree != nullptr) {
-    *tree =
-        Run("xwininfo -children -id " + std::to_string(window)).value_or("");
-  }
-  const long border = Field(*info, "Border width");
-  const long x = Field(*info, "Absolute upper-left X") - border;
-  const long y = Field(*info, "Absolute upper-left Y") - border;
-  const long w = Field(*info, "Width") + 2 * border;
-  const long h = Field(*info, "Height") + 2 * border;
-  return Rect{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
-              static_cast<std::int32_t>(x + w),
-              static_cast<std::int32_t>(y + h)};
+// Its rectangle, X border included.
+Rect Geometry(const std::string& info) {
+  const long border = Field(info, "Border width");
+  const long x = Field(info, "Absolute upper-left X") - border;
+  const long y = Field(info, "Absolute upper-left Y") - border;
+  const long w = Field(info, "Width") + 2 * border;
+  const long h = Field(info, "Height") + 2 * border;
+  return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
+          static_cast<std::int32_t>(x + w), static_cast<std::int32_t>(y + h)};
 }
 
 }  // namespace
 
 std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
-  IndependentReading r;
-  std::string tree;
-  const auto client = Geometry(static_cast<unsigned long>(window), &tree);
-  if (!client || tree.empty()) {
+  auto info = Info(window);
+  if (!info) {
     return std::nullopt;
   }
-  r.client = *client;
-  const auto extents =
-      Run("xprop -id " + std::to_string(window) + " _NET_FRAME_EXTENTS");
+  IndependentReading r;
+  r.client = Geometry(*info);
   std::smatch m;
-  if (extents &&
-      std::regex_search(*extents, m,
+  const std::string extents = Property(window, "_NET_FRAME_EXTENTS");
+  if (std::regex_search(extents, m,
                         std::regex(R"(= (\d+), (\d+), (\d+), (\d+))"))) {
     for (int i = 0; i < 4; ++i) {
       r.extents[i] = std::stoi(m[i + 1]);
     }
   }
-  // Walk up to the root's child: the frame.
-  const unsigned long root = HexField(tree, "Root window id");
-  unsigned long current = static_cast<unsigned long>(window);
-  for (int depth = 0; depth < 10; ++depth) {
-    const unsigned long parent = HexField(tree, "Parent window id");
-    if (parent == root) {
-      break;
-    }
-    current = parent;
-    tree =
-        Run("xwininfo -children -id " + std::to_string(current)).value_or("");
-    if (tree.empty()) {
+  // Up to the root's child: the frame.
+  const long root = Field(*info, "Root window id");
+  for (long parent; (parent = Field(*info, "Parent window id")) != root;) {
+    if (!(info = Info(parent))) {
       return std::nullopt;
     }
   }
-  const auto frame = Geometry(current, nullptr);
-  if (!frame) {
-    return std::nullopt;
-  }
-  r.frame = *frame;
+  r.frame = Geometry(*info);
   return r;
 }
 
@@ -198,28 +184,12 @@ std::string ScreenSize() {
 }
 
 WindowHandle ActiveWindow() {
-  const std::string active = Run("xprop -root _NET_ACTIVE_WINDOW").value_or("");
-  const auto at = active.find("# 0x");
-  return at == std::string::npos ? 0
-                                 : static_cast<WindowHandle>(std::stoul(
-                                       active.substr(at + 2), nullptr, 16));
+  return static_cast<WindowHandle>(
+      std::stol(Run("xdotool getactivewindow").value_or("0")));
 }
 
-std::string NetWmState(WindowHandle window) {
-  return Run("xprop -id " + std::to_string(window) + " _NET_WM_STATE")
-      .value_or("");
-}
-
-std::string IcccmState(WindowHandle window) {
-  const auto out = Run("xprop -id " + std::to_string(window) + " WM_STATE");
-  if (!out) {
-    return "";
-  }
-  std::smatch m;
-  if (std::regex_search(*out, m, std::regex(R"(window state: (\w+))"))) {
-    return m[1];
-  }
-  return "";
+std::string Property(WindowHandle window, const std::string& name) {
+  return Run("xprop -id " + std::to_string(window) + " " + name).value_or("");
 }
 
 }  // namespace pentrax::testing

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -47,7 +48,7 @@ WindowHandle FindWindowByClass(const std::string& name);
 
 // Asks the window manager to activate a window, as a click on it would.
 void Activate(WindowHandle window);
-// _NET_ACTIVE_WINDOW, as xprop reads it; 0 when there is none.
+// _NET_ACTIVE_WINDOW, as xdotool reads it; 0 when there is none.
 WindowHandle ActiveWindow();
 // Clicks into a window, near its top-left corner, with the pointer.
 void Click(WindowHandle window);
@@ -66,25 +67,23 @@ struct IndependentReading {
 };
 std::optional<IndependentReading> ReadIndependently(WindowHandle window);
 
-// The atoms listed in a window's _NET_WM_STATE, as xprop prints them.
-std::string NetWmState(WindowHandle window);
-// "Iconic", "Normal" or "" from WM_STATE.
-std::string IcccmState(WindowHandle window);
+// What xprop prints of a window's property.
+std::string Property(WindowHandle window, const std::string& name);
 
-// Waits (bounded) until the predicate holds; returns whether it did.
-template <typename Pred>
-bool Eventually(Pred pred, int milliseconds = 3000);
 bool SleepMs(int milliseconds);
-
+// Waits until the predicate holds or the time is up; returns whether it
+// held.
 template <typename Pred>
-bool Eventually(Pred pred, int milliseconds) {
-  for (int waited = 0; waited < milliseconds; waited += 20) {
-    if (pred()) {
-      return true;
+bool Eventually(Pred pred, int milliseconds = 3000) {
+  const auto until = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(milliseconds);
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() >= until) {
+      return false;
     }
     SleepMs(20);
   }
-  return pred();
+  return true;
 }
 
 }  // namespace pentrax::testing

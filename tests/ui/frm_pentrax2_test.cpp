@@ -199,9 +199,11 @@ TEST_F(ModelTest, PickAndActCycle) {
   EXPECT_EQ(wm.writes.size(), 2u);        // one sizing, one restore
   EXPECT_EQ(wm.windows[kOther].placement.rcNormalPosition,
             (Rect{100, 50, 400, 250}));
-  // Every press started the watch; no query of the process while Pentrax's
-  // own window was in front.
+  // Every press started the watch, every pick or release with the other
+  // button up ended it; no query of the process while Pentrax's own window
+  // was in front.
   EXPECT_EQ(wm.watches, 8);
+  EXPECT_EQ(wm.stops, 6);
   EXPECT_EQ(wm.ownQueries, 8);
 }
 

@@ -25,7 +25,6 @@ struct Backend {
       return false;
     }
     x.DrainEvents();
-    picker.StopIfIdle();
     return true;
   }
 

@@ -111,19 +111,20 @@ Connection::~Connection() {
   xcb_disconnect(conn);
 }
 
-bool Connection::DrainEvents() {
-  bool any = false;
+void Connection::DrainEvents(
+    const std::function<void(const xcb_generic_event_t&)>& visit) {
   while (xcb_generic_event_t* ev = xcb_poll_for_event(conn)) {
-    any = true;
     const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(ev);
-    if ((ev->response_type & 0x7F) == XCB_GE_GENERIC && xinputOpcode != 0 &&
-        ge->extension == xinputOpcode &&
-        ge->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
-      ++buttonPresses;
+    if ((ev->response_type & 0x7F) == XCB_GE_GENERIC) {
+      if (xinputOpcode != 0 && ge->extension == xinputOpcode &&
+          ge->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
+        ++buttonPresses;
+      }
+    } else if (visit) {
+      visit(*ev);
     }
     std::free(ev);
   }
-  return any;
 }
 
 bool Connection::ListenToButtons(bool on) {

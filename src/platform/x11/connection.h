@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,10 +63,11 @@ class Connection {
 
   bool Alive() const { return !xcb_connection_has_error(conn); }
 
-  // Handles everything queued: counts button presses, drops the rest (the
-  // errors of requests without replies arrive here too). True when there
-  // was anything.
-  bool DrainEvents();
+  // Handles everything queued: counts button presses and hands the rest to
+  // `visit`, or drops it (the errors of requests without replies arrive here
+  // too).
+  void DrainEvents(
+      const std::function<void(const xcb_generic_event_t&)>& visit = nullptr);
 
   // Starts or stops counting the pointer's button presses anywhere on the
   // screen (XInput 2 raw events); false when the server cannot.

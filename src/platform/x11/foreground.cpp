@@ -6,8 +6,6 @@
 namespace pentrax::x11 {
 namespace {
 
-using std::chrono::seconds;
-
 bool Contains(const std::vector<xcb_window_t>& list, xcb_window_t w) {
   return std::find(list.begin(), list.end(), w) != list.end();
 }
@@ -66,17 +64,10 @@ void ForegroundPicker::StartWatch() {
   x_.DrainEvents();
   pressesSeen_ = x_.buttonPresses;
   clicked_ = XCB_NONE;
-  askedAt_ = Clock::now();
   watching_ = false;
   armedActive_ = Foreground();
   armedStack_ = clients_;
   watching_ = true;
-}
-
-void ForegroundPicker::StopIfIdle() {
-  if (listening_ && Clock::now() - askedAt_ > seconds(1)) {
-    Listen(false);
-  }
 }
 
 std::vector<ForegroundPicker::Traits> ForegroundPicker::ReadTraits(
@@ -140,7 +131,6 @@ bool ForegroundPicker::Raised(xcb_window_t w,
 }
 
 xcb_window_t ForegroundPicker::Foreground() {
-  askedAt_ = Clock::now();
   if (!wm_.Check()) {
     clients_.clear();
     return tree_.FocusedClient();

@@ -23,9 +23,8 @@ class ForegroundPicker {
   // The picked window; while a watch runs and nothing new is picked (the
   // user clicked the desktop, say), the window that was active at arming.
   xcb_window_t Foreground();
-  // Stops counting clicks when nobody has asked for a while: the watch has
-  // ended without a pick.
-  void StopIfIdle();
+  // Stops counting clicks: the watch has ended. The pick stays as it was.
+  void StopListening() { Listen(false); }
   // The client windows as last listed by the window manager (empty when it
   // lists none).
   const std::vector<xcb_window_t>& clients() const { return clients_; }
@@ -51,7 +50,6 @@ class ForegroundPicker {
   xcb_window_t armedActive_ = XCB_NONE;
   std::uint64_t pressesSeen_ = 0;
   xcb_window_t clicked_ = XCB_NONE;
-  Clock::time_point askedAt_{};
   std::vector<xcb_window_t> clients_;
 };
 

@@ -18,8 +18,11 @@ using Done = std::function<bool(const WindowState&)>;
 // window must then stay as wanted, in multiples of the time it took to
 // become so (0: done at once). A window may take a size and set itself back
 // at once: its answer passes through the window manager as the request
-// did, so it comes after a similar time. Returns the last reading; nullopt
-// when the window is gone.
+// did, so it comes after a similar time. A client that shows it has taken
+// its new size (it rewrites its size hints, as terminals do) would have
+// asked to be set back before that: then the window manager's time for such
+// a request is enough. Returns the last reading; nullopt when the window is
+// gone.
 std::optional<WindowState> Settle(
     Connection& x, StateReader& reader, xcb_window_t w, xcb_window_t frame,
     const Done& done, const std::optional<WindowState>& before = std::nullopt,

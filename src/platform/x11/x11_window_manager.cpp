@@ -127,4 +127,10 @@ void X11WindowManager::StartForegroundWatch() {
   }
 }
 
+void X11WindowManager::StopForegroundWatch() {
+  if (b_->Begin()) {
+    b_->picker.StopListening();
+  }
+}
+
 }  // namespace pentrax

@@ -41,6 +41,7 @@ class X11WindowManager final : public WindowManager {
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
   void StartForegroundWatch() override;
+  void StopForegroundWatch() override;
 
  private:
   friend class X11Probe;  // the benchmark's view (x11_probe.h)

@@ -213,6 +213,8 @@ void FrmPentrax2::chkGo_Click() {
   if (Value(kChkGo) == 1) {
     SetValue(kChkBack, 0);
     cycle.ButtonPressed();
+  } else if (Value(kChkBack) == 0) {
+    cycle.ButtonsReleased();
   }
   NormaliseInputs();
 }
@@ -221,6 +223,8 @@ void FrmPentrax2::chkBack_Click() {
   if (Value(kChkBack) == 1) {
     SetValue(kChkGo, 0);
     cycle.ButtonPressed();
+  } else if (Value(kChkGo) == 0) {
+    cycle.ButtonsReleased();
   }
 }
 
