@@ -23,18 +23,9 @@ done
 [ "${1:-}" = "--" ] && shift
 [ $# -gt 0 ] || { echo "usage: $0 [--extension DIR]... COMMAND..." >&2; exit 2; }
 
-workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-gnome.XXXXXX")
-pids=()
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+# shellcheck source=scripts/session-common.sh
+. "$(dirname "$0")/session-common.sh"
+session_start gnome
 
 as_shell=()
 if [ "$(id -u)" -eq 0 ]; then

@@ -21,27 +21,10 @@ fi
 [ "${1:-}" = "--" ] && shift
 [ $# -gt 0 ] || { echo "usage: $0 [--dock PROGRAM] COMMAND..." >&2; exit 2; }
 
-workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-kwin.XXXXXX")
-pids=()
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+# shellcheck source=scripts/session-common.sh
+. "$(dirname "$0")/session-common.sh"
+session_start kwin
 
-# Waits (bounded) until a command succeeds.
-until_ok() {
-  for _ in $(seq 200); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.05
-  done
-  return 1
-}
 fail() {
   cat "$workdir"/*.log >&2 2>/dev/null || true
   echo "$1" >&2

@@ -37,20 +37,9 @@ case $wm in
   *) echo "$0: unknown window manager $wm" >&2; exit 2 ;;
 esac
 
-workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-x.XXXXXX")
-pids=()
-cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill "${pids[i]}" 2>/dev/null || true
-  done
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    wait "${pids[i]}" 2>/dev/null || true
-  done
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
+# shellcheck source=scripts/session-common.sh
+. "$(dirname "$0")/session-common.sh"
+session_start x
 
 # -displayfd picks a free display number, so parallel runs never collide.
 exec {fd}>"$workdir/display"
