@@ -115,13 +115,13 @@ void BM_SizeAction(benchmark::State& state) {
   const bool unfit = state.range(1) != 0;
   wm.pick = g_windows[window];
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
   int n = 0;
   const Split split;
   for (auto _ : state) {
     ++n;
     SizeChoices choices = Choices(unfit ? -1 : window, g_turn++);
-    if (!SizeAction({wm, 1, ledger, target}, choices, 1280, 1024)) {
+    if (SizeAction({wm, ledger, wm.pick}, choices, 1280, 1024)
+            .find(kResizedTo) == std::string::npos) {
       state.SkipWithError("the window was not sized");
       break;
     }
@@ -134,7 +134,6 @@ void BM_RestoreAction(benchmark::State& state) {
   const int window = static_cast<int>(state.range(0));
   wm.pick = g_windows[window];
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
   int n = 0;
   std::uint64_t trips = 0;
   std::chrono::nanoseconds wait{};
@@ -146,16 +145,16 @@ void BM_RestoreAction(benchmark::State& state) {
     const int turn =
         now.rcNormalPosition.width() == g_outer[window][0].width ? 1 : 0;
     SizeChoices choices = Choices(window, turn);
-    SizeAction({wm, 1, ledger, target}, choices, 1280, 1024);
+    SizeAction({wm, ledger, wm.pick}, choices, 1280, 1024);
     const auto t0 = Clock::now();
     const std::uint64_t trips0 = g_probe->roundTrips();
     const auto wait0 = g_probe->settleTime();
-    const auto report = RestoreAction({wm, 1, ledger, target});
+    const std::string report = RestoreAction({wm, ledger, wm.pick});
     state.SetIterationTime(
         std::chrono::duration<double>(Clock::now() - t0).count());
     trips += g_probe->roundTrips() - trips0;
     wait += g_probe->settleTime() - wait0;
-    if (!report) {
+    if (report.find(kRestored) == std::string::npos) {
       state.SkipWithError("the window was not restored");
       break;
     }

@@ -187,12 +187,11 @@ int main(int argc, char** argv) {
         const bool mine = n % 2 == 0;
         Series& s = mine ? ours : theirs;
         ResizedWindowLedger ledger;
-        WindowHandle picked = 0;
         const auto requestsBefore = wm->requests();
         const auto t0 = Clock::now();
-        const auto report =
-            mine ? SizeAction({*wm, 0, ledger, picked}, choices, 1280, 1024)
-                 : SwaymsgSizeAction(choices, &s.requests);
+        const auto report = mine ? std::optional(SizeAction(
+                                       {*wm, ledger, id}, choices, 1280, 1024))
+                                 : SwaymsgSizeAction(choices, &s.requests);
         s.ms.push_back(Ms(Clock::now() - t0).count());
         if (mine) {
           s.requests += static_cast<int>(wm->requests() - requestsBefore);

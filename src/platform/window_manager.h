@@ -97,6 +97,12 @@ class WindowManager {
   // process and the window class. Empty when nothing is known.
   virtual std::string WindowIdentity(WindowHandle window) = 0;
 
+  // When the latest call failed because the desktop did not answer (it is
+  // busy, stopped or gone), what did not answer, as the user knows it:
+  // "sway", "KWin", "GNOME Shell", "Pentrax's GNOME extension". Empty when the
+  // latest call was answered: a failure then means the window is gone.
+  virtual std::string NotAnswering() { return {}; }
+
   // Whether the window belongs to Pentrax's own process (its main window, a
   // message box it shows): such windows are never acted on.
   virtual bool IsOwnProcessWindow(WindowHandle window) = 0;

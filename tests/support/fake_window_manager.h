@@ -26,6 +26,7 @@ class FakeWindowManager : public WindowManager {
   WindowHandle foreground = 0;
   Rect workArea{0, 0, 1280, 994};
   bool workAreaKnown = true;
+  std::string notAnswering;              // NotAnswering's answer
   std::vector<WindowHandle> ownWindows;  // windows of Pentrax's own process
   std::vector<WindowPlacement> writes;
   int watches = 0, stops = 0, ownQueries = 0;  // calls of the three
@@ -75,6 +76,7 @@ class FakeWindowManager : public WindowManager {
     return std::find(ownWindows.begin(), ownWindows.end(), h) !=
            ownWindows.end();
   }
+  std::string NotAnswering() override { return notAnswering; }
   void StartForegroundWatch() override { ++watches; }
   void StopForegroundWatch() override { ++stops; }
   std::string WindowIdentity(WindowHandle h) override {

@@ -56,7 +56,7 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
       20000));
   const std::string before = seen();
   ResizedWindowLedger ledger;
-  ActionContext ctx{*wm, 0, ledger, target};
+  const ActionContext ctx{*wm, ledger, target};
   SizeChoices choices{.selectedPreset = kCustomPreset,
                       .fields = {width, height, "0", "0"}};
   EXPECT_EQ(SizeAction(ctx, choices, 1280, 1024),

@@ -44,12 +44,12 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   auto wm = KWinWindowManager::Connect(&error);
   ASSERT_NE(wm, nullptr) << error;
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
+  WindowHandle h = 0;  // the window picked
   const auto size = [&](std::int32_t preset, NumericFields fields) {
     SizeChoices choices{preset, std::move(fields), 0, 0, true};
-    return SizeAction({*wm, 0, ledger, target}, choices, 1280, 1024);
+    return SizeAction({*wm, ledger, h}, choices, 1280, 1024);
   };
-  const auto restore = [&] { return RestoreAction({*wm, 0, ledger, target}); };
+  const auto restore = [&] { return RestoreAction({*wm, ledger, h}); };
   Rect area;
   ASSERT_TRUE(wm->GetWorkArea(0, area));
   EXPECT_EQ(area, kWorkArea);
@@ -65,6 +65,7 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   ASSERT_TRUE(Eventually([&] {
     return Reading(a)["active"] == true && Frame(a) == Rect{100, 50, 500, 350};
   }));
+  h = wm->GetForegroundWindow();
 
   EXPECT_EQ(size(0, {}), a + "\r\nresized to 640 x 480");
   EXPECT_EQ(Frame(a), (Rect{100, 50, 740, 530}));
@@ -90,7 +91,6 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
     EXPECT_EQ(Frame(a), frame);
   }
 
-  const WindowHandle h = target;
   char title[8];
   EXPECT_NE(wm->WindowIdentity(h), "");
   // Gone, it cannot be read or placed.

@@ -117,7 +117,6 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
   auto wm = SwayWindowManager::Connect("", &error);
   ASSERT_NE(wm, nullptr) << error << ": run through with-sway-session.sh";
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
   // Activates the window as a click would, and runs an action on it.
   auto act = [&](WindowHandle id, bool size) {
     testing::Run("swaymsg '[con_id=" + std::to_string(id) + "] focus'");
@@ -125,8 +124,8 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
     SizeChoices choices;  // 640 x 480, a border of 3, a task bar of 28
     choices.fields = {"0", "0", "3", "28"};
     choices.chkBorder = choices.chkTask = 1;
-    return size ? SizeAction({*wm, 0, ledger, target}, choices, 1280, 1024)
-                : RestoreAction({*wm, 0, ledger, target});
+    return size ? SizeAction({*wm, ledger, id}, choices, 1280, 1024)
+                : RestoreAction({*wm, ledger, id});
   };
   std::string title = "AA";
   for (int i = 0; i < 150; ++i) title += "\xC3\xBC";  // 302 bytes

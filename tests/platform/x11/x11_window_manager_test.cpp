@@ -69,16 +69,14 @@ class X11Test : public ::testing::Test {
   // An action on the window, picked as the user picks it: activated after a
   // button was pressed. Sizing is to the first preset with border 3 and
   // task bar 28: 646 x 458.
-  std::optional<std::string> Act(WindowHandle id, ResizedWindowLedger& ledger,
-                                 bool restore) {
+  std::string Act(WindowHandle id, ResizedWindowLedger& ledger, bool restore) {
     wm->StartForegroundWatch();
     Activate(id);
     EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
     wm->StopForegroundWatch();
-    WindowHandle target = 0;
     SizeChoices choices{0, {"0", "0", "3", "28"}, 1, 1};
-    return restore ? RestoreAction({*wm, 1, ledger, target})
-                   : SizeAction({*wm, 1, ledger, target}, choices, 1280, 1024);
+    return restore ? RestoreAction({*wm, ledger, id})
+                   : SizeAction({*wm, ledger, id}, choices, 1280, 1024);
   }
 };
 
