@@ -50,10 +50,13 @@ std::unique_ptr<SwayWindowManager> SwayWindowManager::Connect(
 const SwayLayout* SwayWindowManager::Layout(bool fresh) {
   const auto now = Clock::now();
   if (!fresh && layout_ && now - layoutAt_ < kReuseLayout) {
+    answered_ = true;
     return &*layout_;
   }
   layout_.reset();
-  if (const auto tree = ipc_->Request(SwayMessage::kGetTree)) {
+  const auto tree = ipc_->Request(SwayMessage::kGetTree);
+  answered_ = tree.has_value();
+  if (tree) {
     layout_ = ReadLayout(*tree);
     layoutAt_ = now;
   }
@@ -63,6 +66,7 @@ const SwayLayout* SwayWindowManager::Layout(bool fresh) {
 bool SwayWindowManager::Run(const std::string& command) {
   layout_.reset();
   const auto reply = ipc_->Request(SwayMessage::kRunCommand, command);
+  answered_ = reply.has_value();
   if (!reply || !reply->is_array() || reply->empty()) {
     return false;
   }
@@ -156,6 +160,10 @@ std::string SwayWindowManager::WindowIdentity(WindowHandle window) {
     return "";
   }
   return std::to_string(v->pid) + (v->xwayland ? " x11 " : " ") + v->appId;
+}
+
+std::string SwayWindowManager::NotAnswering() {
+  return answered_ ? "" : "sway";
 }
 
 bool SwayWindowManager::IsOwnProcessWindow(WindowHandle window) {

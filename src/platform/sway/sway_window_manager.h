@@ -44,6 +44,7 @@ class SwayWindowManager final : public WindowManager {
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
+  std::string NotAnswering() override;
 
   // Requests sent to sway since connecting.
   std::uint64_t requests() const { return ipc_->requests(); }
@@ -68,6 +69,7 @@ class SwayWindowManager final : public WindowManager {
   // Where the windows that this backend floated were tiled.
   std::map<WindowHandle, SwayTiledPlace> tiledPlaces_;
   SwaySettleTiming settle_;
+  bool answered_ = true;  // the latest request had an answer
 };
 
 }  // namespace pentrax

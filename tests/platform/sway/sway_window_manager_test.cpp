@@ -5,8 +5,10 @@
 #include "sway_window_manager.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 
@@ -175,20 +177,93 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
                  "] fullscreen disable'");
   }
 
+  // A tiled window comes back to its place in the container that held it,
+  // whatever its neighbours are. Each layout on a workspace of its own, the
+  // three windows first side by side in their order.
+  const struct {
+    const char* layout;
+    const char* setup;  // with W0, W1, W2 for the windows' criteria
+    int acted;
+  } layouts[] = {
+      {"[splitv[W0, W1], W2]", "W0 splitv, mark m; W1 move to mark m", 2},
+      {"[W0, splitv[W1, W2]]", "W1 splitv, mark m; W2 move to mark m", 0},
+      {"[stacked[W0, W1], W2]",
+       "W0 splitv, mark m; W1 move to mark m; W0 layout stacking", 0},
+      {"[tabbed[W0, W1], W2]",
+       "W0 splitv, mark m; W1 move to mark m; W0 layout tabbed", 1},
+      {"[W0, W1, W2] vertical", "W0 layout splitv", 1},
+  };
+  int workspace = 10;
+  for (const auto& row : layouts) {
+    SCOPED_TRACE(row.layout);
+    const std::string ws = std::to_string(++workspace);
+    std::string commands;
+    for (const Window& w : windows) {
+      commands += "[con_id=" + std::to_string(w.id) +
+                  "] floating disable, move container to workspace " + ws +
+                  "; ";
+    }
+    commands += "workspace " + ws + "; ";
+    std::string setup = row.setup;
+    for (int i = 0; i < 3; ++i) {
+      for (std::size_t at;
+           (at = setup.find("W" + std::to_string(i))) != std::string::npos;) {
+        setup.replace(at, 2, "[con_id=" + std::to_string(windows[i].id) + "]");
+      }
+    }
+    testing::Run("swaymsg '" + commands + setup + "; unmark m'");
+    const WindowHandle id = windows[row.acted].id;
+    EXPECT_TRUE(answered());
+    const auto before = Look(id);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(act(id, true).substr(before->title.substr(0, 254).size()),
+              "\r\nresized to 646 x 458");
+    EXPECT_TRUE(answered());
+    act(id, false);
+    EXPECT_TRUE(Eventually([&] { return Look(id) == before; }))
+        << "parent " << Look(id)->parent << " index " << Look(id)->index
+        << ", was " << before->parent << " " << before->index;
+  }
+
+  // A limit of the user's on floating windows stays, and the report gives
+  // the size the window took within it.
+  testing::Run("swaymsg floating_maximum_size 500 x 400");
+  const WindowHandle limited = windows[2].id;
+  const std::string limitedReport = act(limited, true);
+  const auto took = Look(limited);
+  ASSERT_TRUE(took);
+  EXPECT_LT(took->outer.width(), 646);
+  EXPECT_EQ(limitedReport, "x\r\nresized to " +
+                               std::to_string(took->outer.width()) + " x " +
+                               std::to_string(took->outer.height()));
+  EXPECT_TRUE(answered());
+  act(limited, false);
+  testing::Run("swaymsg floating_maximum_size 0 x 0");
+
+  // sway stalls longer than a request may take: the backend says sway did
+  // not answer, and works again once sway does.
+  const pid_t sway = std::atoi(std::getenv("PENTRAX_SWAY_PID"));
+  kill(sway, SIGSTOP);
+  EXPECT_EQ(wm->GetForegroundWindow(), 0);
+  EXPECT_EQ(wm->NotAnswering(), "sway");
+  kill(sway, SIGCONT);
+  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() != 0; }));
+  EXPECT_EQ(wm->NotAnswering(), "");
+
   // A terminal takes less than it is offered, a little later: the report
   // gives what it took.
   const Window cells = Start("cells", {"wayland", "--cells", "7x14"});
   ASSERT_TRUE(Eventually([&] { return cells.Answered(); }));
   const auto report = act(cells.id, true);
-  std::optional<Seen> took;
+  std::optional<Seen> cell;
   ASSERT_TRUE(Eventually([&] {
-    took = Look(cells.id);
-    return took && took->outer.height() != 458;
+    cell = Look(cells.id);
+    return cell && cell->outer.height() != 458;
   }));
   EXPECT_EQ(report, "cells\r\nresized to " +
-                        std::to_string(took->outer.width()) + " x " +
-                        std::to_string(took->outer.height()));
-  EXPECT_LT(took->outer.width(), 646);
+                        std::to_string(cell->outer.width()) + " x " +
+                        std::to_string(cell->outer.height()));
+  EXPECT_LT(cell->outer.width(), 646);
 
   // A window that is gone: every call about it fails, and the next one
   // works.
