@@ -106,7 +106,7 @@ std::optional<std::string> SwaymsgSizeAction(SizeChoices& choices,
   if (!Output({"swaymsg", "--", FloatAtCommand(*view, r)})) return std::nullopt;
   std::string title;
   const WindowHandle id = view->id;
-  const auto settled = WaitUntilSettled(
+  const auto settled = PollUntilSettled(
       [&]() -> std::optional<Rect> {
         const auto now = SwaymsgTree(requests);
         const SwayView* v = now ? now->Find(id) : nullptr;
@@ -114,7 +114,7 @@ std::optional<std::string> SwaymsgSizeAction(SizeChoices& choices,
         title = v->name;
         return v->outer;
       },
-      r, !view->floating || view->fullscreen, SwaySettleTiming{});
+      r, std::nullopt, !view->floating || view->fullscreen, SettleTiming{});
   if (!settled) return std::nullopt;
   return title + "\r\nresized to " + std::to_string(settled->width()) + " x " +
          std::to_string(settled->height());

@@ -41,6 +41,9 @@ inline constexpr std::int32_t kShowRestore = 9;
 // Beyond user32's show states: a fullscreen window (X11 and Wayland), which is
 // left for the sizing and put back to fullscreen by a restore.
 inline constexpr std::int32_t kShowFullscreen = 1001;
+// A window tiled to a part of its monitor by the desktop (KWin's quick
+// tiling), which is left for the sizing and tiled again by a restore.
+inline constexpr std::int32_t kShowTiled = 1002;
 
 inline constexpr std::uint32_t kPlacementLength = 44;
 

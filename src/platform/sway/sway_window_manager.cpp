@@ -128,13 +128,16 @@ int SwayWindowManager::FloatAt(SwayView view, const Rect& outer) {
   if (!Run(FloatAtCommand(view, outer))) {
     return 0;
   }
-  const auto settled = WaitUntilSettled(
+  // sway's tree shows the rectangle asked for at once; the client answers
+  // with the size it takes a little later.
+  const auto settled = PollUntilSettled(
       [&]() -> std::optional<Rect> {
         const SwayLayout* now = Layout(true);
         const SwayView* v = now != nullptr ? now->Find(id) : nullptr;
         return v != nullptr ? std::optional(v->outer) : std::nullopt;
       },
-      outer, !view.floating || view.fullscreen || view.hidden, settle_);
+      outer, std::nullopt, !view.floating || view.fullscreen || view.hidden,
+      SettleTiming{});
   return settled ? 1 : 0;
 }
 

@@ -17,9 +17,9 @@
 #include <optional>
 #include <string>
 
+#include "settle_poll.h"
 #include "sway_ipc.h"
 #include "sway_placer.h"
-#include "sway_settle.h"
 #include "sway_tree.h"
 #include "window_manager.h"
 
@@ -48,7 +48,6 @@ class SwayWindowManager final : public WindowManager {
 
   // Requests sent to sway since connecting.
   std::uint64_t requests() const { return ipc_->requests(); }
-  void setSettleTiming(const SwaySettleTiming& timing) { settle_ = timing; }
 
  private:
   explicit SwayWindowManager(std::unique_ptr<SwayIpc> ipc)
@@ -68,7 +67,6 @@ class SwayWindowManager final : public WindowManager {
   std::chrono::steady_clock::time_point layoutAt_{};
   // Where the windows that this backend floated were tiled.
   std::map<WindowHandle, SwayTiledPlace> tiledPlaces_;
-  SwaySettleTiming settle_;
   bool answered_ = true;  // the latest request had an answer
 };
 

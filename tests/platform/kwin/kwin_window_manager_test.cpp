@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <cstdlib>
 
 #include "actions.h"
@@ -76,20 +79,66 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   EXPECT_EQ(restore(), a + "\r\nrestored its original size");
   EXPECT_EQ(Frame(a), (Rect{100, 50, 740, 530}));
 
-  // Maximised or fullscreen when it is sized: so again when it is restored.
-  const std::pair<const char*, Rect> states[] = {
-      {"w.setMaximize(true, true);", kWorkArea},
-      {"w.fullScreen = true;", {0, 0, 1280, 1024}}};
-  for (const auto& [state, full] : states) {
-    const Rect frame = full;
-    SCOPED_TRACE(state);
-    RunKWinScript(Find(a) + state + "send(0);");
-    ASSERT_TRUE(Eventually([&] { return Frame(a) == frame; }));
+  // Maximised, fullscreen or quick tiled when it is sized: so again when it
+  // is restored. Its normal rectangle is where Pentrax put it last.
+  const struct {
+    const char* state;
+    Rect frame;
+    bool tiled;
+  } states[] = {
+      {"w.setMaximize(true, true);", kWorkArea, false},
+      {"w.fullScreen = true;", {0, 0, 1280, 1024}, false},
+      {"workspace.activeClient = w; workspace.slotWindowQuickTileLeft();",
+       {0, 0, 640, 996},
+       true},
+  };
+  for (const auto& s : states) {
+    SCOPED_TRACE(s.state);
+    RunKWinScript(Find(a) + s.state + "send(0);");
+    ASSERT_TRUE(Eventually([&] { return Frame(a) == s.frame; }));
     EXPECT_EQ(size(1, {}), a + "\r\nresized to 800 x 600");
-    EXPECT_EQ(Frame(a), (Rect{0, 0, 800, 600}));
+    EXPECT_EQ(Frame(a), (Rect{100, 50, 900, 650}));
     EXPECT_EQ(restore(), a + "\r\nrestored its original size");
-    EXPECT_EQ(Frame(a), frame);
+    EXPECT_TRUE(Eventually([&] { return Frame(a) == s.frame; }));
+    EXPECT_EQ(Reading(a)["tiled"], s.tiled);
+    // Sized again from that state, it comes back to where it was sized
+    // from.
+    EXPECT_EQ(size(0, {}), a + "\r\nresized to 640 x 480");
+    EXPECT_EQ(restore(), a + "\r\nrestored its original size");
+    EXPECT_TRUE(Eventually([&] { return Frame(a) == s.frame; }));
+    RunKWinScript(Find(a) +
+                  "w.fullScreen = false; w.tile = null; "
+                  "w.setMaximize(false, false); send(0);");
   }
+
+  // Another program of the session hands in answers in the agent's name,
+  // which it can guess, to any connection that might be the backend's:
+  // KWin's answers alone count.
+  std::string names;
+  for (const QString& n : QDBusConnection::sessionBus()
+                              .interface()
+                              ->registeredServiceNames()
+                              .value()) {
+    names += n.startsWith(':') ? " " + n.toStdString() : "";
+  }
+  const std::string forged =
+      R"({"window":{"id":"x","caption":"forged","frame":[1,2,3,4],)"
+      R"("area":[0,0,9,9],"screen":[0,0,9,9]}})";
+  testing::Client forger({"sh", "-c",
+                          "while :; do for n in" + names +
+                              "; do for a in 1 2 3; do "
+                              "gdbus call --session --dest $n --object-path "
+                              "/org/pentrax/KWinAgent "
+                              "--method org.pentrax.KWinAgent.next pentrax-" +
+                              std::to_string(getpid()) + "-$a '" + forged +
+                              "'; done; done; done >/dev/null 2>&1"});
+  for (int i = 0; i < 20; ++i) {
+    WindowPlacement p;
+    ASSERT_EQ(wm->GetWindowPlacement(h, p), 1);
+    EXPECT_EQ(p.rcNormalPosition, Frame(a));
+    EXPECT_EQ(ReadCleanTitle(*wm, h), a);
+  }
+  forger.Kill();
 
   char title[8];
   EXPECT_NE(wm->WindowIdentity(h), "");
@@ -117,6 +166,7 @@ TEST(KWinGoneTest, EveryCallFails) {
   ASSERT_TRUE(Eventually([] { return !KWinSessionAnswers(); }));
   Rect area;
   EXPECT_EQ(wm->GetForegroundWindow(), 0);
+  EXPECT_EQ(wm->NotAnswering(), "KWin");
   EXPECT_FALSE(wm->GetWorkArea(0, area));
   EXPECT_EQ(KWinWindowManager::Connect(&error), nullptr);
 }
