@@ -23,6 +23,10 @@ class PlacedNormals {
   // coordinates).
   void Placed(WindowHandle window, std::string identity, const Rect& normal);
 
+  // Whether a rectangle is remembered for the handle (reading the identity,
+  // which may cost a request, is needed only then).
+  bool Remembers(WindowHandle window) const { return placed_.contains(window); }
+
   // The normal rectangle to report for the window, read in show state
   // `showCmd` with the rectangle `now`.
   Rect NormalOf(WindowHandle window, const std::string& identity,

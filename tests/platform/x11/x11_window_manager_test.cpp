@@ -132,28 +132,39 @@ TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
   const WindowHandle h = Start(home, "--class home");
   struct Case {
     const char* options;
+    bool opensAfterArming;
     void (*how)(WindowHandle);  // what the user does after arming
     bool picked;
   };
   const Case cases[] = {
       // (A window that takes the focus: the per-monitor cases.)
       // Takes no focus: the window manager only raises it, and that counts.
-      {"--class clock --no-input", Activate, true},
+      {"--class clock --no-input", false, Activate, true},
+      // Opened after arming, on top: it counts once it is activated (as a
+      // task bar does), not for appearing.
+      {"--class clock --no-input", true, nullptr, false},
+      {"--class clock --no-input", true, Activate, true},
       // Always on top and takes no focus (an on-screen keyboard): on top
       // from the start, it counts only when clicked.
-      {"--class keyboard --no-input --state ABOVE", nullptr, false},
-      {"--class keyboard --no-input --state ABOVE", testing::Click, true},
-      {"--type DESKTOP --geometry 1280x996+0+0", testing::Click, false},
-      {"--type DOCK --geometry 200x40+500+400", Activate, false},
+      {"--class keyboard --no-input --state ABOVE", false, nullptr, false},
+      {"--class keyboard --no-input --state ABOVE", false, testing::Click,
+       true},
+      {"--type DESKTOP --geometry 1280x996+0+0", false, testing::Click, false},
+      {"--type DOCK --geometry 200x40+500+400", false, Activate, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.options + std::string(c.how ? "" : ", not clicked"));
+    SCOPED_TRACE(c.options + std::string(c.opensAfterArming ? ", later" : "") +
+                 (c.how ? "" : ", left alone"));
     std::unique_ptr<Client> client;
-    const WindowHandle id = Start(client, c.options);
+    WindowHandle id = c.opensAfterArming ? 0 : Start(client, c.options);
     Activate(h);
     ASSERT_TRUE(Eventually([&] { return testing::ActiveWindow() == h; }));
     wm->StartForegroundWatch();
     EXPECT_EQ(wm->GetForegroundWindow(), h);
+    if (c.opensAfterArming) {
+      id = Start(client, c.options);
+      EXPECT_EQ(wm->GetForegroundWindow(), h);
+    }
     if (c.how != nullptr) {
       c.how(id);
     }
