@@ -41,18 +41,6 @@ TEST_F(ActionsTest, SizesKeepsPositionAndReportsTheReadBackSize) {
   EXPECT_EQ(wm.writes[0].rcNormalPosition, (Rect{100, 50, 1130, 796}));
 }
 
-// An empty title starts the report with its line break.
-TEST_F(ActionsTest, SizeNormalisesTheFieldsFirst) {
-  wm.Add(kA, {0, 0, 100, 100}, "");
-  choices.selectedPreset = kCustomPreset;
-  choices.fields = {"2000", "2000", "", "x"};
-  EXPECT_EQ(Size(kA), "\r\nresized to 1280 x 1024");
-  EXPECT_EQ(choices.fields.breit, "1280");
-  EXPECT_EQ(choices.fields.hoch, "1024");
-  EXPECT_EQ(choices.fields.border, "0");
-  EXPECT_EQ(choices.fields.task, "0");
-}
-
 // The fitting itself is FitIntoWorkArea's; the backends' suites fit into
 // real work areas. An unreadable one leaves the window where it is.
 TEST_F(ActionsTest, AnUnknownWorkAreaLeavesTheWindowWhereItIs) {

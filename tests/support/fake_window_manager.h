@@ -29,7 +29,6 @@ class FakeWindowManager : public WindowManager {
   std::string notAnswering;              // NotAnswering's answer
   std::vector<WindowHandle> ownWindows;  // windows of Pentrax's own process
   std::vector<WindowPlacement> writes;
-  int watches = 0, stops = 0, ownQueries = 0;  // calls of the three
 
   FakeWindow& Add(WindowHandle h, Rect normal, std::string title = "Window",
                   std::int32_t show = kShowNormal) {
@@ -72,13 +71,10 @@ class FakeWindowManager : public WindowManager {
     return workAreaKnown;
   }
   bool IsOwnProcessWindow(WindowHandle h) override {
-    ++ownQueries;
     return std::find(ownWindows.begin(), ownWindows.end(), h) !=
            ownWindows.end();
   }
   std::string NotAnswering() override { return notAnswering; }
-  void StartForegroundWatch() override { ++watches; }
-  void StopForegroundWatch() override { ++stops; }
   std::string WindowIdentity(WindowHandle h) override {
     const auto it = windows.find(h);
     return it == windows.end() ? "" : it->second.identity;

@@ -179,40 +179,35 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
 
   // A tiled window comes back to its place in the container that held it,
   // whatever its neighbours are. Each layout on a workspace of its own, the
-  // three windows first side by side in their order.
-  const struct {
-    const char* layout;
-    const char* setup;  // with W0, W1, W2 for the windows' criteria
-    int acted;
-  } layouts[] = {
-      {"[splitv[W0, W1], W2]", "W0 splitv, mark m; W1 move to mark m", 2},
-      {"[W0, splitv[W1, W2]]", "W1 splitv, mark m; W2 move to mark m", 0},
-      {"[stacked[W0, W1], W2]",
-       "W0 splitv, mark m; W1 move to mark m; W0 layout stacking", 0},
-      {"[tabbed[W0, W1], W2]",
-       "W0 splitv, mark m; W1 move to mark m; W0 layout tabbed", 1},
-      {"[W0, W1, W2] vertical", "W0 layout splitv", 1},
+  // windows (marked w0, w1, w2) first side by side in their order.
+  const std::pair<const char*, int> layouts[] = {
+      // the window acted on
+      {"[con_mark=w0] splitv; [con_mark=w1] move to mark w0", 2},
+      {"[con_mark=w1] splitv; [con_mark=w2] move to mark w1", 0},
+      {"[con_mark=w0] splitv; [con_mark=w1] move to mark w0; "
+       "[con_mark=w0] layout stacking",
+       0},
+      {"[con_mark=w0] splitv; [con_mark=w1] move to mark w0; "
+       "[con_mark=w0] layout tabbed",
+       1},
+      {"[con_mark=w0] layout splitv", 1},
   };
+  for (int i = 0; i < 3; ++i) {
+    testing::Run("swaymsg '[con_id=" + std::to_string(windows[i].id) +
+                 "] mark --add w" + std::to_string(i) + "'");
+  }
   int workspace = 10;
-  for (const auto& row : layouts) {
-    SCOPED_TRACE(row.layout);
+  for (const auto& [setup, acted] : layouts) {
+    SCOPED_TRACE(setup);
     const std::string ws = std::to_string(++workspace);
     std::string commands;
-    for (const Window& w : windows) {
-      commands += "[con_id=" + std::to_string(w.id) +
-                  "] floating disable, move container to workspace " + ws +
-                  "; ";
+    for (const char* w : {"w0", "w1", "w2"}) {
+      commands += std::string("[con_mark=") + w +
+                  "] floating disable, move to workspace " + ws + "; ";
     }
-    commands += "workspace " + ws + "; ";
-    std::string setup = row.setup;
-    for (int i = 0; i < 3; ++i) {
-      for (std::size_t at;
-           (at = setup.find("W" + std::to_string(i))) != std::string::npos;) {
-        setup.replace(at, 2, "[con_id=" + std::to_string(windows[i].id) + "]");
-      }
-    }
-    testing::Run("swaymsg '" + commands + setup + "; unmark m'");
-    const WindowHandle id = windows[row.acted].id;
+    testing::Run("swaymsg '" + commands + "workspace " + ws + "; " + setup +
+                 "'");
+    const WindowHandle id = windows[acted].id;
     EXPECT_TRUE(answered());
     const auto before = Look(id);
     ASSERT_TRUE(before);

@@ -183,75 +183,61 @@ TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
   EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() != h; }));
 }
 
-// A client of the given options asked for a client size; whether the report
-// is what the window then has, frame and all, its client-side shadow not.
-struct Kept {
-  const char* options;
-  Point asked;  // client size
-  Point kept;   // client size; 0 x 0: what the window manager makes of it
-  std::int32_t shadow = 0;  // client-side, not part of the window
-};
-
-class X11KeptTest : public X11Test {
- protected:
-  // Places the window once; true when the report is what it kept.
-  bool ReportsWhatItKept(WindowHandle id, const Kept& c, bool last) {
-    const auto before = ReadIndependently(id).value();
-    const auto* e = before.extents;
-    const std::int32_t in = 2 * c.shadow;
-    const Rect asked{30, 30, 30 + c.asked.x + e[0] + e[1] - in,
-                     30 + c.asked.y + e[2] + e[3] - in};
-    const WindowPlacement p = Place(id, kShowRestore, asked);
-    if (c.kept.x > 0) {
-      EXPECT_TRUE(Eventually([&] {
-        const auto r = ReadIndependently(id);
-        return r && r->client.width() == c.kept.x &&
-               r->client.height() == c.kept.y;
-      }));
-    }
-    const auto r = ReadIndependently(id).value();
-    const Rect o = r.Outer();
-    const Rect kept{o.left + c.shadow, o.top + c.shadow, o.right - c.shadow,
-                    o.bottom - c.shadow};
-    if (last) {
-      EXPECT_EQ(p.rcNormalPosition, kept);
-      EXPECT_EQ(r.frame, o);
-    }
-    return p.rcNormalPosition == kept;
-  }
-};
-
-TEST_F(X11KeptTest, TheReportShowsTheSizeTheWindowKept) {
-  const Kept cases[] = {
+TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
+  const bool kwin = Has(testing::Run("wmctrl -m").value_or(""), "Name: KWin");
+  struct Case {
+    const char* options;
+    Point asked;  // client size
+    Point kept;   // client size; 0 x 0: what the window manager makes of it
+    std::int32_t shadow = 0;  // client-side, not part of the window
+  };
+  const Case cases[] = {
       {"--csd 12", {664, 504}, {664, 504}, 12},
       {"--min 10x10 --inc 10x10", {633, 447}, {630, 440}},
       {"--min 200x150 --max 400x300", {890, 690}, {400, 300}},
       // Hints no window can have (the sanitizer build checks the
       // arithmetic).
       {"--min -2147483648x-2147483648 --inc 256x256", {600, 400}, {0, 0}},
+      // Takes the size, then sets itself back (the last case: it is skipped
+      // on KWin, which, composited, carries out the window's own request
+      // only after it has drawn the change, mostly later than three times
+      // its first answer; README).
+      {"--keep-size", {500, 400}, {300, 200}},
   };
-  for (const Kept& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.options);
+    if (kwin && Has(c.options, "--keep-size")) {
+      GTEST_SKIP() << "on KWin the window sets itself back too late";
+    }
     std::unique_ptr<Client> client;
-    ReportsWhatItKept(Start(client, c.options), c, true);
-  }
-}
-
-// A window that takes the size, then sets itself back, answers in its own
-// time: on a busy machine now and then after the wait, but not three times
-// running.
-TEST_F(X11KeptTest, AWindowThatSetsItselfBackIsReportedAtTheSizeItKept) {
-  if (Has(testing::Run("wmctrl -m").value_or(""), "Name: KWin")) {
-    // Composited, KWin carries out the window's own request only after it
-    // has drawn the change, mostly later than three times its first answer
-    // (README).
-    GTEST_SKIP() << "KWin carries out the window's own request too late";
-  }
-  const Kept c{"--keep-size", {500, 400}, {300, 200}};
-  std::unique_ptr<Client> client;
-  const WindowHandle id = Start(client, c.options);
-  for (int left = 3; left > 0 && !ReportsWhatItKept(id, c, left == 1);) {
-    --left;
+    const WindowHandle id = Start(client, c.options);
+    const auto before = ReadIndependently(id).value();
+    const auto* e = before.extents;
+    const std::int32_t in = 2 * c.shadow;
+    const Rect asked{30, 30, 30 + c.asked.x + e[0] + e[1] - in,
+                     30 + c.asked.y + e[2] + e[3] - in};
+    // A window that sets itself back answers in its own time: on a busy
+    // machine now and then after the wait, but not three times running.
+    for (int left = Has(c.options, "--keep-size") ? 3 : 1; left > 0; --left) {
+      const WindowPlacement p = Place(id, kShowRestore, asked);
+      if (c.kept.x > 0) {
+        EXPECT_TRUE(Eventually([&] {
+          const auto r = ReadIndependently(id);
+          return r && r->client.width() == c.kept.x &&
+                 r->client.height() == c.kept.y;
+        }));
+      }
+      // The report is what the window kept, frame and all, shadow not.
+      const auto r = ReadIndependently(id).value();
+      const Rect o = r.Outer();
+      const Rect kept{o.left + c.shadow, o.top + c.shadow, o.right - c.shadow,
+                      o.bottom - c.shadow};
+      if (p.rcNormalPosition == kept || left == 1) {
+        EXPECT_EQ(p.rcNormalPosition, kept);
+        EXPECT_EQ(r.frame, o);
+        break;
+      }
+    }
   }
 }
 
