@@ -10,7 +10,7 @@
 
 #include <cstdlib>
 
-#include "actions.h"
+#include "backend_checks.h"
 #include "kwin_script.h"
 #include "kwin_session.h"
 #include "x_session.h"
@@ -47,10 +47,10 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   ResizedWindowLedger ledger;
   WindowHandle h = 0;  // the window picked
   const auto size = [&](std::int32_t preset, NumericFields fields) {
-    SizeChoices choices{preset, std::move(fields), 0, 0, true};
-    return SizeAction({*wm, ledger, h}, choices, 1280, 1024);
+    return testing::SizeForTest(*wm, ledger, h,
+                                {preset, std::move(fields), 0, 0, true});
   };
-  const auto restore = [&] { return RestoreAction({*wm, ledger, h}); };
+  const auto restore = [&] { return testing::RestoreForTest(*wm, ledger, h); };
   Rect area;
   ASSERT_TRUE(wm->GetWorkArea(0, area));
   EXPECT_EQ(area, kWorkArea);
@@ -132,18 +132,11 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   }
   forger.Kill();
 
-  char title[8];
   EXPECT_NE(wm->WindowIdentity(h), "");
-  // Gone, it cannot be read or placed.
   client.Kill();
   ASSERT_TRUE(Eventually([&] { return Reading(a).is_null(); }));
-  WindowPlacement p;
-  EXPECT_EQ(wm->GetWindowPlacement(h, p), 0);
-  EXPECT_EQ(wm->SetWindowPlacement(h, p), 0);
-  EXPECT_EQ(wm->GetWindowText(h, title, 8), 0);
-  EXPECT_STREQ(title, "");
+  testing::ExpectGone(*wm, h);
   EXPECT_FALSE(wm->GetWorkArea(h, area));
-  EXPECT_EQ(wm->WindowIdentity(h), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, KWinTest,

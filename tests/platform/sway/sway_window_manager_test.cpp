@@ -12,7 +12,7 @@
 #include <fstream>
 #include <functional>
 
-#include "actions.h"
+#include "backend_checks.h"
 #include "x_session.h"
 
 namespace pentrax {
@@ -123,11 +123,8 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
   auto act = [&](WindowHandle id, bool size) {
     testing::Run("swaymsg '[con_id=" + std::to_string(id) + "] focus'");
     EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
-    SizeChoices choices;  // 640 x 480, a border of 3, a task bar of 28
-    choices.fields = {"0", "0", "3", "28"};
-    choices.chkBorder = choices.chkTask = 1;
-    return size ? SizeAction({*wm, ledger, id}, choices, 1280, 1024)
-                : RestoreAction({*wm, ledger, id});
+    return size ? testing::SizeForTest(*wm, ledger, id)
+                : testing::RestoreForTest(*wm, ledger, id);
   };
   std::string title = "AA";
   for (int i = 0; i < 150; ++i) title += "\xC3\xBC";  // 302 bytes
@@ -265,13 +262,7 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
   const WindowHandle gone = cells.id;
   cells.client->Kill();
   ASSERT_TRUE(Eventually([&] { return !Look(gone); }));
-  WindowPlacement p;
-  EXPECT_EQ(wm->GetWindowPlacement(gone, p), 0);
-  EXPECT_EQ(wm->SetWindowPlacement(gone, p), 0);
-  char buffer[8] = "xxxxxxx";
-  EXPECT_EQ(wm->GetWindowText(gone, buffer, 8), 0);
-  EXPECT_STREQ(buffer, "");
-  EXPECT_EQ(wm->WindowIdentity(gone), "");
+  testing::ExpectGone(*wm, gone);
   EXPECT_TRUE(Look(wm->GetForegroundWindow()));
 }
 

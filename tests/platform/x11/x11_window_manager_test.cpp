@@ -10,7 +10,7 @@
 #include <memory>
 #include <sstream>
 
-#include "actions.h"
+#include "backend_checks.h"
 #include "x_session.h"
 
 namespace pentrax {
@@ -74,9 +74,8 @@ class X11Test : public ::testing::Test {
     Activate(id);
     EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
     wm->StopForegroundWatch();
-    SizeChoices choices{0, {"0", "0", "3", "28"}, 1, 1};
-    return restore ? RestoreAction({*wm, ledger, id})
-                   : SizeAction({*wm, ledger, id}, choices, 1280, 1024);
+    return restore ? testing::RestoreForTest(*wm, ledger, id)
+                   : testing::SizeForTest(*wm, ledger, id);
   }
 };
 
@@ -303,14 +302,7 @@ TEST_F(X11Test, AClosedWindowFailsAndANewOneWithItsIdIsAnotherWindow) {
     const std::string identity = wm->WindowIdentity(id);
     first->Kill();
     ASSERT_TRUE(Eventually([&] { return !ReadIndependently(id); }));
-    WindowPlacement p;
-    EXPECT_EQ(wm->GetWindowPlacement(id, p), 0);
-    p.showCmd = kShowRestore;
-    EXPECT_EQ(wm->SetWindowPlacement(id, p), 0);
-    char title[256] = "xxxxxxx";
-    EXPECT_EQ(wm->GetWindowText(id, title, 256), 0);
-    EXPECT_STREQ(title, "");
-    EXPECT_EQ(wm->WindowIdentity(id), "");
+    testing::ExpectGone(*wm, id);
     Rect area;  // the connection is still good for the next call
     EXPECT_TRUE(wm->GetWorkArea(id, area));
 
@@ -319,6 +311,7 @@ TEST_F(X11Test, AClosedWindowFailsAndANewOneWithItsIdIsAnotherWindow) {
     const WindowHandle again = Start(second, c.second);
     ASSERT_EQ(again, id) << "the X server gave the new window another id";
     EXPECT_NE(wm->WindowIdentity(again), identity);
+    char title[256];
     EXPECT_EQ(wm->GetWindowText(again, title, 256),
               static_cast<int>(c.title.size()));
     EXPECT_EQ(title, c.title);
