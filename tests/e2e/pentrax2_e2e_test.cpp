@@ -223,7 +223,7 @@ TEST(Pentrax2Faults, TheXServerGoesAwayAndTheSettingsStayWhole) {
                    " xdotool search --onlyvisible --name '^Pentrax 2$'")
             .has_value();
       },
-      10000));
+      30000));  // a sanitizer build on a busy machine starts slowly
   xvfb.Kill();
   const int ended = Ended(*pentrax);
   EXPECT_NE(ended, -2) << "pentrax2 did not end";
