@@ -4,7 +4,8 @@
 // into X round trips and the wait for the window manager; on the same
 // windows, xdotool windowsize --sync and wmctrl -e followed by the same
 // settle check, for ratios. One window takes the exact size (xclock), one
-// has size increments (xterm). Every run changes the window's size.
+// has size increments (xterm), one answers the window manager's pings and
+// sync requests (a Qt window). Every run changes the window's size.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -31,14 +32,15 @@ using Clock = std::chrono::steady_clock;
 
 std::unique_ptr<X11WindowManager> g_wm;
 std::unique_ptr<X11Probe> g_probe;
-WindowHandle g_windows[2];  // xclock, xterm
-const char* const kNames[2] = {"xclock", "xterm"};
+constexpr int kWindows = 3;
+WindowHandle g_windows[kWindows];  // xclock, xterm, Qt
+const char* const kNames[kWindows] = {"xclock", "xterm", "qt"};
 
 // Two outer sizes per window that it can take exactly (for xterm: whole
 // size increments), and each one's client size, which xdotool and wmctrl
 // take.
-Size g_outer[2][2];
-Size g_client[2][2];
+Size g_outer[kWindows][2];
+Size g_client[kWindows][2];
 
 int Field(const std::string& text, const std::string& label, int which) {
   const auto at = text.find(label);
@@ -115,13 +117,13 @@ void BM_SizeAction(benchmark::State& state) {
   const bool unfit = state.range(1) != 0;
   wm.pick = g_windows[window];
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
   int n = 0;
   const Split split;
   for (auto _ : state) {
     ++n;
     SizeChoices choices = Choices(unfit ? -1 : window, g_turn++);
-    if (!SizeAction({wm, 1, ledger, target}, choices, 1280, 1024)) {
+    if (SizeAction({wm, ledger, wm.pick}, choices, 1280, 1024)
+            .find(kResizedTo) == std::string::npos) {
       state.SkipWithError("the window was not sized");
       break;
     }
@@ -134,7 +136,6 @@ void BM_RestoreAction(benchmark::State& state) {
   const int window = static_cast<int>(state.range(0));
   wm.pick = g_windows[window];
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
   int n = 0;
   std::uint64_t trips = 0;
   std::chrono::nanoseconds wait{};
@@ -146,16 +147,16 @@ void BM_RestoreAction(benchmark::State& state) {
     const int turn =
         now.rcNormalPosition.width() == g_outer[window][0].width ? 1 : 0;
     SizeChoices choices = Choices(window, turn);
-    SizeAction({wm, 1, ledger, target}, choices, 1280, 1024);
+    SizeAction({wm, ledger, wm.pick}, choices, 1280, 1024);
     const auto t0 = Clock::now();
     const std::uint64_t trips0 = g_probe->roundTrips();
     const auto wait0 = g_probe->settleTime();
-    const auto report = RestoreAction({wm, 1, ledger, target});
+    const std::string report = RestoreAction({wm, ledger, wm.pick});
     state.SetIterationTime(
         std::chrono::duration<double>(Clock::now() - t0).count());
     trips += g_probe->roundTrips() - trips0;
     wait += g_probe->settleTime() - wait0;
-    if (!report) {
+    if (report.find(kRestored) == std::string::npos) {
       state.SkipWithError("the window was not restored");
       break;
     }
@@ -233,7 +234,7 @@ void BM_ForegroundWindow(benchmark::State& state) {
 
 void Register() {
   constexpr int kRuns = 60;
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < kWindows; ++i) {
     const std::string on = std::string("/") + kNames[i];
     benchmark::RegisterBenchmark(("size_action" + on).c_str(), BM_SizeAction)
         ->Args({i, 0})
@@ -292,15 +293,19 @@ int main(int argc, char** argv) {
       {"xclock", "-name", "benchclock", "-geometry", "300x200+60+60"});
   testing::Client term(
       {"xterm", "-name", "benchterm", "-geometry", "80x24+400+300"});
+  testing::Client qt({"env", "QT_QPA_PLATFORM=xcb", PENTRAX_QT_WINDOW,
+                      "benchqt"});
   g_windows[0] = testing::FindWindowByClass("benchclock");
   g_windows[1] = testing::FindWindowByClass("benchterm");
-  if (g_windows[0] <= 0 || g_windows[1] <= 0) {
+  g_windows[2] = testing::FindWindowByClass("pentrax_qt_window");
+  if (g_windows[0] <= 0 || g_windows[1] <= 0 || g_windows[2] <= 0) {
     std::fprintf(stderr, "size_action_bench: the windows did not appear\n");
     return 1;
   }
   testing::SleepMs(500);
-  PlanSizes(0);
-  PlanSizes(1);
+  for (int i = 0; i < kWindows; ++i) {
+    PlanSizes(i);
+  }
   Register();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

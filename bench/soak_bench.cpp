@@ -60,7 +60,6 @@ int main(int argc, char** argv) {
   }
   testing::PickedWindowManager wm(*x11);
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
 
   std::vector<Window> windows;
   int opened = 0;
@@ -85,10 +84,11 @@ int main(int argc, char** argv) {
     choices.selectedPreset = cycle % 3;
     choices.fields = {"0", "0", "3", "28"};
     choices.chkBorder = 1;
-    const auto sized = SizeAction({wm, 1, ledger, target}, choices, 1280, 1024);
-    const auto restored = RestoreAction({wm, 1, ledger, target});
-    if (!sized || !restored ||
-        restored->find("restored its original size") == std::string::npos) {
+    const std::string sized =
+        SizeAction({wm, ledger, wm.pick}, choices, 1280, 1024);
+    const std::string restored = RestoreAction({wm, ledger, wm.pick});
+    if (sized.find(kResizedTo) == std::string::npos ||
+        restored.find(kRestored) == std::string::npos) {
       ++failures;
     }
   }

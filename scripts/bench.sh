@@ -49,7 +49,7 @@ awk -F, '
     base = name; sub(/_(mean|median|stddev|cv)$/, "", base)
     sub(/\/iterations:[0-9]+/, "", base); sub(/\/repeats:[0-9]+/, "", base)
     sub(/\/manual_time/, "", base)
-    if (base ~ /xclock|xterm/) { sub(/\/[0-9]+\/[0-9]+$/, "", base); sub(/\/[0-9]+$/, "", base) }
+    if (base ~ /xclock|xterm|qt/) { sub(/\/[0-9]+\/[0-9]+$/, "", base); sub(/\/[0-9]+$/, "", base) }
     if (kind == "median") { med[base] = $col["real_time"]; unit[base] = $col["time_unit"]
       rt[base] = ("round_trips" in col) ? $col["round_trips"] : ""
       wt[base] = ("wm_wait_ms" in col) ? $col["wm_wait_ms"] : ""

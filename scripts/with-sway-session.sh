@@ -7,7 +7,8 @@
 #
 # sway refuses to run as root: under root, sway runs as the unprivileged
 # uid 65534. The command itself runs as the caller, with SWAYSOCK,
-# WAYLAND_DISPLAY, DISPLAY (XWayland), XDG_RUNTIME_DIR and PENTRAX_SWAY_CLIENT
+# WAYLAND_DISPLAY, DISPLAY (XWayland), XDG_RUNTIME_DIR, PENTRAX_SWAY_PID
+# (sway's process) and PENTRAX_SWAY_CLIENT
 # (the words to put before a client's command line so that it runs as the
 # session's user; empty when that is the caller). Clients may run as either:
 # XWayland lets the caller in too.
@@ -79,7 +80,7 @@ if [ -z "${SWAYSOCK:-}" ] || ! ready; then
   exit 1
 fi
 
-export SWAYSOCK
+export SWAYSOCK PENTRAX_SWAY_PID=$sway_pid
 export XDG_RUNTIME_DIR="$workdir"
 export HOME="$workdir/home"
 export WAYLAND_DISPLAY=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$workdir/session.env")

@@ -127,8 +127,38 @@ if [ -n "$dock_program" ]; then
     start_dock
   done
   pids+=("$dock_pid")
-  # Settled: the work area must still leave out the dock a moment later.
-  sleep 0.2
+
+  # The window manager has taken in the monitors once a window maximised on
+  # each one fills it from edge to edge (on a cold machine KWin announces
+  # itself well before that).
+  fills() { # WINDOW LEFT WIDTH
+    local X WIDTH extents l r
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(X|WIDTH)=')"
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
+    IFS=, read -r l r _ <<<"${extents:-0,0}"
+    [ -n "${X:-}" ] && [ $((X - l)) -eq "$2" ] && [ $((WIDTH + l + r)) -eq "$3" ]
+  }
+  rects=("${monitors[@]}")
+  [ ${#rects[@]} -gt 0 ] || rects=("${screen%x*}/0x${screen#*x}/0+0+0")
+  for rect in "${rects[@]}"; do
+    IFS='/x+' read -r width _ _ _ left top <<<"$rect"
+    "$dock_program" --title pentrax-monitor-probe \
+      --geometry "200x150+$((left + 40))+$((top + 40))" >"$workdir/probe" &
+    probe_pid=$!
+    ready=""
+    for _ in $(seq 600); do
+      probe=$(head -n1 "$workdir/probe" 2>/dev/null)
+      if [ -n "$probe" ]; then
+        wmctrl -i -r "$probe" -b add,maximized_vert,maximized_horz 2>/dev/null || true
+        fills "$probe" "$left" "$width" && { ready=1; break; }
+      fi
+      sleep 0.05
+    done
+    kill "$probe_pid" 2>/dev/null || true
+    wait "$probe_pid" 2>/dev/null || true
+    [ -n "$ready" ] || { echo "the window manager did not take in the monitor $rect within 30 s" >&2; exit 1; }
+  done
+  # And the work area still leaves out the dock.
   dock_in_place || { echo "the dock's strut did not hold" >&2; exit 1; }
 fi
 

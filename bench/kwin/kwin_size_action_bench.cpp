@@ -31,9 +31,9 @@ bool Activate(const std::string& platform) {
       "{ return w.caption === '" +
       caption + "'; })[0];";
   if (!clients[platform]) {
-    clients[platform] = std::make_unique<testing::Client>(
-        std::vector<std::string>{"env", "QT_QPA_PLATFORM=" + platform,
-                                 PENTRAX_QT_WINDOW, caption});
+    clients[platform] =
+        std::make_unique<testing::Client>(std::vector<std::string>{
+            "env", "QT_QPA_PLATFORM=" + platform, PENTRAX_QT_WINDOW, caption});
     if (!testing::Eventually(
             [&] { return testing::RunKWinScript(find + "send(!!w);") == true; },
             20000)) {
@@ -55,11 +55,12 @@ void BM_SizeAction(benchmark::State& state, const std::string& platform) {
     return;
   }
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
   int run = 0;
   for (auto _ : state) {
     SizeChoices choices{run++ % 2, {"0", "0", "0", "0"}, 0, 0, true};
-    if (!SizeAction({*g_wm, 0, ledger, target}, choices, 1280, 1024)) {
+    if (SizeAction({*g_wm, ledger, g_wm->GetForegroundWindow()}, choices, 1280,
+                   1024)
+            .find(kResizedTo) == std::string::npos) {
       state.SkipWithError("the size action stopped");
       break;
     }

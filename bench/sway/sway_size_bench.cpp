@@ -106,7 +106,7 @@ std::optional<std::string> SwaymsgSizeAction(SizeChoices& choices,
   if (!Output({"swaymsg", "--", FloatAtCommand(*view, r)})) return std::nullopt;
   std::string title;
   const WindowHandle id = view->id;
-  const auto settled = WaitUntilSettled(
+  const auto settled = PollUntilSettled(
       [&]() -> std::optional<Rect> {
         const auto now = SwaymsgTree(requests);
         const SwayView* v = now ? now->Find(id) : nullptr;
@@ -114,7 +114,7 @@ std::optional<std::string> SwaymsgSizeAction(SizeChoices& choices,
         title = v->name;
         return v->outer;
       },
-      r, !view->floating || view->fullscreen, SwaySettleTiming{});
+      r, std::nullopt, !view->floating || view->fullscreen, SettleTiming{});
   if (!settled) return std::nullopt;
   return title + "\r\nresized to " + std::to_string(settled->width()) + " x " +
          std::to_string(settled->height());
@@ -187,12 +187,11 @@ int main(int argc, char** argv) {
         const bool mine = n % 2 == 0;
         Series& s = mine ? ours : theirs;
         ResizedWindowLedger ledger;
-        WindowHandle picked = 0;
         const auto requestsBefore = wm->requests();
         const auto t0 = Clock::now();
-        const auto report =
-            mine ? SizeAction({*wm, 0, ledger, picked}, choices, 1280, 1024)
-                 : SwaymsgSizeAction(choices, &s.requests);
+        const auto report = mine ? std::optional(SizeAction(
+                                       {*wm, ledger, id}, choices, 1280, 1024))
+                                 : SwaymsgSizeAction(choices, &s.requests);
         s.ms.push_back(Ms(Clock::now() - t0).count());
         if (mine) {
           s.requests += static_cast<int>(wm->requests() - requestsBefore);

@@ -1,26 +1,12 @@
 #include "actions.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "numbers.h"
 
 namespace pentrax {
 namespace {
-
-enum class Pick { kWindow, kOwn, kNone };
-
-// Takes the foreground window as TargetWindow and tells what it is.
-Pick PickTarget(ActionContext& ctx) {
-  ctx.targetWindow = ctx.wm.GetForegroundWindow();
-  if (ctx.targetWindow == ctx.ownWindow) {
-    return Pick::kOwn;
-  }
-  if (ctx.targetWindow <= 0) {
-    return Pick::kNone;
-  }
-  return ctx.wm.IsOwnProcessWindow(ctx.targetWindow) ? Pick::kOwn
-                                                     : Pick::kWindow;
-}
 
 std::string Report(std::string title, std::string_view message) {
   title.append(kLineBreak);
@@ -28,22 +14,80 @@ std::string Report(std::string title, std::string_view message) {
   return title;
 }
 
+// No window was picked: because the desktop did not answer, or because none
+// was in front.
+std::string NoPick(const ActionContext& ctx, bool sizing) {
+  if (!ctx.notAnswering.empty()) {
+    return ctx.notAnswering +
+           std::string(sizing ? kNoAnswerSized : kNoAnswerRestored);
+  }
+  return std::string(sizing ? kNothingSized : kNothingRestored);
+}
+
+// The report of an action whose latest call on the picked window failed: the
+// desktop did not answer, the window is gone, or it refused.
+std::string CannotAct(WindowManager& wm, WindowHandle window, bool sizing,
+                      std::optional<std::string> title = std::nullopt) {
+  if (const std::string silent = wm.NotAnswering(); !silent.empty()) {
+    return silent + std::string(sizing ? kNoAnswerSized : kNoAnswerRestored);
+  }
+  if (!title) {
+    title = ReadCleanTitle(wm, window);
+    if (title->empty()) {
+      return std::string(sizing ? kPickGoneSized : kPickGoneRestored);
+    }
+  }
+  return Report(std::move(*title), sizing ? kNotSized : kNotRestored);
+}
+
+// The character that starts at text[i], and in `length` its UTF-8 bytes;
+// a byte that starts no sequence of two or three bytes stands for itself.
+char32_t CharacterAt(std::string_view text, std::size_t i,
+                     std::size_t& length) {
+  const auto byte = [&](std::size_t k) -> char32_t {
+    return k < text.size() ? static_cast<unsigned char>(text[k]) : 0;
+  };
+  const auto continues = [&](std::size_t k) {
+    return (byte(k) & 0xC0) == 0x80;
+  };
+  const char32_t first = byte(i);
+  if ((first & 0xE0) == 0xC0 && continues(i + 1)) {
+    length = 2;
+    return (first & 0x1F) << 6 | (byte(i + 1) & 0x3F);
+  }
+  if ((first & 0xF0) == 0xE0 && continues(i + 1) && continues(i + 2)) {
+    length = 3;
+    return (first & 0x0F) << 12 | (byte(i + 1) & 0x3F) << 6 |
+           (byte(i + 2) & 0x3F);
+  }
+  length = 1;
+  return first;
+}
+
 }  // namespace
 
 std::string CleanTitle(std::string buffer) {
-  for (char& c : buffer) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte != 0 && byte < 0x20) || byte == 0x7F) {
-      c = ' ';
+  std::string out;
+  out.reserve(buffer.size());
+  for (std::size_t i = 0, length = 1; i < buffer.size(); i += length) {
+    const char32_t c = CharacterAt(buffer, i, length);
+    const bool breaksLine = (c != 0 && c < 0x20) || c == 0x7F || c == 0x85 ||
+                            c == 0x2028 || c == 0x2029;
+    const bool bidiControl =
+        (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    if (breaksLine) {
+      out.push_back(' ');
+    } else if (!bidiControl) {
+      out.append(buffer, i, length);
     }
   }
-  const auto first = buffer.find_first_not_of(' ');
+  const auto first = out.find_first_not_of(' ');
   if (first == std::string::npos) {
     return {};
   }
-  buffer = buffer.substr(first, buffer.find_last_not_of(' ') - first + 1);
-  std::erase(buffer, '\0');
-  return buffer;
+  out = out.substr(first, out.find_last_not_of(' ') - first + 1);
+  std::erase(out, '\0');
+  return out;
 }
 
 std::string ReadCleanTitle(WindowManager& wm, WindowHandle window) {
@@ -57,42 +101,49 @@ bool IsOwnWindow(WindowManager& wm, WindowHandle window,
   return window == mainWindow || (window > 0 && wm.IsOwnProcessWindow(window));
 }
 
-std::optional<std::string> SizeAction(ActionContext ctx, SizeChoices& choices,
-                                      std::int32_t screenWidth,
-                                      std::int32_t screenHeight) {
+std::string SizeAction(const ActionContext& ctx, SizeChoices& choices,
+                       std::int32_t screenWidth, std::int32_t screenHeight) {
   NormaliseInputs(choices.fields, screenWidth, screenHeight);
   const Size size = TargetSize(choices);
-
-  switch (PickTarget(ctx)) {
-    case Pick::kOwn:
-      return std::nullopt;
-    case Pick::kNone:
-      return std::string(kNothingSized);
-    case Pick::kWindow:
-      break;
+  const WindowHandle target = ctx.target;
+  if (target <= 0) {
+    return NoPick(ctx, true);
   }
-  const WindowHandle target = ctx.targetWindow;
+  WindowManager& wm = ctx.wm;
   Rect workArea;
-  ctx.wm.GetWorkArea(target, workArea);
+  const bool fit = wm.GetWorkArea(target, workArea);
   WindowPlacement placement;
-  if (ctx.wm.GetWindowPlacement(target, placement) <= 0) {
-    return Report(ReadCleanTitle(ctx.wm, target), kNotSized);
+  if (wm.GetWindowPlacement(target, placement) <= 0) {
+    return CannotAct(wm, target, true);
   }
-  ctx.ledger.RememberWindow(placement, target, ctx.wm.WindowIdentity(target));
+  const std::string identity = wm.WindowIdentity(target);
+  const auto before = ctx.ledger.Entry(target);
+  ctx.ledger.RememberWindow(placement, target, identity);
 
+  const Rect& normal = placement.rcNormalPosition;
   placement.length = kPlacementLength;
   placement.showCmd = kShowRestore;
   placement.ptMinPosition = {};
   placement.ptMaxPosition = {};
+  // Without the work area the window keeps its place: an area that starts
+  // there and has no end.
+  const Rect area =
+      fit ? workArea : Rect{normal.left, normal.top, INT32_MAX, INT32_MAX};
   placement.rcNormalPosition =
-      FitIntoWorkArea(placement.rcNormalPosition.left,
-                      placement.rcNormalPosition.top, size, workArea);
-  ctx.wm.SetWindowPlacement(target, placement);
+      FitIntoWorkArea(normal.left, normal.top, size, area);
+  if (wm.SetWindowPlacement(target, placement) <= 0) {
+    // Nothing moved as asked: a placement remembered from before an earlier
+    // sizing stays the one to go back to.
+    if (before && before->showState != kRestoredMarker &&
+        before->identity == identity) {
+      ctx.ledger.PutBack(*before);
+    }
+    return CannotAct(wm, target, true);
+  }
 
-  std::string title = ReadCleanTitle(ctx.wm, target);
-
+  std::string title = ReadCleanTitle(wm, target);
   WindowPlacement after;
-  if (ctx.wm.GetWindowPlacement(target, after) <= 0) {
+  if (wm.GetWindowPlacement(target, after) <= 0) {
     return Report(std::move(title), kSizeNotRead);
   }
   const Rect& r = after.rcNormalPosition;
@@ -101,23 +152,18 @@ std::optional<std::string> SizeAction(ActionContext ctx, SizeChoices& choices,
                                       NumberToText(r.height()));
 }
 
-std::optional<std::string> RestoreAction(ActionContext ctx) {
-  switch (PickTarget(ctx)) {
-    case Pick::kOwn:
-      return std::nullopt;
-    case Pick::kNone:
-      return std::string(kNothingRestored);
-    case Pick::kWindow:
-      break;
+std::string RestoreAction(const ActionContext& ctx) {
+  const WindowHandle target = ctx.target;
+  if (target <= 0) {
+    return NoPick(ctx, false);
   }
-  const WindowHandle target = ctx.targetWindow;
+  WindowManager& wm = ctx.wm;
   WindowPlacement placement;
-  const bool read = ctx.wm.GetWindowPlacement(target, placement) > 0;
-  std::string title = ReadCleanTitle(ctx.wm, target);
-  if (!read) {
-    return Report(std::move(title), kNotRestored);
+  if (wm.GetWindowPlacement(target, placement) <= 0) {
+    return CannotAct(wm, target, false);
   }
-  const std::string identity = ctx.wm.WindowIdentity(target);
+  std::string title = ReadCleanTitle(wm, target);
+  const std::string identity = wm.WindowIdentity(target);
 
   bool found = false;
   ctx.ledger.LookUpWindow(placement, target, found, identity);
@@ -128,11 +174,11 @@ std::optional<std::string> RestoreAction(ActionContext ctx) {
     return Report(std::move(title), kAlreadyRestored);
   }
   placement.length = kPlacementLength;
-  if (ctx.wm.SetWindowPlacement(target, placement) <= 0) {
+  if (wm.SetWindowPlacement(target, placement) <= 0) {
     // The window was not put back: keep its remembered placement, unmarked,
     // so that the user can try again.
     ctx.ledger.RememberWindow(placement, target, identity);
-    return Report(std::move(title), kNotRestored);
+    return CannotAct(wm, target, false, std::move(title));
   }
   return Report(std::move(title), kRestored);
 }

@@ -3,7 +3,6 @@
 // act through the WindowManager and hand back the report for txtResult.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,13 +29,26 @@ inline constexpr std::string_view kNothingSized =
     "No window was picked: nothing was sized";
 inline constexpr std::string_view kNothingRestored =
     "No window was picked: nothing was restored";
+// The picked window closed before the action reached it.
+inline constexpr std::string_view kPickGoneSized =
+    "The window you picked is gone: nothing was sized";
+inline constexpr std::string_view kPickGoneRestored =
+    "The window you picked is gone: nothing was restored";
+// After the name of what did not answer (WindowManager::NotAnswering).
+inline constexpr std::string_view kNoAnswerSized =
+    " did not answer: nothing was sized. Try again.";
+inline constexpr std::string_view kNoAnswerRestored =
+    " did not answer: nothing was restored. Try again.";
 
 inline constexpr int kTitleBufferSize = 256;
 
 // The title as the reports show it: read into a buffer of 256 blanks; every
-// control character (CR, LF, ESC, BEL, the other C0 codes and DEL) becomes a
-// blank, so that a title cannot add lines of its own; then leading and
-// trailing blanks are trimmed and every NUL is deleted.
+// character that breaks a line (the C0 codes, DEL, U+0085, U+2028, U+2029)
+// becomes a blank, so that a title cannot add lines of its own, and the
+// characters that open or close a bidirectional embedding, override or
+// isolate (U+202A to U+202E, U+2066 to U+2069) are dropped, so that a title
+// cannot turn the report's own words around; then leading and trailing
+// blanks are trimmed and every NUL is deleted.
 std::string CleanTitle(std::string buffer);
 std::string ReadCleanTitle(WindowManager& wm, WindowHandle window);
 
@@ -46,26 +58,26 @@ std::string ReadCleanTitle(WindowManager& wm, WindowHandle window);
 bool IsOwnWindow(WindowManager& wm, WindowHandle window,
                  WindowHandle mainWindow);
 
-// What the actions share with the main window: the window system, the main
-// window's own handle, the ledger, and TargetWindow, which each action sets to
-// the foreground window it acts on.
+// What an action works with: the window system, the ledger, and
+// TargetWindow, the window the user picked (0 or less: none was picked;
+// notAnswering then names what did not answer when the pick was looked for,
+// if that was the reason).
 struct ActionContext {
   WindowManager& wm;
-  WindowHandle ownWindow;
   ResizedWindowLedger& ledger;
-  WindowHandle& targetWindow;
+  WindowHandle target = 0;
+  std::string notAnswering = {};
 };
 
-// Sizes the foreground window to the target of the choices and returns the
-// report. nullopt only when Pentrax's own window is in front (the user went
-// back to it): then nothing is said. The numeric fields of the choices come
-// back normalised.
-std::optional<std::string> SizeAction(ActionContext ctx, SizeChoices& choices,
-                                      std::int32_t screenWidth,
-                                      std::int32_t screenHeight);
+// Sizes the picked window to the target of the choices, fitted into the work
+// area of its monitor (where it stands when that cannot be read), and
+// returns the report. The numeric fields of the choices come back
+// normalised.
+std::string SizeAction(const ActionContext& ctx, SizeChoices& choices,
+                       std::int32_t screenWidth, std::int32_t screenHeight);
 
-// Puts the foreground window back to the placement remembered in the ledger
-// and returns the report; nullopt as for the size action.
-std::optional<std::string> RestoreAction(ActionContext ctx);
+// Puts the picked window back to the placement remembered in the ledger and
+// returns the report.
+std::string RestoreAction(const ActionContext& ctx);
 
 }  // namespace pentrax

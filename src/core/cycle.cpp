@@ -2,17 +2,26 @@
 
 namespace pentrax {
 
-std::optional<std::string> PickCycle::Fire(WindowHandle mainWindow,
-                                           SizeChoices& choices,
+bool PickCycle::WatchForPick(WindowHandle mainWindow) {
+  const WindowHandle front = wm_.GetForegroundWindow();
+  if (IsOwnWindow(wm_, front, mainWindow)) {
+    return false;
+  }
+  target_ = front;
+  notAnswering_ = front > 0 ? std::string() : wm_.NotAnswering();
+  return true;
+}
+
+std::optional<std::string> PickCycle::Fire(SizeChoices& choices,
                                            std::int32_t screenWidth,
                                            std::int32_t screenHeight) {
   if (!armed_) {
     return std::nullopt;
   }
   armed_ = false;
-  const ActionContext ctx{wm_, mainWindow, ledger, TargetWindow};
-  return RestoreMode ? RestoreAction(ctx)
-                     : SizeAction(ctx, choices, screenWidth, screenHeight);
+  const ActionContext ctx{wm_, ledger_, target_, notAnswering_};
+  return restoreMode_ ? RestoreAction(ctx)
+                      : SizeAction(ctx, choices, screenWidth, screenHeight);
 }
 
 }  // namespace pentrax

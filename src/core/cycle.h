@@ -1,7 +1,8 @@
 // The pick-and-act cycle: the user arms a sizing or a restoring, activates
-// the window to act on, and one action follows. The main window keeps the two
-// push-style buttons and realises the timers; this part decides, driven by
-// the window's ticks, when a window counts as picked and which action runs.
+// the window to act on, and one action follows on that window. The main
+// window keeps the two push-style buttons and realises the timers; this part
+// decides, driven by the window's ticks, when a window counts as picked, which
+// window it is, and which action runs.
 #pragma once
 
 #include <optional>
@@ -27,33 +28,37 @@ class PickCycle {
   void ButtonsReleased() { wm_.StopForegroundWatch(); }
 
   // The foreground watch, for the one pressed button: whether the window in
-  // front is the user's pick. Any window but Pentrax's own is, also none.
-  bool ForegroundIsPick(WindowHandle mainWindow) {
-    return !IsOwnWindow(wm_, wm_.GetForegroundWindow(), mainWindow);
-  }
+  // front is the user's pick (any window but Pentrax's own; also none, or a
+  // desktop that does not answer). A pick is kept as TargetWindow for the
+  // action, which Arm then arms.
+  bool WatchForPick(WindowHandle mainWindow);
 
   // The pick was seen and its button released: Timer2 is to fire once.
   void Arm(bool restoreMode) {
-    RestoreMode = restoreMode;
+    restoreMode_ = restoreMode;
     armed_ = true;
   }
-  bool armed() const { return armed_; }
+  bool ArmedToSize() const { return armed_ && !restoreMode_; }
 
-  // Timer2: runs the one action the pick armed, per RestoreMode, and
-  // disarms. The report for txtResult; nullopt when there is nothing to say
-  // (Pentrax's own window in front, or nothing armed). The numeric fields of
-  // the choices come back normalised after a sizing.
-  std::optional<std::string> Fire(WindowHandle mainWindow, SizeChoices& choices,
+  // Timer2: runs the one action the pick armed, per RestoreMode, on
+  // TargetWindow, and disarms. The report for txtResult; nullopt when nothing
+  // was armed. The numeric fields of the choices come back normalised after
+  // a sizing.
+  std::optional<std::string> Fire(SizeChoices& choices,
                                   std::int32_t screenWidth,
                                   std::int32_t screenHeight);
 
-  bool RestoreMode = false;
-  WindowHandle TargetWindow = 0;
-  ResizedWindowLedger ledger;
+  bool RestoreMode() const { return restoreMode_; }
+  WindowHandle TargetWindow() const { return target_; }
+  const ResizedWindowLedger& ledger() const { return ledger_; }
 
  private:
   WindowManager& wm_;
   bool armed_ = false;
+  bool restoreMode_ = false;
+  WindowHandle target_ = 0;
+  std::string notAnswering_;  // why no window was picked, if the desktop was
+  ResizedWindowLedger ledger_;
 };
 
 }  // namespace pentrax

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,10 +42,18 @@ class ResizedWindowLedger {
   void LookUpWindow(WindowPlacement& placement, WindowHandle window,
                     bool& found, std::string_view identity = {});
 
+  // The entry of this handle as it stands, if there is one.
+  std::optional<ResizedWindowRecord> Entry(WindowHandle window) const;
+  // Puts an entry taken with Entry back in place of this handle's entry.
+  void PutBack(const ResizedWindowRecord& record);
+
   const std::vector<ResizedWindowRecord>& entries() const { return entries_; }
 
  private:
-  ResizedWindowRecord* Find(WindowHandle window);
+  // The index of the handle's entry; entries_.size() when it has none.
+  std::size_t IndexOf(WindowHandle window) const;
+  // The handle's entry, appended empty when it has none.
+  ResizedWindowRecord& EntryFor(WindowHandle window);
 
   std::vector<ResizedWindowRecord> entries_;
 };

@@ -41,6 +41,9 @@ inline constexpr std::int32_t kShowRestore = 9;
 // Beyond user32's show states: a fullscreen window (X11 and Wayland), which is
 // left for the sizing and put back to fullscreen by a restore.
 inline constexpr std::int32_t kShowFullscreen = 1001;
+// A window tiled to a part of its monitor by the desktop (KWin's quick
+// tiling), which is left for the sizing and tiled again by a restore.
+inline constexpr std::int32_t kShowTiled = 1002;
 
 inline constexpr std::uint32_t kPlacementLength = 44;
 
@@ -96,6 +99,12 @@ class WindowManager {
   // handle (window ids are reused at once on X11): for example the owning
   // process and the window class. Empty when nothing is known.
   virtual std::string WindowIdentity(WindowHandle window) = 0;
+
+  // When the latest call failed because the desktop did not answer (it is
+  // busy, stopped or gone), what did not answer, as the user knows it:
+  // "sway", "KWin", "GNOME Shell", "Pentrax's GNOME extension". Empty when the
+  // latest call was answered: a failure then means the window is gone.
+  virtual std::string NotAnswering() { return {}; }
 
   // Whether the window belongs to Pentrax's own process (its main window, a
   // message box it shows): such windows are never acted on.

@@ -132,17 +132,13 @@ TEST(WaylandE2e, GnomeWithoutItsExtensionSaysHowToEnableIt) {
   if (kDesktop != "gnome") {
     GTEST_SKIP() << "GNOME only";
   }
-  const std::string call =
-      "gdbus call --session --dest org.gnome.Shell --object-path "
-      "/org/gnome/Shell --method org.gnome.Shell.Extensions.";
-  ASSERT_TRUE(testing::Run(call + "DisableExtension pentrax@pentrax.dev"));
+  const testing::ExtensionOff off;
   ASSERT_TRUE(Eventually([] { return Chose("x11"); }, 10000));
   Pentrax pentrax;
   const std::string hint = "gnome-extensions enable pentrax@pentrax.dev";
   EXPECT_NE(
       pentrax.Result(std::string(kToSizing) + " Tab Tab", hint).find(hint),
       std::string::npos);
-  ASSERT_TRUE(testing::Run(call + "EnableExtension pentrax@pentrax.dev"));
 }
 
 TEST(WaylandE2e, SizesANativeWindowThatTheDesktopActivates) {

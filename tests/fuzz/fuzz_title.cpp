@@ -14,14 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 
   pentrax::testing::FakeWindowManager wm;
   wm.Add(7, {10, 20, 110, 220}, bytes);
-  wm.foreground = 7;
   pentrax::ResizedWindowLedger ledger;
-  pentrax::WindowHandle target = 0;
   pentrax::SizeChoices choices;
-  const auto sized =
-      pentrax::SizeAction({wm, 1, ledger, target}, choices, 1280, 1024);
-  const auto restored = pentrax::RestoreAction({wm, 1, ledger, target});
-  if (!sized || !restored || sized->size() > pentrax::kTitleBufferSize + 64) {
+  const std::string sized =
+      pentrax::SizeAction({wm, ledger, 7}, choices, 1280, 1024);
+  const std::string restored = pentrax::RestoreAction({wm, ledger, 7});
+  if (sized.size() > pentrax::kTitleBufferSize + 64 ||
+      restored.find('\n') != restored.rfind('\n')) {
     __builtin_trap();
   }
   return 0;

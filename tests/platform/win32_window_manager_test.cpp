@@ -75,7 +75,6 @@ TEST(Win32Test, WorkAreaIsTheScreenLessTheDock) {
 TEST(Win32Test, SizesAndRestoresNormalAndMaximisedWindows) {
   Picked wm;
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
   SizeChoices choices;  // 640 x 480, a border of 3 added, a task bar of 28 off
   choices.fields = {"0", "0", "3", "28"};
   choices.chkBorder = choices.chkTask = 1;
@@ -84,15 +83,16 @@ TEST(Win32Test, SizesAndRestoresNormalAndMaximisedWindows) {
     HWND w = Create(L"Target", maximized);
     ASSERT_TRUE(Until([&] { return (IsZoomed(w) != 0) == maximized; }));
     wm.pick = H(w);
-    const auto sized = SizeAction({wm, 0, ledger, target}, choices, 1280, 1024);
+    const auto sized =
+        SizeAction({wm, ledger, wm.GetForegroundWindow()}, choices, 1280, 1024);
     // Taken out of its maximised state, a window can be maximised again for
     // a moment, and the report give that passing size.
-    EXPECT_EQ(sized->rfind("Target\r\nresized to ", 0), 0u) << *sized;
+    EXPECT_EQ(sized.rfind("Target\r\nresized to ", 0), 0u) << sized;
     EXPECT_TRUE(Until([&] {
       return !IsZoomed(w) && RectOf(w) == Rect{200, 100, 846, 558};
-    })) << *sized;
+    })) << sized;
     EXPECT_TRUE(maximized || sized == "Target\r\nresized to 646 x 458");
-    EXPECT_EQ(RestoreAction({wm, 0, ledger, target}),
+    EXPECT_EQ(RestoreAction({wm, ledger, wm.GetForegroundWindow()}),
               "Target\r\nrestored its original size");
     EXPECT_TRUE(Until([&] {
       return maximized ? IsZoomed(w) != 0

@@ -26,9 +26,9 @@ class FakeWindowManager : public WindowManager {
   WindowHandle foreground = 0;
   Rect workArea{0, 0, 1280, 994};
   bool workAreaKnown = true;
+  std::string notAnswering;              // NotAnswering's answer
   std::vector<WindowHandle> ownWindows;  // windows of Pentrax's own process
   std::vector<WindowPlacement> writes;
-  int watches = 0, stops = 0, ownQueries = 0;  // calls of the three
 
   FakeWindow& Add(WindowHandle h, Rect normal, std::string title = "Window",
                   std::int32_t show = kShowNormal) {
@@ -71,12 +71,10 @@ class FakeWindowManager : public WindowManager {
     return workAreaKnown;
   }
   bool IsOwnProcessWindow(WindowHandle h) override {
-    ++ownQueries;
     return std::find(ownWindows.begin(), ownWindows.end(), h) !=
            ownWindows.end();
   }
-  void StartForegroundWatch() override { ++watches; }
-  void StopForegroundWatch() override { ++stops; }
+  std::string NotAnswering() override { return notAnswering; }
   std::string WindowIdentity(WindowHandle h) override {
     const auto it = windows.find(h);
     return it == windows.end() ? "" : it->second.identity;

@@ -32,7 +32,8 @@ function byCaption(c) {
 }
 function describe(w) {
   var g = w && w.frameGeometry;
-  return w && {frame: [g.x, g.y, g.x + g.width, g.y + g.height], active: w.active};
+  return w && {frame: [g.x, g.y, g.x + g.width, g.y + g.height], active: w.active,
+               tiled: !!w.tile};
 }
 )js";
 

@@ -9,8 +9,8 @@ namespace pentrax::testing {
 
 // Loads the script into KWin (5.27), runs it and returns the one value it
 // passes to send(); null when none comes. In the script, byCaption(text)
-// finds a window, and describe(window) gives its {frame, active}, the frame
-// as [left, top, right, bottom].
+// finds a window, and describe(window) gives its {frame, active, tiled}, the
+// frame as [left, top, right, bottom].
 nlohmann::json RunKWinScript(const std::string& body);
 
 }  // namespace pentrax::testing

@@ -70,6 +70,16 @@ std::optional<IndependentReading> ReadIndependently(WindowHandle window);
 // What xprop prints of a window's property.
 std::string Property(WindowHandle window, const std::string& name);
 
+// Pentrax's GNOME Shell extension switched off for as long as it lives, and
+// on again after, also when a test fails part way.
+class ExtensionOff {
+ public:
+  ExtensionOff();
+  ~ExtensionOff();
+  ExtensionOff(const ExtensionOff&) = delete;
+  ExtensionOff& operator=(const ExtensionOff&) = delete;
+};
+
 bool SleepMs(int milliseconds);
 // Waits until the predicate holds or the time is up; returns whether it
 // held.

@@ -8,6 +8,11 @@
 // Shell 43 and 44, module.js.in for 45 and later), which provide Gio, GLib
 // and Meta.
 //
+// Only Pentrax may call: a call is answered when its sender owns Pentrax's
+// name on the session bus (dev.pentrax.Pentrax2), which pentrax2 takes while
+// it runs; any other program of the session is refused with AccessDenied and
+// nothing happens.
+//
 // Windows are named by their stable sequence number, which the shell never
 // gives to another window. Only ordinary and dialog windows of client
 // programs are offered: never override-redirect windows, menus, docks or the
@@ -16,6 +21,8 @@
 const PENTRAX_OBJECT_PATH = '/dev/pentrax/Shell';
 const PENTRAX_ERROR_NO_WINDOW = 'dev.pentrax.Shell1.Error.NoSuchWindow';
 const PENTRAX_ERROR_INVALID = 'org.freedesktop.DBus.Error.InvalidArgs';
+const PENTRAX_ERROR_DENIED = 'org.freedesktop.DBus.Error.AccessDenied';
+const PENTRAX_CLIENT_NAME = 'dev.pentrax.Pentrax2';
 
 const PENTRAX_INTERFACE = `<node>
   <interface name="dev.pentrax.Shell1">
@@ -155,13 +162,52 @@ class PentraxShell {
         this._ownPid = new Gio.Credentials().get_unix_pid();
         this._waits = new Set();
         this._active = false;
+        this._client = null;  // the owner of Pentrax's name, as last seen
+        this._watchId = 0;
         this._exported = Gio.DBusExportedObject.wrapJSObject(
             PENTRAX_INTERFACE, this);
     }
 
     export() {
+        this._watchId = Gio.bus_watch_name_on_connection(Gio.DBus.session,
+            PENTRAX_CLIENT_NAME, Gio.BusNameWatcherFlags.NONE,
+            (connection, name, owner) => {
+                this._client = owner;
+            },
+            () => {
+                this._client = null;
+            });
         this._exported.export(Gio.DBus.session, PENTRAX_OBJECT_PATH);
         this._active = true;
+    }
+
+    // Runs the call when its sender owns Pentrax's name. The watch may lag
+    // behind a change of owner that is under way: a sender it does not know
+    // is looked up on the bus before it is refused.
+    _fromPentrax(invocation, call) {
+        const sender = invocation.get_sender();
+        if (sender !== null && sender === this._client) {
+            call();
+            return;
+        }
+        Gio.DBus.session.call('org.freedesktop.DBus', '/org/freedesktop/DBus',
+            'org.freedesktop.DBus', 'GetNameOwner',
+            new GLib.Variant('(s)', [PENTRAX_CLIENT_NAME]),
+            new GLib.VariantType('(s)'), Gio.DBusCallFlags.NONE, -1, null,
+            (connection, result) => {
+                let owner = null;
+                try {
+                    [owner] = connection.call_finish(result).deepUnpack();
+                } catch (e) {
+                    owner = null;  // nobody owns it
+                }
+                this._client = owner;
+                if (sender !== null && sender === owner && this._active)
+                    call();
+                else
+                    invocation.return_dbus_error(PENTRAX_ERROR_DENIED,
+                        `only ${PENTRAX_CLIENT_NAME} may call this`);
+            });
     }
 
     // Answers the placements still waiting, as they stand, and starts no
@@ -171,6 +217,8 @@ class PentraxShell {
         for (const wait of [...this._waits])
             wait.finish(false);
         this._exported.unexport();
+        Gio.bus_unwatch_name(this._watchId);
+        this._watchId = 0;
     }
 
     _actionable(w) {
@@ -185,13 +233,25 @@ class PentraxShell {
     }
 
     GetForegroundWindowAsync(params, invocation) {
+        this._fromPentrax(invocation, () => this._foreground(invocation));
+    }
+
+    GetWindowAsync(params, invocation) {
+        this._fromPentrax(invocation, () => this._describe(params, invocation));
+    }
+
+    SetPlacementAsync(params, invocation) {
+        this._fromPentrax(invocation, () => this._place(params, invocation));
+    }
+
+    _foreground(invocation) {
         const w = global.display.get_focus_window();
         const ok = this._actionable(w);
         invocation.return_value(new GLib.Variant('(ui)',
             [ok ? w.get_stable_sequence() : 0, ok ? w.get_pid() : -1]));
     }
 
-    GetWindowAsync([id], invocation) {
+    _describe([id], invocation) {
         const w = this._find(id);
         if (!w) {
             invocation.return_dbus_error(PENTRAX_ERROR_NO_WINDOW, `no window ${id}`);
@@ -206,7 +266,7 @@ class PentraxShell {
     // Leaves maximised, fullscreen and minimised, gives the window the
     // rectangle (frame included, stage coordinates), waits until it has
     // taken it, then puts it into the asked state and waits for that.
-    SetPlacementAsync([id, state, x, y, width, height], invocation) {
+    _place([id, state, x, y, width, height], invocation) {
         const limit = PENTRAX_COORDINATE_LIMIT;
         if (!Object.values(PentraxState).includes(state) ||
             [x, y].some(v => v < -limit || v > limit) ||

@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <chrono>
 #include <map>
 #include <optional>
 
+#include "placed_normals.h"
 #include "shell_protocol.h"
 #include "utf8_cut.h"
 
@@ -25,14 +27,56 @@ constexpr int kPlaceTimeoutMs = 3000;
 // identity one after the other); a placement request ends it.
 constexpr std::chrono::milliseconds kReadingLife{5};
 
+constexpr char kAccessDenied[] = "org.freedesktop.DBus.Error.AccessDenied";
+
+// What a failed call's error says did not answer: the shell (gone, or too
+// busy to answer in time), or the extension (not enabled, or not letting
+// Pentrax in); empty for an answer about the window (it is gone).
+std::string NotAnsweringFor(const QString& error) {
+  static const QStringList kShell = {
+      "org.freedesktop.DBus.Error.NoReply",
+      "org.freedesktop.DBus.Error.Timeout",
+      "org.freedesktop.DBus.Error.TimedOut",
+      "org.freedesktop.DBus.Error.ServiceUnknown",
+      "org.freedesktop.DBus.Error.NameHasNoOwner",
+      "org.freedesktop.DBus.Error.Disconnected",
+      "org.freedesktop.DBus.Error.NoServer"};
+  static const QStringList kExtension = {
+      "org.freedesktop.DBus.Error.UnknownObject",
+      "org.freedesktop.DBus.Error.UnknownMethod",
+      "org.freedesktop.DBus.Error.UnknownInterface", kAccessDenied};
+  if (kShell.contains(error)) {
+    return "GNOME Shell";
+  }
+  return kExtension.contains(error) ? "Pentrax's GNOME extension" : "";
+}
+
+std::string Identity(const gnome::ShellWindow& w) {
+  return "pid " + std::to_string(w.pid) + ", class " + w.wmClass;
+}
+
 }  // namespace
 
 struct GnomeWindowManager::Impl {
   QDBusConnection bus = QDBusConnection::sessionBus();
   // Windows never change their process, and handles are never reused.
   std::map<WindowHandle, std::int32_t> pids;
-  // The rectangles this backend placed windows at.
-  std::map<WindowHandle, Rect> placed;
+  PlacedNormals normals;
+  // What did not answer the latest call; empty when it was answered.
+  std::string notAnswering;
+
+  // Takes Pentrax's name on the bus, from any other Pentrax that holds it
+  // (and lets a later one take it in turn): the extension answers its
+  // owner only.
+  bool ClaimName() {
+    QDBusConnectionInterface* daemon = bus.interface();
+    return daemon != nullptr &&
+           daemon->registerService(
+                     gnome::kClientName,
+                     QDBusConnectionInterface::ReplaceExistingService,
+                     QDBusConnectionInterface::AllowReplacement)
+                   .value() == QDBusConnectionInterface::ServiceRegistered;
+  }
   // The last reading of a window, and when it was taken.
   WindowHandle readWindow = 0;
   gnome::ShellWindow reading;
@@ -42,18 +86,26 @@ struct GnomeWindowManager::Impl {
   // gone, the window gone, no answer in time).
   std::optional<QVariantList> Call(const char* method, const QVariantList& args,
                                    int timeoutMs) {
+    notAnswering.clear();
     if (!bus.isConnected()) {
+      notAnswering = "GNOME Shell";
       return std::nullopt;
     }
     QDBusMessage message = QDBusMessage::createMethodCall(
         gnome::kShellService, gnome::kObjectPath, gnome::kInterface, method);
     message.setArguments(args);
     message.setAutoStartService(false);
-    const QDBusMessage reply = bus.call(message, QDBus::Block, timeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-      return std::nullopt;
+    QDBusMessage reply = bus.call(message, QDBus::Block, timeoutMs);
+    // Another Pentrax took the name since: take it back, once.
+    if (reply.type() == QDBusMessage::ErrorMessage &&
+        reply.errorName() == QLatin1String(kAccessDenied) && ClaimName()) {
+      reply = bus.call(message, QDBus::Block, timeoutMs);
     }
-    return reply.arguments();
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+      return reply.arguments();
+    }
+    notAnswering = NotAnsweringFor(reply.errorName());
+    return std::nullopt;
   }
 
   std::optional<gnome::ShellWindow> Window(WindowHandle window) {
@@ -96,6 +148,9 @@ std::unique_ptr<GnomeWindowManager> GnomeWindowManager::Connect(
   if (!impl->bus.isConnected()) {
     reason = "no D-Bus session bus: " +
              impl->bus.lastError().message().toStdString();
+  } else if (!impl->ClaimName()) {
+    reason = std::string("cannot take the name ") + gnome::kClientName +
+             " on the session bus";
   } else if (!impl->Foreground()) {
     reason = std::string("GNOME Shell's extension ") + gnome::kExtensionUuid +
              " does not answer";
@@ -127,12 +182,8 @@ int GnomeWindowManager::GetWindowPlacement(WindowHandle window,
   }
   placement.length = kPlacementLength;
   placement.showCmd = w->showCmd;
-  placement.rcNormalPosition = w->frame;
-  const auto it = impl_->placed.find(window);
-  if (it != impl_->placed.end() &&
-      (w->showCmd == kShowMaximized || w->showCmd == kShowFullscreen)) {
-    placement.rcNormalPosition = it->second;
-  }
+  placement.rcNormalPosition =
+      impl_->normals.NormalOf(window, Identity(*w), w->showCmd, w->frame);
   return 1;
 }
 
@@ -142,6 +193,11 @@ int GnomeWindowManager::SetWindowPlacement(WindowHandle window,
   if (window <= 0 || !request) {
     return 0;
   }
+  const auto before = impl_->Window(window);
+  if (!before) {
+    return 0;
+  }
+  const std::string identity = Identity(*before);
   impl_->readWindow = 0;  // the window is about to change
   const auto reply =
       impl_->Call("SetPlacement",
@@ -152,7 +208,7 @@ int GnomeWindowManager::SetWindowPlacement(WindowHandle window,
   if (!reply) {
     return 0;
   }
-  impl_->placed[window] = placement.rcNormalPosition;
+  impl_->normals.Placed(window, identity, placement.rcNormalPosition);
   return 1;
 }
 
@@ -173,11 +229,10 @@ bool GnomeWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
 
 std::string GnomeWindowManager::WindowIdentity(WindowHandle window) {
   const auto w = impl_->Window(window);
-  if (!w) {
-    return {};
-  }
-  return "pid " + std::to_string(w->pid) + ", class " + w->wmClass;
+  return w ? Identity(*w) : std::string();
 }
+
+std::string GnomeWindowManager::NotAnswering() { return impl_->notAnswering; }
 
 bool GnomeWindowManager::IsOwnProcessWindow(WindowHandle window) {
   auto it = impl_->pids.find(window);

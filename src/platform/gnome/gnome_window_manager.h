@@ -2,12 +2,14 @@
 // extension (pentrax@pentrax.dev) on the session bus: GNOME offers no other
 // way to move or size another program's window.
 //
+// The extension answers only the program that owns Pentrax's name on the
+// session bus (shell_protocol.h): the backend takes it when it connects, and
+// takes it back from another Pentrax that took it since.
+//
 // Handles are the shell's stable window numbers, which it never gives to
 // another window. Rectangles (placements and work areas) are in the shell's
 // stage coordinates, frame included. The shell does not tell the rectangle a
-// maximised or fullscreen window returns to: for a window this backend
-// placed, the rectangle it placed is reported; for any other, the maximised
-// or fullscreen rectangle.
+// maximised or fullscreen window returns to (placed_normals.h).
 #pragma once
 
 #include <memory>
@@ -35,6 +37,7 @@ class GnomeWindowManager final : public WindowManager {
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
+  std::string NotAnswering() override;
 
   struct Impl;
 

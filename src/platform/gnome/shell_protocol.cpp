@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "box_rect.h"
+
 namespace pentrax::gnome {
 namespace {
 
@@ -18,16 +20,9 @@ bool Types(const QVariantList& args, std::initializer_list<int> types) {
       [](int type, const QVariant& v) { return v.metaType().id() == type; });
 }
 
-std::int32_t Clamp(std::int64_t v) {
-  return static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                               std::numeric_limits<std::int32_t>::max()));
-}
-
 Rect RectAt(const QVariantList& args, qsizetype at) {
-  const std::int64_t x = args[at].toInt(), y = args[at + 1].toInt();
-  return {Clamp(x), Clamp(y), Clamp(x + args[at + 2].toInt()),
-          Clamp(y + args[at + 3].toInt())};
+  return RectFromBox(args[at].toInt(), args[at + 1].toInt(),
+                     args[at + 2].toInt(), args[at + 3].toInt());
 }
 
 WindowHandle Handle(const QVariant& v) {

@@ -17,6 +17,9 @@ inline constexpr char kShellService[] = "org.gnome.Shell";
 inline constexpr char kObjectPath[] = "/dev/pentrax/Shell";
 inline constexpr char kInterface[] = "dev.pentrax.Shell1";
 inline constexpr char kExtensionUuid[] = "pentrax@pentrax.dev";
+// The extension answers only the program that owns this name on the session
+// bus: Pentrax, which takes it when it connects.
+inline constexpr char kClientName[] = "dev.pentrax.Pentrax2";
 
 // Window states on the wire.
 enum class ShellState : std::uint32_t {

@@ -8,6 +8,8 @@ namespace {
 // Written for the scripting API of both Plasma 5.27 and Plasma 6: where the
 // two differ (activeClient / activeWindow, clientList / windowList, the
 // maximizeMode getter, Qt.rect), the agent looks for what this KWin offers.
+// A quick-tiled window has a tile; the agent keeps the last tile it saw of
+// each window, to tile it there again.
 // An answer of the agent carries the window it was asked about, described
 // after the request has been carried out, or null when there is no such
 // window.
@@ -31,13 +33,16 @@ function box(g) {
   return [Math.round(g.x), Math.round(g.y), Math.round(g.width),
           Math.round(g.height)];
 }
+var tiles = {};
 function describe(w) {
   if (!w) return null;
+  if (w.tile) tiles[String(w.internalId)] = w.tile;
   return {id: String(w.internalId), caption: String(w.caption), pid: w.pid,
           resourceClass: String(w.resourceClass), frame: box(w.frameGeometry),
           area: box(workspace.clientArea(KWin.MaximizeArea, w)),
           screen: box(workspace.clientArea(KWin.FullScreenArea, w)),
           minimized: !!w.minimized, fullScreen: !!w.fullScreen,
+          tiled: !!w.tile,
           maximizeMode: typeof w.maximizeMode === 'number' ? w.maximizeMode
                                                            : -1};
 }
@@ -46,13 +51,16 @@ function rect(r) {
   return {x: r[0], y: r[1], width: r[2], height: r[3]};
 }
 function place(w, r, show) {
+  var tile = tiles[String(w.internalId)];
   if (w.fullScreen) w.fullScreen = false;
   if (w.minimized) w.minimized = false;
+  if (w.tile) w.tile = null;
   w.setMaximize(false, false);
   w.frameGeometry = rect(r);
   if (show === 'maximized') w.setMaximize(true, true);
   else if (show === 'minimized') w.minimized = true;
   else if (show === 'fullscreen') w.fullScreen = true;
+  else if (show === 'tiled' && tile) w.tile = tile;
 }
 function carryOut(q) {
   if (q.op === 'active') return {window: describe(activeWindow())};

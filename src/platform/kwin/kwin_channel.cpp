@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDBusVirtualObject>
 #include <QDir>
 #include <QTemporaryFile>
@@ -28,11 +30,14 @@ constexpr auto kAnswerDeadline = std::chrono::milliseconds(1000);
 // KWin gives up on a call whose reply has not come within 25 s: an older ask
 // is not answered but replaced by a new agent.
 constexpr auto kAskLifetime = std::chrono::seconds(20);
+// An answer describes one window or a work area: a few hundred characters.
+constexpr qsizetype kLongestAnswer = 64 * 1024;
 
 // The backend's object on the bus, where the agent's asks arrive. Each ask
 // is held, unanswered, until the next request.
 class Mailbox final : public QDBusVirtualObject {
  public:
+  QString kwin;   // KWin's connection to the bus, which runs the agent
   QString agent;  // the agent whose asks are taken
   QDBusMessage ask;
   Clock::time_point askedAt;
@@ -47,6 +52,13 @@ class Mailbox final : public QDBusVirtualObject {
 
   bool handleMessage(const QDBusMessage& message,
                      const QDBusConnection& connection) override {
+    // Only the KWin that runs the agent may hand in answers: any other
+    // program of the session could guess the agent's name.
+    if (kwin.isEmpty() || message.service() != kwin) {
+      connection.send(message.createErrorReply(
+          QDBusError::AccessDenied, QStringLiteral("only KWin may call this")));
+      return true;
+    }
     const QList<QVariant> args = message.arguments();
     if (message.member() != QLatin1String("next") || args.size() != 2) {
       return false;
@@ -59,7 +71,10 @@ class Mailbox final : public QDBusVirtualObject {
     message.setDelayedReply(true);
     ask = message;
     askedAt = Clock::now();
-    answer = args[1].toString();
+    answer =
+        args[1].toString().size() <= kLongestAnswer
+            ? args[1].toString()
+            : QStringLiteral("{\"error\":\"an answer beyond any window's\"}");
     return true;
   }
 };
@@ -115,6 +130,12 @@ struct KWinChannel::Impl {
 
   bool StartAgent(std::string* error) {
     StopAgent();
+    const QDBusReply<QString> owner = bus.interface()->serviceOwner(kKWin);
+    if (!owner.isValid()) {
+      *error = "KWin is not on the session bus";
+      return false;
+    }
+    mailbox.kwin = owner.value();
     mailbox.agent = QStringLiteral("pentrax-%1-%2")
                         .arg(QCoreApplication::applicationPid())
                         .arg(++agentsStarted);

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "box_rect.h"
+
 namespace pentrax {
 namespace {
 
@@ -12,14 +14,30 @@ std::optional<Rect> RectOf(const json& box) {
     return std::nullopt;
   }
   for (const auto& v : box) {
-    if (!v.is_number_integer()) {
+    if (!v.is_number()) {
       return std::nullopt;
     }
   }
-  const auto x = box[0].get<std::int32_t>();
-  const auto y = box[1].get<std::int32_t>();
-  return Rect{x, y, x + box[2].get<std::int32_t>(),
-              y + box[3].get<std::int32_t>()};
+  return RectFromBox(box[0].get<double>(), box[1].get<double>(),
+                     box[2].get<double>(), box[3].get<double>());
+}
+
+// Members of another type than expected read as absent.
+std::string Text(const json& object, const char* key) {
+  const auto it = object.find(key);
+  return it != object.end() && it->is_string() ? it->get<std::string>() : "";
+}
+
+bool Flag(const json& object, const char* key) {
+  const auto it = object.find(key);
+  return it != object.end() && it->is_boolean() && it->get<bool>();
+}
+
+std::int32_t Number(const json& object, const char* key, std::int32_t absent) {
+  const auto it = object.find(key);
+  return it != object.end() && it->is_number()
+             ? ClampCoordinate(it->get<double>())
+             : absent;
 }
 
 json BoxOf(const Rect& r) {
@@ -57,28 +75,33 @@ std::optional<KWinWindow> WindowOfAnswer(const std::string& answer) {
     return std::nullopt;
   }
   const json& w = (*j)["window"];
-  const auto frame = RectOf(w.value("frame", json()));
-  const auto area = RectOf(w.value("area", json()));
-  const auto screen = RectOf(w.value("screen", json()));
+  const auto member = [&w](const char* key) {
+    const auto it = w.find(key);
+    return it != w.end() ? RectOf(*it) : std::nullopt;
+  };
+  const auto frame = member("frame");
+  const auto area = member("area");
+  const auto screen = member("screen");
   if (!frame || !area || !screen) {
     return std::nullopt;
   }
-  try {
-    KWinWindow k;
-    k.uuid = w.at("id").get<std::string>();
-    k.caption = w.value("caption", "");
-    k.resourceClass = w.value("resourceClass", "");
-    k.pid = w.value("pid", std::int64_t{0});
-    k.frame = *frame;
-    k.area = *area;
-    k.screen = *screen;
-    k.minimized = w.value("minimized", false);
-    k.fullScreen = w.value("fullScreen", false);
-    k.maximizeMode = w.value("maximizeMode", -1);
-    return k;
-  } catch (const json::exception&) {  // a member of the wrong type
+  const auto id = w.find("id");
+  if (id == w.end() || !id->is_string()) {
     return std::nullopt;
   }
+  KWinWindow k;
+  k.uuid = id->get<std::string>();
+  k.caption = Text(w, "caption");
+  k.resourceClass = Text(w, "resourceClass");
+  k.pid = Number(w, "pid", 0);
+  k.frame = *frame;
+  k.area = *area;
+  k.screen = *screen;
+  k.minimized = Flag(w, "minimized");
+  k.fullScreen = Flag(w, "fullScreen");
+  k.tiled = Flag(w, "tiled");
+  k.maximizeMode = Number(w, "maximizeMode", -1);
+  return k;
 }
 
 std::optional<Rect> WorkAreaOfAnswer(const std::string& answer) {

@@ -23,6 +23,7 @@ struct KWinWindow {
   Rect screen;  // the whole monitor, as a fullscreen window covers it
   bool minimized = false;
   bool fullScreen = false;
+  bool tiled = false;  // quick tiled to a part of its monitor
   // 0 none, 1 vertical, 2 horizontal, 3 both; -1 where KWin does not say
   // (Plasma 5 scripts have no getter for it).
   int maximizeMode = -1;
@@ -31,12 +32,14 @@ struct KWinWindow {
 std::string ActiveWindowRequest();
 std::string ReadWindowRequest(const std::string& uuid);
 std::string WorkAreaRequest();
-// show: "normal", "maximized", "minimized" or "fullscreen".
+// show: "normal", "maximized", "minimized", "fullscreen" or "tiled" (back to
+// the tile the window had when the agent last described it).
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
                                const std::string& show);
 
 // The window of an answer; nullopt when there is none, the answer is not
-// understood or the agent reports an error.
+// understood or the agent reports an error. Numbers of any size or kind are
+// read into rectangles that no sum can overflow.
 std::optional<KWinWindow> WindowOfAnswer(const std::string& answer);
 std::optional<Rect> WorkAreaOfAnswer(const std::string& answer);
 

@@ -3,19 +3,31 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <thread>
 
 #include "kwin_channel.h"
 #include "kwin_window_state.h"
+#include "settle_poll.h"
 #include "utf8_cut.h"
 
 namespace pentrax {
 namespace {
 
-// How long a placement may take: a Wayland client takes its new size when
-// it next draws.
-constexpr auto kPlaceDeadline = std::chrono::milliseconds(1000);
-constexpr auto kPollInterval = std::chrono::milliseconds(1);
+// A Wayland client takes its new size when it next draws: a placement may
+// take up to a second; a client that stops short of the size asked for has
+// answered once its frame has stayed the same for 100 ms.
+SettleTiming PlaceTiming() {
+  using std::chrono::milliseconds;
+  SettleTiming t;
+  t.quietWithoutChange = t.quietAfterStateChange = t.limit = milliseconds(1000);
+  t.quietAfterChange = milliseconds(100);
+  t.interval = milliseconds(1);
+  t.longestInterval = milliseconds(16);
+  return t;
+}
+
+std::string IdentityOf(const KWinWindow& w) {
+  return std::to_string(w.pid) + " " + w.resourceClass;
+}
 
 }  // namespace
 
@@ -37,11 +49,13 @@ std::unique_ptr<KWinWindowManager> KWinWindowManager::Connect(
 std::optional<KWinWindow> KWinWindowManager::Answered(
     const std::string& request) {
   const auto answer = channel_->Ask(request);
+  answered_ = answer.has_value();
   return answer ? WindowOfAnswer(*answer) : std::nullopt;
 }
 
 std::optional<KWinWindow> KWinWindowManager::Read(WindowHandle window) {
   const auto uuid = handles_.UuidOf(window);
+  answered_ = true;
   return uuid ? Answered(ReadWindowRequest(*uuid)) : std::nullopt;
 }
 
@@ -58,15 +72,8 @@ int KWinWindowManager::GetWindowPlacement(WindowHandle window,
   }
   placement = WindowPlacement{};
   placement.showCmd = ShowStateOf(*w);
-  placement.rcNormalPosition = w->frame;
-  const auto placed = maximisedFrom_.find(window);
-  if (placed != maximisedFrom_.end()) {
-    if (placement.showCmd == kShowMaximized) {
-      placement.rcNormalPosition = placed->second;
-    } else {
-      maximisedFrom_.erase(placed);
-    }
-  }
+  placement.rcNormalPosition =
+      normals_.NormalOf(window, IdentityOf(*w), placement.showCmd, w->frame);
   return 1;
 }
 
@@ -82,24 +89,18 @@ int KWinWindowManager::SetWindowPlacement(WindowHandle window,
   if (!placed) {
     return 0;
   }
-  maximisedFrom_.erase(window);
-  if (placement.showCmd == kShowMaximized) {
-    maximisedFrom_[window] = normal;
-  }
+  normals_.Placed(window, IdentityOf(*placed), normal);
   // Wait until KWin and the client have carried it out, so that what is
   // read next is the outcome.
-  const auto expected = FrameAfterPlacing(*placed, placement.showCmd, normal);
-  if (expected) {
-    const auto start = SettleWatch::Clock::now();
-    SettleWatch watch(*expected, placed->frame, start);
-    for (;;) {
-      const auto w = Read(window);
-      const auto now = SettleWatch::Clock::now();
-      if (!w || watch.Settled(w->frame, now) || now - start >= kPlaceDeadline) {
-        break;
-      }
-      std::this_thread::sleep_for(kPollInterval);
-    }
+  if (placement.showCmd != kShowMinimized) {
+    PollUntilSettled(
+        [&]() -> std::optional<Rect> {
+          const auto w = Read(window);
+          return w ? std::optional(w->frame) : std::nullopt;
+        },
+        placed->frame, FrameAfterPlacing(*placed, placement.showCmd, normal),
+        placement.showCmd != kShowNormal && placement.showCmd != kShowRestore,
+        PlaceTiming());
   }
   return 1;
 }
@@ -117,6 +118,7 @@ bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
     area = w ? std::optional(w->area) : std::nullopt;
   } else {
     const auto answer = channel_->Ask(WorkAreaRequest());
+    answered_ = answer.has_value();
     area = answer ? WorkAreaOfAnswer(*answer) : std::nullopt;
   }
   if (area) {
@@ -127,7 +129,11 @@ bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
 
 std::string KWinWindowManager::WindowIdentity(WindowHandle window) {
   const auto w = Read(window);
-  return w ? std::to_string(w->pid) + " " + w->resourceClass : std::string();
+  return w ? IdentityOf(*w) : std::string();
+}
+
+std::string KWinWindowManager::NotAnswering() {
+  return answered_ ? "" : "KWin";
 }
 
 bool KWinWindowManager::IsOwnProcessWindow(WindowHandle window) {

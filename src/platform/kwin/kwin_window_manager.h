@@ -4,19 +4,18 @@
 //
 // Rectangles are frames (title bar included) in KWin's global coordinates:
 // placements' normal rectangles and the work area alike. KWin 5.27 does not
-// tell scripts whether a window is maximised or where it returns to when it
-// is un-maximised: a window whose frame fills its maximise area counts as
-// maximised, and its normal rectangle is the one this backend placed it with,
-// or its maximised frame when it was maximised elsewhere.
+// tell scripts whether a window is maximised: a window whose frame fills its
+// maximise area counts as maximised. KWin does not tell where a maximised,
+// full-screen or quick-tiled window returns to (placed_normals.h).
 #pragma once
 
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "handle_map.h"
 #include "kwin_protocol.h"
+#include "placed_normals.h"
 #include "window_manager.h"
 
 namespace pentrax {
@@ -42,6 +41,7 @@ class KWinWindowManager final : public WindowManager {
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
+  std::string NotAnswering() override;
 
  private:
   explicit KWinWindowManager(std::unique_ptr<KWinChannel> channel);
@@ -50,9 +50,8 @@ class KWinWindowManager final : public WindowManager {
 
   std::unique_ptr<KWinChannel> channel_;
   HandleMap handles_;
-  // The normal rectangle of each window this backend maximised, while it
-  // stays maximised.
-  std::map<WindowHandle, Rect> maximisedFrom_;
+  PlacedNormals normals_;
+  bool answered_ = true;  // the latest request had an answer
 };
 
 }  // namespace pentrax

@@ -9,6 +9,9 @@ std::int32_t ShowStateOf(const KWinWindow& window) {
   if (window.fullScreen) {
     return kShowFullscreen;
   }
+  if (window.tiled) {
+    return kShowTiled;
+  }
   const bool maximized = window.maximizeMode < 0 ? window.frame == window.area
                                                  : window.maximizeMode == 3;
   return maximized ? kShowMaximized : kShowNormal;
@@ -22,6 +25,8 @@ std::string ShowOfPlacement(std::int32_t showCmd) {
       return "minimized";
     case kShowFullscreen:
       return "fullscreen";
+    case kShowTiled:
+      return "tiled";
     default:
       return "normal";
   }
@@ -34,29 +39,13 @@ std::optional<Rect> FrameAfterPlacing(const KWinWindow& window,
     case kShowMaximized:
       return window.area;
     case kShowMinimized:
+    case kShowTiled:
       return std::nullopt;
     case kShowFullscreen:
       return window.screen;
     default:
       return normal;
   }
-}
-
-SettleWatch::SettleWatch(const Rect& expected, const Rect& now,
-                         Clock::time_point when)
-    : expected_(expected), last_(now), lastChange_(when) {}
-
-bool SettleWatch::Settled(const Rect& frame, Clock::time_point when) {
-  if (frame == expected_) {
-    return true;
-  }
-  if (frame != last_) {
-    last_ = frame;
-    changed_ = true;
-    lastChange_ = when;
-    return false;
-  }
-  return changed_ && when - lastChange_ >= kQuiet;
 }
 
 }  // namespace pentrax

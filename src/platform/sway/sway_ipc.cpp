@@ -75,15 +75,14 @@ bool ReadAll(int fd, char* data, std::size_t size, Clock::time_point deadline) {
   return true;
 }
 
-}  // namespace
-
-std::unique_ptr<SwayIpc> SwayIpc::Open(const std::string& socketPath,
-                                       std::string* error) {
-  auto fail = [&](const std::string& why) {
+// A new connection to the socket; -1, with the reason in *error, when nothing
+// listens there.
+int Connect(const std::string& socketPath, std::string* error) {
+  const auto fail = [&](const std::string& why) {
     if (error != nullptr) {
       *error = why;
     }
-    return nullptr;
+    return -1;
   };
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
@@ -102,7 +101,18 @@ std::unique_ptr<SwayIpc> SwayIpc::Open(const std::string& socketPath,
     return fail("cannot connect to sway at " + socketPath + ": " +
                 std::strerror(why));
   }
-  return std::unique_ptr<SwayIpc>(new SwayIpc(fd));
+  return fd;
+}
+
+}  // namespace
+
+std::unique_ptr<SwayIpc> SwayIpc::Open(const std::string& socketPath,
+                                       std::string* error) {
+  const int fd = Connect(socketPath, error);
+  if (fd < 0) {
+    return nullptr;
+  }
+  return std::unique_ptr<SwayIpc>(new SwayIpc(socketPath, fd));
 }
 
 SwayIpc::~SwayIpc() { Close(); }
@@ -116,7 +126,12 @@ void SwayIpc::Close() {
 
 std::optional<nlohmann::json> SwayIpc::Request(SwayMessage type,
                                                std::string_view payload) {
-  if (fd_ < 0 || payload.size() > kLargestReply) {
+  if (payload.size() > kLargestReply) {
+    return std::nullopt;
+  }
+  // A connection that failed (sway stalled past the limit, or restarted) is
+  // opened anew.
+  if (fd_ < 0 && (fd_ = Connect(socketPath_, nullptr)) < 0) {
     return std::nullopt;
   }
   ++requests_;

@@ -30,19 +30,20 @@ class SwayIpc {
 
   // Sends one request and returns sway's parsed reply. nullopt when the
   // connection is lost, sway does not answer within two seconds or the reply
-  // cannot be read: the connection is then closed and every later request
-  // fails at once.
+  // cannot be read: the connection is then closed, and the next request
+  // connects again.
   std::optional<nlohmann::json> Request(SwayMessage type,
                                         std::string_view payload = {});
 
-  bool alive() const { return fd_ >= 0; }
   // Requests sent since the connection was opened.
   std::uint64_t requests() const { return requests_; }
 
  private:
-  explicit SwayIpc(int fd) : fd_(fd) {}
+  SwayIpc(std::string socketPath, int fd)
+      : socketPath_(std::move(socketPath)), fd_(fd) {}
   void Close();
 
+  std::string socketPath_;
   int fd_ = -1;
   std::uint64_t requests_ = 0;
 };

@@ -7,18 +7,11 @@ std::string Criteria(WindowHandle id) {
   return "[con_id=" + std::to_string(id) + "] ";
 }
 
-// A neighbour that a window can be tiled next to again.
-bool StillTiledBeside(const SwayLayout& layout, WindowHandle neighbour,
-                      WindowHandle workspace) {
-  const SwayView* v = neighbour != 0 ? layout.Find(neighbour) : nullptr;
-  return v != nullptr && !v->floating && !v->hidden &&
-         v->workspace == workspace;
-}
-
 }  // namespace
 
 SwayTiledPlace TiledPlaceOf(const SwayView& view) {
-  return {view.workspace, view.previous, view.next, view.verticalParent};
+  return {view.parent,         view.previous,   view.next,
+          view.previousIsView, view.nextIsView, view.verticalParent};
 }
 
 std::int32_t ShowStateOf(const SwayView& view) {
@@ -34,7 +27,7 @@ std::int32_t ShowStateOf(const SwayView& view) {
 std::string FloatAtCommand(const SwayView& view, const Rect& outer) {
   // resize set keeps the window's centre, so the size comes before the move;
   // both work on the outer rectangle.
-  std::string c = "floating_maximum_size -1 x -1; " + Criteria(view.id);
+  std::string c = Criteria(view.id);
   if (view.hidden) {
     c += "scratchpad show, ";
   }
@@ -52,15 +45,27 @@ std::string ReturnToTiledCommand(const SwayView& view,
   if (view.hidden) {
     c += self + "scratchpad show; ";
   }
-  // A window that stops floating is tiled just after the tiled window that
-  // had the focus last: focus the neighbour first.
-  if (place != nullptr &&
-      StillTiledBeside(layout, place->previous, view.workspace)) {
-    c += Criteria(place->previous) + "focus; " + self + "floating disable; ";
-  } else if (place != nullptr &&
-             StillTiledBeside(layout, place->next, view.workspace)) {
-    c += Criteria(place->next) + "focus; " + self + "floating disable; " +
-         self + (place->vertical ? "move up; " : "move left; ");
+  // A window that stops floating goes after the tiled window that has the
+  // focus, or last into the container that has it. From the end of a
+  // container, a move in its parent's direction takes it out, to just after
+  // the container; a swap puts it before a neighbour it went after.
+  const auto still = [&](WindowHandle neighbour) {
+    const auto it = layout.parents.find(neighbour);
+    return place != nullptr && neighbour != 0 && it != layout.parents.end() &&
+           it->second == place->parent;
+  };
+  const auto into = [&](WindowHandle neighbour, bool isView) {
+    c += Criteria(neighbour) + "focus; " + self + "floating disable; ";
+    if (!isView) {
+      c += self + (place->vertical ? "move down; " : "move right; ");
+    }
+  };
+  if (still(place ? place->previous : 0)) {
+    into(place->previous, place->previousIsView);
+  } else if (still(place ? place->next : 0)) {
+    into(place->next, place->nextIsView);
+    c += self + "swap container with con_id " + std::to_string(place->next) +
+         "; ";
   } else {
     c += self + "floating disable; ";
   }

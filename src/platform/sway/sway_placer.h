@@ -14,12 +14,15 @@
 
 namespace pentrax {
 
-// Where a tiled window stood before it was floated: its neighbours.
+// Where a tiled window stood before it was floated: the container that held
+// it and its neighbours there.
 struct SwayTiledPlace {
-  WindowHandle workspace = 0;
+  WindowHandle parent = 0;
   WindowHandle previous = 0;
   WindowHandle next = 0;
-  bool vertical = false;
+  bool previousIsView = false;
+  bool nextIsView = false;
+  bool vertical = false;  // the parent lays out its children top to bottom
 };
 
 SwayTiledPlace TiledPlaceOf(const SwayView& view);
@@ -28,13 +31,14 @@ SwayTiledPlace TiledPlaceOf(const SwayView& view);
 std::int32_t ShowStateOf(const SwayView& view);
 
 // Floats the window at the outer rectangle (title bar and borders included),
-// out of full screen and out of the scratchpad. The floating size limit is
-// lifted first: the default keeps floating windows within the output.
+// out of full screen and out of the scratchpad. sway's floating size limits
+// are the user's settings and stay as they are: a window they stop takes
+// less (by default the limit is the whole layout, beyond any work area).
 std::string FloatAtCommand(const SwayView& view, const Rect& outer);
 
-// Tiles the window again, next to the neighbour it had when it was floated
-// when that neighbour is still tiled on the same workspace (else where sway
-// puts a window that stops floating), and leaves it focused.
+// Tiles the window again at its old place in the container that held it,
+// when a neighbour it had there is still there (else where sway puts a
+// window that stops floating), and leaves it focused.
 std::string ReturnToTiledCommand(const SwayView& view,
                                  const SwayTiledPlace* place,
                                  const SwayLayout& layout);

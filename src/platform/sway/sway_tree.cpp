@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "box_rect.h"
+
 namespace pentrax {
 namespace {
 
@@ -9,97 +11,121 @@ using nlohmann::json;
 
 // The workspace that holds the scratchpad's hidden windows.
 constexpr std::string_view kScratchpad = "__i3_scratch";
+// Far deeper than any layout a user builds: output, workspace and a few
+// levels of containers.
+constexpr int kDeepestNode = 64;
 
-std::int64_t Number(const json& node, const char* key) {
+const json* Member(const json& node, const char* key) {
+  if (!node.is_object()) {
+    return nullptr;
+  }
   const auto it = node.find(key);
-  return it != node.end() && it->is_number_integer() ? it->get<std::int64_t>()
-                                                     : 0;
+  return it != node.end() ? &*it : nullptr;
+}
+
+double Number(const json& node, const char* key) {
+  const json* v = Member(node, key);
+  return v != nullptr && v->is_number() ? v->get<double>() : 0;
+}
+
+std::int32_t Int32(const json& node, const char* key) {
+  return ClampCoordinate(Number(node, key));
 }
 
 std::string Text(const json& node, const char* key) {
-  const auto it = node.find(key);
-  return it != node.end() && it->is_string() ? it->get<std::string>() : "";
+  const json* v = Member(node, key);
+  return v != nullptr && v->is_string() ? v->get<std::string>() : "";
 }
 
 bool Flag(const json& node, const char* key) {
-  const auto it = node.find(key);
-  return it != node.end() && it->is_boolean() && it->get<bool>();
+  const json* v = Member(node, key);
+  return v != nullptr && v->is_boolean() && v->get<bool>();
 }
 
 const json& Child(const json& node, const char* key) {
   static const json kNone = json::object();
-  const auto it = node.find(key);
-  return it != node.end() && it->is_object() ? *it : kNone;
+  const json* v = Member(node, key);
+  return v != nullptr && v->is_object() ? *v : kNone;
 }
 
 const json& List(const json& node, const char* key) {
   static const json kNone = json::array();
-  const auto it = node.find(key);
-  return it != node.end() && it->is_array() ? *it : kNone;
+  const json* v = Member(node, key);
+  return v != nullptr && v->is_array() ? *v : kNone;
 }
 
-std::int32_t Int32(const json& node, const char* key) {
-  return static_cast<std::int32_t>(Number(node, key));
-}
-
-// A {x, y, width, height} object as a rectangle.
-Rect Box(const json& box) {
-  const std::int32_t x = Int32(box, "x");
-  const std::int32_t y = Int32(box, "y");
-  return {x, y, x + Int32(box, "width"), y + Int32(box, "height")};
+// A {x, y, width, height} object as a rectangle; grown upwards by `above`.
+Rect Box(const json& box, double above = 0) {
+  return RectFromBox(Number(box, "x"), Number(box, "y") - above,
+                     Number(box, "width"), Number(box, "height") + above);
 }
 
 bool IsView(const json& node) {
   const std::string type = Text(node, "type");
-  return (type == "con" || type == "floating_con") && node.contains("pid");
+  return (type == "con" || type == "floating_con") &&
+         Member(node, "pid") != nullptr;
 }
 
 // The window's rect leaves out its title bar, which deco_rect measures.
 Rect Outer(const json& node) {
-  Rect r = Box(Child(node, "rect"));
-  r.top -= Int32(Child(node, "deco_rect"), "height");
-  return r;
+  return Box(Child(node, "rect"), Number(Child(node, "deco_rect"), "height"));
+}
+
+bool LaysOutVertically(const json& node) {
+  const std::string layout = Text(node, "layout");
+  return layout == "splitv" || layout == "stacked";
 }
 
 struct Walk {
   SwayLayout& layout;
 
-  void Node(const json& node, const json* workspace, bool floating) {
+  void Node(const json& node, const json* workspace, bool floating, int depth) {
+    if (depth > kDeepestNode) {
+      return;
+    }
     if (Text(node, "type") == "workspace") {
       workspace = &node;
     }
     if (IsView(node) && workspace != nullptr) {
       AddView(node, *workspace, floating);
     }
-    Children(node, "nodes", workspace, false);
-    Children(node, "floating_nodes", workspace, true);
+    Children(node, "nodes", workspace, false, depth);
+    Children(node, "floating_nodes", workspace, true, depth);
   }
 
   void Children(const json& parent, const char* key, const json* workspace,
-                bool floating) {
+                bool floating, int depth) {
     const json& list = List(parent, key);
     for (std::size_t i = 0; i < list.size(); ++i) {
       const std::size_t before = layout.views.size();
-      Node(list[i], workspace, floating);
+      const WindowHandle id = Int32(list[i], "id");
+      if (!floating && workspace != nullptr) {
+        layout.parents[id] = Int32(parent, "id");
+      }
+      Node(list[i], workspace, floating, depth + 1);
       if (floating || before == layout.views.size() ||
-          layout.views[before].id != Number(list[i], "id")) {
+          layout.views[before].id != id) {
         continue;
       }
       SwayView& v = layout.views[before];
-      if (i > 0 && IsView(list[i - 1])) {
+      v.parent = Int32(parent, "id");
+      if (i > 0) {
         v.previous = Int32(list[i - 1], "id");
+        v.previousIsView = IsView(list[i - 1]);
       }
-      if (i + 1 < list.size() && IsView(list[i + 1])) {
+      if (i + 1 < list.size()) {
         v.next = Int32(list[i + 1], "id");
+        v.nextIsView = IsView(list[i + 1]);
       }
-      v.verticalParent = Text(parent, "orientation") == "vertical";
+      v.verticalParent = LaysOutVertically(parent);
     }
   }
 
   void AddView(const json& node, const json& workspace, bool floating) {
     SwayView v;
     v.id = Int32(node, "id");
-    v.pid = Number(node, "pid");
+    const json* pid = Member(node, "pid");
+    v.pid = pid->is_number_integer() ? pid->get<std::int64_t>() : 0;
     v.name = Text(node, "name");
     v.xwayland = Text(node, "shell") == "xwayland";
     v.appId = v.xwayland ? Text(Child(node, "window_properties"), "class")
@@ -125,7 +151,8 @@ Rect FocusedWorkArea(const json& tree) {
     const json& focus = List(*node, "focus");
     const json* next = nullptr;
     for (const json& child : List(*node, "nodes")) {
-      if (!focus.empty() && focus[0] == child.value("id", json())) {
+      if (!focus.empty() && focus[0].is_number() &&
+          Member(child, "id") != nullptr && focus[0] == *Member(child, "id")) {
         next = &child;
       }
     }
@@ -162,7 +189,7 @@ std::optional<SwayLayout> ReadLayout(const json& tree) {
     return std::nullopt;
   }
   SwayLayout layout;
-  Walk{layout}.Node(tree, nullptr, false);
+  Walk{layout}.Node(tree, nullptr, false, 0);
   layout.focusedWorkArea = FocusedWorkArea(tree);
   return layout;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -27,11 +28,15 @@ struct SwayView {
   Rect outer;           // the node with its title bar and borders
   WindowHandle workspace = 0;
   Rect workArea;  // the rect of the workspace that holds it
-  // In a tiled layout, the windows just before and after it in its parent,
-  // 0 where there is none or the neighbour is a container of several, and
-  // whether the parent stacks its children vertically.
+  // In a tiled layout: the container that holds it (a workspace, or a split,
+  // stacked or tabbed container), the nodes just before and after it there
+  // (windows or containers; 0 where there is none), whether they are
+  // windows, and the direction in which the parent lays out its children.
+  WindowHandle parent = 0;
   WindowHandle previous = 0;
   WindowHandle next = 0;
+  bool previousIsView = false;
+  bool nextIsView = false;
   bool verticalParent = false;
 };
 
@@ -40,6 +45,8 @@ struct SwayLayout {
   // The rect of the workspace that has the focus: where windows outside any
   // workspace (in the scratchpad) appear.
   Rect focusedWorkArea;
+  // Every tiled node (window or container) and the node that holds it.
+  std::map<WindowHandle, WindowHandle> parents;
 
   const SwayView* Find(WindowHandle id) const;
   // The focused window; nullptr when the focus is on something else (an
@@ -48,6 +55,8 @@ struct SwayLayout {
 };
 
 // Reads the reply to get_tree; nullopt when it is not a tree of sway's.
+// Anything else of the reply (members missing or of another type, numbers out
+// of range, nesting beyond any real layout) reads as absent; nothing throws.
 std::optional<SwayLayout> ReadLayout(const nlohmann::json& tree);
 
 }  // namespace pentrax

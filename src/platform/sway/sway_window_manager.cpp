@@ -50,10 +50,13 @@ std::unique_ptr<SwayWindowManager> SwayWindowManager::Connect(
 const SwayLayout* SwayWindowManager::Layout(bool fresh) {
   const auto now = Clock::now();
   if (!fresh && layout_ && now - layoutAt_ < kReuseLayout) {
+    answered_ = true;
     return &*layout_;
   }
   layout_.reset();
-  if (const auto tree = ipc_->Request(SwayMessage::kGetTree)) {
+  const auto tree = ipc_->Request(SwayMessage::kGetTree);
+  answered_ = tree.has_value();
+  if (tree) {
     layout_ = ReadLayout(*tree);
     layoutAt_ = now;
   }
@@ -63,6 +66,7 @@ const SwayLayout* SwayWindowManager::Layout(bool fresh) {
 bool SwayWindowManager::Run(const std::string& command) {
   layout_.reset();
   const auto reply = ipc_->Request(SwayMessage::kRunCommand, command);
+  answered_ = reply.has_value();
   if (!reply || !reply->is_array() || reply->empty()) {
     return false;
   }
@@ -124,13 +128,16 @@ int SwayWindowManager::FloatAt(SwayView view, const Rect& outer) {
   if (!Run(FloatAtCommand(view, outer))) {
     return 0;
   }
-  const auto settled = WaitUntilSettled(
+  // sway's tree shows the rectangle asked for at once; the client answers
+  // with the size it takes a little later.
+  const auto settled = PollUntilSettled(
       [&]() -> std::optional<Rect> {
         const SwayLayout* now = Layout(true);
         const SwayView* v = now != nullptr ? now->Find(id) : nullptr;
         return v != nullptr ? std::optional(v->outer) : std::nullopt;
       },
-      outer, !view.floating || view.fullscreen || view.hidden, settle_);
+      outer, std::nullopt, !view.floating || view.fullscreen || view.hidden,
+      SettleTiming{});
   return settled ? 1 : 0;
 }
 
@@ -156,6 +163,10 @@ std::string SwayWindowManager::WindowIdentity(WindowHandle window) {
     return "";
   }
   return std::to_string(v->pid) + (v->xwayland ? " x11 " : " ") + v->appId;
+}
+
+std::string SwayWindowManager::NotAnswering() {
+  return answered_ ? "" : "sway";
 }
 
 bool SwayWindowManager::IsOwnProcessWindow(WindowHandle window) {

@@ -17,9 +17,9 @@
 #include <optional>
 #include <string>
 
+#include "settle_poll.h"
 #include "sway_ipc.h"
 #include "sway_placer.h"
-#include "sway_settle.h"
 #include "sway_tree.h"
 #include "window_manager.h"
 
@@ -44,10 +44,10 @@ class SwayWindowManager final : public WindowManager {
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
+  std::string NotAnswering() override;
 
   // Requests sent to sway since connecting.
   std::uint64_t requests() const { return ipc_->requests(); }
-  void setSettleTiming(const SwaySettleTiming& timing) { settle_ = timing; }
 
  private:
   explicit SwayWindowManager(std::unique_ptr<SwayIpc> ipc)
@@ -67,7 +67,7 @@ class SwayWindowManager final : public WindowManager {
   std::chrono::steady_clock::time_point layoutAt_{};
   // Where the windows that this backend floated were tiled.
   std::map<WindowHandle, SwayTiledPlace> tiledPlaces_;
-  SwaySettleTiming settle_;
+  bool answered_ = true;  // the latest request had an answer
 };
 
 }  // namespace pentrax

@@ -115,11 +115,17 @@ void Connection::DrainEvents(
     const std::function<void(const xcb_generic_event_t&)>& visit) {
   while (xcb_generic_event_t* ev = xcb_poll_for_event(conn)) {
     const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(ev);
+    const auto* message =
+        reinterpret_cast<const xcb_client_message_event_t*>(ev);
     if ((ev->response_type & 0x7F) == XCB_GE_GENERIC) {
       if (xinputOpcode != 0 && ge->extension == xinputOpcode &&
           ge->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
         ++buttonPresses;
       }
+    } else if ((ev->response_type & 0x7F) == XCB_CLIENT_MESSAGE &&
+               message->type == ewmh._NET_ACTIVE_WINDOW) {
+      ++activationRequests;
+      lastActivationRequest = message->window;
     } else if (visit) {
       visit(*ev);
     }
@@ -127,18 +133,20 @@ void Connection::DrainEvents(
   }
 }
 
-bool Connection::ListenToButtons(bool on) {
-  if (xinputOpcode == 0) {
-    return false;
+void Connection::ListenToUser(bool on) {
+  if (xinputOpcode != 0) {
+    struct {
+      xcb_input_event_mask_t head;
+      std::uint32_t mask;
+    } select{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+             on ? std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS} : 0};
+    xcb_input_xi_select_events(conn, root, 1, &select.head);
   }
-  struct {
-    xcb_input_event_mask_t head;
-    std::uint32_t mask;
-  } select{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
-           on ? std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS} : 0};
-  xcb_input_xi_select_events(conn, root, 1, &select.head);
+  // Requests to the window manager are sent to the root for its substructure
+  // events: any client that selects them sees them too.
+  const std::uint32_t mask = on ? XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY : 0;
+  xcb_change_window_attributes(conn, root, XCB_CW_EVENT_MASK, &mask);
   xcb_flush(conn);
-  return true;
 }
 
 std::vector<std::uint32_t> Cardinals(const xcb_get_property_reply_t* r) {

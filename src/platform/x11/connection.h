@@ -56,22 +56,26 @@ class Connection {
   bool randrMonitors = false;
   // The XInput extension's major opcode, when the server has XInput 2.2.
   std::uint8_t xinputOpcode = 0;
-  // Pointer button presses seen since the connection was opened (counted
-  // while they are selected: ListenToButtons).
+  // Pointer button presses seen since the connection was opened, and
+  // requests to activate a window (a task bar's, a pager's), with the window
+  // last asked for: counted while they are selected (ListenToUser).
   std::uint64_t buttonPresses = 0;
+  std::uint64_t activationRequests = 0;
+  xcb_window_t lastActivationRequest = XCB_NONE;
   Stats stats;
 
   bool Alive() const { return !xcb_connection_has_error(conn); }
 
-  // Handles everything queued: counts button presses and hands the rest to
-  // `visit`, or drops it (the errors of requests without replies arrive here
-  // too).
+  // Handles everything queued: counts button presses and activation
+  // requests and hands the rest to `visit`, or drops it (the errors of
+  // requests without replies arrive here too).
   void DrainEvents(
       const std::function<void(const xcb_generic_event_t&)>& visit = nullptr);
 
   // Starts or stops counting the pointer's button presses anywhere on the
-  // screen (XInput 2 raw events); false when the server cannot.
-  bool ListenToButtons(bool on);
+  // screen (XInput 2 raw events, where the server has them) and the requests
+  // to activate a window, which clients send to the root window.
+  void ListenToUser(bool on);
 
   // One batch of requests is about to be answered.
   void RoundTrip() { ++stats.roundTrips; }

@@ -54,7 +54,8 @@ Lists ReadLists(Connection& x, bool withPointer) {
 }  // namespace
 
 void ForegroundPicker::Listen(bool on) {
-  if (listening_ != on && x_.ListenToButtons(on)) {
+  if (listening_ != on) {
+    x_.ListenToUser(on);
     listening_ = on;
   }
 }
@@ -63,7 +64,8 @@ void ForegroundPicker::StartWatch() {
   Listen(true);
   x_.DrainEvents();
   pressesSeen_ = x_.buttonPresses;
-  clicked_ = XCB_NONE;
+  activationsSeen_ = x_.activationRequests;
+  clicked_ = activated_ = XCB_NONE;
   watching_ = false;
   armedActive_ = Foreground();
   armedStack_ = clients_;
@@ -137,6 +139,10 @@ xcb_window_t ForegroundPicker::Foreground() {
   }
   const bool newClick = listening_ && x_.buttonPresses > pressesSeen_;
   pressesSeen_ = x_.buttonPresses;
+  if (listening_ && x_.activationRequests > activationsSeen_) {
+    activated_ = x_.lastActivationRequest;
+  }
+  activationsSeen_ = x_.activationRequests;
   const Lists l = ReadLists(x_, newClick);
   clients_ = l.hasList ? l.stack : std::vector<xcb_window_t>{};
   if (!l.hasActive && !l.hasList) {
@@ -168,9 +174,10 @@ xcb_window_t ForegroundPicker::Foreground() {
     current = XCB_NONE;
   }
   // A window that takes no input focus never becomes the active window, but
-  // the window manager raises it when the user clicks it: then it is the
-  // topmost ordinary window, above the active one. One that was on top all
-  // along (always on top) counts only when the user clicked it.
+  // the window manager raises it when the user clicks or activates it: then
+  // it is the topmost ordinary window, above the active one. One that was on
+  // top all along (always on top), or that opened on top since the button
+  // was pressed, counts only when the user clicked or activated it.
   xcb_window_t picked = current;
   const std::size_t first = checkCurrent ? 1 : 0;
   for (std::size_t i = candidates.size(); watching_ && i-- > first;) {
@@ -178,7 +185,8 @@ xcb_window_t ForegroundPicker::Foreground() {
       continue;
     }
     const xcb_window_t w = candidates[i];
-    if (traits[i].noFocus && (Raised(w, l.stack) || w == clicked_)) {
+    if (traits[i].noFocus &&
+        (Raised(w, l.stack) || w == clicked_ || w == activated_)) {
       picked = w;
     }
     break;

@@ -1,7 +1,8 @@
 // Which window the user has picked: the active window, or a window that
 // takes no input focus (a clock, an on-screen keyboard) which the user
-// clicked or raised after arming a button. Desktop and dock windows are never
-// picked.
+// clicked, raised or activated (through a task bar) after arming a button,
+// whether it was there at arming or opened since. Desktop and dock windows
+// are never picked.
 #pragma once
 
 #include <cstdint>
@@ -18,12 +19,12 @@ class ForegroundPicker {
       : x_(x), wm_(wm), tree_(tree) {}
 
   // Notes the window stack and the active window as they are when the user
-  // arms a button, and starts counting clicks.
+  // arms a button, and starts counting clicks and activation requests.
   void StartWatch();
   // The picked window; while a watch runs and nothing new is picked (the
   // user clicked the desktop, say), the window that was active at arming.
   xcb_window_t Foreground();
-  // Stops counting clicks: the watch has ended. The pick stays as it was.
+  // Stops counting them: the watch has ended. The pick stays as it was.
   void StopListening() { Listen(false); }
   // The client windows as last listed by the window manager (empty when it
   // lists none).
@@ -49,7 +50,9 @@ class ForegroundPicker {
   std::vector<xcb_window_t> armedStack_;
   xcb_window_t armedActive_ = XCB_NONE;
   std::uint64_t pressesSeen_ = 0;
+  std::uint64_t activationsSeen_ = 0;
   xcb_window_t clicked_ = XCB_NONE;
+  xcb_window_t activated_ = XCB_NONE;
   std::vector<xcb_window_t> clients_;
 };
 

@@ -159,7 +159,7 @@ int Placer::Place(xcb_window_t w, const WindowPlacement& placement) {
   state = Resize(w, frame, state, placement.rcNormalPosition, hints);
 
   if (state && managed) {
-    placed_[w] = {state->Outer(), identity};
+    normals_.Placed(static_cast<WindowHandle>(w), identity, state->Outer());
     Done done;
     if (placement.showCmd == kShowMaximized) {
       SendState(w, XCB_EWMH_WM_STATE_ADD, e._NET_WM_STATE_MAXIMIZED_VERT,
@@ -189,27 +189,15 @@ int Placer::Place(xcb_window_t w, const WindowPlacement& placement) {
   return state && x_.Alive() ? 1 : 0;
 }
 
-std::optional<Rect> Placer::PlacedRect(xcb_window_t w,
-                                       const std::string& identity) {
-  const auto it = placed_.find(w);
-  if (it == placed_.end()) {
-    return std::nullopt;
-  }
-  if (it->second.identity != identity) {
-    placed_.erase(it);  // another window has the id now
-    return std::nullopt;
-  }
-  return it->second.outer;
-}
-
 void Placer::Forget(xcb_window_t w) {
-  placed_.erase(w);
+  normals_.Forget(static_cast<WindowHandle>(w));
   tree_.Forget(w);
 }
 
 void Placer::KeepOnly(const std::vector<xcb_window_t>& alive) {
-  std::erase_if(placed_, [&alive](const auto& entry) {
-    return std::find(alive.begin(), alive.end(), entry.first) == alive.end();
+  normals_.KeepOnly([&alive](WindowHandle w) {
+    return std::find(alive.begin(), alive.end(),
+                     static_cast<xcb_window_t>(w)) != alive.end();
   });
   tree_.KeepOnly(alive);
 }

@@ -2,14 +2,14 @@
 // first, then the client request that gives it the outer rectangle, then the
 // show state asked for; each step waits until the window manager has carried
 // it out. Remembers the rectangles it gave, which no window manager
-// publishes for a maximised or fullscreen window.
+// publishes for a maximised or fullscreen window (placed_normals.h).
 #pragma once
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "placed_normals.h"
 #include "settle.h"
 #include "window_properties.h"
 #include "window_tree.h"
@@ -26,9 +26,8 @@ class Placer {
   // its size hints allow); 0 when it is gone or the connection is lost.
   int Place(xcb_window_t w, const WindowPlacement& placement);
 
-  // The outer rectangle (root coordinates) this backend gave the window,
-  // when the window is still the one it gave it to.
-  std::optional<Rect> PlacedRect(xcb_window_t w, const std::string& identity);
+  // The outer rectangles (root coordinates) this backend gave windows.
+  PlacedNormals& normals() { return normals_; }
 
   // Forgets the windows that are gone: one, or all but those listed.
   void Forget(xcb_window_t w);
@@ -49,11 +48,7 @@ class Placer {
   StateReader& reader_;
   WindowTree& tree_;
   WindowProperties& properties_;
-  struct Placed {
-    Rect outer;
-    std::string identity;
-  };
-  std::map<xcb_window_t, Placed> placed_;
+  PlacedNormals normals_;
 };
 
 }  // namespace pentrax::x11

@@ -60,9 +60,13 @@ int X11WindowManager::GetWindowPlacement(WindowHandle window,
   } else if (state->maximised()) {
     show = kShowMaximized;
   }
-  if (state->maxVert || state->maxHorz || state->fullscreen) {
-    const std::string identity = b_->properties.Identity(Id(window));
-    outer = b_->placer.PlacedRect(Id(window), identity).value_or(outer);
+  // The identity tells only for a window out of its normal state: in it, a
+  // remembered rectangle is forgotten whoever has the window.
+  if (PlacedNormals& normals = b_->placer.normals();
+      normals.Remembers(window)) {
+    const std::string identity =
+        show == kShowNormal ? "" : b_->properties.Identity(Id(window));
+    outer = normals.NormalOf(window, identity, show, outer);
   }
   const Rect& origin = state->workArea;
   placement.length = kPlacementLength;

@@ -281,10 +281,10 @@ void FrmPentrax2::ScreenWatch() {
 }
 
 void FrmPentrax2::ForegroundWatch() {
-  if (Value(kChkGo) == 1 && cycle.ForegroundIsPick(view_.OwnWindow())) {
+  if (Value(kChkGo) == 1 && cycle.WatchForPick(view_.OwnWindow())) {
     Arm(kChkGo, false);
   }
-  if (Value(kChkBack) == 1 && cycle.ForegroundIsPick(view_.OwnWindow())) {
+  if (Value(kChkBack) == 1 && cycle.WatchForPick(view_.OwnWindow())) {
     Arm(kChkBack, true);
   }
 }
@@ -297,9 +297,8 @@ void FrmPentrax2::Arm(ControlId button, bool restoreMode) {
 
 void FrmPentrax2::Timer2_Timer() {
   SizeChoices choices = Choices();
-  const bool sizing = cycle.armed() && !cycle.RestoreMode;
-  const auto report =
-      cycle.Fire(view_.OwnWindow(), choices, ScreenWidth, ScreenHeight);
+  const bool sizing = cycle.ArmedToSize();
+  const auto report = cycle.Fire(choices, ScreenWidth, ScreenHeight);
   if (sizing) {
     SetFields(choices.fields);  // the size action normalised them
   }

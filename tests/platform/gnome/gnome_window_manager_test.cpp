@@ -4,10 +4,12 @@
 #include "gnome_window_manager.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <cstdlib>
 #include <fstream>
 
-#include "actions.h"
+#include "backend_checks.h"
 #include "x_session.h"
 
 namespace pentrax {
@@ -55,8 +57,26 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
       },
       20000));
   const std::string before = seen();
+
+  // Any other program of the session is refused, and nothing changes.
+  const std::string id = std::to_string(target);
+  for (const std::string& call :
+       {std::string("GetForegroundWindow"), "GetWindow " + id,
+        "SetPlacement " + id + " 0 10 10 300 200"}) {
+    EXPECT_NE(testing::Run("gdbus call --session --dest org.gnome.Shell "
+                           "--object-path /dev/pentrax/Shell --method "
+                           "dev.pentrax.Shell1." +
+                           call + " 2>&1 || true")
+                  ->find("AccessDenied"),
+              std::string::npos)
+        << call;
+  }
+  WindowPlacement still;
+  ASSERT_GT(wm->GetWindowPlacement(target, still), 0);
+  EXPECT_EQ(still, p);
+
   ResizedWindowLedger ledger;
-  ActionContext ctx{*wm, 0, ledger, target};
+  const ActionContext ctx{*wm, ledger, target};
   SizeChoices choices{.selectedPreset = kCustomPreset,
                       .fields = {width, height, "0", "0"}};
   EXPECT_EQ(SizeAction(ctx, choices, 1280, 1024),
@@ -70,7 +90,28 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
   client.Kill();
   EXPECT_TRUE(
       Eventually([&] { return wm->GetWindowPlacement(target, p) <= 0; }));
-  EXPECT_EQ(wm->SetWindowPlacement(target, p), 0);
+  testing::ExpectGone(*wm, target);
+}
+
+// GNOME Shell stalls, or Pentrax's extension is switched off: the backend
+// names what did not answer, and works again once it does.
+TEST(GnomeSilence, TheShellOrTheExtensionDoesNotAnswer) {
+  const auto wm = GnomeWindowManager::Connect(nullptr);
+  ASSERT_TRUE(wm);
+  const pid_t shell = std::atoi(std::getenv("PENTRAX_SHELL_PID"));
+  kill(shell, SIGSTOP);
+  EXPECT_EQ(wm->GetForegroundWindow(), 0);
+  EXPECT_EQ(wm->NotAnswering(), "GNOME Shell");
+  kill(shell, SIGCONT);
+  {
+    const testing::ExtensionOff off;
+    EXPECT_EQ(wm->GetForegroundWindow(), 0);
+    EXPECT_EQ(wm->NotAnswering(), "Pentrax's GNOME extension");
+  }
+  EXPECT_TRUE(Eventually([&] {
+    wm->GetForegroundWindow();
+    return wm->NotAnswering().empty();
+  }));
 }
 
 // The Xwayland window starts at 600,500: the sized one is fitted into the

@@ -5,12 +5,14 @@
 #include "sway_window_manager.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 
-#include "actions.h"
+#include "backend_checks.h"
 #include "x_session.h"
 
 namespace pentrax {
@@ -117,16 +119,12 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
   auto wm = SwayWindowManager::Connect("", &error);
   ASSERT_NE(wm, nullptr) << error << ": run through with-sway-session.sh";
   ResizedWindowLedger ledger;
-  WindowHandle target = 0;
   // Activates the window as a click would, and runs an action on it.
   auto act = [&](WindowHandle id, bool size) {
     testing::Run("swaymsg '[con_id=" + std::to_string(id) + "] focus'");
     EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
-    SizeChoices choices;  // 640 x 480, a border of 3, a task bar of 28
-    choices.fields = {"0", "0", "3", "28"};
-    choices.chkBorder = choices.chkTask = 1;
-    return size ? SizeAction({*wm, 0, ledger, target}, choices, 1280, 1024)
-                : RestoreAction({*wm, 0, ledger, target});
+    return size ? testing::SizeForTest(*wm, ledger, id)
+                : testing::RestoreForTest(*wm, ledger, id);
   };
   std::string title = "AA";
   for (int i = 0; i < 150; ++i) title += "\xC3\xBC";  // 302 bytes
@@ -176,33 +174,95 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
                  "] fullscreen disable'");
   }
 
+  // A tiled window comes back to its place in the container that held it,
+  // whatever its neighbours are. Each layout on a workspace of its own, the
+  // windows (marked w0, w1, w2) first side by side in their order.
+  const std::pair<const char*, int> layouts[] = {
+      // the window acted on
+      {"[con_mark=w0] splitv; [con_mark=w1] move to mark w0", 2},
+      {"[con_mark=w1] splitv; [con_mark=w2] move to mark w1", 0},
+      {"[con_mark=w0] splitv; [con_mark=w1] move to mark w0; "
+       "[con_mark=w0] layout stacking",
+       0},
+      {"[con_mark=w0] splitv; [con_mark=w1] move to mark w0; "
+       "[con_mark=w0] layout tabbed",
+       1},
+      {"[con_mark=w0] layout splitv", 1},
+  };
+  for (int i = 0; i < 3; ++i) {
+    testing::Run("swaymsg '[con_id=" + std::to_string(windows[i].id) +
+                 "] mark --add w" + std::to_string(i) + "'");
+  }
+  int workspace = 10;
+  for (const auto& [setup, acted] : layouts) {
+    SCOPED_TRACE(setup);
+    const std::string ws = std::to_string(++workspace);
+    std::string commands;
+    for (const char* w : {"w0", "w1", "w2"}) {
+      commands += std::string("[con_mark=") + w +
+                  "] floating disable, move to workspace " + ws + "; ";
+    }
+    testing::Run("swaymsg '" + commands + "workspace " + ws + "; " + setup +
+                 "'");
+    const WindowHandle id = windows[acted].id;
+    EXPECT_TRUE(answered());
+    const auto before = Look(id);
+    ASSERT_TRUE(before);
+    EXPECT_EQ(act(id, true).substr(before->title.substr(0, 254).size()),
+              "\r\nresized to 646 x 458");
+    EXPECT_TRUE(answered());
+    act(id, false);
+    EXPECT_TRUE(Eventually([&] { return Look(id) == before; }))
+        << "parent " << Look(id)->parent << " index " << Look(id)->index
+        << ", was " << before->parent << " " << before->index;
+  }
+
+  // A limit of the user's on floating windows stays, and the report gives
+  // the size the window took within it.
+  testing::Run("swaymsg floating_maximum_size 500 x 400");
+  const WindowHandle limited = windows[2].id;
+  const std::string limitedReport = act(limited, true);
+  const auto took = Look(limited);
+  ASSERT_TRUE(took);
+  EXPECT_LT(took->outer.width(), 646);
+  EXPECT_EQ(limitedReport, "x\r\nresized to " +
+                               std::to_string(took->outer.width()) + " x " +
+                               std::to_string(took->outer.height()));
+  EXPECT_TRUE(answered());
+  act(limited, false);
+  testing::Run("swaymsg floating_maximum_size 0 x 0");
+
+  // sway stalls longer than a request may take: the backend says sway did
+  // not answer, and works again once sway does.
+  const pid_t sway = std::atoi(std::getenv("PENTRAX_SWAY_PID"));
+  kill(sway, SIGSTOP);
+  EXPECT_EQ(wm->GetForegroundWindow(), 0);
+  EXPECT_EQ(wm->NotAnswering(), "sway");
+  kill(sway, SIGCONT);
+  EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() != 0; }));
+  EXPECT_EQ(wm->NotAnswering(), "");
+
   // A terminal takes less than it is offered, a little later: the report
   // gives what it took.
   const Window cells = Start("cells", {"wayland", "--cells", "7x14"});
   ASSERT_TRUE(Eventually([&] { return cells.Answered(); }));
   const auto report = act(cells.id, true);
-  std::optional<Seen> took;
+  std::optional<Seen> cell;
   ASSERT_TRUE(Eventually([&] {
-    took = Look(cells.id);
-    return took && took->outer.height() != 458;
+    cell = Look(cells.id);
+    return cell && cell->outer.height() != 458;
   }));
   EXPECT_EQ(report, "cells\r\nresized to " +
-                        std::to_string(took->outer.width()) + " x " +
-                        std::to_string(took->outer.height()));
-  EXPECT_LT(took->outer.width(), 646);
+                        std::to_string(cell->outer.width()) + " x " +
+                        std::to_string(cell->outer.height()));
+  EXPECT_LT(cell->outer.width(), 646);
 
   // A window that is gone: every call about it fails, and the next one
   // works.
   const WindowHandle gone = cells.id;
   cells.client->Kill();
   ASSERT_TRUE(Eventually([&] { return !Look(gone); }));
-  WindowPlacement p;
-  EXPECT_EQ(wm->GetWindowPlacement(gone, p), 0);
-  EXPECT_EQ(wm->SetWindowPlacement(gone, p), 0);
-  char buffer[8] = "xxxxxxx";
-  EXPECT_EQ(wm->GetWindowText(gone, buffer, 8), 0);
-  EXPECT_STREQ(buffer, "");
-  EXPECT_EQ(wm->WindowIdentity(gone), "");
+  testing::ExpectGone(*wm, gone);
   EXPECT_TRUE(Look(wm->GetForegroundWindow()));
 }
 

@@ -1,29 +1,30 @@
-#include "sway_settle.h"
+#include "settle_poll.h"
 
 #include <algorithm>
 #include <thread>
 
 namespace pentrax {
 
-std::optional<Rect> WaitUntilSettled(
-    const std::function<std::optional<Rect>()>& read, const Rect& asked,
-    bool stateChanged, const SwaySettleTiming& timing) {
+std::optional<Rect> PollUntilSettled(
+    const std::function<std::optional<Rect>()>& read, const Rect& before,
+    const std::optional<Rect>& wanted, bool stateChanged,
+    const SettleTiming& timing) {
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   auto changedAt = start;
   bool changed = false;
-  std::optional<Rect> last = asked;
+  Rect last = before;
   auto interval = timing.interval;
   for (;;) {
     const std::optional<Rect> now = read();
     const auto at = Clock::now();
-    if (!now) {
+    if (!now || (wanted && *now == *wanted)) {
       return now;
     }
-    if (*now != *last) {
+    if (*now != last) {
       changed = true;
       changedAt = at;
-      last = now;
+      last = *now;
     }
     const auto quiet = changed        ? timing.quietAfterChange
                        : stateChanged ? timing.quietAfterStateChange

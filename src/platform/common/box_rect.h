@@ -1,0 +1,35 @@
+// Rectangles as the desktops describe them: (x, y, width, height) in
+// numbers of any range (64-bit integers in sway's replies, doubles in
+// script answers), turned into a Rect that no sum can overflow.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "window_manager.h"
+
+namespace pentrax {
+
+// The nearest 32-bit value: rounded, and clamped to the range; NaN is 0.
+inline std::int32_t ClampCoordinate(double v) {
+  if (std::isnan(v)) {
+    return 0;
+  }
+  return static_cast<std::int32_t>(
+      std::clamp(std::round(v), -2147483648.0, 2147483647.0));
+}
+
+// x and y clamped, a negative width or height taken as 0, and the right and
+// bottom edges clamped again.
+inline Rect RectFromBox(double x, double y, double width, double height) {
+  const std::int64_t left = ClampCoordinate(x);
+  const std::int64_t top = ClampCoordinate(y);
+  const std::int64_t w = std::max(0, ClampCoordinate(width));
+  const std::int64_t h = std::max(0, ClampCoordinate(height));
+  return {static_cast<std::int32_t>(left), static_cast<std::int32_t>(top),
+          ClampCoordinate(static_cast<double>(left + w)),
+          ClampCoordinate(static_cast<double>(top + h))};
+}
+
+}  // namespace pentrax

@@ -1,0 +1,23 @@
+#include "placed_normals.h"
+
+namespace pentrax {
+
+void PlacedNormals::Placed(WindowHandle window, std::string identity,
+                           const Rect& normal) {
+  placed_[window] = {std::move(identity), normal};
+}
+
+Rect PlacedNormals::NormalOf(WindowHandle window, const std::string& identity,
+                             std::int32_t showCmd, const Rect& now) {
+  const auto it = placed_.find(window);
+  if (it == placed_.end()) {
+    return now;
+  }
+  if (it->second.identity != identity || showCmd == kShowNormal) {
+    placed_.erase(it);
+    return now;
+  }
+  return showCmd == kShowMinimized ? now : it->second.normal;
+}
+
+}  // namespace pentrax
