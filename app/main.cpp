@@ -10,6 +10,7 @@
 #include "form_settings.h"
 #include "frm_pentrax2.h"
 #include "ini_settings_store.h"
+#include "pentrax_version.h"
 #include "qt_form_view.h"
 #include "termination.h"
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
                 "'; see --help");
   }
   if (parser.isSet(version)) {
-    std::printf("pentrax2 %s\n", PENTRAX_VERSION);
+    std::printf("pentrax2 %s\n", PENTRAX_VERSION_TEXT);
     return 0;
   }
   int qtArgc = 1;

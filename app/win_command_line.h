@@ -15,7 +15,7 @@ struct CommandLineAnswer {
 
 // arguments: the command line without the program's name; application:
 // the executable's base name ("Pentrax2"), which names its registry key;
-// version: "2.2.1".
+// version: the program's (PENTRAX_VERSION_TEXT).
 CommandLineAnswer ReadCommandLine(const std::vector<std::string>& arguments,
                                   const std::string& application,
                                   const std::string& version);

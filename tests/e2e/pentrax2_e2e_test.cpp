@@ -16,6 +16,7 @@
 #include <string>
 #include <tuple>
 
+#include "pentrax_version.h"
 #include "x_session.h"
 
 namespace pentrax {
@@ -239,7 +240,7 @@ TEST(Pentrax2CommandLine, AnswersWithoutADisplayAndRefusesWhatItDoesNotKnow) {
   const std::tuple<std::string, std::string, int> rows[] = {
       {"env -u DISPLAY @", "pentrax2: no X display: ", 2},
       {"DISPLAY=:9999 @", "pentrax2: cannot open X display \":9999\"", 2},
-      {"env -u DISPLAY @ --version", "pentrax2 2.2.1\n", 0},
+      {"env -u DISPLAY @ --version", "pentrax2 " PENTRAX_VERSION_TEXT "\n", 0},
       {"env -u DISPLAY @ -h", "(without it, this session would get: x11)", 0},
       {"@ --backend sway", "pentrax2: backend sway: SWAYSOCK is not set", 2},
       {"@ --backend mir", "pentrax2: no backend \"mir\"", 2},

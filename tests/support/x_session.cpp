@@ -195,7 +195,7 @@ std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   const std::string extents = Property(window, "_NET_FRAME_EXTENTS");
   if (std::regex_search(extents, m,
                         std::regex(R"(= (\d+), (\d+), (\d+), (\d+))"))) {
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
       r.extents[i] = std::stoi(m[i + 1]);
     }
   }

@@ -103,7 +103,7 @@ TEST_F(QtViewTest, HelpIsAModalBoxWithOneOkButtonAndTheIndentsKept) {
   QTimer::singleShot(0, [&] {  // runs inside the box's own event loop
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->windowTitle(), "Pentrax 2.2.1 - Help");
+    EXPECT_EQ(box->windowTitle(), "Pentrax " PENTRAX_VERSION_TEXT " - Help");
     EXPECT_EQ(box->icon(), QMessageBox::Information);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
     text = box->text();

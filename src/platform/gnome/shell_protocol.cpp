@@ -95,18 +95,4 @@ std::optional<ShellPlacement> PlacementRequest(const WindowPlacement& p) {
   return s;
 }
 
-bool IsGnomeDesktop(std::string_view currentDesktop) {
-  while (!currentDesktop.empty()) {
-    const auto colon = currentDesktop.find(':');
-    if (currentDesktop.substr(0, colon) == "GNOME") {
-      return true;
-    }
-    if (colon == std::string_view::npos) {
-      break;
-    }
-    currentDesktop.remove_prefix(colon + 1);
-  }
-  return false;
-}
-
 }  // namespace pentrax::gnome

@@ -64,7 +64,4 @@ std::optional<ShellWindow> ParseWindow(const QVariantList& args);
 // beyond +-32767).
 std::optional<ShellPlacement> PlacementRequest(const WindowPlacement& p);
 
-// Whether XDG_CURRENT_DESKTOP (a colon-separated list) names GNOME.
-bool IsGnomeDesktop(std::string_view currentDesktop);
-
 }  // namespace pentrax::gnome

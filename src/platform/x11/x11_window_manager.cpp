@@ -1,9 +1,7 @@
 #include "x11_window_manager.h"
 
-#include <cstring>
-
 #include "backend.h"
-#include "titles.h"
+#include "utf8_cut.h"
 
 namespace pentrax {
 namespace {
@@ -87,16 +85,9 @@ int X11WindowManager::SetWindowPlacement(WindowHandle window,
 
 int X11WindowManager::GetWindowText(WindowHandle window, char* buffer,
                                     int maxCount) {
-  if (buffer == nullptr || maxCount <= 0) {
-    return 0;
-  }
   const std::string title =
       window > 0 && b_->Begin() ? b_->properties.Title(Id(window)) : "";
-  const std::size_t length =
-      x11::Utf8Cut(title, static_cast<std::size_t>(maxCount) - 1);
-  std::memcpy(buffer, title.data(), length);
-  buffer[length] = '\0';
-  return static_cast<int>(length);
+  return CopyTitle(title, buffer, maxCount);
 }
 
 bool X11WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {

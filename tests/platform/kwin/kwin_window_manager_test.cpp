@@ -148,7 +148,7 @@ TEST(KWinGoneTest, EveryCallFails) {
   auto wm = KWinWindowManager::Connect(&error);
   ASSERT_NE(wm, nullptr) << error;
   kill(std::atoi(std::getenv("PENTRAX_KWIN_PID")), SIGKILL);
-  ASSERT_TRUE(Eventually([] { return !KWinSessionAnswers(); }));
+  ASSERT_TRUE(Eventually([] { return !KWinOnSessionBus(); }));
   Rect area;
   EXPECT_EQ(wm->GetForegroundWindow(), 0);
   EXPECT_EQ(wm->NotAnswering(), "KWin");
