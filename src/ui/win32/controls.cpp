@@ -1,6 +1,9 @@
 #include "controls.h"
 
 #include <commctrl.h>
+// Defines the annotation service's ids for the <oleacc.h> after it.
+#include <initguid.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -155,6 +158,40 @@ HFONT CreateFontAt(const Font& font, UINT dpi) {
   face.lfCharSet = DEFAULT_CHARSET;
   std::wcsncpy(face.lfFaceName, family.c_str(), LF_FACESIZE - 1);
   return CreateFontIndirectW(&face);
+}
+
+AccessibleNames::AccessibleNames() {
+  const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  comStarted_ = SUCCEEDED(started);  // else COM runs already, another way
+  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr,
+                              CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                              reinterpret_cast<void**>(&services_)))) {
+    services_ = nullptr;
+  }
+}
+
+AccessibleNames::~AccessibleNames() {
+  if (services_ != nullptr) {
+    services_->Release();
+  }
+  if (comStarted_) {
+    CoUninitialize();
+  }
+}
+
+void AccessibleNames::Set(HWND control, std::string_view name) {
+  if (services_ != nullptr) {
+    services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                              CHILDID_SELF, PROPID_ACC_NAME,
+                              Wide(name).c_str());
+  }
+}
+
+void AccessibleNames::Clear(HWND control) {
+  if (services_ != nullptr) {
+    services_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT),
+                              CHILDID_SELF, &PROPID_ACC_NAME, 1);
+  }
 }
 
 LRESULT DrawPushCaption(const NMCUSTOMDRAW& draw, const ControlLayout& row) {
