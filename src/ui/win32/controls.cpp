@@ -160,12 +160,29 @@ HFONT CreateFontAt(const Font& font, UINT dpi) {
   return CreateFontIndirectW(&face);
 }
 
-AccessibleNames::AccessibleNames() {
-  const HRESULT started = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  comStarted_ = SUCCEEDED(started);  // else COM runs already, another way
-  if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr,
-                              CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                              reinterpret_cast<void**>(&services_)))) {
+namespace {
+
+template <typename Function>
+Function Ole32Function(HMODULE ole32, const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(ole32, name)));
+}
+
+}  // namespace
+
+AccessibleNames::AccessibleNames() : ole32_(LoadLibraryW(L"ole32.dll")) {
+  const auto initialize =
+      Ole32Function<decltype(&CoInitializeEx)>(ole32_, "CoInitializeEx");
+  const auto create =
+      Ole32Function<decltype(&CoCreateInstance)>(ole32_, "CoCreateInstance");
+  if (initialize == nullptr || create == nullptr) {
+    return;
+  }
+  // Else COM runs on this thread already, in another way.
+  comStarted_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+  if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                    IID_IAccPropServices,
+                    reinterpret_cast<void**>(&services_)))) {
     services_ = nullptr;
   }
 }
@@ -175,7 +192,10 @@ AccessibleNames::~AccessibleNames() {
     services_->Release();
   }
   if (comStarted_) {
-    CoUninitialize();
+    Ole32Function<decltype(&CoUninitialize)>(ole32_, "CoUninitialize")();
+  }
+  if (ole32_ != nullptr) {
+    FreeLibrary(ole32_);
   }
 }
 

@@ -43,8 +43,10 @@ HFONT CreateFontAt(const Font& font, UINT dpi);
 
 // The names screen readers read for controls whose caption does not name
 // them (the row's accessibleName): Microsoft Active Accessibility's own
-// annotation of a window, which lasts until cleared. Where the system offers
-// no such service the controls keep the names the system gives them.
+// annotation of a window, which lasts until cleared, through COM. Both are
+// looked up when the window is made, not imported: where the system offers
+// no annotation service (Wine has none) the controls keep the names the
+// system gives them, and the window works on.
 class AccessibleNames {
  public:
   AccessibleNames();  // on the thread of the controls
@@ -56,6 +58,7 @@ class AccessibleNames {
   void Clear(HWND control);  // before the control is destroyed
 
  private:
+  HMODULE ole32_;
   IAccPropServices* services_ = nullptr;
   bool comStarted_ = false;
 };
