@@ -42,11 +42,11 @@ HWND CreateControl(const ControlLayout& row, HWND parent, int itemId,
 HFONT CreateFontAt(const Font& font, UINT dpi);
 
 // The names screen readers read for controls whose caption does not name
-// them (the row's accessibleName): Microsoft Active Accessibility's own
-// annotation of a window, which lasts until cleared, through COM. Both are
-// looked up when the window is made, not imported: where the system offers
-// no annotation service (Wine has none) the controls keep the names the
-// system gives them, and the window works on.
+// them (the row's accessibleName): Microsoft Active Accessibility's
+// annotation of a window, which lasts until cleared, through COM. The names
+// are a help the window can do without: ole32.dll is loaded here rather than
+// imported, and where the annotation service is missing or refuses (Wine's
+// does) the controls keep the names the system gives them.
 class AccessibleNames {
  public:
   AccessibleNames();  // on the thread of the controls
@@ -58,7 +58,7 @@ class AccessibleNames {
   void Clear(HWND control);  // before the control is destroyed
 
  private:
-  HMODULE ole32_;
+  HMODULE ole32_ = nullptr;
   IAccPropServices* services_ = nullptr;
   bool comStarted_ = false;
 };

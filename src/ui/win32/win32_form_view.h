@@ -65,7 +65,7 @@ class Win32FormView final : public FormView {
   void Layout(UINT dpi);
   void AddToolTips();
 
-  AccessibleNames names_;  // before the window: it outlives the controls
+  AccessibleNames names_;  // first: made before the controls, gone after
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_{};
   HFONT windowFont_ = nullptr;
