@@ -86,7 +86,10 @@ class FrmPentrax2 {
   // the settings are written now as well.
   void SessionEnding();
 
-  // Handlers and operations, named as the program's parts refer to them.
+  // The controls' click handlers (optRes_Click takes the option's index),
+  // the two watches Timer1's handler runs, and the operations the handlers
+  // share: the numeric fields brought into range, and the key filter of
+  // those fields (a refused key becomes 0).
   void optRes_Click(int index);
   void chkBorder_Click();
   void chkTask_Click();
