@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QTemporaryFile>
 #include <optional>
+#include <stdexcept>
 
 #include "x_session.h"
 
@@ -76,7 +77,10 @@ nlohmann::json RunKWinScript(const std::string& body) {
   }
   CallKWin("/Scripting", "unloadScript", {name});
   bus.unregisterObject("/test");
-  return inbox.value ? nlohmann::json::parse(*inbox.value) : nlohmann::json();
+  if (!inbox.value) {
+    throw std::runtime_error("the KWin script sent nothing within 5 s");
+  }
+  return nlohmann::json::parse(*inbox.value);
 }
 
 }  // namespace pentrax::testing
