@@ -99,11 +99,6 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
     EXPECT_EQ(restore(), a + "\r\nrestored its original size");
     EXPECT_TRUE(Eventually([&] { return Frame(a) == s.frame; }));
     EXPECT_EQ(Reading(a)["tiled"], s.tiled);
-    // Sized again from that state, it comes back to where it was sized
-    // from.
-    EXPECT_EQ(size(0, {}), a + "\r\nresized to 640 x 480");
-    EXPECT_EQ(restore(), a + "\r\nrestored its original size");
-    EXPECT_TRUE(Eventually([&] { return Frame(a) == s.frame; }));
     RunKWinScript(Find(a) +
                   "w.fullScreen = false; w.tile = null; "
                   "w.setMaximize(false, false); send(0);");
