@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <string>
 
 namespace pentrax {
 namespace {
@@ -47,30 +46,35 @@ bool Until(const std::function<bool()>& done) {
 }
 
 TEST(Win32Test, PlacesInWorkspaceCoordinatesOfTheRightMonitor) {
-  // Normal rectangles, where they lie on the screen, work areas.
-  const Rect first = {100, 50, 746, 508}, area1 = {0, 0, 1280, 996};
-  const Rect second = {1400, 100, 2046, 558}, area2 = {1280, 0, 2510, 966};
-  const Rect shifted = {1450, 130, 2096, 588}, work2 = {1330, 30, 2560, 996};
+  // Normal rectangles n, work areas w; on the screen: s2 = n2, t2 = w2.
+  const Rect n1 = {100, 50, 746, 508}, w1 = {0, 0, 1280, 996};
+  const Rect n2 = {1400, 100, 2046, 558}, w2 = {1280, 0, 2510, 966};
+  const Rect s2 = {1450, 130, 2096, 588}, t2 = {1330, 30, 2560, 996};
   const struct {
     const char* what;
-    bool maximised, tool;  // the window before it is placed
-    std::int32_t showCmd;
+    std::int32_t before, showCmd;  // minimised before: from maximised
+    bool tool;
     Rect normal, screen, workArea;
   } rows[] = {
-      {"normal", false, false, kShowRestore, first, first, area1},
-      {"maximised", true, false, kShowRestore, first, first, area1},
-      {"made maximised", false, false, kShowMaximized, first, first, area1},
-      {"made minimised", false, false, kShowMinimized, first, first, area1},
-      {"second monitor", true, false, kShowNormal, second, shifted, area2},
-      {"tool window", false, true, kShowNormal, second, second, work2},
+      {"normal", kShowNormal, kShowRestore, false, n1, n1, w1},
+      {"from maximised", kShowMaximized, kShowRestore, false, n1, n1, w1},
+      {"from minimised", kShowMinimized, kShowRestore, false, n1, n1, w1},
+      {"to maximised", kShowNormal, kShowMaximized, false, n1, n1, w1},
+      {"to minimised", kShowNormal, kShowMinimized, false, n1, n1, w1},
+      {"second monitor", kShowMaximized, kShowNormal, false, n2, s2, w2},
+      {"tool window", kShowNormal, kShowNormal, true, n2, n2, t2},
   };
   Win32WindowManager wm;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     HWND w = Create(L"Target", row.normal.left + 100,
                     row.tool ? WS_EX_TOOLWINDOW : 0,
-                    row.maximised ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
-    ASSERT_TRUE(Until([&] { return (IsZoomed(w) != 0) == row.maximised; }));
+                    row.before == kShowNormal ? SW_SHOWNORMAL : SW_MAXIMIZE);
+    if (row.before == kShowMinimized) ShowWindow(w, SW_MINIMIZE);
+    ASSERT_TRUE(Until([&] {
+      return (IsZoomed(w) != 0) == (row.before == kShowMaximized) &&
+             (IsIconic(w) != 0) == (row.before == kShowMinimized);
+    }));
     Rect area;
     EXPECT_TRUE(wm.GetWorkArea(H(w), area));
     EXPECT_EQ(area, row.workArea);

@@ -1,7 +1,8 @@
 // Looks at the main window of another Wine process from outside, as a test
 // must: every control's text, check state, enabled state and centre, read
 // from the controls themselves (WM_GETTEXT and BM_GETCHECK are sent across
-// processes), and the rectangle of any top-level window.
+// processes), and the rectangle of any top-level window; or shows a window
+// of its own for Pentrax to size, as another program.
 //
 //   probe controls TITLE [NAME STATE]
 //     one line per control: "NAME CX CY CHECK ENABLED TEXT", CX CY its centre
@@ -12,10 +13,8 @@
 //   probe window TITLE        "LEFT TOP RIGHT BOTTOM ZOOMED"
 //   probe text TITLE          the texts of its child windows (a message
 //                             box's text and button), one a line
-//   probe target TITLE X Y W H [MAX_W MAX_H]
-//                             a program's window to be sized: shown there
-//                             until the program is ended, never larger than
-//                             MAX_W x MAX_H when given (WM_GETMINMAXINFO)
+//   probe target TITLE X Y W H [MAX_W MAX_H]   a window to be sized, shown
+//                             until killed, at most MAX_W x MAX_H when given
 // Waits at most 20 s for the window and the state; exits 1 when they do not
 // come.
 #include <windows.h>
