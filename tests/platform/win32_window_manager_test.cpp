@@ -61,7 +61,7 @@ TEST(Win32Test, PlacesInWorkspaceCoordinatesOfTheRightMonitor) {
       {"from minimised", kShowMinimized, kShowRestore, false, n1, n1, w1},
       {"to maximised", kShowNormal, kShowMaximized, false, n1, n1, w1},
       {"to minimised", kShowNormal, kShowMinimized, false, n1, n1, w1},
-      {"second monitor", kShowMaximized, kShowNormal, false, n2, s2, w2},
+      {"second monitor", kShowNormal, kShowNormal, false, n2, s2, w2},
       {"tool window", kShowNormal, kShowNormal, true, n2, n2, t2},
   };
   Win32WindowManager wm;

@@ -52,10 +52,10 @@ act() {  # act BUTTON TITLE REPORT: waits for the report
   check "$2: $3" look txtResult "- 1 $2|$3"
 }
 # Waits until the probe reads "LEFT TOP RIGHT BOTTOM ZOOMED" for the window
-# (a pattern: * for any number).
+# (a pattern: * for any number), at most 20 s.
 placed() {
-  local i
-  for ((i = 0; i < 100; i++)); do
+  local end=$((SECONDS + 20))
+  while ((SECONDS < end)); do
     now=$(probe window "$1")
     # shellcheck disable=SC2053
     [[ $now == $2 ]] && return 0
@@ -80,19 +80,24 @@ read -r left top right bottom _ <<<"$(probe window "$NOTEPAD")"
 act chkGo "$NOTEPAD" "resized to 646 x 458"
 check "Notepad: 646 x 458 at its top-left" \
   placed "$NOTEPAD" "$left $top $((left + 646)) $((top + 458)) 0"
+# Maximised by the window manager, as a user would (the size action's
+# placement was read while it was not: Wine gives another program the
+# maximised rectangle of a maximised window as its normal one).
+maximise() {
+  wmctrl -r "$NOTEPAD" -b add,maximized_vert,maximized_horz
+  check "Notepad maximised" placed "$NOTEPAD" "* * * * 1"
+}
+maximise
 act chkBack "$NOTEPAD" "restored its original size"
-check "Notepad: back at its old rectangle" \
+check "Notepad: out of that state, back at its old rectangle" \
   placed "$NOTEPAD" "$left $top $right $bottom 0"
 act chkBack "$NOTEPAD" "original size has already been restored"
-wmctrl -r "$NOTEPAD" -b add,maximized_vert,maximized_horz
-check "Notepad maximised" placed "$NOTEPAD" "* * * * 1"
+maximise
 act chkGo "$NOTEPAD" "resized to 646 x 458"
 placed "$NOTEPAD" "* * * * 0"
 read -r left top right bottom zoomed <<<"$now"
-same "Notepad maximised: sized out of that state" \
+same "Notepad: sized out of that state" \
   "$((right - left)) $((bottom - top)) $zoomed" "646 458 0"
-act chkBack "$NOTEPAD" "restored its original size"
-check "Notepad maximised: maximised again" placed "$NOTEPAD" "* * * * 1"
 kill "$notepad"  # out of the way of later clicks
 wait "$notepad" 2>/dev/null
 
