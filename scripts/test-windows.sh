@@ -26,10 +26,26 @@ echo "Pentrax2.exe: $size bytes, system DLLs only"
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-wine.XXXXXX")
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'rm -rf "$WINEPREFIX"' EXIT
-scripts/with-x-session.sh --dock build/release/tests/pentrax_test_window bash -c '
-  # One server for all the tests, started before the prefix is made.
+# Two monitors side by side, the dock along the bottom of both. Wine reads
+# monitors from RandR outputs, of which Xvfb has one; the two RandR monitors
+# reach it through Xinerama, once it is told not to use RandR. Each
+# monitor's work area comes from _GTK_WORKAREAS_D0, as on GNOME: the first
+# less the dock; the second also less a task bar 30 pixels high at its top
+# and one 50 pixels wide at its left, where workspace and screen coordinates
+# differ.
+scripts/with-x-session.sh --screen 2560x1024 \
+  --monitor 1280/338x1024/270+0+0 --monitor 1280/338x1024/270+1280+0 \
+  --dock build/release/tests/pentrax_test_window bash -c '
+  xprop -root -f _GTK_WORKAREAS_D0 32c -set _GTK_WORKAREAS_D0 \
+    0,0,1280,996,1330,30,1230,966
+  # One server for all the tests, started before the prefix is made, and
+  # again once it reads the monitors through Xinerama; the services Wine
+  # starts with it are started here too, by a program whose output goes
+  # nowhere, or they would hold the output of the first test open.
   wineserver -p
   wineboot -i >/dev/null 2>&1
+  (cd / && wine reg add "HKCU\Software\Wine\X11 Driver" /v UseXRandR /d N /f \
+    && wineserver -k && wineserver -p && wineboot) >/dev/null 2>&1
   status=0
   ctest --test-dir build/win64 --output-on-failure || status=$?
   wineserver -k 2>/dev/null || true

@@ -23,15 +23,6 @@ dir=$(winepath -u "$programs" 2>/dev/null)
 link="$(winepath -u "$(user_folder APPDATA)" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs/Pentrax 2.lnk"
 files=("$dir/Pentrax2.exe" "$dir/Uninstall.exe" "$link")
 
-# Runs a command until it succeeds, for at most 20 s.
-eventually() {
-  local i
-  for ((i = 0; i < 200; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
 none_left() {
   local f
   for f in "$@"; do
