@@ -18,6 +18,7 @@ struct FakeWindow {
   std::string identity;
   bool failReads = false;   // GetWindowPlacement fails
   bool failWrites = false;  // SetWindowPlacement fails and changes nothing
+  Insets insets;
 };
 
 class FakeWindowManager : public WindowManager {
@@ -25,6 +26,7 @@ class FakeWindowManager : public WindowManager {
   std::map<WindowHandle, FakeWindow> windows;
   WindowHandle foreground = 0;
   Rect workArea{0, 0, 1280, 994};
+  Rect monitor{0, 0, 1280, 1024};
   bool workAreaKnown = true;
   std::string notAnswering;              // NotAnswering's answer
   std::vector<WindowHandle> ownWindows;  // windows of Pentrax's own process
@@ -69,6 +71,22 @@ class FakeWindowManager : public WindowManager {
       area = workArea;
     }
     return workAreaKnown;
+  }
+  bool GetMonitor(WindowHandle, Rect& m) override {
+    m = monitor;
+    return true;
+  }
+  std::optional<Insets> GetFrameInsets(WindowHandle h) override {
+    const auto it = windows.find(h);
+    return it == windows.end() ? std::nullopt
+                               : std::optional(it->second.insets);
+  }
+  std::vector<WindowHandle> ListWindows() override {
+    std::vector<WindowHandle> all;
+    for (const auto& [h, w] : windows) {
+      all.push_back(h);
+    }
+    return all;
   }
   bool IsOwnProcessWindow(WindowHandle h) override {
     return std::find(ownWindows.begin(), ownWindows.end(), h) !=

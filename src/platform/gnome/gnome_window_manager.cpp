@@ -227,6 +227,30 @@ bool GnomeWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   return true;
 }
 
+bool GnomeWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  const auto w = impl_->Window(window);
+  if (w) {
+    monitor = w->monitor;
+  }
+  return w.has_value();
+}
+
+std::optional<Insets> GnomeWindowManager::GetFrameInsets(WindowHandle window) {
+  const auto w = impl_->Window(window);
+  if (!w) {
+    return std::nullopt;
+  }
+  const Rect& f = w->frame;
+  const Rect& c = w->client;
+  return Insets{c.left - f.left, c.top - f.top, f.right - c.right,
+                f.bottom - c.bottom};
+}
+
+std::vector<WindowHandle> GnomeWindowManager::ListWindows() {
+  const auto reply = impl_->Call("ListWindows", {}, kReadTimeoutMs);
+  return reply ? gnome::ParseWindowList(*reply) : std::vector<WindowHandle>{};
+}
+
 std::string GnomeWindowManager::WindowIdentity(WindowHandle window) {
   const auto w = impl_->Window(window);
   return w ? Identity(*w) : std::string();

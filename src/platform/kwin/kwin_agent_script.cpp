@@ -39,6 +39,7 @@ function describe(w) {
   if (w.tile) tiles[String(w.internalId)] = w.tile;
   return {id: String(w.internalId), caption: String(w.caption), pid: w.pid,
           resourceClass: String(w.resourceClass), frame: box(w.frameGeometry),
+          client: box(w.clientGeometry),
           area: box(workspace.clientArea(KWin.MaximizeArea, w)),
           screen: box(workspace.clientArea(KWin.FullScreenArea, w)),
           minimized: !!w.minimized, fullScreen: !!w.fullScreen,
@@ -62,8 +63,16 @@ function place(w, r, show) {
   else if (show === 'fullscreen') w.fullScreen = true;
   else if (show === 'tiled' && tile) w.tile = tile;
 }
+function listed(w) {
+  return (w.normalWindow || w.dialog) && !w.deleted;
+}
 function carryOut(q) {
   if (q.op === 'active') return {window: describe(activeWindow())};
+  if (q.op === 'list') {
+    return {windows: windows().filter(listed).map(function (w) {
+      return String(w.internalId);
+    })};
+  }
   if (q.op === 'area') {
     return {area: box(workspace.clientArea(KWin.MaximizeArea,
         workspace.activeScreen, workspace.currentDesktop))};

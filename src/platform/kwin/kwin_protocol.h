@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "window_manager.h"
 
@@ -19,6 +20,7 @@ struct KWinWindow {
   std::string resourceClass;
   std::int64_t pid = 0;
   Rect frame;   // frame included
+  Rect client;  // the client's own part
   Rect area;    // the maximise area of the window's monitor
   Rect screen;  // the whole monitor, as a fullscreen window covers it
   bool minimized = false;
@@ -32,6 +34,7 @@ struct KWinWindow {
 std::string ActiveWindowRequest();
 std::string ReadWindowRequest(const std::string& uuid);
 std::string WorkAreaRequest();
+std::string ListRequest();
 // show: "normal", "maximized", "minimized", "fullscreen" or "tiled" (back to
 // the tile the window had when the agent last described it).
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
@@ -42,5 +45,7 @@ std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
 // read into rectangles that no sum can overflow.
 std::optional<KWinWindow> WindowOfAnswer(const std::string& answer);
 std::optional<Rect> WorkAreaOfAnswer(const std::string& answer);
+// The UUIDs of a list answer, in KWin's stacking order.
+std::vector<std::string> WindowsOfAnswer(const std::string& answer);
 
 }  // namespace pentrax

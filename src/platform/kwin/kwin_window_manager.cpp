@@ -127,6 +127,39 @@ bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   return area.has_value();
 }
 
+bool KWinWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  const auto w = Read(window);
+  if (w) {
+    monitor = w->screen;
+  }
+  return w.has_value();
+}
+
+std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {
+  const auto w = Read(window);
+  if (!w) {
+    return std::nullopt;
+  }
+  const Rect& f = w->frame;
+  const Rect& c = w->client;
+  return Insets{c.left - f.left, c.top - f.top, f.right - c.right,
+                f.bottom - c.bottom};
+}
+
+std::vector<WindowHandle> KWinWindowManager::ListWindows() {
+  const auto answer = channel_->Ask(ListRequest());
+  answered_ = answer.has_value();
+  std::vector<WindowHandle> windows;
+  for (const std::string& uuid :
+       answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{}) {
+    const WindowHandle h = handles_.HandleOf(uuid);
+    if (!IsOwnProcessWindow(h)) {
+      windows.push_back(h);
+    }
+  }
+  return windows;
+}
+
 std::string KWinWindowManager::WindowIdentity(WindowHandle window) {
   const auto w = Read(window);
   return w ? IdentityOf(*w) : std::string();

@@ -79,9 +79,14 @@ bool LaysOutVertically(const json& node) {
 struct Walk {
   SwayLayout& layout;
 
+  const json* output = nullptr;  // the output above the node walked
+
   void Node(const json& node, const json* workspace, bool floating, int depth) {
     if (depth > kDeepestNode) {
       return;
+    }
+    if (Text(node, "type") == "output") {
+      output = &node;
     }
     if (Text(node, "type") == "workspace") {
       workspace = &node;
@@ -135,8 +140,14 @@ struct Walk {
     v.fullscreen = Number(node, "fullscreen_mode") != 0;
     v.hidden = Text(workspace, "name") == kScratchpad;
     v.outer = Outer(node);
+    const json& rect = Child(node, "rect");
+    const json& inner = Child(node, "window_rect");
+    v.content = RectFromBox(Number(rect, "x") + Number(inner, "x"),
+                            Number(rect, "y") + Number(inner, "y"),
+                            Number(inner, "width"), Number(inner, "height"));
     v.workspace = Int32(workspace, "id");
     v.workArea = Box(Child(workspace, "rect"));
+    v.monitor = output != nullptr ? Box(Child(*output, "rect")) : v.workArea;
     layout.views.push_back(std::move(v));
   }
 };

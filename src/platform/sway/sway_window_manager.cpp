@@ -157,6 +157,39 @@ bool SwayWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   return true;
 }
 
+bool SwayWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  const SwayLayout* layout = Layout();
+  if (layout == nullptr || layout->views.empty()) {
+    return false;
+  }
+  const SwayView* v = layout->Find(window);
+  monitor = (v != nullptr && !v->hidden ? *v : layout->views[0]).monitor;
+  return true;
+}
+
+std::optional<Insets> SwayWindowManager::GetFrameInsets(WindowHandle window) {
+  const SwayView* v = View(window);
+  if (v == nullptr) {
+    return std::nullopt;
+  }
+  const Rect& o = v->outer;
+  const Rect& c = v->content;
+  return Insets{c.left - o.left, c.top - o.top, o.right - c.right,
+                o.bottom - c.bottom};
+}
+
+std::vector<WindowHandle> SwayWindowManager::ListWindows() {
+  std::vector<WindowHandle> windows;
+  if (const SwayLayout* layout = Layout(true)) {
+    for (const SwayView& v : layout->views) {
+      if (v.pid != getpid()) {
+        windows.push_back(v.id);
+      }
+    }
+  }
+  return windows;
+}
+
 std::string SwayWindowManager::WindowIdentity(WindowHandle window) {
   const SwayView* v = View(window);
   if (v == nullptr) {

@@ -121,9 +121,10 @@ int Win32WindowManager::GetWindowText(WindowHandle window, char* buffer,
   return CopyTitle(Utf8(WindowText(ToHwnd(window))), buffer, maxCount);
 }
 
-bool Win32WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
-  // The monitor that holds the larger part of the window; for no window,
-  // the primary one.
+// A rectangle of the monitor that holds the larger part of the window (for
+// no window, the primary one), in the window's workspace coordinates.
+static bool MonitorRect(WindowHandle window, RECT MONITORINFO::*which,
+                        Rect& rect) {
   const HMONITOR monitor =
       window > 0 ? ::MonitorFromWindow(ToHwnd(window), MONITOR_DEFAULTTOPRIMARY)
                  : ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
@@ -132,11 +133,55 @@ bool Win32WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   if (!::GetMonitorInfoW(monitor, &info)) {
     return false;
   }
-  RECT area = info.rcWork;
+  RECT r = info.*which;
   const POINT offset = WorkspaceOffset(ToHwnd(window), info);
-  ::OffsetRect(&area, -offset.x, -offset.y);
-  workArea = FromRect(area);
+  ::OffsetRect(&r, -offset.x, -offset.y);
+  rect = FromRect(r);
   return true;
+}
+
+bool Win32WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
+  return MonitorRect(window, &MONITORINFO::rcWork, workArea);
+}
+
+bool Win32WindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  return MonitorRect(window, &MONITORINFO::rcMonitor, monitor);
+}
+
+std::optional<Insets> Win32WindowManager::GetFrameInsets(WindowHandle window) {
+  const HWND hwnd = ToHwnd(window);
+  RECT outer = {}, client = {};
+  POINT origin = {0, 0};
+  if (!::GetWindowRect(hwnd, &outer) || !::GetClientRect(hwnd, &client) ||
+      !::ClientToScreen(hwnd, &origin)) {
+    return std::nullopt;
+  }
+  return Insets{origin.x - outer.left, origin.y - outer.top,
+                outer.right - (origin.x + client.right),
+                outer.bottom - (origin.y + client.bottom)};
+}
+
+std::vector<WindowHandle> Win32WindowManager::ListWindows() {
+  // Visible top-level windows with a title that Windows shows in the task
+  // bar: not tool windows, not owned ones (dialogs of a window listed).
+  std::vector<WindowHandle> windows;
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM list) -> BOOL {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+        if (::IsWindowVisible(hwnd) && ::GetWindow(hwnd, GW_OWNER) == nullptr &&
+            (exStyle & WS_EX_TOOLWINDOW) == 0 &&
+            ::GetWindowTextLengthW(hwnd) > 0 &&
+            pid != ::GetCurrentProcessId()) {
+          reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(
+              ToHandle(hwnd));
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  // EnumWindows goes from the top down: the topmost last, as elsewhere.
+  return {windows.rbegin(), windows.rend()};
 }
 
 std::string Win32WindowManager::WindowIdentity(WindowHandle window) {

@@ -2,6 +2,7 @@
 
 #include "backend.h"
 #include "utf8_cut.h"
+#include "window_list.h"
 
 namespace pentrax {
 namespace {
@@ -103,6 +104,47 @@ bool X11WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   workArea = {r->area.left - origin.left, r->area.top - origin.top,
               r->area.right - origin.left, r->area.bottom - origin.top};
   return true;
+}
+
+bool X11WindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  if (!b_->Begin()) {
+    return false;
+  }
+  const auto r = b_->areas.For(window > 0 ? Id(window) : XCB_NONE);
+  if (!r) {
+    return false;
+  }
+  const Rect& origin = r->netWorkArea;
+  monitor = {r->monitor.left - origin.left, r->monitor.top - origin.top,
+             r->monitor.right - origin.left, r->monitor.bottom - origin.top};
+  return true;
+}
+
+std::optional<Insets> X11WindowManager::GetFrameInsets(WindowHandle window) {
+  if (window <= 0 || !b_->Begin()) {
+    return std::nullopt;
+  }
+  const auto state = b_->reader.Read(Id(window));
+  if (!state) {
+    return std::nullopt;
+  }
+  // The frame and the window's own X border; a client-side shadow is not
+  // part of the window, a client-side title bar is its content.
+  const x11::Extents& f = state->decoration.frame;
+  const std::int32_t b = state->decoration.borderWidth;
+  return Insets{f.left + b, f.top + b, f.right + b, f.bottom + b};
+}
+
+std::vector<WindowHandle> X11WindowManager::ListWindows() {
+  std::vector<WindowHandle> windows;
+  if (b_->Begin() && b_->wm.Check()) {
+    for (const xcb_window_t w : x11::ActionableClients(b_->x)) {
+      if (w <= 0x7FFFFFFF) {
+        windows.push_back(static_cast<WindowHandle>(w));
+      }
+    }
+  }
+  return windows;
 }
 
 std::string X11WindowManager::WindowIdentity(WindowHandle window) {
