@@ -70,7 +70,7 @@ std::string OuterSize() {
 // Whether --help names the backend, with the environment changed so.
 bool Chose(const std::string& backend, const std::string& env = "") {
   const auto help = testing::Run("env " + env + " " PENTRAX2 " --help");
-  return help && help->find("would get: " + backend + ")") != std::string::npos;
+  return help && help->find("would get: " + backend + "\n") != std::string::npos;
 }
 
 // pentrax2, with its settings in a folder of its own in the session's, and

@@ -39,7 +39,7 @@ function describe(w) {
   if (w.tile) tiles[String(w.internalId)] = w.tile;
   return {id: String(w.internalId), caption: String(w.caption), pid: w.pid,
           resourceClass: String(w.resourceClass), frame: box(w.frameGeometry),
-          client: box(w.clientGeometry),
+          client: box(w.clientGeometry || w.bufferGeometry),
           area: box(workspace.clientArea(KWin.MaximizeArea, w)),
           screen: box(workspace.clientArea(KWin.FullScreenArea, w)),
           minimized: !!w.minimized, fullScreen: !!w.fullScreen,

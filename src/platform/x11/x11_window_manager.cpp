@@ -60,7 +60,7 @@ int X11WindowManager::GetWindowPlacement(WindowHandle window,
     show = kShowMaximized;
   }
   // The identity tells only for a window out of its normal state: in it, a
-  // remembered rectangle is forgotten whoever has the window.
+  // remembered rectangle is brought up to date whoever has the window.
   if (PlacedNormals& normals = b_->placer.normals();
       normals.Remembers(window)) {
     const std::string identity =

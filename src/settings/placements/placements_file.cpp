@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 namespace pentrax::settings {
@@ -68,6 +68,24 @@ json Written(const ResizedWindowLedger& ledger) {
   return records;
 }
 
+// The whole file; nullopt with errno set when it cannot be read (ENOENT:
+// there is none yet).
+std::optional<std::string> ReadAll(const std::string& path) {
+  const Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) {
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[65536];
+  for (ssize_t n; (n = read(file.fd, buffer, sizeof buffer)) != 0;) {
+    if (n < 0) {
+      return std::nullopt;
+    }
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  return text;
+}
+
 std::string Failed(const std::string& what) {
   return what + ": " + std::strerror(errno) +
          "; placements are remembered by this process only";
@@ -104,10 +122,13 @@ std::string PlacementsFile::Use(
   }
   std::string note;
   json all = json::object();
-  std::ifstream in(path_, std::ios::binary);
-  if (in) {
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
-    all = json::parse(text, nullptr, false);
+  const std::optional<std::string> text = ReadAll(path_);
+  if (!text && errno != ENOENT) {
+    use(fallback_);
+    return Failed("cannot read " + path_);
+  }
+  if (text) {
+    all = json::parse(*text, nullptr, false);
     const bool ours = all.is_object() && all.value("pentrax", 0) == 1;
     bool whole = ours;
     for (const auto& [backend, records] : ours ? all.items() : json().items()) {
