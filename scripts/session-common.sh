@@ -50,17 +50,26 @@ session_spawn() {
   session_adopt "$name" "$!"
 }
 
-# Tells a process to end and waits for it.
-end_process() {
-  kill "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
+# Tells a process to end and waits for it: 10 s, then it is killed.
+end_process() { # NAME PID
+  local i
+  kill "$2" 2>/dev/null || return 0
+  for ((i = 0; i < 500; i++)); do
+    kill -0 "$2" 2>/dev/null || break
+    sleep 0.02
+  done
+  if kill -0 "$2" 2>/dev/null; then
+    echo "${0##*/}: $1 (process $2) did not end within 10 s of SIGTERM: killed" >&"$session_stderr"
+    kill -KILL "$2" 2>/dev/null || true
+  fi
+  wait "$2" 2>/dev/null || true
 }
 
 session_stop() {
   local i
   for i in "${!names[@]}"; do
     if [ "${names[i]}" = "$1" ]; then
-      end_process "${pids[i]}"
+      end_process "${names[i]}" "${pids[i]}"
       unset 'names[i]' 'pids[i]'
     fi
   done
@@ -75,7 +84,7 @@ session_stop() {
 session_end() {
   local i
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    end_process "${pids[i]}"
+    end_process "${names[i]}" "${pids[i]}"
   done
   rm -rf "$workdir"
 }

@@ -86,7 +86,8 @@ wait_for 90 "$wm to announce itself (_NET_SUPPORTING_WM_CHECK on the root window
   sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
 
 if [ -n "$dock_program" ]; then
-  # A dock that lost its strut is started again, twice at most.
+  # A dock that lost its strut is started again, twice at most; the last
+  # one has the whole deadline.
   for _ in 1 2; do
     wait_for --or-return 5 "$dock_what" dock_off && break
     session_stop dock
