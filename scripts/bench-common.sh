@@ -27,11 +27,11 @@ bench_machine() {
 }
 
 bench_run() {
-  local out=$1 status=0
+  local file=$1 status=0
   shift
-  "$@" >"$out" 2>"$out.errors" || status=$?
+  "$@" >"$file" 2>"$file.errors" || status=$?
   if [ "$status" -ne 0 ]; then
-    tail -n 30 "$out.errors" >&2
+    tail -n 30 "$file.errors" >&2
     echo "${0##*/}: $1 failed (exit status $status)" >&2
     exit 1
   fi
