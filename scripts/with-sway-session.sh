@@ -27,7 +27,15 @@ if [ "$(id -u)" -eq 0 ]; then
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 
-cat >"$workdir/sway.conf" <<'EOF'
+# The bar through a script that keeps its process id: it is no child of
+# ours (nor of sway's), and it can outlive sway, spinning on a core.
+cat >"$workdir/bar" <<'EOF'
+#!/bin/sh
+echo $$ >"$XDG_RUNTIME_DIR/bar.pid"
+exec swaybar "$@"
+EOF
+chmod 755 "$workdir/bar"
+cat >"$workdir/sway.conf" <<EOF
 output HEADLESS-1 mode 1280x1024
 xwayland force
 default_border normal 2
@@ -40,8 +48,9 @@ focus_on_window_activation focus
 bar {
     position top
     status_command echo pentrax
+    swaybar_command $workdir/bar
 }
-exec env > "$XDG_RUNTIME_DIR/session.env"
+exec env > "\$XDG_RUNTIME_DIR/session.env"
 EOF
 
 session_spawn sway env -i PATH=/usr/bin:/bin HOME="$workdir/home" \
@@ -57,11 +66,11 @@ ready() {
   [ -n "$socket" ] || return 1
   [[ "$(swaymsg -s "$socket" -t get_workspaces)" =~ \"y\":\ [1-9] ]] || return 1
   grep -q '^DISPLAY=' "$workdir/session.env" || return 1
+  test -s "$workdir/bar.pid" || return 1
   SWAYSOCK=$socket
 }
 wait_for 60 "sway to answer on its socket, with its bar in place and XWayland named" ready
-# The bar can outlive sway, left behind on its own: it ends with the session.
-bar=$(pgrep -P "$sway_pid" -x swaybar) && session_adopt swaybar "$bar"
+session_adopt swaybar "$(cat "$workdir/bar.pid")"
 
 export SWAYSOCK PENTRAX_SWAY_PID=$sway_pid
 export XDG_RUNTIME_DIR="$workdir"
