@@ -5,7 +5,8 @@
 # (failures and memory growth), and the running program (scripts/
 # measure.sh). Median and spread (standard deviation) of repeated runs. Then
 # the size action on each Wayland desktop: sway, KWin and GNOME
-# (scripts/bench-sway.sh, bench-kwin.sh, bench-gnome.sh); a desktop that
+# (scripts/bench-sway.sh, bench-kwin.sh, bench-gnome.sh), and pentrax2 size
+# from the command line on X11 and sway (scripts/bench-cli.sh); a desktop that
 # cannot be measured here is named with the reason, the others still run,
 # and the script then fails.
 #   scripts/bench.sh [SECONDS]   (SECONDS for the idle and pressed CPU, 60)
@@ -52,7 +53,7 @@ echo; cat "$out/soak.txt"
 
 # Each desktop's own script says why it could not run (on standard error).
 missing=()
-for desktop in sway:sway KWin:kwin GNOME:gnome; do
+for desktop in sway:sway KWin:kwin GNOME:gnome "the command line:cli"; do
   echo; echo "Sizing on ${desktop%:*}:"
   scripts/bench-"${desktop#*:}".sh || {
     echo "(not measured: scripts/bench-${desktop#*:}.sh failed, see its errors)"
