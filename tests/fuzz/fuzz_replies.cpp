@@ -45,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
 #elif defined(PENTRAX_FUZZ_KWIN)
   const std::string answer(reinterpret_cast<const char*>(data), size);
   (void)WorkAreaOfAnswer(answer);
+  (void)WindowsOfAnswer(answer);
   if (const auto w = WindowOfAnswer(answer)) {
     Check(w->frame);
     const std::int32_t show = ShowStateOf(*w);
@@ -55,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   // The arguments of a reply: a tag byte each (0: int32, 1: uint32, else a
   // string of the length in the next byte), then its bytes.
   QVariantList args;
-  for (std::size_t i = 0; i < size && args.size() < 16;) {
+  for (std::size_t i = 0; i < size && args.size() < 24;) {
     const std::uint8_t tag = data[i++];
     const std::size_t n = tag <= 1 ? 4 : (i < size ? data[i++] : 0);
     const std::size_t take = std::min(n, size - i);
@@ -69,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     i += take;
   }
   (void)gnome::ParseForeground(args);
+  (void)gnome::ParseWindowList(args);
   if (const auto w = gnome::ParseWindow(args)) {
     Check(w->frame);
     Check(w->workArea);
