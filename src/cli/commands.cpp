@@ -13,18 +13,7 @@ namespace {
 using nlohmann::json;
 
 std::string StateName(std::int32_t show) {
-  switch (show) {
-    case kShowMaximized:
-      return "maximized";
-    case kShowMinimized:
-      return "minimized";
-    case kShowFullscreen:
-      return "fullscreen";
-    case kShowTiled:
-      return "tiled";
-    default:
-      return "normal";
-  }
+  return std::string(ShowStateName(show));
 }
 
 // WIDTHxHEIGHT+LEFT+TOP, as X geometries are written.
@@ -38,7 +27,9 @@ std::string Geometry(const Rect& r) {
 }
 
 json RectJson(const Rect& r) {
-  return {{"x", r.left}, {"y", r.top}, {"width", r.width()},
+  return {{"x", r.left},
+          {"y", r.top},
+          {"width", r.width()},
           {"height", r.height()}};
 }
 
@@ -113,9 +104,9 @@ Target Resolve(const Options& o, Environment& env) {
 
 // Says why nothing was done, in the window's words where it has them.
 int Nothing(Environment& env, const Target& t, std::string_view verb) {
-  env.err((t.notAnswering.empty() ? t.none
-                                  : t.notAnswering + " did not answer") +
-          ": nothing was " + std::string(verb) + "\n");
+  env.err(
+      (t.notAnswering.empty() ? t.none : t.notAnswering + " did not answer") +
+      ": nothing was " + std::string(verb) + "\n");
   return kNothing;
 }
 
@@ -156,9 +147,8 @@ int SizeCommand(const Options& o, Environment& env, const Target& t) {
   }
   // What was asked, before the size is limited to the monitor as the window
   // limits it.
-  const Size requested = o.size || o.border || o.taskbar
-                             ? TargetSize(c)
-                             : Size{};
+  const Size requested =
+      o.size || o.border || o.taskbar ? TargetSize(c) : Size{};
   ActionResult r;
   Note(env, env.placements.Use([&](ResizedWindowLedger& ledger) {
     r = SizeWindow({wm, ledger, t.window, t.notAnswering, o.content}, c,
@@ -168,9 +158,9 @@ int SizeCommand(const Options& o, Environment& env, const Target& t) {
                      (requested == Size{} || r.asked == requested);
   if (o.json) {
     json j = Answer(t.window, r);
-    j["asked"] = {{"width", requested == Size{} ? r.asked.width : requested.width},
-                  {"height",
-                   requested == Size{} ? r.asked.height : requested.height}};
+    j["asked"] = {
+        {"width", requested == Size{} ? r.asked.width : requested.width},
+        {"height", requested == Size{} ? r.asked.height : requested.height}};
     j["content"] = o.content;
     j["exact"] = exact;
     Print(env, j);
@@ -220,8 +210,7 @@ int QueryCommand(const Options& o, Environment& env, const Target& t) {
   WindowManager& wm = env.wm;
   json j;
   if (!Describe(wm, t.window, j)) {
-    return Nothing(env, {0, wm.NotAnswering(), "The window is gone"},
-                   "read");
+    return Nothing(env, {0, wm.NotAnswering(), "The window is gone"}, "read");
   }
   Rect area;
   if (wm.GetWorkArea(t.window, area)) {
@@ -231,8 +220,8 @@ int QueryCommand(const Options& o, Environment& env, const Target& t) {
   bool remembered = false;
   Note(env, env.placements.Use([&](ResizedWindowLedger& ledger) {
     const auto e = ledger.Entry(t.window);
-    remembered = e && e->identity == identity &&
-                 e->showState != kRestoredMarker;
+    remembered =
+        e && e->identity == identity && e->showState != kRestoredMarker;
   }));
   j["remembered"] = remembered;
   if (o.json) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pentrax {
@@ -46,6 +47,22 @@ inline constexpr std::int32_t kShowFullscreen = 1001;
 // A window tiled to a part of its monitor by the desktop (KWin's quick
 // tiling), which is left for the sizing and tiled again by a restore.
 inline constexpr std::int32_t kShowTiled = 1002;
+
+// A show state's name, as the command line and the KWin agent write it.
+constexpr std::string_view ShowStateName(std::int32_t showCmd) {
+  switch (showCmd) {
+    case kShowMaximized:
+      return "maximized";
+    case kShowMinimized:
+      return "minimized";
+    case kShowFullscreen:
+      return "fullscreen";
+    case kShowTiled:
+      return "tiled";
+    default:
+      return "normal";
+  }
+}
 
 inline constexpr std::uint32_t kPlacementLength = 44;
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 
+#include "box_rect.h"
 #include "placed_normals.h"
 #include "shell_protocol.h"
 #include "utf8_cut.h"
@@ -240,10 +241,7 @@ std::optional<Insets> GnomeWindowManager::GetFrameInsets(WindowHandle window) {
   if (!w) {
     return std::nullopt;
   }
-  const Rect& f = w->frame;
-  const Rect& c = w->client;
-  return Insets{c.left - f.left, c.top - f.top, f.right - c.right,
-                f.bottom - c.bottom};
+  return InsetsBetween(w->frame, w->client);
 }
 
 std::vector<WindowHandle> GnomeWindowManager::ListWindows() {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "box_rect.h"
 #include "kwin_channel.h"
 #include "kwin_window_state.h"
 #include "settle_poll.h"
@@ -140,10 +141,7 @@ std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {
   if (!w) {
     return std::nullopt;
   }
-  const Rect& f = w->frame;
-  const Rect& c = w->client;
-  return Insets{c.left - f.left, c.top - f.top, f.right - c.right,
-                f.bottom - c.bottom};
+  return InsetsBetween(w->frame, w->client);
 }
 
 std::vector<WindowHandle> KWinWindowManager::ListWindows() {

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "box_rect.h"
 #include "utf8_cut.h"
 
 namespace pentrax {
@@ -172,10 +173,7 @@ std::optional<Insets> SwayWindowManager::GetFrameInsets(WindowHandle window) {
   if (v == nullptr) {
     return std::nullopt;
   }
-  const Rect& o = v->outer;
-  const Rect& c = v->content;
-  return Insets{c.left - o.left, c.top - o.top, o.right - c.right,
-                o.bottom - c.bottom};
+  return InsetsBetween(v->outer, v->content);
 }
 
 std::vector<WindowHandle> SwayWindowManager::ListWindows() {

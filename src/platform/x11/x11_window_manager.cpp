@@ -91,7 +91,9 @@ int X11WindowManager::GetWindowText(WindowHandle window, char* buffer,
   return CopyTitle(title, buffer, maxCount);
 }
 
-bool X11WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
+bool X11WindowManager::MonitorArea(WindowHandle window,
+                                   Rect x11::MonitorAreas::Result::*which,
+                                   Rect& rect) {
   if (!b_->Begin()) {
     return false;
   }
@@ -101,23 +103,18 @@ bool X11WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   }
   // Placements are measured from _NET_WORKAREA's top-left corner.
   const Rect& origin = r->netWorkArea;
-  workArea = {r->area.left - origin.left, r->area.top - origin.top,
-              r->area.right - origin.left, r->area.bottom - origin.top};
+  const Rect& a = (*r).*which;
+  rect = {a.left - origin.left, a.top - origin.top, a.right - origin.left,
+          a.bottom - origin.top};
   return true;
 }
 
+bool X11WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
+  return MonitorArea(window, &x11::MonitorAreas::Result::area, workArea);
+}
+
 bool X11WindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
-  if (!b_->Begin()) {
-    return false;
-  }
-  const auto r = b_->areas.For(window > 0 ? Id(window) : XCB_NONE);
-  if (!r) {
-    return false;
-  }
-  const Rect& origin = r->netWorkArea;
-  monitor = {r->monitor.left - origin.left, r->monitor.top - origin.top,
-             r->monitor.right - origin.left, r->monitor.bottom - origin.top};
-  return true;
+  return MonitorArea(window, &x11::MonitorAreas::Result::monitor, monitor);
 }
 
 std::optional<Insets> X11WindowManager::GetFrameInsets(WindowHandle window) {

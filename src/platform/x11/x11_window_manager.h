@@ -14,6 +14,7 @@
 #include <string>
 
 #include "window_manager.h"
+#include "work_area.h"
 
 namespace pentrax {
 
@@ -50,6 +51,10 @@ class X11WindowManager final : public WindowManager {
   void StopForegroundWatch() override;
 
  private:
+  // The work area or the whole of the window's monitor, in placements'
+  // coordinates.
+  bool MonitorArea(WindowHandle window, Rect x11::MonitorAreas::Result::*which,
+                   Rect& rect);
   std::unique_ptr<x11::Backend> b_;
 };
 
