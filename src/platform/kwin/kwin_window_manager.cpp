@@ -53,9 +53,29 @@ std::optional<KWinWindow> KWinWindowManager::Answered(
   return answer ? WindowOfAnswer(*answer) : std::nullopt;
 }
 
-std::optional<KWinWindow> KWinWindowManager::Read(WindowHandle window) {
-  const auto uuid = handles_.UuidOf(window);
+std::vector<WindowHandle> KWinWindowManager::Listed() {
+  const auto answer = channel_->Ask(ListRequest());
+  answered_ = answer.has_value();
+  std::vector<WindowHandle> windows;
+  for (const std::string& uuid :
+       answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{}) {
+    windows.push_back(handles_.HandleOf(uuid));
+  }
+  return windows;
+}
+
+std::optional<std::string> KWinWindowManager::Uuid(WindowHandle window) {
   answered_ = true;
+  if (const auto uuid = handles_.UuidOf(window); uuid || window <= 0) {
+    return uuid;
+  }
+  // Met by another Pentrax process: KWin's list gives every window's UUID.
+  Listed();
+  return handles_.UuidOf(window);
+}
+
+std::optional<KWinWindow> KWinWindowManager::Read(WindowHandle window) {
+  const auto uuid = Uuid(window);
   return uuid ? Answered(ReadWindowRequest(*uuid)) : std::nullopt;
 }
 
@@ -79,7 +99,7 @@ int KWinWindowManager::GetWindowPlacement(WindowHandle window,
 
 int KWinWindowManager::SetWindowPlacement(WindowHandle window,
                                           const WindowPlacement& placement) {
-  const auto uuid = handles_.UuidOf(window);
+  const auto uuid = Uuid(window);
   if (!uuid) {
     return 0;
   }
@@ -113,7 +133,7 @@ int KWinWindowManager::GetWindowText(WindowHandle window, char* buffer,
 
 bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   std::optional<Rect> area;
-  if (handles_.UuidOf(window)) {
+  if (Uuid(window)) {
     const auto w = Read(window);
     area = w ? std::optional(w->area) : std::nullopt;
   } else {
@@ -147,12 +167,8 @@ std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {
 }
 
 std::vector<WindowHandle> KWinWindowManager::ListWindows() {
-  const auto answer = channel_->Ask(ListRequest());
-  answered_ = answer.has_value();
   std::vector<WindowHandle> windows;
-  for (const std::string& uuid :
-       answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{}) {
-    const WindowHandle h = handles_.HandleOf(uuid);
+  for (const WindowHandle h : Listed()) {
     if (!IsOwnProcessWindow(h)) {
       windows.push_back(h);
     }
