@@ -2,12 +2,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "kwin_channel.h"
 #include "kwin_window_state.h"
 #include "settle_poll.h"
 #include "utf8_cut.h"
+#include "x11_frame_extents.h"
 
 namespace pentrax {
 namespace {
@@ -160,10 +162,16 @@ std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {
   if (!w) {
     return std::nullopt;
   }
+  if (!w->client) {
+    return w->x11Window != 0 ? X11FrameExtents(w->x11Window) : Insets{};
+  }
+  // A client-side decorated window's buffer takes in its shadows too: what
+  // it draws counts as content.
   const Rect& f = w->frame;
-  const Rect& c = w->client;
-  return Insets{c.left - f.left, c.top - f.top, f.right - c.right,
-                f.bottom - c.bottom};
+  const Rect& c = *w->client;
+  return Insets{std::max(c.left - f.left, 0), std::max(c.top - f.top, 0),
+                std::max(f.right - c.right, 0),
+                std::max(f.bottom - c.bottom, 0)};
 }
 
 std::vector<WindowHandle> KWinWindowManager::ListWindows() {
