@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <optional>
@@ -240,10 +241,13 @@ std::optional<Insets> GnomeWindowManager::GetFrameInsets(WindowHandle window) {
   if (!w) {
     return std::nullopt;
   }
+  // A client-side decorated window's client rectangle takes in its shadows
+  // too: what it draws counts as content.
   const Rect& f = w->frame;
   const Rect& c = w->client;
-  return Insets{c.left - f.left, c.top - f.top, f.right - c.right,
-                f.bottom - c.bottom};
+  return Insets{std::max(c.left - f.left, 0), std::max(c.top - f.top, 0),
+                std::max(f.right - c.right, 0),
+                std::max(f.bottom - c.bottom, 0)};
 }
 
 std::vector<WindowHandle> GnomeWindowManager::ListWindows() {
