@@ -71,10 +71,13 @@ function place(w, r, show) {
 function listed(w) {
   return (w.normalWindow || w.dialog) && !w.deleted;
 }
+function any(w) {
+  return !w.deleted;
+}
 function carryOut(q) {
   if (q.op === 'active') return {window: describe(activeWindow())};
   if (q.op === 'list') {
-    return {windows: windows().filter(listed).sort(function (a, b) {
+    return {windows: windows().filter(q.all ? any : listed).sort(function (a, b) {
       return a.stackingOrder - b.stackingOrder;
     }).map(function (w) { return String(w.internalId); })};
   }

@@ -62,7 +62,9 @@ std::string ReadWindowRequest(const std::string& uuid) {
 
 std::string WorkAreaRequest() { return json{{"op", "area"}}.dump(); }
 
-std::string ListRequest() { return json{{"op", "list"}}.dump(); }
+std::string ListRequest(bool all) {
+  return json{{"op", "list"}, {"all", all}}.dump();
+}
 
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
                                const std::string& show) {

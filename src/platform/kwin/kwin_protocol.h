@@ -37,7 +37,8 @@ struct KWinWindow {
 std::string ActiveWindowRequest();
 std::string ReadWindowRequest(const std::string& uuid);
 std::string WorkAreaRequest();
-std::string ListRequest();
+// The ordinary and dialog windows, or all of them.
+std::string ListRequest(bool all);
 // show: "normal", "maximized", "minimized", "fullscreen" or "tiled" (back to
 // the tile the window had when the agent last described it).
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,

@@ -55,8 +55,8 @@ std::optional<KWinWindow> KWinWindowManager::Answered(
   return answer ? WindowOfAnswer(*answer) : std::nullopt;
 }
 
-std::vector<WindowHandle> KWinWindowManager::Listed() {
-  const auto answer = channel_->Ask(ListRequest());
+std::vector<WindowHandle> KWinWindowManager::Listed(bool all) {
+  const auto answer = channel_->Ask(ListRequest(all));
   answered_ = answer.has_value();
   std::vector<WindowHandle> windows;
   for (const std::string& uuid :
@@ -71,8 +71,9 @@ std::optional<std::string> KWinWindowManager::Uuid(WindowHandle window) {
   if (const auto uuid = handles_.UuidOf(window); uuid || window <= 0) {
     return uuid;
   }
-  // Met by another Pentrax process: KWin's list gives every window's UUID.
-  Listed();
+  // Met by another Pentrax process (in front there, say, of any type):
+  // KWin's list of all windows gives every window's UUID.
+  Listed(true);
   return handles_.UuidOf(window);
 }
 
@@ -176,7 +177,7 @@ std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {
 
 std::vector<WindowHandle> KWinWindowManager::ListWindows() {
   std::vector<WindowHandle> windows;
-  for (const WindowHandle h : Listed()) {
+  for (const WindowHandle h : Listed(false)) {
     if (!IsOwnProcessWindow(h)) {
       windows.push_back(h);
     }

@@ -49,8 +49,9 @@ class KWinWindowManager final : public WindowManager {
 
  private:
   explicit KWinWindowManager(std::unique_ptr<KWinChannel> channel);
-  // The listed windows (kwin_agent_script.cpp), their handles noted.
-  std::vector<WindowHandle> Listed();
+  // KWin's ordinary and dialog windows, or all of them, their handles
+  // noted.
+  std::vector<WindowHandle> Listed(bool all);
   // The UUID behind a handle, also one that another Pentrax process gave out.
   std::optional<std::string> Uuid(WindowHandle window);
   std::optional<KWinWindow> Read(WindowHandle window);
