@@ -254,8 +254,9 @@ class PentraxShell {
 
     ListWindowsAsync(params, invocation) {
         this._fromPentrax(invocation, () => invocation.return_value(
-            new GLib.Variant('(au)', [global.display.list_all_windows()
-                .filter(w => this._actionable(w))
+            new GLib.Variant('(au)', [global.display.sort_windows_by_stacking(
+                global.display.list_all_windows()
+                    .filter(w => this._actionable(w)))
                 .map(w => w.get_stable_sequence())])));
     }
 

@@ -241,6 +241,8 @@ std::optional<Insets> GnomeWindowManager::GetFrameInsets(WindowHandle window) {
   if (!w) {
     return std::nullopt;
   }
+  // A client-side decorated window's client rectangle takes in its shadows
+  // too: what it draws counts as content.
   return InsetsBetween(w->frame, w->client);
 }
 

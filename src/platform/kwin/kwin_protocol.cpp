@@ -62,7 +62,9 @@ std::string ReadWindowRequest(const std::string& uuid) {
 
 std::string WorkAreaRequest() { return json{{"op", "area"}}.dump(); }
 
-std::string ListRequest() { return json{{"op", "list"}}.dump(); }
+std::string ListRequest(bool all) {
+  return json{{"op", "list"}, {"all", all}}.dump();
+}
 
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
                                const std::string& show) {
@@ -98,13 +100,18 @@ std::optional<KWinWindow> WindowOfAnswer(const std::string& answer) {
   k.resourceClass = Text(w, "resourceClass");
   k.pid = Number(w, "pid", 0);
   k.frame = *frame;
-  k.client = client.value_or(*frame);
+  k.client = client;
   k.area = *area;
   k.screen = *screen;
   k.minimized = Flag(w, "minimized");
   k.fullScreen = Flag(w, "fullScreen");
   k.tiled = Flag(w, "tiled");
   k.maximizeMode = Number(w, "maximizeMode", -1);
+  const auto x11 = w.find("x11");
+  if (x11 != w.end() && x11->is_number_unsigned() &&
+      x11->get<std::uint64_t>() <= UINT32_MAX) {
+    k.x11Window = x11->get<std::uint32_t>();
+  }
   return k;
 }
 

@@ -9,6 +9,7 @@
 #include "kwin_window_state.h"
 #include "settle_poll.h"
 #include "utf8_cut.h"
+#include "x11_frame_extents.h"
 
 namespace pentrax {
 namespace {
@@ -54,9 +55,30 @@ std::optional<KWinWindow> KWinWindowManager::Answered(
   return answer ? WindowOfAnswer(*answer) : std::nullopt;
 }
 
-std::optional<KWinWindow> KWinWindowManager::Read(WindowHandle window) {
-  const auto uuid = handles_.UuidOf(window);
+std::vector<WindowHandle> KWinWindowManager::Listed(bool all) {
+  const auto answer = channel_->Ask(ListRequest(all));
+  answered_ = answer.has_value();
+  std::vector<WindowHandle> windows;
+  for (const std::string& uuid :
+       answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{}) {
+    windows.push_back(handles_.HandleOf(uuid));
+  }
+  return windows;
+}
+
+std::optional<std::string> KWinWindowManager::Uuid(WindowHandle window) {
   answered_ = true;
+  if (const auto uuid = handles_.UuidOf(window); uuid || window <= 0) {
+    return uuid;
+  }
+  // Met by another Pentrax process (in front there, say, of any type):
+  // KWin's list of all windows gives every window's UUID.
+  Listed(true);
+  return handles_.UuidOf(window);
+}
+
+std::optional<KWinWindow> KWinWindowManager::Read(WindowHandle window) {
+  const auto uuid = Uuid(window);
   return uuid ? Answered(ReadWindowRequest(*uuid)) : std::nullopt;
 }
 
@@ -80,7 +102,7 @@ int KWinWindowManager::GetWindowPlacement(WindowHandle window,
 
 int KWinWindowManager::SetWindowPlacement(WindowHandle window,
                                           const WindowPlacement& placement) {
-  const auto uuid = handles_.UuidOf(window);
+  const auto uuid = Uuid(window);
   if (!uuid) {
     return 0;
   }
@@ -114,7 +136,7 @@ int KWinWindowManager::GetWindowText(WindowHandle window, char* buffer,
 
 bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   std::optional<Rect> area;
-  if (handles_.UuidOf(window)) {
+  if (Uuid(window)) {
     const auto w = Read(window);
     area = w ? std::optional(w->area) : std::nullopt;
   } else {
@@ -141,16 +163,17 @@ std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {
   if (!w) {
     return std::nullopt;
   }
-  return InsetsBetween(w->frame, w->client);
+  if (!w->client) {
+    return w->x11Window != 0 ? X11FrameExtents(w->x11Window) : Insets{};
+  }
+  // A client-side decorated window's buffer takes in its shadows too: what
+  // it draws counts as content.
+  return InsetsBetween(w->frame, *w->client);
 }
 
 std::vector<WindowHandle> KWinWindowManager::ListWindows() {
-  const auto answer = channel_->Ask(ListRequest());
-  answered_ = answer.has_value();
   std::vector<WindowHandle> windows;
-  for (const std::string& uuid :
-       answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{}) {
-    const WindowHandle h = handles_.HandleOf(uuid);
+  for (const WindowHandle h : Listed(false)) {
     if (!IsOwnProcessWindow(h)) {
       windows.push_back(h);
     }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "handle_map.h"
 #include "kwin_protocol.h"
@@ -48,6 +49,11 @@ class KWinWindowManager final : public WindowManager {
 
  private:
   explicit KWinWindowManager(std::unique_ptr<KWinChannel> channel);
+  // KWin's ordinary and dialog windows, or all of them, their handles
+  // noted.
+  std::vector<WindowHandle> Listed(bool all);
+  // The UUID behind a handle, also one that another Pentrax process gave out.
+  std::optional<std::string> Uuid(WindowHandle window);
   std::optional<KWinWindow> Read(WindowHandle window);
   std::optional<KWinWindow> Answered(const std::string& request);
 

@@ -152,12 +152,17 @@ struct Walk {
   }
 };
 
-// Follows each node's most recently focused child down to a workspace.
-Rect FocusedWorkArea(const json& tree) {
+// Follows each node's most recently focused child down to a workspace: its
+// rect, and that of the output that shows it.
+void FindFocusedWorkspace(const json& tree, SwayLayout& layout) {
   const json* node = &tree;
   for (int depth = 0; depth < 8; ++depth) {
+    if (Text(*node, "type") == "output") {
+      layout.focusedMonitor = Box(Child(*node, "rect"));
+    }
     if (Text(*node, "type") == "workspace") {
-      return Box(Child(*node, "rect"));
+      layout.focusedWorkArea = Box(Child(*node, "rect"));
+      return;
     }
     const json& focus = List(*node, "focus");
     const json* next = nullptr;
@@ -172,7 +177,6 @@ Rect FocusedWorkArea(const json& tree) {
     }
     node = next;
   }
-  return {};
 }
 
 }  // namespace
@@ -201,7 +205,7 @@ std::optional<SwayLayout> ReadLayout(const json& tree) {
   }
   SwayLayout layout;
   Walk{layout}.Node(tree, nullptr, false, 0);
-  layout.focusedWorkArea = FocusedWorkArea(tree);
+  FindFocusedWorkspace(tree, layout);
   return layout;
 }
 

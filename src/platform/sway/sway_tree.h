@@ -44,9 +44,10 @@ struct SwayView {
 
 struct SwayLayout {
   std::vector<SwayView> views;
-  // The rect of the workspace that has the focus: where windows outside any
-  // workspace (in the scratchpad) appear.
+  // The rects of the workspace that has the focus and of its output: where
+  // windows outside any workspace (in the scratchpad) appear.
   Rect focusedWorkArea;
+  Rect focusedMonitor;
   // Every tiled node (window or container) and the node that holds it.
   std::map<WindowHandle, WindowHandle> parents;
 

@@ -160,11 +160,11 @@ bool SwayWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
 
 bool SwayWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
   const SwayLayout* layout = Layout();
-  if (layout == nullptr || layout->views.empty()) {
+  if (layout == nullptr) {
     return false;
   }
   const SwayView* v = layout->Find(window);
-  monitor = (v != nullptr && !v->hidden ? *v : layout->views[0]).monitor;
+  monitor = v != nullptr && !v->hidden ? v->monitor : layout->focusedMonitor;
   return true;
 }
 

@@ -57,7 +57,9 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
 
   // An active window with its frame 400 x 300 at (100, 50).
   const std::string a = std::string("journ\u00e9e-") + GetParam();
-  testing::Client client({"env", std::string("QT_QPA_PLATFORM=") + GetParam(),
+  const std::string sizes = std::getenv("XDG_RUNTIME_DIR") + ("/" + a);
+  testing::Client client({"sh", "-c", "exec env \"$@\" >" + sizes, "-",
+                          std::string("QT_QPA_PLATFORM=") + GetParam(),
                           PENTRAX_QT_WINDOW, a});
   ASSERT_TRUE(Eventually([&] { return !Reading(a).is_null(); }, 20000));
   RunKWinScript(Find(a) +
@@ -67,6 +69,15 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
     return Reading(a)["active"] == true && Frame(a) == Rect{100, 50, 500, 350};
   }));
   h = wm->GetForegroundWindow();
+  // The rest of KWin's frame is the window's content, as the window was
+  // last given it (an XWayland window's frame is its buffer on KWin 5.27).
+  const auto in = wm->GetFrameInsets(h);
+  ASSERT_TRUE(in);
+  const std::string content = std::to_string(400 - in->left - in->right) + "x" +
+                              std::to_string(300 - in->top - in->bottom);
+  EXPECT_TRUE(Eventually([&] {
+    return testing::Run("tail -n1 " + sizes)->starts_with(content + " ");
+  })) << content;
 
   EXPECT_EQ(size(0, {}), a + "\r\nresized to 640 x 480");
   EXPECT_EQ(Frame(a), (Rect{100, 50, 740, 530}));

@@ -142,7 +142,6 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
   // state or layout it is sized from. Put back, a tiled window comes back to
   // its place in the container that held it, whatever its neighbours are.
   const std::pair<int, const char*> cases[] = {
-      {0, ""},
       {1, ""},
       {2, ""},
       {0, "[con_mark=w0] fullscreen enable"},
