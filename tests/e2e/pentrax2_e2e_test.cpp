@@ -136,23 +136,13 @@ class Pentrax2Test : public ::testing::Test {
   Rect Outer(WindowHandle id) { return Outer(std::to_string(id)); }
 };
 
-// A client window of the test helper, framed by the window manager.
-WindowHandle ShowWindow(Client& window) {
-  const auto id =
-      static_cast<WindowHandle>(std::stoul(window.ReadLine(), nullptr, 16));
-  EXPECT_TRUE(Eventually([&] {
-    const auto r = ReadIndependently(id);
-    return r && r->extents[2] > 0 && r->frame == r->Outer();
-  }));
-  return id;
-}
-
 TEST_F(Pentrax2Test, SizesAWindowAndPutsItBack) {
   Start();
   const std::string title = "Caf\xC3\xA9 e2e";
-  Client window(
+  std::unique_ptr<Client> window;
+  const WindowHandle id = testing::StartWindow(
+      window,
       {PENTRAX_TEST_WINDOW, "--title", title, "--geometry", "200x150+300+640"});
-  const WindowHandle id = ShowWindow(window);
   const Rect before = Outer(id);
 
   // Default target: 640 x 480, border 3, task bar 28: 646 x 458, fitted
@@ -257,9 +247,10 @@ TEST(Pentrax2CommandLine, AnswersWithoutADisplayAndActsOnTheDesktop) {
     EXPECT_TRUE(out.ends_with("status=" + std::to_string(status) + "\n"))
         << out;
   }
-  Client window({PENTRAX_TEST_WINDOW, "--title", "journeys", "--geometry",
-                 "300x200+200+150"});
-  const WindowHandle id = ShowWindow(window);
+  std::unique_ptr<Client> window;
+  const WindowHandle id =
+      testing::StartWindow(window, {PENTRAX_TEST_WINDOW, "--title", "journeys",
+                                    "--geometry", "300x200+200+150"});
   testing::CommandLineJourneys(
       {PENTRAX2,
        [id]() -> std::optional<Rect> {
