@@ -18,7 +18,9 @@ namespace pentrax::win {
 Reading ReadCommandLine(std::string_view program) {
   std::vector<std::string> arguments;
   for (int i = 1; i < __argc; ++i) {
-    arguments.push_back(Utf8(__wargv[i]));
+    // "/?": how Windows programs are asked for their usage.
+    const std::string argument = Utf8(__wargv[i]);
+    arguments.push_back(argument == "/?" ? "--help" : argument);
   }
   const cli::Parsed parsed = cli::Parse(arguments);
   if (!parsed.options) {

@@ -74,9 +74,12 @@ same "an unknown option" "$(answer --size)" "2|unknown option '--size'; see --he
 same "a command that cannot be carried out" "$(answer restore --window 2147483000)" \
   "3|There is no window 2147483000: nothing was restored"
 # From the installed folder on the PATH, cmd runs Pentrax2.com for
-# "pentrax2": the version on standard output.
+# "pentrax2": the version and the usage on standard output.
 same "pentrax2 --version from cmd" \
   "$(WINEPATH=$programs win cmd /c pentrax2 --version)" "Pentrax2 $VERSION"
+same "pentrax2 /? from cmd: the usage" \
+  "$(WINEPATH=$programs win cmd /c pentrax2 /? | head -1)" \
+  "Usage: Pentrax2 [COMMAND] [OPTIONS]"
 
 # Started through the shortcut, and by "pentrax2" without a command in cmd,
 # which returns at once, its output no longer held.
