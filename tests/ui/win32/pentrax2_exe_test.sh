@@ -2,13 +2,15 @@
 # Pentrax2.exe under Wine, driven as a user would drive it: every control
 # read back through the controls themselves by a probe (a second Wine
 # process), clicks at the places the probe reports, keys typed with
-# xdotool, the registry read and edited with reg.exe. The windows it sizes
-# are other programs' (Notepad, and targets the probe shows), read back by
-# the probe and xwininfo.
-#   pentrax2_exe_test.sh PENTRAX2_EXE PROBE_EXE
+# xdotool, the registry read and edited with reg.exe; and the commands, run
+# from cmd (Pentrax2.com, beside Pentrax2.exe) and from Pentrax2.exe. The
+# windows it sizes are other programs' (Notepad, and targets the probe
+# shows), read back by the probe and xwininfo.
+#   pentrax2_exe_test.sh PENTRAX2_EXE PROBE_EXE VERSION
 set -uo pipefail
 EXE=$1
 PROBE=$2
+VERSION=$3
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/ui/win32/wine_gui.sh
 . "$here/wine_gui.sh"
@@ -118,6 +120,81 @@ check "on the second monitor: into its work area" \
 kill "${targets[@]}"
 wait "${targets[@]}" 2>/dev/null
 
+echo "== the commands: from cmd, from Pentrax2.exe, and the window's buttons"
+# cmd runs Pentrax2.com for "pentrax2" from the folder on the PATH.
+WINEPATH=$(winepath -w "$(dirname "$EXE")" 2>/dev/null)
+export WINEPATH
+SESSION='HKCU\Software\Pentrax2\Session'
+# Runs pentrax2 from cmd: its output in $work/out, its errors in $work/err.
+pentrax2() {
+  (cd / && wine cmd /c pentrax2 "$@" >"$work/crlf" 2>"$work/err")
+  local status=$?
+  tr -d '\r' <"$work/crlf" >"$work/out"
+  return "$status"
+}
+# Whether the output is JSON with KEY at VALUE (as Python writes it: True),
+# in the one object or in one of a list's.
+json() {
+  python3 -c 'import json, sys
+j = json.load(open(sys.argv[1]))
+sys.exit(all(str(o.get(sys.argv[2])) != sys.argv[3]
+             for o in (j if isinstance(j, list) else [j])))' "$work/out" "$@"
+}
+client() { [ "$(client_size Cmd)" = "$1 $2" ]; }
+target "Cmd" 100 150 400 300
+target "Never" 700 150 300 200
+pentrax2 list
+id=$(awk '$NF == "Cmd" { print $1 }' "$work/out")
+never=$(awk '$NF == "Never" { print $1 }' "$work/out")
+# HOW|STATUS or REPORT|ARGUMENTS|WHAT IS READ THEN, with Cmd in front; @
+# stands for its number as list tells it. HOW: cmd, Pentrax2.exe (as from a
+# shortcut key: silent when it does what was asked), or a button of the
+# window (the report it shows).
+rows=(
+  "cmd|0|size 646x458 --window @|placed Cmd '100 150 746 608 0'"
+  "cmd|0|restore --window @ --json|placed Cmd '100 150 500 450 0' && json restored True"
+  "cmd|3|restore --window @|placed Cmd '100 150 500 450 0'"
+  "cmd|0|size 500x400 --content --window @ --json|eventually client 500 400 && json exact True"
+  "cmd|0|query --window @ --json|json remembered True && json window @"
+  "button|restored its original size|chkBack|placed Cmd '100 150 500 450 0'"
+  "button|resized to 646 x 458|chkGo|placed Cmd '100 150 746 608 0'"
+  "cmd|0|restore|placed Cmd '100 150 500 450 0'"
+  "exe|0|size 700x500|placed Cmd '100 150 800 650 0'"
+  "exe|0|restore --window @|placed Cmd '100 150 500 450 0'"
+  "cmd|3|restore --window $never|placed Never '700 150 1000 350 0'"
+  "cmd|3|query --window 2147483000|true"
+  "cmd|2|size 0x5 --window @|placed Cmd '100 150 500 450 0'"
+  "cmd|2|size --frame|true"
+  "cmd|0|list --json|json window @"
+)
+for row in "${rows[@]}"; do
+  IFS="|" read -r how expected arguments after <<<"${row//@/$id}"
+  read -ra args <<<"$arguments"
+  activate Cmd
+  case $how in
+    cmd) pentrax2 "${args[@]}" ;;
+    exe) (cd / && timeout 20 wine "$EXE" "${args[@]}" >/dev/null 2>&1) ;;
+    button) act "$arguments" Cmd "$expected" ;;
+  esac
+  status=$?
+  [ "$how" = button ] || same "$how $arguments: status" "$status" "$expected"
+  check "$how $arguments: $after" eval "$after" || cat "$work/out" "$work/err"
+done
+
+echo "== the session's placements: what is not Pentrax's, a handle another window had"
+reg add "$SESSION" /v junk /d hello /f >/dev/null
+reg add "$SESSION" /v 77 /t REG_DWORD /d 5 /f >/dev/null
+reg add "$SESSION" /v "$id" /d "1 0 0 100 100 pid 1, class Other" /f >/dev/null
+pentrax2 restore --window "$id"
+same "Cmd's number, remembered for another window: unknown" \
+  "$?|$(tail -1 "$work/out")" "3|is unknown and cannot be sized back"
+check "left as it is" placed Cmd "100 150 500 450 0"
+check "the values that are not Pentrax's are dropped, and said so" \
+  eval 'grep -q "dropped.*\"77\"" "$work/err" && grep -q "\"junk\"" "$work/err" &&
+    ! reg query "$SESSION" /v junk >/dev/null && ! reg query "$SESSION" /v 77 >/dev/null'
+kill "${targets[@]}"
+wait "${targets[@]}" 2>/dev/null
+
 echo "== choices by mouse and keyboard"
 click optRes7
 click txtBreit # selects the whole text: typing replaces it
@@ -156,6 +233,8 @@ echo "== values edited by hand, some of them odd; at 144 DPI"
 } | iconv -t UTF-16 >"$work/edited.reg"
 reg import "Z:${work//\//\\}\\edited.reg" >/dev/null
 dpi 144
+check "the session's placements end with the session (a volatile key)" \
+  eval '! reg query "$SESSION" >/dev/null'
 start_pentrax
 read -r left top _ <<<"$(probe window "$TITLE")"
 same "the client area of the layout at 144 DPI" "$(client_size "$TITLE")" "530 578"
@@ -175,6 +254,8 @@ grew() {
 act chkGo "Sharp" "resized to 1038 x 754"
 check "at 144 DPI: 1038 x 754" placed "Sharp" "100 100 1138 854 0"
 check "at 144 DPI: the X window 638 x 454 pixels larger" eventually grew 638 454
+pentrax2 restore
+check "at 144 DPI, restored from cmd in the same pixels" placed "Sharp" "100 100 500 400 0"
 kill "${targets[-1]}"
 
 echo "== Default and Help"
@@ -183,8 +264,8 @@ look txtBorder "- 1 3"
 same "Default: the first preset and the design-time border" \
   "$(state optRes0)|$(state txtBorder)" "1 1 640 x 480|- 1 3"
 click cmdHelp
-check "Help shows its box" shown "Pentrax 2.2.1 - Help"
-activate "Pentrax 2.2.1 - Help"
+check "Help shows its box" shown "Pentrax $VERSION - Help"
+activate "Pentrax $VERSION - Help"
 xdotool key Return
 check "the program ends" close_main "$pentrax"
 
