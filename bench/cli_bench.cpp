@@ -44,8 +44,8 @@ bool Run(const std::vector<std::string>& argv, std::string* out = nullptr) {
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
   } else {
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null",
-                                     0, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", 0,
+                                     0);
   }
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -56,7 +56,8 @@ bool Run(const std::vector<std::string>& argv, std::string* out = nullptr) {
   posix_spawn_file_actions_destroy(&actions);
   if (fds[1] >= 0) close(fds[1]);
   char buffer[65536];
-  for (ssize_t n; out && rc == 0 && (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
+  for (ssize_t n;
+       out && rc == 0 && (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
     out->append(buffer, static_cast<std::size_t>(n));
   }
   if (fds[0] >= 0) close(fds[0]);
@@ -91,7 +92,8 @@ Desktop X11(xcb_connection_t* c, xcb_window_t w) {
   const auto client = [c, w]() -> std::optional<Size> {
     auto g = xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr);
     if (!g) return std::nullopt;
-    const Size s{g->width + 2 * g->border_width, g->height + 2 * g->border_width};
+    const Size s{g->width + 2 * g->border_width,
+                 g->height + 2 * g->border_width};
     free(g);
     return s;
   };
@@ -204,36 +206,52 @@ int main(int argc, char** argv) {
     std::function<std::vector<std::string>(Size)> command;
     bool outer;
   };
-  std::vector<Tool> tools = {
-      {"pentrax2 size WxH --window ID",
-       [&](Size s) {
-         return std::vector<std::string>{
-             pentrax2, "size",
-             std::to_string(s.width) + "x" + std::to_string(s.height),
-             "--window", id};
-       },
-       true}};
+  std::vector<Tool> tools = {{"pentrax2 size WxH --window ID",
+                              [&](Size s) {
+                                return std::vector<std::string>{
+                                    pentrax2, "size",
+                                    std::to_string(s.width) + "x" +
+                                        std::to_string(s.height),
+                                    "--window", id};
+                              },
+                              true}};
   if (desktop == "x11") {
-    tools.push_back({"xdotool windowsize --sync", [&](Size s) {
+    tools.push_back({"xdotool windowsize --sync",
+                     [&](Size s) {
                        return std::vector<std::string>{
-                           "xdotool", "windowsize", "--sync", id,
-                           std::to_string(s.width), std::to_string(s.height)};
-                     }, false});
-    tools.push_back({"wmctrl -e, until it has the size", [&](Size s) {
+                           "xdotool",
+                           "windowsize",
+                           "--sync",
+                           id,
+                           std::to_string(s.width),
+                           std::to_string(s.height)};
+                     },
+                     false});
+    tools.push_back({"wmctrl -e, until it has the size",
+                     [&](Size s) {
                        return std::vector<std::string>{
-                           "wmctrl", "-i", "-r", id, "-e",
+                           "wmctrl",
+                           "-i",
+                           "-r",
+                           id,
+                           "-e",
                            "0,-1,-1," + std::to_string(s.width) + "," +
                                std::to_string(s.height)};
-                     }, false});
+                     },
+                     false});
   } else {
-    tools.push_back({"swaymsg resize set, until it has the size", [&](Size s) {
+    tools.push_back({"swaymsg resize set, until it has the size",
+                     [&](Size s) {
                        return std::vector<std::string>{
                            "swaymsg", "[con_id=" + id + "] resize set " +
                                           std::to_string(s.width) + " " +
                                           std::to_string(s.height)};
-                     }, true});  // the size with the title bar, as sway sets it
+                     },
+                     true});  // the size with the title bar, as sway sets it
   }
-  std::printf("| command, until the window has the size | median | 90th percentile |\n|---|---|---|\n");
+  std::printf(
+      "| command, until the window has the size | median | 90th percentile "
+      "|\n|---|---|---|\n");
   const Size sizes[] = {{800, 600}, {640, 480}};
   std::vector<std::vector<double>> ms(tools.size());
   for (int n = 0; n < 2 * runs; ++n) {
@@ -256,7 +274,8 @@ int main(int argc, char** argv) {
       }
       if (n >= 2) {  // the first runs warm the caches
         ms[t].push_back(
-            std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+            std::chrono::duration<double, std::milli>(Clock::now() - t0)
+                .count());
       }
     }
   }

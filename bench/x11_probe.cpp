@@ -4,9 +4,7 @@
 
 namespace pentrax {
 
-std::uint64_t X11Probe::roundTrips() const {
-  return b_.x.stats.roundTrips;
-}
+std::uint64_t X11Probe::roundTrips() const { return b_.x.stats.roundTrips; }
 
 std::chrono::nanoseconds X11Probe::settleTime() const {
   return b_.x.stats.settleTime;

@@ -42,10 +42,14 @@ std::optional<Size> SizeOf(std::string_view text) {
 
 // The options each command takes.
 const std::map<std::string_view, std::string_view> kTakes = {
-    {"--border", "size"},       {"--no-border", "size"},
-    {"--taskbar", "size"},      {"--no-taskbar", "size"},
-    {"--content", "size"},      {"--window", "size restore query"},
-    {"--timeout", "size restore query"}, {"--json", "size restore query list"},
+    {"--border", "size"},
+    {"--no-border", "size"},
+    {"--taskbar", "size"},
+    {"--no-taskbar", "size"},
+    {"--content", "size"},
+    {"--window", "size restore query"},
+    {"--timeout", "size restore query"},
+    {"--json", "size restore query list"},
 };
 
 const std::map<std::string_view, Command> kCommands = {
@@ -162,9 +166,9 @@ Parsed Parse(const std::vector<std::string>& arguments) {
       rest = space == std::string_view::npos ? "" : rest.substr(space + 1);
     }
     if (!fits) {
-      return Error("option '" + std::string(option) + "' does not go with " +
-                   (command.empty() ? std::string("the window")
-                                    : std::string(command)));
+      return Error(
+          "option '" + std::string(option) + "' does not go with " +
+          (command.empty() ? std::string("the window") : std::string(command)));
     }
   }
   return {o, {}};
@@ -173,7 +177,8 @@ Parsed Parse(const std::vector<std::string>& arguments) {
 std::string Usage(std::string_view program, std::string_view backends,
                   std::string_view settings) {
   const std::string p(program);
-  return "Usage: " + p + " [COMMAND] [OPTIONS]\n"
+  return "Usage: " + p +
+         " [COMMAND] [OPTIONS]\n"
          "Sizes other programs' windows to a test resolution. Without a\n"
          "command it shows its window: pick a size, press the sizing button,\n"
          "then activate the window to size; the restore button puts a sized\n"

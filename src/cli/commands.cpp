@@ -37,12 +37,16 @@ void Print(Environment& env, const json& j) {
   env.out(j.dump(-1, ' ', false, json::error_handler_t::replace) + "\n");
 }
 
-// A report's lines, each on a line of its own.
-void PrintLines(Environment& env, std::string report) {
+// A report with the result box's line breaks as a terminal's.
+std::string Lines(std::string report) {
   for (std::size_t at; (at = report.find("\r\n")) != std::string::npos;) {
     report.replace(at, 2, "\n");
   }
-  env.out(report + "\n");
+  return report;
+}
+
+void PrintLines(Environment& env, const std::string& report) {
+  env.out(Lines(report) + "\n");
 }
 
 // The window a command acts on, or why there is none.
@@ -117,7 +121,8 @@ void Note(Environment& env, const std::string& note) {
 }
 
 json Answer(WindowHandle window, const ActionResult& r) {
-  json j = {{"window", window}, {"title", r.title}, {"report", r.report}};
+  json j = {
+      {"window", window}, {"title", r.title}, {"report", Lines(r.report)}};
   if (r.after) {
     j["rect"] = RectJson(r.after->rcNormalPosition);
     j["state"] = StateName(r.after->showCmd);

@@ -12,8 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <optional>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 namespace pentrax::settings {
 namespace {
@@ -53,8 +53,8 @@ std::optional<ResizedWindowLedger> Read(const json& records) {
       return static_cast<std::int32_t>(std::clamp<std::int64_t>(
           r[i].get<std::int64_t>(), INT32_MIN, INT32_MAX));
     };
-    ledger.PutBack({at(0), at(1), at(2), at(3), at(4), at(5),
-                    r[6].get<std::string>()});
+    ledger.PutBack(
+        {at(0), at(1), at(2), at(3), at(4), at(5), r[6].get<std::string>()});
   }
   return ledger;
 }
@@ -113,9 +113,8 @@ std::string PlacementsFile::Use(
     use(fallback_);
     return Failed("cannot make " + folder);
   }
-  const Descriptor lock{
-      open((folder + "/placements.lock").c_str(),
-           O_RDWR | O_CREAT | O_CLOEXEC, 0600)};
+  const Descriptor lock{open((folder + "/placements.lock").c_str(),
+                             O_RDWR | O_CREAT | O_CLOEXEC, 0600)};
   if (lock.fd < 0 || flock(lock.fd, LOCK_EX) != 0) {
     use(fallback_);
     return Failed("cannot lock " + folder + "/placements.lock");
