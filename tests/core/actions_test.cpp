@@ -32,17 +32,6 @@ class ActionsTest : public ::testing::Test {
   }
 };
 
-TEST_F(ActionsTest, SizesKeepsPositionAndReportsTheReadBackSize) {
-  wm.Add(kA, {100, 50, 700, 450}, "Editor");
-  choices.selectedPreset = 2;
-  choices.chkBorder = 1;
-  choices.chkTask = 1;
-  EXPECT_EQ(Size(kA), "Editor\r\nresized to 1030 x 746");
-  ASSERT_EQ(wm.writes.size(), 1u);
-  EXPECT_EQ(wm.writes[0].showCmd, kShowRestore);
-  EXPECT_EQ(wm.writes[0].rcNormalPosition, (Rect{100, 50, 1130, 796}));
-}
-
 // The fitting itself is FitIntoWorkArea's; the backends' suites fit into
 // real work areas. An unreadable one leaves the window where it is.
 TEST_F(ActionsTest, AnUnknownWorkAreaLeavesTheWindowWhereItIs) {

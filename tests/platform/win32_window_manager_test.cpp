@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "backend_checks.h"
+
 namespace pentrax {
 namespace {
 
@@ -106,11 +108,7 @@ TEST(Win32Test, TitleComesInUtf8AndAGoneWindowFailsCleanly) {
   EXPECT_TRUE(wm.IsOwnProcessWindow(h));
 
   DestroyWindow(w);
-  WindowPlacement p;
-  EXPECT_EQ(wm.GetWindowPlacement(h, p), 0);
-  EXPECT_EQ(wm.SetWindowPlacement(h, p), 0);
-  EXPECT_EQ(wm.GetWindowText(h, buffer, 16), 0);
-  EXPECT_EQ(wm.WindowIdentity(h), "");
+  testing::ExpectGone(wm, h);
 }
 
 }  // namespace

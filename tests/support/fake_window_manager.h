@@ -41,30 +41,35 @@ class FakeWindowManager : public WindowManager {
     return w;
   }
 
+  // The window with the handle, or nullptr.
+  FakeWindow* Find(WindowHandle h) {
+    const auto it = windows.find(h);
+    return it == windows.end() ? nullptr : &it->second;
+  }
+
   WindowHandle GetForegroundWindow() override { return foreground; }
   int GetWindowPlacement(WindowHandle h, WindowPlacement& p) override {
-    const auto it = windows.find(h);
-    if (it == windows.end() || it->second.failReads) {
+    const FakeWindow* w = Find(h);
+    if (w == nullptr || w->failReads) {
       return 0;
     }
-    p = it->second.placement;
+    p = w->placement;
     return 1;
   }
   int SetWindowPlacement(WindowHandle h, const WindowPlacement& p) override {
     writes.push_back(p);
-    const auto it = windows.find(h);
-    if (it == windows.end() || it->second.failWrites) {
+    FakeWindow* w = Find(h);
+    if (w == nullptr || w->failWrites) {
       return 0;
     }
-    WindowPlacement& mine = it->second.placement;
+    WindowPlacement& mine = w->placement;
     mine.showCmd = p.showCmd == kShowRestore ? kShowNormal : p.showCmd;
     mine.rcNormalPosition = p.rcNormalPosition;
     return 1;
   }
   int GetWindowText(WindowHandle h, char* buffer, int maxCount) override {
-    const auto it = windows.find(h);
-    return CopyTitle(it == windows.end() ? "" : it->second.title, buffer,
-                     maxCount);
+    const FakeWindow* w = Find(h);
+    return CopyTitle(w ? w->title : "", buffer, maxCount);
   }
   bool GetWorkArea(WindowHandle, Rect& area) override {
     if (workAreaKnown) {
@@ -77,9 +82,8 @@ class FakeWindowManager : public WindowManager {
     return true;
   }
   std::optional<Insets> GetFrameInsets(WindowHandle h) override {
-    const auto it = windows.find(h);
-    return it == windows.end() ? std::nullopt
-                               : std::optional(it->second.insets);
+    const FakeWindow* w = Find(h);
+    return w ? std::optional(w->insets) : std::nullopt;
   }
   std::vector<WindowHandle> ListWindows() override {
     std::vector<WindowHandle> all;
@@ -94,8 +98,8 @@ class FakeWindowManager : public WindowManager {
   }
   std::string NotAnswering() override { return notAnswering; }
   std::string WindowIdentity(WindowHandle h) override {
-    const auto it = windows.find(h);
-    return it == windows.end() ? "" : it->second.identity;
+    const FakeWindow* w = Find(h);
+    return w ? w->identity : "";
   }
 };
 
