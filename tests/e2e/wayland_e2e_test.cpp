@@ -42,10 +42,10 @@ void Activate() {
 // its frame, first or last: it knows no place, and what a client-side
 // decorated window draws is all content.
 struct Seen {
-  Rect outer;
-  Size content;
+  std::optional<Rect> outer;
+  std::optional<Size> content;
 };
-std::optional<Seen> Look(bool first = false) {
+Seen Look(bool first = false) {
   if (kDesktop == "sway") {
     const json tree = json::parse(
         testing::Run("swaymsg -r -t get_tree").value_or(""), nullptr, false);
@@ -55,30 +55,29 @@ std::optional<Seen> Look(bool first = false) {
       const auto n = [&](const char* k) { return flat[at + k].get<int>(); };
       if (key.ends_with("/name") && value == kTitle &&
           flat.contains(at + "pid")) {
-        return Seen{
-            {n("rect/x"), n("rect/y") - n("deco_rect/height"),
-             n("rect/x") + n("rect/width"), n("rect/y") + n("rect/height")},
-            {n("window_rect/width"), n("window_rect/height")}};
+        return {
+            Rect{n("rect/x"), n("rect/y") - n("deco_rect/height"),
+                 n("rect/x") + n("rect/width"), n("rect/y") + n("rect/height")},
+            Size{n("window_rect/width"), n("window_rect/height")}};
       }
     }
-    return std::nullopt;
+    return {};
   }
   if (kDesktop == "kwin") {
     const json g = testing::RunKWinScript(
         "var w = byCaption('" + kTitle +
         "'), b = w && w.bufferGeometry; "
         "send(w && [describe(w).frame, b.width, b.height]);");
-    return g.is_array()
-               ? std::optional<Seen>(
-                     {{g[0][0], g[0][1], g[0][2], g[0][3]}, {g[1], g[2]}})
-               : std::nullopt;
+    return g.is_array() ? Seen{Rect{g[0][0], g[0][1], g[0][2], g[0][3]},
+                               Size{g[1], g[2]}}
+                        : Seen{};
   }
   const std::string line =  // "WxH FW FH ..."
       testing::Run((first ? "head -n1 " : "tail -n1 ") + kReport).value_or("");
   int width = 0, height = 0;
   return std::sscanf(line.c_str(), "%*s %d %d", &width, &height) == 2
-             ? std::optional<Seen>({{0, 0, width, height}, {width, height}})
-             : std::nullopt;
+             ? Seen{Rect{0, 0, width, height}, Size{width, height}}
+             : Seen{};
 }
 
 // Whether --help names the backend, with the environment changed so.
@@ -151,13 +150,13 @@ TEST(WaylandE2e, SizesANativeWindowThatTheDesktopActivates) {
                           "exec env QT_QPA_PLATFORM=wayland " PENTRAX_QT_WINDOW
                           " " +
                               kTitle + " >" + kReport});
-  ASSERT_TRUE(Eventually([] { return Look().has_value(); }, 20000));
-  const Rect before = Look(kDesktop == "gnome").value_or(Seen{}).outer;
+  ASSERT_TRUE(Eventually([] { return Look().outer.has_value(); }, 20000));
+  const std::optional<Rect> before = Look(kDesktop == "gnome").outer;
   Activate();
   // 640 x 480, a border of 3 added and a 28-pixel task bar taken off.
   EXPECT_TRUE(Eventually(
       [] {
-        const Rect outer = Look().value_or(Seen{}).outer;
+        const Rect outer = Look().outer.value_or(Rect{});
         return outer.width() == 646 && outer.height() == 458;
       },
       10000));
@@ -174,16 +173,10 @@ TEST(WaylandE2e, SizesANativeWindowThatTheDesktopActivates) {
   }
   EXPECT_EQ(testing::Run(PENTRAX2 " restore --window " + std::to_string(id)),
             kTitle + "\nrestored its original size\n");
-  EXPECT_TRUE(
-      Eventually([&] { return Look().value_or(Seen{}).outer == before; }));
-  const auto read = [](auto member) {
-    return [member] {
-      const auto s = Look();
-      return s ? std::optional((*s).*member) : std::nullopt;
-    };
-  };
-  testing::CommandLineJourneys(
-      {PENTRAX2, read(&Seen::outer), read(&Seen::content), Activate}, id);
+  EXPECT_TRUE(Eventually([&] { return Look().outer == before; }));
+  testing::CommandLineJourneys({PENTRAX2, [] { return Look().outer; },
+                                [] { return Look().content; }, Activate},
+                               id);
 }
 
 }  // namespace
