@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "x_session.h"
 
@@ -12,25 +13,21 @@ void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
   const std::string id = std::to_string(window);
   const std::optional<Rect> before = d.outer();
   ASSERT_TRUE(before);
-  const auto size = [](std::int32_t w, std::int32_t h) {
-    return [w, h](const JourneyDesktop& desk) {
-      const auto o = desk.outer();
+  const auto size = [&d](std::int32_t w, std::int32_t h) {
+    return [&d, w, h] {
+      const auto o = d.outer();
       return o && o->width() == w && o->height() == h;
     };
   };
-  const auto back = [&before](const JourneyDesktop& desk) {
-    return desk.outer() == before;
-  };
-  const auto content = [](const JourneyDesktop& desk) {
-    return desk.content() == Size{640, 480};
-  };
-  const auto nothing = [](const JourneyDesktop&) { return true; };
+  const auto back = [&] { return d.outer() == before; };
+  const auto content = [&] { return d.content() == Size{640, 480}; };
+  const auto nothing = [] { return true; };
   // The command (@: the window's number), its status, what the desktop
   // shows then, and whether it answers in JSON.
   struct Row {
     std::string command;
     int status;
-    std::function<bool(const JourneyDesktop&)> shown;
+    std::function<bool()> shown;
     bool json = false;
   };
   const Row rows[] = {
@@ -45,16 +42,14 @@ void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.command);
-    std::string command = row.command;
-    if (const auto at = command.find('@'); at != std::string::npos) {
-      command.replace(at, 1, id);
-    }
+    const std::string command =
+        std::regex_replace(row.command, std::regex("@"), id);
     d.activate();
     const std::string out =
         Run(d.pentrax2 + " " + command + " 2>&1; echo status=$?").value_or("");
     EXPECT_TRUE(out.ends_with("status=" + std::to_string(row.status) + "\n"))
         << out;
-    EXPECT_TRUE(Eventually([&] { return row.shown(d); }, 5000)) << out;
+    EXPECT_TRUE(Eventually(row.shown, 5000)) << out;
     if (row.json) {
       const auto j =
           nlohmann::json::parse(out.substr(0, out.find('\n')), nullptr, false);
