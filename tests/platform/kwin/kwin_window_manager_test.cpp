@@ -31,10 +31,9 @@ json Reading(const std::string& caption) {
   return RunKWinScript(Find(caption) + "send(describe(w));");
 }
 Rect Frame(const std::string& caption) {
-  const json r = Reading(caption);
-  return r.is_null()
-             ? Rect{}
-             : Rect{r["frame"][0], r["frame"][1], r["frame"][2], r["frame"][3]};
+  const json f = RunKWinScript(Find(caption) +
+                               "send(w ? describe(w).frame : [0, 0, 0, 0]);");
+  return {f[0], f[1], f[2], f[3]};
 }
 
 // Runs with the window on Wayland ("wayland") and on XWayland ("xcb").
@@ -58,9 +57,8 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   // An active window with its frame 400 x 300 at (100, 50).
   const std::string a = std::string("journ\u00e9e-") + GetParam();
   const std::string sizes = std::getenv("XDG_RUNTIME_DIR") + ("/" + a);
-  testing::Client client({"sh", "-c", "exec env \"$@\" >" + sizes, "-",
-                          std::string("QT_QPA_PLATFORM=") + GetParam(),
-                          PENTRAX_QT_WINDOW, a});
+  testing::Client client({"sh", "-c", "exec \"$@\" >" + sizes, "-",
+                          PENTRAX_QT_WINDOW, a, "-platform", GetParam()});
   ASSERT_TRUE(Eventually([&] { return !Reading(a).is_null(); }, 20000));
   RunKWinScript(Find(a) +
                 "w.frameGeometry = {x: 100, y: 50, width: 400, height: 300};"
