@@ -40,10 +40,8 @@ function describe(w) {
 
 QDBusMessage CallKWin(const QString& path, const QString& method,
                       const QVariantList& args = {}) {
-  auto m = QDBusMessage::createMethodCall(
-      "org.kde.KWin", path,
-      path == "/Scripting" ? "org.kde.kwin.Scripting" : "org.kde.kwin.Script",
-      method);
+  // No interface: each of these objects has one that holds the method.
+  auto m = QDBusMessage::createMethodCall("org.kde.KWin", path, "", method);
   m.setArguments(args);
   return QDBusConnection::sessionBus().call(m, QDBus::Block, 5000);
 }
