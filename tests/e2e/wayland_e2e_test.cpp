@@ -24,7 +24,8 @@ const std::string kDesktop = std::getenv("SWAYSOCK") != nullptr ? "sway"
                                  ? "kwin"
                                  : "gnome";
 const std::string kTitle = "journey";  // the window to size, and its reports
-const std::string kReport = std::getenv("XDG_RUNTIME_DIR") + ("/" + kTitle);
+const std::string kRuntime = std::getenv("XDG_RUNTIME_DIR");
+const std::string kReport = kRuntime + "/" + kTitle;
 
 // Activates the native window as a click on it would (GNOME gives a new
 // window the focus, and no other way).
@@ -90,10 +91,7 @@ bool Chose(const std::string& backend, const std::string& env = "") {
 // its window in front.
 struct Pentrax {
   testing::Client client{
-      {"env",
-       "XDG_CONFIG_HOME=" + std::string(std::getenv("XDG_RUNTIME_DIR")) +
-           "/config",
-       PENTRAX2}};
+      {"env", "XDG_CONFIG_HOME=" + kRuntime + "/config", PENTRAX2}};
   WindowHandle window = testing::FindWindowByClass("pentrax2");
 
   // In front: activated through X, as a pager would.
@@ -146,10 +144,8 @@ TEST(WaylandE2e, SizesANativeWindowThatTheDesktopActivates) {
   pentrax.Keys(std::string(kToSizing) + " space");
   // The window comes once the button is down: GNOME gives a new window the
   // focus, and no other way to activate a native one.
-  testing::Client window({"sh", "-c",
-                          "exec env QT_QPA_PLATFORM=wayland " PENTRAX_QT_WINDOW
-                          " " +
-                              kTitle + " >" + kReport});
+  testing::Client window({"sh", "-c", "exec \"$@\" >" + kReport, "-",
+                          PENTRAX_QT_WINDOW, kTitle, "-platform", "wayland"});
   ASSERT_TRUE(Eventually([] { return Look().outer.has_value(); }, 20000));
   const std::optional<Rect> before = Look(kDesktop == "gnome").outer;
   Activate();
