@@ -21,36 +21,28 @@ void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
   };
   const auto back = [&] { return d.outer() == before; };
   const auto content = [&] { return d.content() == Size{640, 480}; };
-  const auto nothing = [] { return true; };
   // The command (@: the window's number), its status, what the desktop
   // shows then, and whether it answers in JSON.
-  struct Row {
-    std::string command;
-    int status;
-    std::function<bool()> shown;
-    bool json = false;
-  };
-  const Row rows[] = {
+  const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
       {"size 640x480 --content --window @ --json", 0, content, true},
-      {"restore --window @", 0, back},
-      {"size 800x600", 0, size(800, 600)},  // the window in front
+      {"restore --window @", 0, back, false},
+      {"size 800x600", 0, size(800, 600), false},  // the window in front
       {"restore --window @ --json", 0, back, true},
-      {"restore --window @", 3, back},  // already restored
-      {"query --window 2147483000", 3, back},
-      {"size 0x5 --window @", 2, back},
-      {"list --json", 0, nothing, true},
+      {"restore --window @", 3, back, false},  // already restored
+      {"query --window 2147483000", 3, back, false},
+      {"size 0x5 --window @", 2, back, false},
+      {"list --json", 0, [] { return true; }, true},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.command);
-    const std::string command =
-        std::regex_replace(row.command, std::regex("@"), id);
+  for (const auto& [command, status, shown, json] : rows) {
+    SCOPED_TRACE(command);
+    const std::string run = std::regex_replace(command, std::regex("@"), id);
     d.activate();
     const std::string out =
-        Run(d.pentrax2 + " " + command + " 2>&1; echo status=$?").value_or("");
-    EXPECT_TRUE(out.ends_with("status=" + std::to_string(row.status) + "\n"))
+        Run(d.pentrax2 + " " + run + " 2>&1; echo status=$?").value_or("");
+    EXPECT_TRUE(out.ends_with("status=" + std::to_string(status) + "\n"))
         << out;
-    EXPECT_TRUE(Eventually(row.shown, 5000)) << out;
-    if (row.json) {
+    EXPECT_TRUE(Eventually(shown, 5000)) << out;
+    if (json) {
       const auto j =
           nlohmann::json::parse(out.substr(0, out.find('\n')), nullptr, false);
       EXPECT_FALSE(j.is_discarded()) << out;
