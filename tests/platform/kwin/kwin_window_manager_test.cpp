@@ -86,28 +86,25 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   EXPECT_EQ(restore(), a + "\r\nrestored its original size");
   EXPECT_EQ(Frame(a), (Rect{100, 50, 740, 530}));
 
-  // Maximised, fullscreen or quick tiled when it is sized: so again when it
-  // is restored. Its normal rectangle is where Pentrax put it last.
-  const struct {
-    const char* state;
-    Rect frame;
-    bool tiled;
-  } states[] = {
+  // Maximised, fullscreen or quick tiled when it is sized (by the script, to
+  // the frame, tiled or not): so again when it is restored. Its normal
+  // rectangle is where Pentrax put it last.
+  const std::tuple<const char*, Rect, bool> states[] = {
       {"w.setMaximize(true, true);", kWorkArea, false},
       {"w.fullScreen = true;", {0, 0, 1280, 1024}, false},
       {"workspace.activeClient = w; workspace.slotWindowQuickTileLeft();",
        {0, 0, 640, 996},
        true},
   };
-  for (const auto& s : states) {
-    SCOPED_TRACE(s.state);
-    RunKWinScript(Find(a) + s.state + "send(0);");
-    ASSERT_TRUE(Eventually([&] { return Frame(a) == s.frame; }));
+  for (const auto& [state, frame, tiled] : states) {
+    SCOPED_TRACE(state);
+    RunKWinScript(Find(a) + state + "send(0);");
+    ASSERT_TRUE(Eventually([&] { return Frame(a) == frame; }));
     EXPECT_EQ(size(1, {}), a + "\r\nresized to 800 x 600");
     EXPECT_EQ(Frame(a), (Rect{100, 50, 900, 650}));
     EXPECT_EQ(restore(), a + "\r\nrestored its original size");
-    EXPECT_TRUE(Eventually([&] { return Frame(a) == s.frame; }));
-    EXPECT_EQ(Reading(a)["tiled"], s.tiled);
+    EXPECT_TRUE(Eventually([&] { return Frame(a) == frame; }));
+    EXPECT_EQ(Reading(a)["tiled"], tiled);
     RunKWinScript(Find(a) +
                   "w.fullScreen = false; w.tile = null; "
                   "w.setMaximize(false, false); send(0);");
