@@ -73,15 +73,14 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
   EXPECT_EQ(still, p);
 
   ResizedWindowLedger ledger;
-  const ActionContext ctx{*wm, ledger, target};
-  SizeChoices choices{.selectedPreset = kCustomPreset,
-                      .fields = {width, height, "0", "0"}};
-  EXPECT_EQ(SizeAction(ctx, choices, 1280, 1024),
+  EXPECT_EQ(testing::SizeForTest(*wm, ledger, target,
+                                 {kCustomPreset, {width, height, "0", "0"}}),
             head + "resized to " + width + " x " + height);
   const std::string sized =
       std::string(width) + " " + height + " " + top + " 0";
   EXPECT_TRUE(Eventually([&] { return seen() == sized; })) << seen();
-  EXPECT_EQ(RestoreAction(ctx), head + std::string(kRestored));
+  EXPECT_EQ(testing::RestoreForTest(*wm, ledger, target),
+            head + std::string(kRestored));
   EXPECT_TRUE(Eventually([&] { return seen() == before; })) << seen();
 
   client.Kill();
