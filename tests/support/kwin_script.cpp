@@ -14,8 +14,7 @@
 namespace pentrax::testing {
 namespace {
 
-class Inbox final : public QDBusVirtualObject {
- public:
+struct Inbox final : QDBusVirtualObject {
   std::optional<std::string> value;
   QString introspect(const QString&) const override { return {}; }
   bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override {
