@@ -137,23 +137,19 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
   // first tiled side by side in their order: the window acted on, and the
   // state or layout it is sized from. Put back, a tiled window comes back to
   // its place in the container that held it, whatever its neighbours are.
+  // clang-format off
   const std::pair<int, const char*> cases[] = {
       {1, ""},
       {2, ""},
       {0, "[con_mark=w0] fullscreen enable"},
-      {2,
-       "[con_mark=w2] floating enable, resize set 400 300, "
-       "move absolute position 700 600"},
+      {2, "[con_mark=w2] floating enable, resize set 400 300, move absolute position 700 600"},
       {2, "[con_mark=w0] splitv; [con_mark=w1] move to mark w0"},
       {0, "[con_mark=w1] splitv; [con_mark=w2] move to mark w1"},
-      {0,
-       "[con_mark=w0] splitv; [con_mark=w1] move to mark w0; "
-       "[con_mark=w0] layout stacking"},
-      {1,
-       "[con_mark=w0] splitv; [con_mark=w1] move to mark w0; "
-       "[con_mark=w0] layout tabbed"},
+      {0, "[con_mark=w0] splitv; [con_mark=w1] move to mark w0; [con_mark=w0] layout stacking"},
+      {1, "[con_mark=w0] splitv; [con_mark=w1] move to mark w0; [con_mark=w0] layout tabbed"},
       {1, "[con_mark=w0] layout splitv"},
   };
+  // clang-format on
   int workspace = 10;
   for (const auto& [acted, setup] : cases) {
     SCOPED_TRACE(setup);
@@ -223,10 +219,9 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
 
   // A window that is gone: every call about it fails, and the next one
   // works.
-  const WindowHandle gone = cells.id;
   cells.client->Kill();
-  ASSERT_TRUE(Eventually([&] { return !Look(gone); }));
-  testing::ExpectGone(*wm, gone);
+  ASSERT_TRUE(Eventually([&] { return !Look(cells.id); }));
+  testing::ExpectGone(*wm, cells.id);
   EXPECT_TRUE(Look(wm->GetForegroundWindow()));
 }
 
