@@ -51,7 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 #if defined(PENTRAX_FUZZ_NUMBERS)
   const double n = LeadingNumber(bytes);
-  (void)RoundToInt32(n);
   (void)FloorToInt32(n);
   (void)NumberToText(n, ',');
 
