@@ -13,11 +13,9 @@ void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
   const std::string id = std::to_string(window);
   const std::optional<Rect> before = d.outer();
   ASSERT_TRUE(before);
-  const auto size = [&d](std::int32_t w, std::int32_t h) {
-    return [&d, w, h] {
-      const auto o = d.outer();
-      return o && o->width() == w && o->height() == h;
-    };
+  const auto sized800x600 = [&] {
+    const auto o = d.outer();
+    return o && o->width() == 800 && o->height() == 600;
   };
   const auto back = [&] { return d.outer() == before; };
   const auto content = [&] { return d.content() == Size{640, 480}; };
@@ -26,7 +24,7 @@ void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
   const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
       {"size 640x480 --content --window @ --json", 0, content, true},
       {"restore --window @", 0, back, false},
-      {"size 800x600", 0, size(800, 600), false},  // the window in front
+      {"size 800x600", 0, sized800x600, false},  // the window in front
       {"restore --window @ --json", 0, back, true},
       {"restore --window @", 3, back, false},  // already restored
       {"query --window 2147483000", 3, back, false},
