@@ -87,13 +87,12 @@ bool Chose(const std::string& backend, const std::string& env = "") {
 }
 
 // pentrax2, with its settings in a folder of its own in the session's, and
-// its window in front.
+// its window in front: activated through X, as a pager would.
 struct Pentrax {
   testing::Client client{
       {"env", "XDG_CONFIG_HOME=" + kRuntime + "/config", PENTRAX2}};
   WindowHandle window = testing::FindWindowByClass("pentrax2");
 
-  // In front: activated through X, as a pager would.
   Pentrax() {
     EXPECT_TRUE(testing::Run("timeout 10 xdotool windowactivate --sync " +
                              std::to_string(window)));

@@ -36,7 +36,6 @@ Rect Frame(const std::string& caption) {
   return {f[0], f[1], f[2], f[3]};
 }
 
-// Runs with the window on Wayland ("wayland") and on XWayland ("xcb").
 class KWinTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {

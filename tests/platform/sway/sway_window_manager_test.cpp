@@ -69,9 +69,8 @@ std::optional<Seen> Look(WindowHandle id) {
   return Look([&](const Seen& s) { return s.id == id; });
 }
 
-// A client; the Qt window (argv {"wayland" or "xcb", arguments...}, the
-// platform given as -platform, which Qt takes anywhere) prints the sizes it
-// is offered into a file.
+// A client; the Qt window (argv {its -platform, "wayland" or "xcb", its
+// arguments...}) prints the sizes it is offered into a file.
 struct Window {
   std::unique_ptr<testing::Client> client;
   WindowHandle id = 0;
