@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 
 #include "cli_journeys.h"
 #include "kwin_script.h"
@@ -24,7 +23,8 @@ const std::string kDesktop = std::getenv("SWAYSOCK") != nullptr ? "sway"
                                  ? "kwin"
                                  : "gnome";
 const std::string kTitle = "journey";  // the window to size, and its reports
-const std::string kReport = std::getenv("XDG_RUNTIME_DIR") + ("/" + kTitle);
+const std::string kRuntime = std::getenv("XDG_RUNTIME_DIR");
+const std::string kReport = kRuntime + "/" + kTitle;
 
 // Activates the native window as a click on it would (GNOME gives a new
 // window the focus, and no other way).
@@ -42,10 +42,10 @@ void Activate() {
 // its frame, first or last: it knows no place, and what a client-side
 // decorated window draws is all content.
 struct Seen {
-  Rect outer;
-  Size content;
+  std::optional<Rect> outer;
+  std::optional<Size> content;
 };
-std::optional<Seen> Look(bool first = false) {
+Seen Look(bool first = false) {
   if (kDesktop == "sway") {
     const json tree = json::parse(
         testing::Run("swaymsg -r -t get_tree").value_or(""), nullptr, false);
@@ -55,30 +55,29 @@ std::optional<Seen> Look(bool first = false) {
       const auto n = [&](const char* k) { return flat[at + k].get<int>(); };
       if (key.ends_with("/name") && value == kTitle &&
           flat.contains(at + "pid")) {
-        return Seen{
-            {n("rect/x"), n("rect/y") - n("deco_rect/height"),
-             n("rect/x") + n("rect/width"), n("rect/y") + n("rect/height")},
-            {n("window_rect/width"), n("window_rect/height")}};
+        return {
+            Rect{n("rect/x"), n("rect/y") - n("deco_rect/height"),
+                 n("rect/x") + n("rect/width"), n("rect/y") + n("rect/height")},
+            Size{n("window_rect/width"), n("window_rect/height")}};
       }
     }
-    return std::nullopt;
+    return {};
   }
   if (kDesktop == "kwin") {
     const json g = testing::RunKWinScript(
         "var w = byCaption('" + kTitle +
         "'), b = w && w.bufferGeometry; "
         "send(w && [describe(w).frame, b.width, b.height]);");
-    return g.is_array()
-               ? std::optional<Seen>(
-                     {{g[0][0], g[0][1], g[0][2], g[0][3]}, {g[1], g[2]}})
-               : std::nullopt;
+    return g.is_array() ? Seen{Rect{g[0][0], g[0][1], g[0][2], g[0][3]},
+                               Size{g[1], g[2]}}
+                        : Seen{};
   }
   const std::string line =  // "WxH FW FH ..."
       testing::Run((first ? "head -n1 " : "tail -n1 ") + kReport).value_or("");
   int width = 0, height = 0;
   return std::sscanf(line.c_str(), "%*s %d %d", &width, &height) == 2
-             ? std::optional<Seen>({{0, 0, width, height}, {width, height}})
-             : std::nullopt;
+             ? Seen{Rect{0, 0, width, height}, Size{width, height}}
+             : Seen{};
 }
 
 // Whether --help names the backend, with the environment changed so.
@@ -88,16 +87,12 @@ bool Chose(const std::string& backend, const std::string& env = "") {
 }
 
 // pentrax2, with its settings in a folder of its own in the session's, and
-// its window in front.
+// its window in front: activated through X, as a pager would.
 struct Pentrax {
   testing::Client client{
-      {"env",
-       "XDG_CONFIG_HOME=" + std::string(std::getenv("XDG_RUNTIME_DIR")) +
-           "/config",
-       PENTRAX2}};
+      {"env", "XDG_CONFIG_HOME=" + kRuntime + "/config", PENTRAX2}};
   WindowHandle window = testing::FindWindowByClass("pentrax2");
 
-  // In front: activated through X, as a pager would.
   Pentrax() {
     EXPECT_TRUE(testing::Run("timeout 10 xdotool windowactivate --sync " +
                              std::to_string(window)));
@@ -147,17 +142,15 @@ TEST(WaylandE2e, SizesANativeWindowThatTheDesktopActivates) {
   pentrax.Keys(std::string(kToSizing) + " space");
   // The window comes once the button is down: GNOME gives a new window the
   // focus, and no other way to activate a native one.
-  testing::Client window({"sh", "-c",
-                          "exec env QT_QPA_PLATFORM=wayland " PENTRAX_QT_WINDOW
-                          " " +
-                              kTitle + " >" + kReport});
-  ASSERT_TRUE(Eventually([] { return Look().has_value(); }, 20000));
-  const Rect before = Look(kDesktop == "gnome").value_or(Seen{}).outer;
+  testing::Client window({"sh", "-c", "exec \"$@\" >" + kReport, "-",
+                          PENTRAX_QT_WINDOW, kTitle, "-platform", "wayland"});
+  ASSERT_TRUE(Eventually([] { return Look().outer.has_value(); }, 20000));
+  const std::optional<Rect> before = Look(kDesktop == "gnome").outer;
   Activate();
   // 640 x 480, a border of 3 added and a 28-pixel task bar taken off.
   EXPECT_TRUE(Eventually(
       [] {
-        const Rect outer = Look().value_or(Seen{}).outer;
+        const Rect outer = Look().outer.value_or(Rect{});
         return outer.width() == 646 && outer.height() == 458;
       },
       10000));
@@ -174,16 +167,10 @@ TEST(WaylandE2e, SizesANativeWindowThatTheDesktopActivates) {
   }
   EXPECT_EQ(testing::Run(PENTRAX2 " restore --window " + std::to_string(id)),
             kTitle + "\nrestored its original size\n");
-  EXPECT_TRUE(
-      Eventually([&] { return Look().value_or(Seen{}).outer == before; }));
-  const auto read = [](auto member) {
-    return [member] {
-      const auto s = Look();
-      return s ? std::optional((*s).*member) : std::nullopt;
-    };
-  };
-  testing::CommandLineJourneys(
-      {PENTRAX2, read(&Seen::outer), read(&Seen::content), Activate}, id);
+  EXPECT_TRUE(Eventually([&] { return Look().outer == before; }));
+  testing::CommandLineJourneys({PENTRAX2, [] { return Look().outer; },
+                                [] { return Look().content; }, Activate},
+                               id);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <regex>
 
 #include "x_session.h"
 
@@ -12,50 +13,34 @@ void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
   const std::string id = std::to_string(window);
   const std::optional<Rect> before = d.outer();
   ASSERT_TRUE(before);
-  const auto size = [](std::int32_t w, std::int32_t h) {
-    return [w, h](const JourneyDesktop& desk) {
-      const auto o = desk.outer();
-      return o && o->width() == w && o->height() == h;
-    };
+  const auto sized800x600 = [&] {
+    const auto o = d.outer();
+    return o && o->width() == 800 && o->height() == 600;
   };
-  const auto back = [&before](const JourneyDesktop& desk) {
-    return desk.outer() == before;
-  };
-  const auto content = [](const JourneyDesktop& desk) {
-    return desk.content() == Size{640, 480};
-  };
-  const auto nothing = [](const JourneyDesktop&) { return true; };
+  const auto back = [&] { return d.outer() == before; };
+  const auto content = [&] { return d.content() == Size{640, 480}; };
   // The command (@: the window's number), its status, what the desktop
   // shows then, and whether it answers in JSON.
-  struct Row {
-    std::string command;
-    int status;
-    std::function<bool(const JourneyDesktop&)> shown;
-    bool json = false;
-  };
-  const Row rows[] = {
+  const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
       {"size 640x480 --content --window @ --json", 0, content, true},
-      {"restore --window @", 0, back},
-      {"size 800x600", 0, size(800, 600)},  // the window in front
+      {"restore --window @", 0, back, false},
+      {"size 800x600", 0, sized800x600, false},  // the window in front
       {"restore --window @ --json", 0, back, true},
-      {"restore --window @", 3, back},  // already restored
-      {"query --window 2147483000", 3, back},
-      {"size 0x5 --window @", 2, back},
-      {"list --json", 0, nothing, true},
+      {"restore --window @", 3, back, false},  // already restored
+      {"query --window 2147483000", 3, back, false},
+      {"size 0x5 --window @", 2, back, false},
+      {"list --json", 0, [] { return true; }, true},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.command);
-    std::string command = row.command;
-    if (const auto at = command.find('@'); at != std::string::npos) {
-      command.replace(at, 1, id);
-    }
+  for (const auto& [command, status, shown, json] : rows) {
+    SCOPED_TRACE(command);
+    const std::string run = std::regex_replace(command, std::regex("@"), id);
     d.activate();
     const std::string out =
-        Run(d.pentrax2 + " " + command + " 2>&1; echo status=$?").value_or("");
-    EXPECT_TRUE(out.ends_with("status=" + std::to_string(row.status) + "\n"))
+        Run(d.pentrax2 + " " + run + " 2>&1; echo status=$?").value_or("");
+    EXPECT_TRUE(out.ends_with("status=" + std::to_string(status) + "\n"))
         << out;
-    EXPECT_TRUE(Eventually([&] { return row.shown(d); }, 5000)) << out;
-    if (row.json) {
+    EXPECT_TRUE(Eventually(shown, 5000)) << out;
+    if (json) {
       const auto j =
           nlohmann::json::parse(out.substr(0, out.find('\n')), nullptr, false);
       EXPECT_FALSE(j.is_discarded()) << out;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QByteArray>
 #include <cstdlib>
 #include <fstream>
 
@@ -17,11 +18,8 @@ namespace {
 
 using testing::Eventually;
 // 256 bytes: the title is cut to 252, on a character boundary.
-const std::string kTitle = "Pentrax " + [] {
-  std::string s;
-  for (int i = 0; i < 62; ++i) s += "\xF0\x9F\x93\x90";
-  return s;
-}();
+const std::string kTitle =
+    "Pentrax " + QByteArray("\xF0\x9F\x93\x90").repeated(62).toStdString();
 
 // Qt platform (wayland: native, xcb: Xwayland), maximised at the start, the
 // custom size asked for, and the top the sized window must see itself at.
@@ -34,10 +32,9 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
   const auto wm = GnomeWindowManager::Connect(nullptr);
   ASSERT_TRUE(wm);
   const std::string log = std::getenv("XDG_RUNTIME_DIR") + std::string("/out");
-  testing::Client client({"sh", "-c",
-                          std::string("exec " PENTRAX_QT_WINDOW " -platform ") +
-                              platform + " '" + kTitle + "'" +
-                              (maximized ? " --maximized" : "") + " >" + log});
+  testing::Client client({"sh", "-c", "exec \"$@\" >" + log, "-",
+                          PENTRAX_QT_WINDOW, kTitle, "-platform", platform,
+                          maximized ? "--maximized" : ""});
   const auto seen = [&] {  // "WIDTH HEIGHT TOP MAXIMISED" of the frame
     std::string last, line;
     for (std::ifstream in(log); std::getline(in, line);) last = line;
@@ -76,15 +73,14 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
   EXPECT_EQ(still, p);
 
   ResizedWindowLedger ledger;
-  const ActionContext ctx{*wm, ledger, target};
-  SizeChoices choices{.selectedPreset = kCustomPreset,
-                      .fields = {width, height, "0", "0"}};
-  EXPECT_EQ(SizeAction(ctx, choices, 1280, 1024),
+  EXPECT_EQ(testing::SizeForTest(*wm, ledger, target,
+                                 {kCustomPreset, {width, height, "0", "0"}}),
             head + "resized to " + width + " x " + height);
   const std::string sized =
       std::string(width) + " " + height + " " + top + " 0";
   EXPECT_TRUE(Eventually([&] { return seen() == sized; })) << seen();
-  EXPECT_EQ(RestoreAction(ctx), head + std::string(kRestored));
+  EXPECT_EQ(testing::RestoreForTest(*wm, ledger, target),
+            head + std::string(kRestored));
   EXPECT_TRUE(Eventually([&] { return seen() == before; })) << seen();
 
   client.Kill();
