@@ -39,26 +39,16 @@ class PlacementsTest : public ::testing::Test {
   }
 };
 
-TEST_F(PlacementsTest, WhatOneProcessRemembersAnotherFindsForItsBackend) {
-  PlacementsFile sizer(path, "x11"), restorer(path, "x11"), sway(path, "sway");
-  Remember(sizer, 7, {10, 20, 110, 120}, "pid 1, class \"é\\n");
-  const auto e = Find(restorer, 7);
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->showState, kShowMaximized);
-  EXPECT_EQ((Rect{e->left, e->top, e->right, e->bottom}),
-            (Rect{10, 20, 110, 120}));
-  EXPECT_EQ(e->identity, "pid 1, class \"é\\n");
-  EXPECT_FALSE(Find(sway, 7));  // another backend's handles
-}
-
-// Four processes remember 25 windows each at the same time.
-TEST_F(PlacementsTest, ProcessesAtTheSameTimeLoseNothing) {
+// Four processes remember 25 windows each at the same time; another finds
+// them all, as they were remembered, for its own backend alone.
+TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
   std::vector<pid_t> children;
   for (int c = 0; c < 4; ++c) {
     if (const pid_t pid = fork(); pid == 0) {
       PlacementsFile store(path, "x11");
       for (int i = 0; i < 25; ++i) {
-        Remember(store, c * 100 + i + 1, {i, i, i + 10, i + 10});
+        Remember(store, c * 100 + i + 1, {i, i + 1, i + 10, i + 20},
+                 "pid 1, class \"\xC3\xA9\\n");
       }
       _exit(0);
     } else {
@@ -68,10 +58,16 @@ TEST_F(PlacementsTest, ProcessesAtTheSameTimeLoseNothing) {
   for (const pid_t pid : children) {
     waitpid(pid, nullptr, 0);
   }
-  PlacementsFile store(path, "x11");
+  PlacementsFile store(path, "x11"), sway(path, "sway");
   std::size_t entries = 0;
   store.Use([&](ResizedWindowLedger& l) { entries = l.entries().size(); });
   EXPECT_EQ(entries, 100u);
+  const auto e = Find(store, 307);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->showState, kShowMaximized);
+  EXPECT_EQ((Rect{e->left, e->top, e->right, e->bottom}), (Rect{6, 7, 16, 26}));
+  EXPECT_EQ(e->identity, "pid 1, class \"\xC3\xA9\\n");
+  EXPECT_FALSE(Find(sway, 307));  // another backend's handles
 }
 
 TEST_F(PlacementsTest, AFileNotPentraxsIsSetAsideAndOneUnwritableIsSaid) {
