@@ -73,7 +73,9 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   const std::string content = std::to_string(400 - in->left - in->right) + "x" +
                               std::to_string(300 - in->top - in->bottom);
   EXPECT_TRUE(Eventually([&] {
-    return testing::Run("tail -n1 " + sizes)->starts_with(content + " ");
+    return testing::Run("tail -n1 " + sizes)
+        .value_or("")
+        .starts_with(content + " ");
   })) << content;
 
   EXPECT_EQ(size(0, {}), a + "\r\nresized to 640 x 480");

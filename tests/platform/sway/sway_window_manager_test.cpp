@@ -181,8 +181,9 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
     EXPECT_TRUE(answered());
     EXPECT_EQ(act(id, false), name + "\r\nrestored its original size");
     EXPECT_TRUE(Eventually([&] { return Look(id) == before; }))
-        << "parent " << Look(id)->parent << " index " << Look(id)->index
-        << ", was " << before->parent << " " << before->index;
+        << "parent " << Look(id).value_or(Seen{}).parent << " index "
+        << Look(id).value_or(Seen{}).index << ", was " << before->parent << " "
+        << before->index;
   }
 
   // sway stalls longer than a request may take: the backend says sway did
