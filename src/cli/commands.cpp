@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include <chrono>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -132,7 +133,8 @@ json Answer(WindowHandle window, const ActionResult& r) {
 
 int SizeCommand(const Options& o, Environment& env, const Target& t) {
   WindowManager& wm = env.wm;
-  Rect monitor;
+  // A monitor that cannot be read limits nothing: the desktop does.
+  Rect monitor{0, 0, INT32_MAX, INT32_MAX};
   wm.GetMonitor(t.window, monitor);
   SizeChoices c;
   if (o.size) {
