@@ -1,15 +1,24 @@
-// Pentrax 2: sizes other programs' windows to a test resolution.
+// Pentrax 2: sizes other programs' windows to a test resolution, from its
+// window or from the command line.
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <thread>
 
+#include "command_line.h"
+#include "commands.h"
+#include "desktop_session.h"
 #include "factory.h"
 #include "form_settings.h"
 #include "frm_pentrax2.h"
 #include "ini_settings_store.h"
+#include "pentrax_version.h"
+#include "placements_file.h"
 #include "qt_form_view.h"
 #include "termination.h"
 
@@ -17,9 +26,9 @@ namespace {
 
 namespace settings = pentrax::settings;
 
-int Fail(const std::string& why) {
+int Fail(const std::string& why, int status = pentrax::cli::kUsage) {
   std::fprintf(stderr, "pentrax2: %s\n", why.c_str());
-  return 2;
+  return status;
 }
 
 // "sway, kwin, gnome or x11"
@@ -35,67 +44,93 @@ std::string BackendList() {
   return list;
 }
 
-std::string Usage() {
-  const pentrax::SessionBackend session = pentrax::ChooseBackend();
-  return "Usage: pentrax2 [--backend NAME]\n"
-         "Sizes other programs' windows to a test resolution: pick a size,\n"
-         "press the sizing button, then activate the window to size. The\n"
-         "restore button puts a sized window back.\n\n"
-         "  --backend NAME  size windows through NAME: " +
-         BackendList() +
-         "\n"
-         "                  (without it, this session would get: " +
-         session.name +
-         ")\n"
-         "  -h, --help      show this text\n"
-         "  --version       show the version\n\n" +
-         (session.note.empty() ? "" : session.note + "\n\n") + "Settings: " +
-         settings::IniSettingsStore::UserFilePath(settings::ApplicationName()) +
-         "\n";
+std::string SettingsPath() {
+  return settings::IniSettingsStore::UserFilePath(settings::ApplicationName());
+}
+
+// The session's shared placements for the backend, or this process's own
+// (said on standard error) where the session has no runtime folder.
+std::unique_ptr<pentrax::LedgerStore> Placements(const std::string& backend) {
+  std::string why;
+  const std::string path = settings::PlacementsFile::SessionPath(&why);
+  if (path.empty()) {
+    Fail(why, 0);
+    return std::make_unique<pentrax::MemoryLedgerStore>();
+  }
+  return std::make_unique<settings::PlacementsFile>(path, backend);
+}
+
+// A command: no window, and no GUI toolkit; an event loop (QCoreApplication)
+// only for the backends that talk D-Bus.
+int RunCommand(const pentrax::cli::Options& o, int argc, char** argv) {
+  const pentrax::DesktopSession session = pentrax::ReadDesktopSession(
+      [](const char* name) { return std::getenv(name); });
+  const bool dbus = o.backend == "kwin" || o.backend == "gnome" ||
+                    (o.backend.empty() && session.wayland &&
+                     (session.desktop == pentrax::Desktop::kKde ||
+                      session.desktop == pentrax::Desktop::kGnome));
+  std::optional<QCoreApplication> core;
+  int qtArgc = 1;
+  if (dbus) {
+    core.emplace(qtArgc, argv);
+  }
+  (void)argc;
+  const std::string backend =
+      o.backend.empty() ? pentrax::ChooseBackend().name : o.backend;
+  std::string error;
+  auto wm = pentrax::CreateWindowManager(backend, error);
+  if (!wm) {
+    return Fail("backend " + backend + ": " + error, pentrax::cli::kNothing);
+  }
+  settings::IniSettingsStore store(SettingsPath(),
+                                   &settings::ReportOnStandardError);
+  const auto placements = Placements(backend);
+  pentrax::cli::Environment env{
+      *wm,
+      *placements,
+      [&](std::int32_t width, std::int32_t height) {
+        return settings::SavedChoices(store, *wm, width, height);
+      },
+      [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); },
+      [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stderr); },
+      [](int ms) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+      }};
+  return pentrax::cli::Run(o, env);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) {
-    arguments << QString::fromLocal8Bit(argv[i]);
+  const auto parsed =
+      pentrax::cli::Parse(std::vector<std::string>(argv + 1, argv + argc));
+  if (!parsed.options) {
+    return Fail(parsed.error);
   }
-  // Parsed before any application object exists: --help and --version need
-  // no display.
-  QCommandLineParser parser;
-  const QCommandLineOption help({"h", "help"}, "");
-  const QCommandLineOption version("version", "");
-  const QCommandLineOption backendOption("backend", "", "name");
-  parser.addOptions({help, version, backendOption});
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  if (!parser.parse(arguments)) {
-    std::string why = parser.errorText().toStdString();
-    if (why.ends_with('.')) {
-      why.pop_back();
-    }
-    return Fail(why + "; see --help");
-  }
-  if (!parser.positionalArguments().isEmpty()) {
-    return Fail("unexpected argument '" +
-                parser.positionalArguments().first().toStdString() +
-                "'; see --help");
-  }
-  if (parser.isSet(version)) {
-    std::printf("pentrax2 %s\n", PENTRAX_VERSION);
+  const pentrax::cli::Options& o = *parsed.options;
+  if (o.version) {
+    std::printf("pentrax2 %s\n", PENTRAX_VERSION_TEXT);
     return 0;
   }
   int qtArgc = 1;
-  if (parser.isSet(help)) {
+  if (o.help) {
     const QCoreApplication core(qtArgc, argv);  // for the session bus
-    std::fputs(Usage().c_str(), stdout);
+    const pentrax::SessionBackend session = pentrax::ChooseBackend();
+    std::fputs((pentrax::cli::Usage("pentrax2", BackendList(), SettingsPath()) +
+                "\nWithout --backend, this session would get: " + session.name +
+                "\n" + (session.note.empty() ? "" : session.note + "\n"))
+                   .c_str(),
+               stdout);
     return 0;
   }
-  const std::string forced = parser.value(backendOption).toStdString();
   const auto names = pentrax::BackendNames();
-  if (parser.isSet(backendOption) &&
-      std::find(names.begin(), names.end(), forced) == names.end()) {
-    return Fail("no backend \"" + forced + "\": choose " + BackendList());
+  if (!o.backend.empty() &&
+      std::find(names.begin(), names.end(), o.backend) == names.end()) {
+    return Fail("no backend \"" + o.backend + "\": choose " + BackendList() +
+                "; see --help");
+  }
+  if (o.command != pentrax::cli::Command::kWindow) {
+    return RunCommand(o, argc, argv);
   }
 
   // The main window is an X client wherever Pentrax runs (through XWayland
@@ -109,8 +144,8 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(qtArgc, argv);
   const pentrax::SessionBackend session =
-      forced.empty() ? pentrax::ChooseBackend()
-                     : pentrax::SessionBackend{forced, ""};
+      o.backend.empty() ? pentrax::ChooseBackend()
+                        : pentrax::SessionBackend{o.backend, ""};
   std::unique_ptr<pentrax::WindowManager> wm =
       session.name == "x11" ? std::move(x11)
                             : pentrax::CreateWindowManager(session.name, error);
@@ -119,11 +154,12 @@ int main(int argc, char** argv) {
   }
   x11.reset();
 
-  settings::IniSettingsStore store(
-      settings::IniSettingsStore::UserFilePath(settings::ApplicationName()),
-      &settings::ReportOnStandardError);
+  settings::IniSettingsStore store(SettingsPath(),
+                                   &settings::ReportOnStandardError);
+  const auto placements = Placements(session.name);
   pentrax::ui::QtFormView view;
   pentrax::ui::FrmPentrax2 form(*wm, view);
+  form.cycle.UseStore(*placements);
   view.Bind(form);
   settings::Attach(form, store);
   if (!session.note.empty()) {

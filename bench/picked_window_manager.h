@@ -30,6 +30,15 @@ class PickedWindowManager : public WindowManager {
   bool GetWorkArea(WindowHandle w, Rect& r) override {
     return real_.GetWorkArea(w, r);
   }
+  bool GetMonitor(WindowHandle w, Rect& r) override {
+    return real_.GetMonitor(w, r);
+  }
+  std::optional<Insets> GetFrameInsets(WindowHandle w) override {
+    return real_.GetFrameInsets(w);
+  }
+  std::vector<WindowHandle> ListWindows() override {
+    return real_.ListWindows();
+  }
   bool IsOwnProcessWindow(WindowHandle w) override {
     return real_.IsOwnProcessWindow(w);
   }

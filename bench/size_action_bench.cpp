@@ -229,7 +229,8 @@ void BM_ForegroundWindow(benchmark::State& state) {
     ++calls;
   }
   state.counters["round_trips"] =
-      static_cast<double>(g_probe->roundTrips() - before) / calls;
+      static_cast<double>(g_probe->roundTrips() - before) /
+      static_cast<double>(calls);
 }
 
 void Register() {
@@ -283,18 +284,20 @@ void Register() {
 
 int main(int argc, char** argv) {
   std::string error;
-  g_wm = X11WindowManager::Connect(nullptr, &error);
-  if (!g_wm) {
+  auto connection = x11::Connection::Open(nullptr, &error);
+  if (!connection) {
     std::fprintf(stderr, "size_action_bench: %s\n", error.c_str());
     return 1;
   }
-  g_probe = std::make_unique<X11Probe>(*g_wm);
+  auto backend = std::make_unique<x11::Backend>(std::move(connection));
+  g_probe = std::make_unique<X11Probe>(*backend);
+  g_wm = std::make_unique<X11WindowManager>(std::move(backend));
   testing::Client clock(
       {"xclock", "-name", "benchclock", "-geometry", "300x200+60+60"});
   testing::Client term(
       {"xterm", "-name", "benchterm", "-geometry", "80x24+400+300"});
-  testing::Client qt({"env", "QT_QPA_PLATFORM=xcb", PENTRAX_QT_WINDOW,
-                      "benchqt"});
+  testing::Client qt(
+      {"env", "QT_QPA_PLATFORM=xcb", PENTRAX_QT_WINDOW, "benchqt"});
   g_windows[0] = testing::FindWindowByClass("benchclock");
   g_windows[1] = testing::FindWindowByClass("benchterm");
   g_windows[2] = testing::FindWindowByClass("pentrax_qt_window");

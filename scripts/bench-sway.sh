@@ -5,10 +5,15 @@
 #   scripts/bench-sway.sh [RUNS]   (runs of each, 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/bench-common.sh
+. scripts/bench-common.sh
+runs=${1:-60}
 scripts/build-release.sh sway_size_bench pentrax_qt_window >/dev/null
-echo "sway $(dpkg-query -W -f='${Version}' sway 2>/dev/null)," \
-  "foot $(dpkg-query -W -f='${Version}' foot 2>/dev/null)," \
-  "Qt $(dpkg-query -W -f='${Version}' qt6-wayland 2>/dev/null); median of ${1:-60} runs each."
+out=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-bench-sway.XXXXXX")
+trap 'rm -rf "$out"' EXIT
+bench_run "$out/sway.md" scripts/with-sway-session.sh \
+  build/release/bench/sway/sway_size_bench build/release/tests/pentrax_qt_window "$runs"
+
+bench_machine "sway $(package_version sway), foot $(package_version foot), Qt $(package_version qt6-wayland); median of $runs runs each"
 echo
-scripts/with-sway-session.sh build/release/bench/sway/sway_size_bench \
-  build/release/tests/pentrax_qt_window "${1:-60}" 2>/dev/null
+cat "$out/sway.md"

@@ -19,6 +19,9 @@ test_pkgs+=(gnome-shell gjs)
 # backend's tests, and the session bus they start for it; KWin on X11 for the
 # X11 backend's tests.
 test_pkgs+=(kwin-wayland kwin-style-breeze dbus-daemon dbus-bin kwin-x11)
+# The accessibility bus and a screen reader's view of it, for the names the
+# main window's controls have.
+test_pkgs+=(at-spi2-core python3-pyatspi)
 
 # The Windows parts, cross-built and run under Wine, and their installer.
 windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest nsis)

@@ -58,93 +58,67 @@ for bus in session system; do
   </policy>
 </busconfig>
 EOF
-  "${as_shell[@]}" dbus-daemon --config-file="$workdir/$bus.conf" --nofork \
-    >"$workdir/$bus-bus.log" 2>&1 &
-  pids+=($!)
+  session_spawn "$bus-bus" "${as_shell[@]}" dbus-daemon \
+    --config-file="$workdir/$bus.conf" --nofork
 done
-for _ in $(seq 500); do
-  [ -S "$run/session-bus" ] && [ -S "$run/system-bus" ] && break
-  sleep 0.02
-done
+wait_for 30 "the session and system buses (dbus-daemon) to listen" \
+  test -S "$run/session-bus" -a -S "$run/system-bus"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$run/session-bus"
 
-env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$run" \
+session_spawn shell env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$run" \
   XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
   XDG_CACHE_HOME="$home/.cache" XDG_SESSION_TYPE=wayland \
   XDG_CURRENT_DESKTOP=GNOME DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" \
   DBUS_SYSTEM_BUS_ADDRESS="unix:path=$run/system-bus" \
   GSETTINGS_BACKEND=memory LIBGL_ALWAYS_SOFTWARE=1 \
   "${as_shell[@]}" gnome-shell --headless --wayland \
-  --virtual-monitor 1280x1024 --wayland-display pentrax-wayland \
-  >"$workdir/shell.log" 2>&1 &
+  --virtual-monitor 1280x1024 --wayland-display pentrax-wayland
 shell_pid=$!
-pids+=("$shell_pid")
 
 shell_call() {
-  timeout 10 gdbus call --session --dest org.gnome.Shell "$@" 2>/dev/null
+  timeout 10 gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell "$@"
 }
-fail() {
-  echo "$1" >&2
-  tail -n 40 "$workdir/shell.log" >&2
-  exit 1
+shell_property() { # NAME
+  shell_call --method org.freedesktop.DBus.Properties.Get org.gnome.Shell "$1"
 }
-# Start-up takes 2 to 6 seconds here, much longer on a busy machine.
-for _ in $(seq 1200); do
-  shell_call --object-path /org/gnome/Shell \
-    --method org.freedesktop.DBus.Properties.Get org.gnome.Shell ShellVersion \
-    >/dev/null && break
-  kill -0 "$shell_pid" 2>/dev/null || fail "gnome-shell ended at start-up"
-  sleep 0.05
-done
-shell_call --object-path /org/gnome/Shell --method org.freedesktop.DBus.Peer.Ping \
-  >/dev/null || fail "gnome-shell did not answer on D-Bus"
+shell_property_is() { # NAME VALUE
+  [[ "$(shell_property "$1")" == *"<$2>"* ]]
+}
+# Start-up takes 2 to 6 seconds here, much longer on a cold, busy machine.
+wait_for 120 "GNOME Shell to answer on the session bus" shell_property ShellVersion
 
 # The shell shows the overview once it has started up, and there no window
 # has the focus: wait for it, then leave it as a user would, so that new
 # windows are focused when they appear.
-overview() {
-  shell_call --object-path /org/gnome/Shell \
-    --method org.freedesktop.DBus.Properties.Get org.gnome.Shell OverviewActive
+wait_for 60 "GNOME Shell to show the overview after start-up" \
+  shell_property_is OverviewActive true
+leave_overview() {
+  shell_call --method org.freedesktop.DBus.Properties.Set org.gnome.Shell \
+    OverviewActive '<false>' || true
+  shell_property_is OverviewActive false
 }
-for _ in $(seq 1200); do
-  overview | grep -q true && break
-  sleep 0.05
-done
-for _ in $(seq 200); do
-  shell_call --object-path /org/gnome/Shell \
-    --method org.freedesktop.DBus.Properties.Set org.gnome.Shell OverviewActive \
-    '<false>' >/dev/null || true
-  overview | grep -q false && break
-  sleep 0.05
-done
-overview | grep -q false || fail "the overview stays open"
+wait_for 10 "GNOME Shell to leave the overview" leave_overview
 
+# The state is 1.0 once an extension is enabled, 3.0 when it failed.
+extension_enabled() { # UUID
+  local info
+  info=$(shell_call --method org.gnome.Shell.Extensions.GetExtensionInfo "$1") || return 1
+  [[ "$info" != *"'state': <3.0>"* ]] || session_fail "$1 failed: $info"
+  [[ "$info" == *"'state': <1.0>"* ]]
+}
 for ext in "${extensions[@]}"; do
   uuid=$(basename "$ext")
-  shell_call --object-path /org/gnome/Shell \
-    --method org.gnome.Shell.Extensions.EnableExtension "$uuid" >/dev/null ||
-    fail "cannot enable $uuid"
-  # The state is 1.0 once the extension is enabled, 3.0 when it failed.
-  for _ in $(seq 400); do
-    info=$(shell_call --object-path /org/gnome/Shell \
-      --method org.gnome.Shell.Extensions.GetExtensionInfo "$uuid" || true)
-    case "$info" in
-      *"'state': <1.0>"*) break ;;
-      *"'state': <3.0>"*) fail "$uuid failed: $info" ;;
-    esac
-    sleep 0.05
-  done
-  [[ "$info" == *"'state': <1.0>"* ]] || fail "$uuid was not enabled: $info"
+  shell_call --method org.gnome.Shell.Extensions.EnableExtension "$uuid" >/dev/null ||
+    session_fail "GNOME Shell did not take the request to enable $uuid"
+  wait_for 20 "GNOME Shell to enable the extension $uuid" extension_enabled "$uuid"
 done
 
 # Xwayland starts when the first X client connects; its display and the
 # key to it are there from the start.
-for _ in $(seq 200); do
-  grep -q 'Using public X11 display' "$workdir/shell.log" && break
-  sleep 0.05
-done
+wait_for 20 "GNOME Shell to name its Xwayland display (in its log)" \
+  grep -q 'Using public X11 display' "$workdir/shell.log"
 display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$workdir/shell.log" | head -n1)
-[ -n "$display" ] || fail "no Xwayland display"
+[ -n "$display" ] || session_fail "no Xwayland display in the shell's log"
 export DISPLAY=$display
 XAUTHORITY=$(ls "$run"/.mutter-Xwaylandauth.* 2>/dev/null | head -n1)
 export XAUTHORITY
@@ -154,6 +128,4 @@ export XDG_RUNTIME_DIR="$workdir/client" XDG_CONFIG_HOME="$workdir/client/config
 export PENTRAX_SHELL_PID=$shell_pid
 unset DBUS_SYSTEM_BUS_ADDRESS SWAYSOCK  # the caller's desktop's
 
-status=0
-"$@" || status=$?
-exit "$status"
+session_run "$@"

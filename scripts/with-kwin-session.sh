@@ -25,12 +25,6 @@ fi
 . "$(dirname "$0")/session-common.sh"
 session_start kwin
 
-fail() {
-  cat "$workdir"/*.log >&2 2>/dev/null || true
-  echo "$1" >&2
-  exit 1
-}
-
 export XDG_RUNTIME_DIR="$workdir/runtime"
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 # KWin and the programs started here keep their settings in the session.
@@ -39,14 +33,7 @@ export HOME="$workdir"
 # Nothing of the caller's desktop: Pentrax would choose its backend from it.
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
 
-exec {fd}>"$workdir/bus"
-dbus-daemon --session --nofork --address="unix:path=$workdir/bus-socket" \
-  --print-address="$fd" >"$workdir/dbus.log" 2>&1 &
-pids+=($!)
-exec {fd}>&-
-until_ok test -s "$workdir/bus" || fail "the session bus did not start"
-DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$workdir/bus")
-export DBUS_SESSION_BUS_ADDRESS
+session_bus
 
 # /usr/bin/kwin_wayland carries a file capability (cap_sys_resource) that a
 # container may not grant, and then it cannot be started; a copy has none.
@@ -55,15 +42,15 @@ cp "$(command -v kwin_wayland)" "$workdir/kwin_wayland"
 printf '#!/bin/sh\necho "$DISPLAY" >"%s/display.tmp" && mv "%s/display.tmp" "%s/display"\n' \
   "$workdir" "$workdir" "$workdir" >"$workdir/tell-display"
 chmod +x "$workdir/tell-display"
-KWIN_COMPOSE=Q "$workdir/kwin_wayland" --virtual --width 1280 --height 1024 \
-  --xwayland --socket wayland-pentrax --no-lockscreen --no-global-shortcuts \
-  --no-kactivities "$workdir/tell-display" >"$workdir/kwin.log" 2>&1 &
-pids+=($!)
+session_spawn kwin env KWIN_COMPOSE=Q "$workdir/kwin_wayland" --virtual \
+  --width 1280 --height 1024 --xwayland --socket wayland-pentrax \
+  --no-lockscreen --no-global-shortcuts --no-kactivities "$workdir/tell-display"
 export PENTRAX_KWIN_PID=$!
-until_ok test -s "$workdir/display" || fail "KWin did not start XWayland"
-until_ok dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
-  org.kde.kwin.Scripting.isScriptLoaded string:none ||
-  fail "KWin's scripting does not answer"
+# (The first start on a cold machine takes many seconds.)
+wait_for 90 "KWin to start XWayland (and run tell-display)" test -s "$workdir/display"
+wait_for 30 "KWin's scripting to answer on the session bus" \
+  dbus-send --session --print-reply --dest=org.kde.KWin /Scripting \
+  org.kde.kwin.Scripting.isScriptLoaded string:none
 export WAYLAND_DISPLAY=wayland-pentrax
 DISPLAY=$(cat "$workdir/display")
 export DISPLAY
@@ -71,12 +58,8 @@ export DISPLAY
 export XDG_CURRENT_DESKTOP=KDE XDG_SESSION_TYPE=wayland
 
 if [ -n "$dock_program" ]; then
-  "$dock_program" --dock 28 >/dev/null &
-  pids+=($!)
-  until_ok sh -c 'xprop -root _NET_WORKAREA | grep -q "= 0, 0, 1280, 996"' ||
-    fail "KWin did not take in the dock"
+  session_spawn dock "$dock_program" --dock 28
+  wait_for 30 "KWin to take the 28-pixel dock off the work area" dock_in_place 1280 1024
 fi
 
-status=0
-"$@" || status=$?
-exit "$status"
+session_run "$@"

@@ -17,8 +17,9 @@ set -euo pipefail
 [ "${1:-}" = "--" ] && shift
 [ $# -gt 0 ] || { echo "usage: $0 COMMAND..." >&2; exit 2; }
 
-workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-sway.XXXXXX")
-chmod 700 "$workdir"
+# shellcheck source=scripts/session-common.sh
+. "$(dirname "$0")/session-common.sh"
+session_start sway
 mkdir "$workdir/home"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
@@ -26,18 +27,15 @@ if [ "$(id -u)" -eq 0 ]; then
   as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 fi
 
-sway_pid=""
-cleanup() {
-  if [ -n "$sway_pid" ]; then
-    kill "$sway_pid" 2>/dev/null || true
-    wait "$sway_pid" 2>/dev/null || true
-  fi
-  rm -rf "$workdir"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-cat >"$workdir/sway.conf" <<'EOF'
+# The bar through a script that keeps its process id: it is no child of
+# ours (nor of sway's), and it can outlive sway, spinning on a core.
+cat >"$workdir/bar" <<'EOF'
+#!/bin/sh
+echo $$ >"$XDG_RUNTIME_DIR/bar.pid"
+exec swaybar "$@"
+EOF
+chmod 755 "$workdir/bar"
+cat >"$workdir/sway.conf" <<EOF
 output HEADLESS-1 mode 1280x1024
 xwayland force
 default_border normal 2
@@ -50,41 +48,36 @@ focus_on_window_activation focus
 bar {
     position top
     status_command echo pentrax
+    swaybar_command $workdir/bar
 }
-exec env > "$XDG_RUNTIME_DIR/session.env"
+exec env > "\$XDG_RUNTIME_DIR/session.env"
 EOF
 
-env -i PATH=/usr/bin:/bin HOME="$workdir/home" XDG_RUNTIME_DIR="$workdir" \
-  WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-  "${as_user[@]}" sway -c "$workdir/sway.conf" >"$workdir/sway.log" 2>&1 &
+session_spawn sway env -i PATH=/usr/bin:/bin HOME="$workdir/home" \
+  XDG_RUNTIME_DIR="$workdir" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
+  WLR_RENDERER=pixman "${as_user[@]}" sway -c "$workdir/sway.conf"
 sway_pid=$!
 
 # Up when the socket answers, the bar has taken its place and XWayland is
 # known (the environment that sway hands its clients names it).
 ready() {
   local socket
-  socket=$(ls "$workdir"/sway-ipc.*.sock 2>/dev/null | head -n1) || return 1
+  socket=$(compgen -G "$workdir/sway-ipc.*.sock" | head -n1) || return 1
   [ -n "$socket" ] || return 1
-  swaymsg -s "$socket" -t get_workspaces 2>/dev/null | grep -q '"y": [1-9]' || return 1
-  grep -q '^DISPLAY=' "$workdir/session.env" 2>/dev/null || return 1
+  [[ "$(swaymsg -s "$socket" -t get_workspaces)" =~ \"y\":\ [1-9] ]] || return 1
+  grep -q '^DISPLAY=' "$workdir/session.env" || return 1
+  test -s "$workdir/bar.pid" || return 1
   SWAYSOCK=$socket
 }
-for _ in $(seq 400); do
-  ready && break
-  kill -0 "$sway_pid" 2>/dev/null || break
-  sleep 0.025
-done
-if [ -z "${SWAYSOCK:-}" ] || ! ready; then
-  cat "$workdir/sway.log" >&2
-  echo "sway did not start" >&2
-  exit 1
-fi
+wait_for 60 "sway to answer on its socket, with its bar in place and XWayland named" ready
+session_adopt swaybar "$(cat "$workdir/bar.pid")"
 
 export SWAYSOCK PENTRAX_SWAY_PID=$sway_pid
 export XDG_RUNTIME_DIR="$workdir"
 export HOME="$workdir/home"
-export WAYLAND_DISPLAY=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$workdir/session.env")
-export DISPLAY=$(sed -n 's/^DISPLAY=//p' "$workdir/session.env")
+WAYLAND_DISPLAY=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$workdir/session.env")
+DISPLAY=$(sed -n 's/^DISPLAY=//p' "$workdir/session.env")
+export WAYLAND_DISPLAY DISPLAY
 export PENTRAX_SWAY_CLIENT="${as_user[*]}"
 if [ ${#as_user[@]} -gt 0 ]; then
   "${as_user[@]}" xhost "+si:localuser:$(id -un)" >/dev/null
@@ -92,6 +85,4 @@ fi
 # Programs started here keep their settings in the session's own folder.
 export XDG_CONFIG_HOME="$workdir/home/.config"
 
-status=0
-"$@" || status=$?
-exit "$status"
+session_run "$@"

@@ -36,6 +36,8 @@ case $wm in
   openbox | kwin_x11) ;;
   *) echo "$0: unknown window manager $wm" >&2; exit 2 ;;
 esac
+screen_width=${screen%x*}
+screen_height=${screen#*x}
 
 # shellcheck source=scripts/session-common.sh
 . "$(dirname "$0")/session-common.sh"
@@ -43,16 +45,11 @@ session_start x
 
 # -displayfd picks a free display number, so parallel runs never collide.
 exec {fd}>"$workdir/display"
-Xvfb -displayfd "$fd" -screen 0 "${screen}x24" -nolisten tcp -noreset \
-  >"$workdir/xvfb.log" 2>&1 &
-pids+=($!)
+session_spawn xvfb Xvfb -displayfd "$fd" -screen 0 "${screen}x24" -nolisten tcp -noreset
 exec {fd}>&-
-for _ in $(seq 100); do
-  [ -s "$workdir/display" ] && break
-  sleep 0.05
-done
-[ -s "$workdir/display" ] || { cat "$workdir/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$workdir/display")"
+wait_for 30 "Xvfb to name its display" test -s "$workdir/display"
+DISPLAY=":$(head -n1 "$workdir/display")"
+export DISPLAY
 export XDG_RUNTIME_DIR="$workdir"  # private, mode 0700 from mktemp
 # Programs started here keep their settings in the session's own folder.
 export XDG_CONFIG_HOME="$workdir/config"
@@ -66,102 +63,62 @@ for i in "${!monitors[@]}"; do
   xrandr --setmonitor "M$i" "${monitors[i]}" "$output" >/dev/null
 done
 
-# True once the window manager has taken the dock off the work area (which
-# spans all monitors).
-workarea="= 0, 0, ${screen%x*}, $((${screen#*x} - 28))"
-dock_in_place() {
-  for _ in $(seq 60); do
-    xprop -root _NET_WORKAREA 2>/dev/null | grep -q "$workarea" && return 0
-    sleep 0.05
-  done
-  return 1
-}
-
-start_dock() {
-  "$dock_program" --dock 28 "${dock_span[@]}" >/dev/null &
-  dock_pid=$!
-}
+# The work area spans all monitors.
+dock_off() { dock_in_place "$screen_width" "$screen_height"; }
+dock_what="$wm to take the 28-pixel dock off the work area of the $screen screen"
 
 # The dock is mapped before the window manager starts, which adopts it with
 # the other windows it finds: a window mapped while openbox is still starting
 # up can lose its strut again.
-[ -n "$dock_program" ] && start_dock
+[ -n "$dock_program" ] && session_spawn dock "$dock_program" --dock 28 "${dock_span[@]}"
 
 if [ "$wm" = kwin_x11 ]; then
   # KWin wants a session bus; a private one, which lets in only this user.
-  exec {fd}>"$workdir/bus"
-  dbus-daemon --session --nofork --address="unix:path=$workdir/bus-socket" \
-    --print-address="$fd" >"$workdir/dbus.log" 2>&1 &
-  pids+=($!)
-  exec {fd}>&-
-  for _ in $(seq 100); do
-    [ -s "$workdir/bus" ] && break
-    sleep 0.05
-  done
-  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$workdir/bus")
-  export DBUS_SESSION_BUS_ADDRESS
-  HOME="$workdir" kwin_x11 --no-kactivities >"$workdir/kwin.log" 2>&1 &
+  session_bus
+  session_spawn kwin env HOME="$workdir" kwin_x11 --no-kactivities
 else
-  HOME="$workdir" openbox >"$workdir/openbox.log" 2>&1 &
+  session_spawn openbox env HOME="$workdir" openbox
 fi
-pids+=($!)
 # For tests that take the window manager away while a program runs.
 export PENTRAX_WM_PID=$!
-# (KWin may take several seconds to start on a loaded machine.)
-for _ in $(seq 600); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
-done
+# (KWin takes many seconds to start on a cold, loaded machine.)
+wait_for 90 "$wm to announce itself (_NET_SUPPORTING_WM_CHECK on the root window)" \
+  sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"
 
 if [ -n "$dock_program" ]; then
-  for attempt in 1 2 3; do
-    if dock_in_place; then
-      break
-    fi
-    kill "$dock_pid" 2>/dev/null || true
-    wait "$dock_pid" 2>/dev/null || true
-    if [ "$attempt" = 3 ]; then
-      echo "the window manager did not take in the dock" >&2
-      exit 1
-    fi
-    start_dock
+  # A dock that lost its strut is started again, twice at most; the last
+  # one has the whole deadline.
+  for _ in 1 2; do
+    wait_for --or-return 5 "$dock_what" dock_off && break
+    session_stop dock
+    session_spawn dock "$dock_program" --dock 28 "${dock_span[@]}"
   done
-  pids+=("$dock_pid")
+  wait_for 10 "$dock_what" dock_off
 
   # The window manager has taken in the monitors once a window maximised on
   # each one fills it from edge to edge (on a cold machine KWin announces
   # itself well before that).
-  fills() { # WINDOW LEFT WIDTH
-    local X WIDTH extents l r
-    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(X|WIDTH)=')"
-    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')
+  probe_fills() { # LEFT WIDTH
+    local probe X WIDTH extents l r
+    probe=$(grep -m1 '^0x' "$workdir/probe.log") || return 1
+    wmctrl -i -r "$probe" -b add,maximized_vert,maximized_horz || true
+    eval "$(xdotool getwindowgeometry --shell "$probe" | grep -E '^(X|WIDTH)=')"
+    extents=$(xprop -id "$probe" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
     IFS=, read -r l r _ <<<"${extents:-0,0}"
-    [ -n "${X:-}" ] && [ $((X - l)) -eq "$2" ] && [ $((WIDTH + l + r)) -eq "$3" ]
+    [ -n "${X:-}" ] && [ $((X - l)) -eq "$1" ] && [ $((WIDTH + l + r)) -eq "$2" ]
   }
   rects=("${monitors[@]}")
-  [ ${#rects[@]} -gt 0 ] || rects=("${screen%x*}/0x${screen#*x}/0+0+0")
+  [ ${#rects[@]} -gt 0 ] || rects=("$screen_width/0x$screen_height/0+0+0")
   for rect in "${rects[@]}"; do
     IFS='/x+' read -r width _ _ _ left top <<<"$rect"
-    "$dock_program" --title pentrax-monitor-probe \
-      --geometry "200x150+$((left + 40))+$((top + 40))" >"$workdir/probe" &
-    probe_pid=$!
-    ready=""
-    for _ in $(seq 600); do
-      probe=$(head -n1 "$workdir/probe" 2>/dev/null)
-      if [ -n "$probe" ]; then
-        wmctrl -i -r "$probe" -b add,maximized_vert,maximized_horz 2>/dev/null || true
-        fills "$probe" "$left" "$width" && { ready=1; break; }
-      fi
-      sleep 0.05
-    done
-    kill "$probe_pid" 2>/dev/null || true
-    wait "$probe_pid" 2>/dev/null || true
-    [ -n "$ready" ] || { echo "the window manager did not take in the monitor $rect within 30 s" >&2; exit 1; }
+    session_spawn probe "$dock_program" --title pentrax-monitor-probe \
+      --geometry "200x150+$((left + 40))+$((top + 40))"
+    wait_for 30 "a window maximised on the monitor $rect to fill it" \
+      probe_fills "$left" "$width"
+    session_stop probe
   done
   # And the work area still leaves out the dock.
-  dock_in_place || { echo "the dock's strut did not hold" >&2; exit 1; }
+  wait_for 10 "$dock_what (still, after the monitor probes)" dock_off
 fi
 
-status=0
-"$@" || status=$?
-exit "$status"
+session_run "$@"

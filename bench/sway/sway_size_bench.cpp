@@ -125,7 +125,9 @@ struct Series {
   int requests = 0;
   double Quantile(double q) {
     std::sort(ms.begin(), ms.end());
-    return ms.empty() ? 0 : ms[static_cast<std::size_t>(q * (ms.size() - 1))];
+    return ms.empty() ? 0
+                      : ms[static_cast<std::size_t>(
+                            q * static_cast<double>(ms.size() - 1))];
   }
 };
 

@@ -1,15 +1,15 @@
 ; Pentrax2-setup.exe, made by NSIS's makensis (app/CMakeLists.txt passes the
-; defines): installs Pentrax2.exe for the current user only, without
-; administrator rights, in the user's own programs folder
-; (%LOCALAPPDATA%\Programs\Pentrax 2), with a Start-menu shortcut and an
-; uninstaller listed among the user's installed programs.
+; defines): installs Pentrax2.exe and its console program Pentrax2.com for
+; the current user only, without administrator rights, in the user's own
+; programs folder (%LOCALAPPDATA%\Programs\Pentrax 2), with a Start-menu
+; shortcut and an uninstaller listed among the user's installed programs.
 ;
 ; The uninstaller keeps the user's settings (HKCU\Software\Pentrax2) unless
 ; its "Your settings" option is ticked, or, run silently (Uninstall.exe /S),
 ; unless /REMOVESETTINGS is given too.
 ;
-;   makensis -DVERSION=2.2.1 -DEXE=Pentrax2.exe -DICON=pentrax2.ico
-;            -DOUTFILE=Pentrax2-setup.exe Pentrax2.nsi
+;   makensis -DVERSION=2.2.1 -DEXE=Pentrax2.exe -DCOM=Pentrax2.com
+;            -DICON=pentrax2.ico -DOUTFILE=Pentrax2-setup.exe Pentrax2.nsi
 
 Unicode true
 Target amd64-unicode
@@ -55,6 +55,7 @@ Section "${NAME}"
   SetShellVarContext current
   SetOutPath "$INSTDIR"
   File "/oname=Pentrax2.exe" "${EXE}"
+  File "/oname=Pentrax2.com" "${COM}"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${NAME}.lnk" "$INSTDIR\Pentrax2.exe"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${NAME}"
@@ -76,6 +77,7 @@ Section "un.${NAME}"
   SetShellVarContext current
   Delete "$SMPROGRAMS\${NAME}.lnk"
   Delete "$INSTDIR\Pentrax2.exe"
+  Delete "$INSTDIR\Pentrax2.com"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
 SectionEnd

@@ -101,21 +101,33 @@ bool IsOwnWindow(WindowManager& wm, WindowHandle window,
   return window == mainWindow || (window > 0 && wm.IsOwnProcessWindow(window));
 }
 
-std::string SizeAction(const ActionContext& ctx, SizeChoices& choices,
-                       std::int32_t screenWidth, std::int32_t screenHeight) {
+ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
+                        std::int32_t screenWidth, std::int32_t screenHeight) {
   NormaliseInputs(choices.fields, screenWidth, screenHeight);
-  const Size size = TargetSize(choices);
+  ActionResult result;
+  result.asked = TargetSize(choices);
   const WindowHandle target = ctx.target;
   if (target <= 0) {
-    return NoPick(ctx, true);
+    result.report = NoPick(ctx, true);
+    return result;
   }
   WindowManager& wm = ctx.wm;
   Rect workArea;
   const bool fit = wm.GetWorkArea(target, workArea);
   WindowPlacement placement;
-  if (wm.GetWindowPlacement(target, placement) <= 0) {
-    return CannotAct(wm, target, true);
+  std::optional<Insets> insets = Insets{};
+  if (ctx.content) {
+    insets = wm.GetFrameInsets(target);
   }
+  if (!insets || wm.GetWindowPlacement(target, placement) <= 0) {
+    result.report = CannotAct(wm, target, true);
+    return result;
+  }
+  // Asked for the content, the window gets the desktop's frame around it.
+  const Size outer{ClampToInt32(std::int64_t{result.asked.width} +
+                                insets->left + insets->right),
+                   ClampToInt32(std::int64_t{result.asked.height} +
+                                insets->top + insets->bottom)};
   const std::string identity = wm.WindowIdentity(target);
   const auto before = ctx.ledger.Entry(target);
   ctx.ledger.RememberWindow(placement, target, identity);
@@ -130,7 +142,7 @@ std::string SizeAction(const ActionContext& ctx, SizeChoices& choices,
   const Rect area =
       fit ? workArea : Rect{normal.left, normal.top, INT32_MAX, INT32_MAX};
   placement.rcNormalPosition =
-      FitIntoWorkArea(normal.left, normal.top, size, area);
+      FitIntoWorkArea(normal.left, normal.top, outer, area);
   if (wm.SetWindowPlacement(target, placement) <= 0) {
     // Nothing moved as asked: a placement remembered from before an earlier
     // sizing stays the one to go back to.
@@ -138,49 +150,78 @@ std::string SizeAction(const ActionContext& ctx, SizeChoices& choices,
         before->identity == identity) {
       ctx.ledger.PutBack(*before);
     }
-    return CannotAct(wm, target, true);
+    result.report = CannotAct(wm, target, true);
+    return result;
   }
 
-  std::string title = ReadCleanTitle(wm, target);
+  result.title = ReadCleanTitle(wm, target);
   WindowPlacement after;
   if (wm.GetWindowPlacement(target, after) <= 0) {
-    return Report(std::move(title), kSizeNotRead);
+    result.report = Report(result.title, kSizeNotRead);
+    result.outcome = Outcome::kInexact;
+    return result;
   }
+  result.after = after;
   const Rect& r = after.rcNormalPosition;
-  return Report(std::move(title), std::string(kResizedTo) +
-                                      NumberToText(r.width()) + " x " +
-                                      NumberToText(r.height()));
+  const Size took{r.width() - insets->left - insets->right,
+                  r.height() - insets->top - insets->bottom};
+  result.outcome = took == result.asked ? Outcome::kDone : Outcome::kInexact;
+  result.report =
+      Report(result.title, std::string(kResizedTo) + NumberToText(took.width) +
+                               " x " + NumberToText(took.height));
+  return result;
 }
 
-std::string RestoreAction(const ActionContext& ctx) {
+std::string SizeAction(const ActionContext& ctx, SizeChoices& choices,
+                       std::int32_t screenWidth, std::int32_t screenHeight) {
+  return SizeWindow(ctx, choices, screenWidth, screenHeight).report;
+}
+
+ActionResult RestoreWindow(const ActionContext& ctx) {
+  ActionResult result;
   const WindowHandle target = ctx.target;
   if (target <= 0) {
-    return NoPick(ctx, false);
+    result.report = NoPick(ctx, false);
+    return result;
   }
   WindowManager& wm = ctx.wm;
   WindowPlacement placement;
   if (wm.GetWindowPlacement(target, placement) <= 0) {
-    return CannotAct(wm, target, false);
+    result.report = CannotAct(wm, target, false);
+    return result;
   }
-  std::string title = ReadCleanTitle(wm, target);
+  result.title = ReadCleanTitle(wm, target);
   const std::string identity = wm.WindowIdentity(target);
 
   bool found = false;
   ctx.ledger.LookUpWindow(placement, target, found, identity);
   if (!found) {
-    return Report(std::move(title), kUnknownWindow);
+    result.report = Report(result.title, kUnknownWindow);
+    return result;
   }
   if (placement.showCmd == kRestoredMarker) {
-    return Report(std::move(title), kAlreadyRestored);
+    result.report = Report(result.title, kAlreadyRestored);
+    return result;
   }
   placement.length = kPlacementLength;
   if (wm.SetWindowPlacement(target, placement) <= 0) {
     // The window was not put back: keep its remembered placement, unmarked,
     // so that the user can try again.
     ctx.ledger.RememberWindow(placement, target, identity);
-    return CannotAct(wm, target, false, std::move(title));
+    result.report = CannotAct(wm, target, false, result.title);
+    return result;
   }
-  return Report(std::move(title), kRestored);
+  result.report = Report(result.title, kRestored);
+  result.outcome = Outcome::kDone;
+  WindowPlacement after;
+  if (wm.GetWindowPlacement(target, after) > 0) {
+    result.after = after;
+  }
+  return result;
+}
+
+std::string RestoreAction(const ActionContext& ctx) {
+  return RestoreWindow(ctx).report;
 }
 
 }  // namespace pentrax

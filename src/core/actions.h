@@ -3,6 +3,7 @@
 // act through the WindowManager and hand back the report for txtResult.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -67,17 +68,35 @@ struct ActionContext {
   ResizedWindowLedger& ledger;
   WindowHandle target = 0;
   std::string notAnswering = {};
+  // The size asked for is the window's content: the frame, title bar and
+  // borders the desktop draws are added (WindowManager::GetFrameInsets), and
+  // the report gives the content's size.
+  bool content = false;
+};
+
+// How an action ended: it did what was asked; it acted, but the window took
+// another size (its own limits) or could not be read back; nothing was done.
+enum class Outcome { kDone, kInexact, kNothing };
+
+struct ActionResult {
+  std::string report;  // for txtResult, lines joined by "\r\n"
+  Outcome outcome = Outcome::kNothing;
+  std::string title;                     // the window's, cleaned
+  Size asked;                            // a sizing's target
+  std::optional<WindowPlacement> after;  // read back after acting
 };
 
 // Sizes the picked window to the target of the choices, fitted into the work
-// area of its monitor (where it stands when that cannot be read), and
-// returns the report. The numeric fields of the choices come back
-// normalised.
+// area of its monitor (where it stands when that cannot be read). The
+// numeric fields of the choices come back normalised.
+ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
+                        std::int32_t screenWidth, std::int32_t screenHeight);
+// The same, the report only.
 std::string SizeAction(const ActionContext& ctx, SizeChoices& choices,
                        std::int32_t screenWidth, std::int32_t screenHeight);
 
-// Puts the picked window back to the placement remembered in the ledger and
-// returns the report.
+// Puts the picked window back to the placement remembered in the ledger.
+ActionResult RestoreWindow(const ActionContext& ctx);
 std::string RestoreAction(const ActionContext& ctx);
 
 }  // namespace pentrax

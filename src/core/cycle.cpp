@@ -19,9 +19,13 @@ std::optional<std::string> PickCycle::Fire(SizeChoices& choices,
     return std::nullopt;
   }
   armed_ = false;
-  const ActionContext ctx{wm_, ledger_, target_, notAnswering_};
-  return restoreMode_ ? RestoreAction(ctx)
-                      : SizeAction(ctx, choices, screenWidth, screenHeight);
+  std::string report;
+  storeNote_ = store_->Use([&](ResizedWindowLedger& ledger) {
+    const ActionContext ctx{wm_, ledger, target_, notAnswering_};
+    report = restoreMode_ ? RestoreAction(ctx)
+                          : SizeAction(ctx, choices, screenWidth, screenHeight);
+  });
+  return report;
 }
 
 }  // namespace pentrax

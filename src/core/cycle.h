@@ -10,6 +10,7 @@
 
 #include "actions.h"
 #include "ledger.h"
+#include "ledger_store.h"
 #include "sizing.h"
 #include "window_manager.h"
 
@@ -50,7 +51,13 @@ class PickCycle {
 
   bool RestoreMode() const { return restoreMode_; }
   WindowHandle TargetWindow() const { return target_; }
-  const ResizedWindowLedger& ledger() const { return ledger_; }
+
+  // The placements are remembered in the store given here (one that every
+  // Pentrax process of the session shares); until then in this process.
+  // The store must outlive the cycle.
+  void UseStore(LedgerStore& store) { store_ = &store; }
+  // What the store had to say at the last action (empty: nothing).
+  const std::string& storeNote() const { return storeNote_; }
 
  private:
   WindowManager& wm_;
@@ -58,7 +65,9 @@ class PickCycle {
   bool restoreMode_ = false;
   WindowHandle target_ = 0;
   std::string notAnswering_;  // why no window was picked, if the desktop was
-  ResizedWindowLedger ledger_;
+  MemoryLedgerStore ownStore_;
+  LedgerStore* store_ = &ownStore_;
+  std::string storeNote_;
 };
 
 }  // namespace pentrax

@@ -6,6 +6,7 @@
 #ifdef _WIN32
 #include "win32_window_manager.h"
 #else
+#include "desktop_session.h"
 #include "gnome_session.h"
 #include "gnome_window_manager.h"
 #include "kwin_session.h"
@@ -33,12 +34,6 @@ constexpr char kGnomeExtension[] =
 bool Set(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0';
-}
-
-bool WaylandSession() {
-  const char* type = std::getenv("XDG_SESSION_TYPE");
-  return Set("WAYLAND_DISPLAY") ||
-         (type != nullptr && std::string_view(type) == "wayland");
 }
 
 std::unique_ptr<WindowManager> OpenX11(std::string& error) {
@@ -84,22 +79,21 @@ SessionBackend ChooseBackend() {
 #ifdef _WIN32
   return {"win32", ""};
 #else
-  if (Set("SWAYSOCK") && SwaySessionAnswers(nullptr)) {
+  const DesktopSession session =
+      ReadDesktopSession([](const char* name) { return std::getenv(name); });
+  if (session.desktop == Desktop::kSway && SwaySessionAnswers(nullptr)) {
     return {"sway", ""};
   }
-  if (KWinSessionAnswers()) {
+  if (session.desktop == Desktop::kKde && session.wayland &&
+      KWinOnSessionBus()) {
     return {"kwin", ""};
   }
-  if (!WaylandSession()) {
+  if (!session.wayland) {
     return {"x11", ""};
   }
-  switch (ProbeGnomeSession()) {
-    case GnomeSession::kExtensionAnswers:
-      return {"gnome", ""};
-    case GnomeSession::kExtensionMissing:
-      return {"x11", kGnomeExtension};
-    case GnomeSession::kNotGnome:
-      break;
+  if (session.desktop == Desktop::kGnome) {
+    return GnomeExtensionAnswers() ? SessionBackend{"gnome", ""}
+                                   : SessionBackend{"x11", kGnomeExtension};
   }
   return {"x11", kXWaylandOnly};
 #endif

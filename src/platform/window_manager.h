@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace pentrax {
 
@@ -45,7 +48,33 @@ inline constexpr std::int32_t kShowFullscreen = 1001;
 // tiling), which is left for the sizing and tiled again by a restore.
 inline constexpr std::int32_t kShowTiled = 1002;
 
+// A show state's name, as the command line and the KWin agent write it.
+constexpr std::string_view ShowStateName(std::int32_t showCmd) {
+  switch (showCmd) {
+    case kShowMaximized:
+      return "maximized";
+    case kShowMinimized:
+      return "minimized";
+    case kShowFullscreen:
+      return "fullscreen";
+    case kShowTiled:
+      return "tiled";
+    default:
+      return "normal";
+  }
+}
+
 inline constexpr std::uint32_t kPlacementLength = 44;
+
+// What the desktop draws around a window's content (frame, title bar,
+// borders), in pixels on each side; all 0 for a window that draws its own.
+struct Insets {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  friend bool operator==(const Insets&, const Insets&) = default;
+};
 
 // A window's placement: its show state and the rectangle it has in its normal
 // (neither minimised nor maximised) state, frame included. Each backend uses
@@ -94,6 +123,22 @@ class WindowManager {
   // the primary monitor's. Returns false, leaving the rectangle as it was,
   // when it cannot be read.
   virtual bool GetWorkArea(WindowHandle window, Rect& workArea) = 0;
+
+  // The monitor (all of it, in the pixels windows are sized in) that holds
+  // the larger part of the window, in the coordinates of placements' normal
+  // rectangles; for a window the backend cannot place on a monitor, the
+  // primary monitor. Returns false, leaving the rectangle as it was, when it
+  // cannot be read.
+  virtual bool GetMonitor(WindowHandle window, Rect& monitor) = 0;
+
+  // What the desktop draws around the window's content; nullopt when it
+  // cannot be read (the window is gone).
+  virtual std::optional<Insets> GetFrameInsets(WindowHandle window) = 0;
+
+  // The windows Pentrax could act on: ordinary and dialog windows of other
+  // programs, the topmost last where the desktop tells the order. Empty when
+  // the desktop cannot be asked.
+  virtual std::vector<WindowHandle> ListWindows() = 0;
 
   // What tells this window apart from a later one that is given the same
   // handle (window ids are reused at once on X11): for example the owning

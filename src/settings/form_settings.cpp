@@ -153,6 +153,41 @@ void cmdRestoreDefaults_Click(FrmPentrax2& form) {
   form.SetValue(ui::OptTask(0), 1);
 }
 
+namespace {
+
+// The window without a screen to show it on: what it shows is not drawn.
+class UnshownView final : public ui::FormView {
+ public:
+  explicit UnshownView(const Rect& monitor) : monitor_(monitor) {}
+  void ControlChanged(ControlId) override {}
+  void StartTimer2(int) override {}
+  void StopTimer2() override {}
+  void ShowMessageBox(std::string_view, std::string_view) override {}
+  void MoveWindow(Point) override {}
+  WindowHandle OwnWindow() override { return 0; }
+  Rect WindowRect() override { return {}; }
+  ui::Screens ReadScreens() override {
+    return {static_cast<double>(monitor_.width()),
+            static_cast<double>(monitor_.height()), monitor_, monitor_,
+            monitor_};
+  }
+
+ private:
+  Rect monitor_;
+};
+
+}  // namespace
+
+SizeChoices SavedChoices(SettingsStore& store, WindowManager& wm,
+                         std::int32_t monitorWidth,
+                         std::int32_t monitorHeight) {
+  UnshownView view({0, 0, monitorWidth, monitorHeight});
+  FrmPentrax2 form(wm, view);
+  Form_Load(form, store);
+  form.Timer1_Timer();  // the screen watch: presets too large move down
+  return form.Choices();
+}
+
 void Attach(FrmPentrax2& form, SettingsStore& store) {
   Form_Load(form, store);
   form.onUnload = [&form, &store] { Form_Unload(form, store); };

@@ -44,4 +44,10 @@ void cmdRestoreDefaults_Click(ui::FrmPentrax2& form);
 // button. The store must outlive the window.
 void Attach(ui::FrmPentrax2& form, SettingsStore& store);
 
+// The size, border and task bar chosen in the window, as the window reads
+// them from the store and shows them on a monitor of the given size (a
+// preset larger than it moved down): for the command line.
+SizeChoices SavedChoices(SettingsStore& store, WindowManager& wm,
+                         std::int32_t monitorWidth, std::int32_t monitorHeight);
+
 }  // namespace pentrax::settings

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fake_window_manager.h"
 
 namespace pentrax {
@@ -30,17 +32,6 @@ class ActionsTest : public ::testing::Test {
   }
 };
 
-TEST_F(ActionsTest, SizesKeepsPositionAndReportsTheReadBackSize) {
-  wm.Add(kA, {100, 50, 700, 450}, "Editor");
-  choices.selectedPreset = 2;
-  choices.chkBorder = 1;
-  choices.chkTask = 1;
-  EXPECT_EQ(Size(kA), "Editor\r\nresized to 1030 x 746");
-  ASSERT_EQ(wm.writes.size(), 1u);
-  EXPECT_EQ(wm.writes[0].showCmd, kShowRestore);
-  EXPECT_EQ(wm.writes[0].rcNormalPosition, (Rect{100, 50, 1130, 796}));
-}
-
 // The fitting itself is FitIntoWorkArea's; the backends' suites fit into
 // real work areas. An unreadable one leaves the window where it is.
 TEST_F(ActionsTest, AnUnknownWorkAreaLeavesTheWindowWhereItIs) {
@@ -51,52 +42,42 @@ TEST_F(ActionsTest, AnUnknownWorkAreaLeavesTheWindowWhereItIs) {
   EXPECT_EQ(RectOf(kA), (Rect{500, 400, 1300, 1000}));
 }
 
-// Every action that cannot act says why; a failed sizing keeps what the
-// ledger remembered from before an earlier sizing.
+// Every action that cannot act says why (a restore as a sizing does, but
+// "restored" for "sized"); a failed sizing keeps what the ledger remembered
+// from before an earlier sizing.
 TEST_F(ActionsTest, AnActionThatCannotActSaysWhy) {
   constexpr WindowHandle kGone = 400;
-  struct Row {
-    WindowHandle picked;
-    const char* notAnsweringAtPick;
-    const char* notAnswering;
-    bool failReads, failWrites;
-    const char* sized;
-    const char* restored;
-  };
-  const Row rows[] = {
-      {0, "", "", false, false, "No window was picked: nothing was sized",
-       "No window was picked: nothing was restored"},
-      {-5, "", "", false, false, "No window was picked: nothing was sized",
-       "No window was picked: nothing was restored"},
-      {0, "sway", "", false, false,
-       "sway did not answer: nothing was sized. Try again.",
-       "sway did not answer: nothing was restored. Try again."},
-      {kGone, "", "", false, false,
-       "The window you picked is gone: nothing was sized",
-       "The window you picked is gone: nothing was restored"},
-      {kA, "", "KWin", true, false,
-       "KWin did not answer: nothing was sized. Try again.",
-       "KWin did not answer: nothing was restored. Try again."},
-      {kA, "", "", true, false, "A\r\ncould not be sized",
-       "A\r\ncould not be restored"},
-      {kA, "", "", false, true, "A\r\ncould not be sized",
-       "A\r\ncould not be restored"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.sized);
-    ResizedWindowLedger fresh;
-    ledger = fresh;
+  // picked, what did not answer at the pick and later, reads and writes fail
+  const std::tuple<WindowHandle, const char*, const char*, bool, bool,
+                   std::string>
+      rows[] = {
+          {0, "", "", false, false, "No window was picked: nothing was sized"},
+          {-5, "", "", false, false, "No window was picked: nothing was sized"},
+          {0, "sway", "", false, false,
+           "sway did not answer: nothing was sized. Try again."},
+          {kGone, "", "", false, false,
+           "The window you picked is gone: nothing was sized"},
+          {kA, "", "KWin", true, false,
+           "KWin did not answer: nothing was sized. Try again."},
+          {kA, "", "", true, false, "A\r\ncould not be sized"},
+          {kA, "", "", false, true, "A\r\ncould not be sized"},
+      };
+  for (const auto& [picked, atPick, later, reads, writes, sized] : rows) {
+    SCOPED_TRACE(sized);
+    ledger = {};
     FakeWindow& a = wm.Add(kA, {10, 20, 110, 120}, "A");
     choices.selectedPreset = 0;
     ASSERT_EQ(Size(kA), "A\r\nresized to 640 x 480");  // remembered
-    a.failReads = row.failReads;
-    a.failWrites = row.failWrites;
-    wm.notAnswering = row.notAnswering;
+    a.failReads = reads;
+    a.failWrites = writes;
+    wm.notAnswering = later;
     choices.selectedPreset = 1;
-    const ActionContext ctx{wm, ledger, row.picked, row.notAnsweringAtPick};
-    EXPECT_EQ(SizeAction(ctx, choices, 1280, 1024), row.sized);
+    const ActionContext ctx{wm, ledger, picked, atPick};
+    EXPECT_EQ(SizeAction(ctx, choices, 1280, 1024), sized);
     EXPECT_EQ(RectOf(kA).width(), 640);
-    EXPECT_EQ(RestoreAction(ctx), row.restored);
+    std::string restored = sized;
+    restored.replace(restored.rfind("sized"), 5, "restored");
+    EXPECT_EQ(RestoreAction(ctx), restored);
     a.failReads = a.failWrites = false;
     wm.notAnswering.clear();
     EXPECT_EQ(Restore(kA), "A\r\nrestored its original size");
@@ -137,7 +118,6 @@ TEST_F(ActionsTest, LedgerStateTable) {
   const std::size_t writes = wm.writes.size();
   EXPECT_EQ(Restore(kA), "A\r\noriginal size has already been restored");
   EXPECT_EQ(wm.writes.size(), writes);
-  EXPECT_EQ(ledger.entries()[0].showState, kRestoredMarker);
 
   // Sized again after a restore: restorable again, to the new "before".
   Size(kA);
@@ -187,19 +167,10 @@ TEST(CleanTitle, TrimsTheBufferDropsTheNulAndBlanksControlCharacters) {
       {"\nTitle\r", "Title "},
       {"Caf\xC3\xA9", "Caf\xC3\xA9"},
       // U+0085, U+2028 and U+2029 break lines too.
-      {"a\xC2\x85"
-       "b\xE2\x80\xA8"
-       "c\xE2\x80\xA9"
-       "d",
-       "a b c d"},
+      {"a\u0085b\u2028c\u2029d", "a b c d"},
       // Embeddings, overrides and isolates (U+202E, U+202A, U+2067, U+2069)
       // go; marks (U+200F) stay, they open nothing.
-      {"\xE2\x80\xAE"
-       "abc\xE2\x80\xAA"
-       "d\xE2\x81\xA7"
-       "e\xE2\x81\xA9"
-       "\xE2\x80\x8F",
-       "abcde\xE2\x80\x8F"},
+      {"\u202Eabc\u202Ad\u2067e\u2069\u200F", "abcde\u200F"},
   };
   for (const auto& [title, clean] : rows) {
     EXPECT_EQ(CleanTitle(buffer(title)), clean) << title;

@@ -48,34 +48,25 @@ TEST(LeadingNumber, OverflowReadsAsInfinityNotAsJunk) {
   EXPECT_GT(LeadingNumber("&H" + std::string(300, 'F')), 1e300);
 }
 
-TEST(Rounding, HalvesGoToTheEvenNeighbour) {
-  EXPECT_EQ(RoundHalfEven(0.5), 0);
-  EXPECT_EQ(RoundHalfEven(1.5), 2);
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2);
-  EXPECT_EQ(RoundHalfEven(-3.5), -4);
-  EXPECT_EQ(RoundHalfEven(2.4999), 2);
-  EXPECT_EQ(RoundHalfEven(2.5001), 3);
-}
-
-TEST(Rounding, WholeNumbersAreClampedToThe32BitRange) {
+// Halves go to the even neighbour; whole numbers are clamped to the 32-bit
+// range; the text is the general number form.
+TEST(Rounding, HalvesGoToTheEvenNeighbourAndStayIn32Bits) {
   const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(RoundToInt32(inf), 2147483647);
-  EXPECT_EQ(RoundToInt32(-inf), -2147483647 - 1);
-  EXPECT_EQ(RoundToInt32(std::nan("")), 0);
-  EXPECT_EQ(RoundToInt32(4294967295.0), 2147483647);
-  EXPECT_EQ(RoundToInt32(2147483646.5), 2147483646);
+  // clang-format off
+  const std::pair<double, std::int32_t> rounded[] = {
+      {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2},
+      {2.5001, 3}, {inf, 2147483647}, {-inf, -2147483647 - 1},
+      {std::nan(""), 0}, {4294967295.0, 2147483647}, {2147483646.5, 2147483646}};
+  // clang-format on
+  for (const auto& [value, whole] : rounded) {
+    EXPECT_EQ(RoundToInt32(value), whole) << value;
+  }
   EXPECT_EQ(FloorToInt32(-0.5), -1);
   EXPECT_EQ(FloorToInt32(2.9), 2);
   EXPECT_EQ(ClampToInt32(std::int64_t{1} << 40), 2147483647);
-}
-
-TEST(NumberToText, GeneralNumberForm) {
-  EXPECT_EQ(NumberToText(0.0), "0");
-  EXPECT_EQ(NumberToText(-0.0), "0");
-  EXPECT_EQ(NumberToText(1280.0), "1280");
-  EXPECT_EQ(NumberToText(-17.0), "-17");
-  EXPECT_EQ(NumberToText(2.5, ','), "2,5");
+  EXPECT_EQ(NumberToText(-0.0) + NumberToText(1280.0) + NumberToText(-17.0) +
+                NumberToText(2.5, ','),
+            "01280-172,5");
   EXPECT_EQ(NumberToText(std::int32_t{-2147483647 - 1}), "-2147483648");
 }
 

@@ -53,18 +53,12 @@ void ExpectDesignValues(const FrmPentrax2& form) {
   EXPECT_EQ(form.Text(kTxtTask), "28");
 }
 
-TEST_F(SettingsTest, FirstStartShowsTheDesignValues) {
-  const auto form = Load();
-  ExpectDesignValues(*form);
-  EXPECT_EQ(form->Text(kTxtBreit), "1200");
-  EXPECT_EQ(form->Text(kTxtHoch), "900");
-  EXPECT_EQ(view.window, (Rect{100, 100, 453, 485}));  // not moved
-  EXPECT_TRUE(store.values.empty());
-}
-
-TEST_F(SettingsTest, UnloadThenLoadRestoresEveryValue) {
+TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
   {
-    const auto form = Load();
+    const auto form = Load();  // nothing stored: the design values
+    ExpectDesignValues(*form);
+    EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "1200x900");
+    EXPECT_EQ(view.window, (Rect{100, 100, 453, 485}));  // not moved
     form->SetValue(OptRes(7), 1);
     form->SetText(kTxtBreit, "800");
     form->SetText(kTxtHoch, "600");

@@ -70,7 +70,7 @@ TEST_F(IniStoreTest, ValuesAreTextUnderTheSettingsSection) {
 }
 
 TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
-  const std::string files[] = {
+  const std::string contents[] = {
       std::string("[Settings]\nBorder=4\n\0\n", 22),
       "\x01\x02\xff\xfe binary",
       "[Settings]\nBorder 4\n",
@@ -80,7 +80,7 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
       "# A comment of another kind\n[Settings]\n",
       "[Settings]\nPosLeft=@Variant(\\0\\0\\0\\tDDDD)\n",
   };
-  for (const std::string& bytes : files) {
+  for (const std::string& bytes : contents) {
     said.clear();
     auto store = Open(bytes);
     const std::string corrupt = path.string() + ".corrupt";

@@ -18,6 +18,7 @@ struct FakeWindow {
   std::string identity;
   bool failReads = false;   // GetWindowPlacement fails
   bool failWrites = false;  // SetWindowPlacement fails and changes nothing
+  Insets insets;
 };
 
 class FakeWindowManager : public WindowManager {
@@ -25,6 +26,7 @@ class FakeWindowManager : public WindowManager {
   std::map<WindowHandle, FakeWindow> windows;
   WindowHandle foreground = 0;
   Rect workArea{0, 0, 1280, 994};
+  Rect monitor{0, 0, 1280, 1024};
   bool workAreaKnown = true;
   std::string notAnswering;              // NotAnswering's answer
   std::vector<WindowHandle> ownWindows;  // windows of Pentrax's own process
@@ -39,30 +41,35 @@ class FakeWindowManager : public WindowManager {
     return w;
   }
 
+  // The window with the handle, or nullptr.
+  FakeWindow* Find(WindowHandle h) {
+    const auto it = windows.find(h);
+    return it == windows.end() ? nullptr : &it->second;
+  }
+
   WindowHandle GetForegroundWindow() override { return foreground; }
   int GetWindowPlacement(WindowHandle h, WindowPlacement& p) override {
-    const auto it = windows.find(h);
-    if (it == windows.end() || it->second.failReads) {
+    const FakeWindow* w = Find(h);
+    if (w == nullptr || w->failReads) {
       return 0;
     }
-    p = it->second.placement;
+    p = w->placement;
     return 1;
   }
   int SetWindowPlacement(WindowHandle h, const WindowPlacement& p) override {
     writes.push_back(p);
-    const auto it = windows.find(h);
-    if (it == windows.end() || it->second.failWrites) {
+    FakeWindow* w = Find(h);
+    if (w == nullptr || w->failWrites) {
       return 0;
     }
-    WindowPlacement& mine = it->second.placement;
+    WindowPlacement& mine = w->placement;
     mine.showCmd = p.showCmd == kShowRestore ? kShowNormal : p.showCmd;
     mine.rcNormalPosition = p.rcNormalPosition;
     return 1;
   }
   int GetWindowText(WindowHandle h, char* buffer, int maxCount) override {
-    const auto it = windows.find(h);
-    return CopyTitle(it == windows.end() ? "" : it->second.title, buffer,
-                     maxCount);
+    const FakeWindow* w = Find(h);
+    return CopyTitle(w ? w->title : "", buffer, maxCount);
   }
   bool GetWorkArea(WindowHandle, Rect& area) override {
     if (workAreaKnown) {
@@ -70,14 +77,29 @@ class FakeWindowManager : public WindowManager {
     }
     return workAreaKnown;
   }
+  bool GetMonitor(WindowHandle, Rect& m) override {
+    m = monitor;
+    return true;
+  }
+  std::optional<Insets> GetFrameInsets(WindowHandle h) override {
+    const FakeWindow* w = Find(h);
+    return w ? std::optional(w->insets) : std::nullopt;
+  }
+  std::vector<WindowHandle> ListWindows() override {
+    std::vector<WindowHandle> all;
+    for (const auto& [h, w] : windows) {
+      all.push_back(h);
+    }
+    return all;
+  }
   bool IsOwnProcessWindow(WindowHandle h) override {
     return std::find(ownWindows.begin(), ownWindows.end(), h) !=
            ownWindows.end();
   }
   std::string NotAnswering() override { return notAnswering; }
   std::string WindowIdentity(WindowHandle h) override {
-    const auto it = windows.find(h);
-    return it == windows.end() ? "" : it->second.identity;
+    const FakeWindow* w = Find(h);
+    return w ? w->identity : "";
   }
 };
 

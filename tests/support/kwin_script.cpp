@@ -7,14 +7,14 @@
 #include <QDir>
 #include <QTemporaryFile>
 #include <optional>
+#include <stdexcept>
 
 #include "x_session.h"
 
 namespace pentrax::testing {
 namespace {
 
-class Inbox final : public QDBusVirtualObject {
- public:
+struct Inbox final : QDBusVirtualObject {
   std::optional<std::string> value;
   QString introspect(const QString&) const override { return {}; }
   bool handleMessage(const QDBusMessage& m, const QDBusConnection& c) override {
@@ -39,10 +39,8 @@ function describe(w) {
 
 QDBusMessage CallKWin(const QString& path, const QString& method,
                       const QVariantList& args = {}) {
-  auto m = QDBusMessage::createMethodCall(
-      "org.kde.KWin", path,
-      path == "/Scripting" ? "org.kde.kwin.Scripting" : "org.kde.kwin.Script",
-      method);
+  // No interface: each of these objects has one that holds the method.
+  auto m = QDBusMessage::createMethodCall("org.kde.KWin", path, "", method);
   m.setArguments(args);
   return QDBusConnection::sessionBus().call(m, QDBus::Block, 5000);
 }
@@ -76,7 +74,10 @@ nlohmann::json RunKWinScript(const std::string& body) {
   }
   CallKWin("/Scripting", "unloadScript", {name});
   bus.unregisterObject("/test");
-  return inbox.value ? nlohmann::json::parse(*inbox.value) : nlohmann::json();
+  if (!inbox.value) {
+    throw std::runtime_error("the KWin script sent nothing within 5 s");
+  }
+  return nlohmann::json::parse(*inbox.value);
 }
 
 }  // namespace pentrax::testing

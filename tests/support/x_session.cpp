@@ -80,11 +80,19 @@ WindowHandle StartWindow(std::unique_ptr<Client>& client,
       at = Point{x, y};
     }
   }
+  // Managed (WM_STATE), or the test cannot go on; then framed and in place,
+  // which KWin never quite is for a window with absurd size hints (its frame
+  // matches the extents it publishes only once the window is placed).
+  const auto managed = [&] {
+    return Property(id, "WM_STATE").find("window state") != std::string::npos;
+  };
+  if (!Eventually(managed, 10000)) {
+    throw std::runtime_error("the window manager did not take in " + argv[0]);
+  }
   Eventually([&] {
     const auto r = ReadIndependently(id);
     return r && r->frame == r->Outer() &&
-           (!at || (r->frame.left == at->x && r->frame.top == at->y)) &&
-           Property(id, "WM_STATE").find("window state") != std::string::npos;
+           (!at || (r->frame.left == at->x && r->frame.top == at->y));
   });
   return id;
 }
@@ -195,7 +203,7 @@ std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   const std::string extents = Property(window, "_NET_FRAME_EXTENTS");
   if (std::regex_search(extents, m,
                         std::regex(R"(= (\d+), (\d+), (\d+), (\d+))"))) {
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < 4; ++i) {
       r.extents[i] = std::stoi(m[i + 1]);
     }
   }

@@ -35,8 +35,8 @@ class Client {
 };
 
 // Starts a program that prints its window id first (the test window) and
-// returns the id once the window manager has taken the window in and framed
-// it.
+// returns the id once the window manager has taken the window in (throws
+// when it does not within 10 s) and framed it.
 WindowHandle StartWindow(std::unique_ptr<Client>& client,
                          const std::vector<std::string>& argv);
 

@@ -88,7 +88,8 @@ TEST_F(ModelTest, NumericFieldsTakeDigitsAndFourEditingCodesAndFiveCharacters) {
   EXPECT_EQ(form.GotFocus(kTxtHoch).length, 0);
 }
 
-TEST_F(ModelTest, ScreenWatchEnablesByEitherDimensionAndMovesTheSelectionDown) {
+TEST_F(ModelTest,
+       ScreenWatchEnablesByEitherDimensionMovesTheSelectionDownAndRounds) {
   struct Row {
     int selected;
     double width, height;
@@ -109,17 +110,13 @@ TEST_F(ModelTest, ScreenWatchEnablesByEitherDimensionAndMovesTheSelectionDown) {
   }
   EXPECT_EQ(form.Text(kLabel1), "Your screen resolution is 1280 x 1024");
   EXPECT_TRUE(form.Enabled(OptRes(7)));
-}
-
-TEST_F(ModelTest,
-       AnUnchangedScreenChangesNothingAndAFractionOneIsStoredRounded) {
-  Tick(1280.5, 1023.5);
-  EXPECT_EQ(form.ScreenWidth, 1280);  // halves go to the even neighbour
-  EXPECT_EQ(form.ScreenHeight, 1024);
+  // A fractional screen is stored rounded (halves to the even neighbour);
+  // the same screen read again changes nothing.
   view.changes.clear();
-  Tick(1280.5, 1023.5);  // read again, with the same result
+  Tick(1280.5, 1023.5);
   Tick(1280, 1024);
-  Tick(1280, 1024);
+  EXPECT_EQ(form.ScreenWidth, 1280);
+  EXPECT_EQ(form.ScreenHeight, 1024);
   EXPECT_TRUE(view.changes.empty());
 }
 
@@ -211,6 +208,24 @@ TEST_F(ModelTest, PickAndActCycle) {
   EXPECT_EQ(form.Text(kTxtBorder), "3");  // pressing chkGo normalised it
   EXPECT_EQ(wm.windows[kOther].placement.rcNormalPosition,
             (Rect{100, 50, 400, 250}));
+
+  // What the shared placements had to say follows the report.
+  struct Damaged : LedgerStore {
+    ResizedWindowLedger ledger;
+    std::string Use(
+        const std::function<void(ResizedWindowLedger&)>& use) override {
+      use(ledger);
+      return "placements.json was not Pentrax's";
+    }
+  } damaged;
+  form.cycle.UseStore(damaged);
+  form.Click(kChkBack);
+  wm.foreground = kOther;
+  form.Timer1_Timer();
+  form.Timer2_Timer();
+  EXPECT_EQ(form.Text(kTxtResult),
+            "Other\r\nis unknown and cannot be sized back\r\n"
+            "placements.json was not Pentrax's");
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The D-Bus object through which Pentrax reads and places the windows of this
-// session: the foreground window, one window's frame, title, state and the
-// work area of its monitor, and placing a window (rectangle, then state),
-// answered once the window has taken its new frame.
+// session: the foreground window, the windows it may act on, one window's
+// frame, title, state, client rectangle, monitor and the work area of that
+// monitor, and placing a window (rectangle, then state), answered once the
+// window has taken its new frame.
 //
 // Shared by both forms of the extension: the build puts it between the
 // imports of one form and the class that enables it (legacy.js.in for GNOME
@@ -44,6 +45,17 @@ const PENTRAX_INTERFACE = `<node>
       <arg name="pid" type="i" direction="out"/>
       <arg name="wm_class" type="s" direction="out"/>
       <arg name="title" type="s" direction="out"/>
+      <arg name="client_x" type="i" direction="out"/>
+      <arg name="client_y" type="i" direction="out"/>
+      <arg name="client_width" type="i" direction="out"/>
+      <arg name="client_height" type="i" direction="out"/>
+      <arg name="monitor_x" type="i" direction="out"/>
+      <arg name="monitor_y" type="i" direction="out"/>
+      <arg name="monitor_width" type="i" direction="out"/>
+      <arg name="monitor_height" type="i" direction="out"/>
+    </method>
+    <method name="ListWindows">
+      <arg name="windows" type="au" direction="out"/>
     </method>
     <method name="SetPlacement">
       <arg name="window" type="u" direction="in"/>
@@ -240,6 +252,14 @@ class PentraxShell {
         this._fromPentrax(invocation, () => this._describe(params, invocation));
     }
 
+    ListWindowsAsync(params, invocation) {
+        this._fromPentrax(invocation, () => invocation.return_value(
+            new GLib.Variant('(au)', [global.display.sort_windows_by_stacking(
+                global.display.list_all_windows()
+                    .filter(w => this._actionable(w)))
+                .map(w => w.get_stable_sequence())])));
+    }
+
     SetPlacementAsync(params, invocation) {
         this._fromPentrax(invocation, () => this._place(params, invocation));
     }
@@ -257,10 +277,14 @@ class PentraxShell {
             invocation.return_dbus_error(PENTRAX_ERROR_NO_WINDOW, `no window ${id}`);
             return;
         }
-        invocation.return_value(new GLib.Variant('(iiiiuiiiiiss)', [
-            ...pentraxRect(w.get_frame_rect()), pentraxState(w),
+        const frame = w.get_frame_rect();
+        invocation.return_value(new GLib.Variant('(iiiiuiiiiissiiiiiiii)', [
+            ...pentraxRect(frame), pentraxState(w),
             ...pentraxRect(w.get_work_area_current_monitor()),
-            w.get_pid(), w.get_wm_class() ?? '', w.get_title() ?? '']));
+            w.get_pid(), w.get_wm_class() ?? '', w.get_title() ?? '',
+            ...pentraxRect(w.frame_rect_to_client_rect(frame)),
+            ...pentraxRect(global.display.get_monitor_geometry(
+                w.get_monitor()))]));
     }
 
     // Leaves maximised, fullscreen and minimised, gives the window the

@@ -32,4 +32,13 @@ inline Rect RectFromBox(double x, double y, double width, double height) {
           ClampCoordinate(static_cast<double>(top + h))};
 }
 
+// What lies around `content` inside `outer` on each side; a side where the
+// content reaches beyond the outer rectangle (a client's shadow) counts 0.
+inline Insets InsetsBetween(const Rect& outer, const Rect& content) {
+  return {std::max(0, content.left - outer.left),
+          std::max(0, content.top - outer.top),
+          std::max(0, outer.right - content.right),
+          std::max(0, outer.bottom - content.bottom)};
+}
+
 }  // namespace pentrax

@@ -13,7 +13,11 @@ Rect PlacedNormals::NormalOf(WindowHandle window, const std::string& identity,
   if (it == placed_.end()) {
     return now;
   }
-  if (it->second.identity != identity || showCmd == kShowNormal) {
+  if (showCmd == kShowNormal) {
+    it->second.normal = now;  // where it returns to from now on
+    return now;
+  }
+  if (it->second.identity != identity) {
     placed_.erase(it);
     return now;
   }

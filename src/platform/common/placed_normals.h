@@ -2,11 +2,12 @@
 // when it leaves that state. The backends that cannot read it remember the
 // normal rectangle they placed each window at, and report it as the window's
 // normal rectangle while the window is in such a state, so that a sizing and a
-// restore of such a window come back to where Pentrax put it. The rule is the
-// same for every backend: remembered at every placement; reported while the
+// restore of such a window come back to where it was. The rule is the same
+// for every backend: remembered at every placement, and kept up to date
+// whenever the window is seen in its normal state; reported while the
 // window is maximised, full screen or tiled and still the window it was
-// placed for (its identity); forgotten once the window is seen in its
-// normal state, or when another window has its handle or it is gone.
+// placed for (its identity); forgotten when another window has its handle
+// or it is gone.
 #pragma once
 
 #include <functional>

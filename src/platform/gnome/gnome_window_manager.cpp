@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 
+#include "box_rect.h"
 #include "placed_normals.h"
 #include "shell_protocol.h"
 #include "utf8_cut.h"
@@ -225,6 +226,29 @@ bool GnomeWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   }
   workArea = w->workArea;
   return true;
+}
+
+bool GnomeWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  const auto w = impl_->Window(window);
+  if (w) {
+    monitor = w->monitor;
+  }
+  return w.has_value();
+}
+
+std::optional<Insets> GnomeWindowManager::GetFrameInsets(WindowHandle window) {
+  const auto w = impl_->Window(window);
+  if (!w) {
+    return std::nullopt;
+  }
+  // A client-side decorated window's client rectangle takes in its shadows
+  // too: what it draws counts as content.
+  return InsetsBetween(w->frame, w->client);
+}
+
+std::vector<WindowHandle> GnomeWindowManager::ListWindows() {
+  const auto reply = impl_->Call("ListWindows", {}, kReadTimeoutMs);
+  return reply ? gnome::ParseWindowList(*reply) : std::vector<WindowHandle>{};
 }
 
 std::string GnomeWindowManager::WindowIdentity(WindowHandle window) {

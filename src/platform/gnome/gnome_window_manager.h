@@ -35,6 +35,9 @@ class GnomeWindowManager final : public WindowManager {
                          const WindowPlacement& placement) override;
   int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
+  bool GetMonitor(WindowHandle window, Rect& monitor) override;
+  std::optional<Insets> GetFrameInsets(WindowHandle window) override;
+  std::vector<WindowHandle> ListWindows() override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
   std::string NotAnswering() override;

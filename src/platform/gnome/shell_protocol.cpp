@@ -1,5 +1,7 @@
 #include "shell_protocol.h"
 
+#include <QDBusArgument>
+#include <QDBusMetaType>
 #include <QMetaType>
 #include <algorithm>
 #include <limits>
@@ -25,8 +27,7 @@ Rect RectAt(const QVariantList& args, qsizetype at) {
                      args[at + 2].toInt(), args[at + 3].toInt());
 }
 
-WindowHandle Handle(const QVariant& v) {
-  const std::uint32_t id = v.toUInt();
+WindowHandle Handle(std::uint32_t id) {
   return id <= static_cast<std::uint32_t>(
                    std::numeric_limits<WindowHandle>::max())
              ? static_cast<WindowHandle>(id)
@@ -52,13 +53,31 @@ std::optional<ShellForeground> ParseForeground(const QVariantList& args) {
   if (!Types(args, {QMetaType::UInt, QMetaType::Int})) {
     return std::nullopt;
   }
-  return ShellForeground{Handle(args[0]), args[1].toInt()};
+  return ShellForeground{Handle(args[0].toUInt()), args[1].toInt()};
 }
 
 std::optional<ShellWindow> ParseWindow(const QVariantList& args) {
   constexpr int kInt = QMetaType::Int;
-  if (!Types(args, {kInt, kInt, kInt, kInt, QMetaType::UInt, kInt, kInt, kInt,
-                    kInt, kInt, QMetaType::QString, QMetaType::QString})) {
+  if (!Types(args, {kInt,
+                    kInt,
+                    kInt,
+                    kInt,
+                    QMetaType::UInt,
+                    kInt,
+                    kInt,
+                    kInt,
+                    kInt,
+                    kInt,
+                    QMetaType::QString,
+                    QMetaType::QString,
+                    kInt,
+                    kInt,
+                    kInt,
+                    kInt,
+                    kInt,
+                    kInt,
+                    kInt,
+                    kInt})) {
     return std::nullopt;
   }
   ShellWindow w;
@@ -68,7 +87,26 @@ std::optional<ShellWindow> ParseWindow(const QVariantList& args) {
   w.pid = args[9].toInt();
   w.wmClass = args[10].toString().toStdString();
   w.title = args[11].toString().toStdString();
+  w.client = RectAt(args, 12);
+  w.monitor = RectAt(args, 16);
   return w;
+}
+
+std::vector<WindowHandle> ParseWindowList(const QVariantList& args) {
+  std::vector<WindowHandle> windows;
+  if (args.size() != 1 || !args[0].canConvert<QDBusArgument>()) {
+    return windows;
+  }
+  const auto argument = args[0].value<QDBusArgument>();
+  if (argument.currentSignature() != QLatin1String("au")) {
+    return windows;
+  }
+  for (const uint id : qdbus_cast<QList<uint>>(argument)) {
+    if (const WindowHandle h = Handle(id); h > 0) {
+      windows.push_back(h);
+    }
+  }
+  return windows;
 }
 
 std::optional<ShellPlacement> PlacementRequest(const WindowPlacement& p) {
@@ -93,20 +131,6 @@ std::optional<ShellPlacement> PlacementRequest(const WindowPlacement& p) {
     s.state = ShellState::kFullscreen;
   }
   return s;
-}
-
-bool IsGnomeDesktop(std::string_view currentDesktop) {
-  while (!currentDesktop.empty()) {
-    const auto colon = currentDesktop.find(':');
-    if (currentDesktop.substr(0, colon) == "GNOME") {
-      return true;
-    }
-    if (colon == std::string_view::npos) {
-      break;
-    }
-    currentDesktop.remove_prefix(colon + 1);
-  }
-  return false;
 }
 
 }  // namespace pentrax::gnome

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "window_manager.h"
 
@@ -45,6 +46,8 @@ struct ShellWindow {
   std::int32_t pid = -1;
   std::string wmClass;
   std::string title;  // UTF-8
+  Rect client;        // the client's own part of the frame
+  Rect monitor;       // the window's monitor
 };
 
 // The arguments of SetPlacement after the window: state, x, y, width,
@@ -58,13 +61,12 @@ struct ShellPlacement {
 // says. A window number beyond the handles' range reads as no window.
 std::optional<ShellForeground> ParseForeground(const QVariantList& args);
 std::optional<ShellWindow> ParseWindow(const QVariantList& args);
+// ListWindows: the window numbers; empty when the reply is not a list.
+std::vector<WindowHandle> ParseWindowList(const QVariantList& args);
 
 // What SetPlacement is asked for a placement: its show state and normal
 // rectangle. nullopt for a rectangle the extension would refuse (empty, or
 // beyond +-32767).
 std::optional<ShellPlacement> PlacementRequest(const WindowPlacement& p);
-
-// Whether XDG_CURRENT_DESKTOP (a colon-separated list) names GNOME.
-bool IsGnomeDesktop(std::string_view currentDesktop);
 
 }  // namespace pentrax::gnome

@@ -1,21 +1,28 @@
 #include "handle_map.h"
 
+#include <cstdint>
+
 namespace pentrax {
 
-WindowHandle HandleMap::HandleOf(const std::string& uuid) {
-  const auto [it, added] =
-      handles_.try_emplace(uuid, static_cast<WindowHandle>(uuids_.size() + 1));
-  if (added) {
-    uuids_.push_back(uuid);
+WindowHandle HandleOfUuid(const std::string& uuid) {
+  // FNV-1a: fixed, unlike std::hash, across builds and programs.
+  std::uint32_t hash = 2166136261U;
+  for (const char c : uuid) {
+    hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
   }
-  return it->second;
+  const auto handle = static_cast<WindowHandle>(hash & 0x7fffffffU);
+  return handle != 0 ? handle : 1;
+}
+
+WindowHandle HandleMap::HandleOf(const std::string& uuid) {
+  const WindowHandle handle = HandleOfUuid(uuid);
+  uuids_.try_emplace(handle, uuid);
+  return handle;
 }
 
 std::optional<std::string> HandleMap::UuidOf(WindowHandle handle) const {
-  if (handle <= 0 || static_cast<std::size_t>(handle) > uuids_.size()) {
-    return std::nullopt;
-  }
-  return uuids_[static_cast<std::size_t>(handle) - 1];
+  const auto it = uuids_.find(handle);
+  return it != uuids_.end() ? std::optional(it->second) : std::nullopt;
 }
 
 }  // namespace pentrax

@@ -8,6 +8,9 @@ namespace {
 // Written for the scripting API of both Plasma 5.27 and Plasma 6: where the
 // two differ (activeClient / activeWindow, clientList / windowList, the
 // maximizeMode getter, Qt.rect), the agent looks for what this KWin offers.
+// The client's part of a window is its clientGeometry where KWin has one
+// (Plasma 6); 5.27 tells only a Wayland window's, as its buffer, and an X11
+// window's X id, which says where its frame extents are.
 // A quick-tiled window has a tile; the agent keeps the last tile it saw of
 // each window, to tile it there again.
 // An answer of the agent carries the window it was asked about, described
@@ -39,6 +42,9 @@ function describe(w) {
   if (w.tile) tiles[String(w.internalId)] = w.tile;
   return {id: String(w.internalId), caption: String(w.caption), pid: w.pid,
           resourceClass: String(w.resourceClass), frame: box(w.frameGeometry),
+          client: w.clientGeometry ? box(w.clientGeometry)
+                                   : w.windowId ? null : box(w.bufferGeometry),
+          x11: w.windowId || 0,
           area: box(workspace.clientArea(KWin.MaximizeArea, w)),
           screen: box(workspace.clientArea(KWin.FullScreenArea, w)),
           minimized: !!w.minimized, fullScreen: !!w.fullScreen,
@@ -62,8 +68,19 @@ function place(w, r, show) {
   else if (show === 'fullscreen') w.fullScreen = true;
   else if (show === 'tiled' && tile) w.tile = tile;
 }
+function listed(w) {
+  return (w.normalWindow || w.dialog) && !w.deleted;
+}
+function any(w) {
+  return !w.deleted;
+}
 function carryOut(q) {
   if (q.op === 'active') return {window: describe(activeWindow())};
+  if (q.op === 'list') {
+    return {windows: windows().filter(q.all ? any : listed).sort(function (a, b) {
+      return a.stackingOrder - b.stackingOrder;
+    }).map(function (w) { return String(w.internalId); })};
+  }
   if (q.op === 'area') {
     return {area: box(workspace.clientArea(KWin.MaximizeArea,
         workspace.activeScreen, workspace.currentDesktop))};

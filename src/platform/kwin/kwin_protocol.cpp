@@ -62,6 +62,10 @@ std::string ReadWindowRequest(const std::string& uuid) {
 
 std::string WorkAreaRequest() { return json{{"op", "area"}}.dump(); }
 
+std::string ListRequest(bool all) {
+  return json{{"op", "list"}, {"all", all}}.dump();
+}
+
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
                                const std::string& show) {
   return json{
@@ -80,6 +84,7 @@ std::optional<KWinWindow> WindowOfAnswer(const std::string& answer) {
     return it != w.end() ? RectOf(*it) : std::nullopt;
   };
   const auto frame = member("frame");
+  const auto client = member("client");
   const auto area = member("area");
   const auto screen = member("screen");
   if (!frame || !area || !screen) {
@@ -95,12 +100,18 @@ std::optional<KWinWindow> WindowOfAnswer(const std::string& answer) {
   k.resourceClass = Text(w, "resourceClass");
   k.pid = Number(w, "pid", 0);
   k.frame = *frame;
+  k.client = client;
   k.area = *area;
   k.screen = *screen;
   k.minimized = Flag(w, "minimized");
   k.fullScreen = Flag(w, "fullScreen");
   k.tiled = Flag(w, "tiled");
   k.maximizeMode = Number(w, "maximizeMode", -1);
+  const auto x11 = w.find("x11");
+  if (x11 != w.end() && x11->is_number_unsigned() &&
+      x11->get<std::uint64_t>() <= UINT32_MAX) {
+    k.x11Window = x11->get<std::uint32_t>();
+  }
   return k;
 }
 
@@ -110,6 +121,21 @@ std::optional<Rect> WorkAreaOfAnswer(const std::string& answer) {
     return std::nullopt;
   }
   return RectOf((*j)["area"]);
+}
+
+std::vector<std::string> WindowsOfAnswer(const std::string& answer) {
+  std::vector<std::string> uuids;
+  const auto j = Parse(answer);
+  const auto list = j ? j->find("windows") : json::const_iterator();
+  if (!j || list == j->end() || !list->is_array()) {
+    return uuids;
+  }
+  for (const json& id : *list) {
+    if (id.is_string()) {
+      uuids.push_back(id.get<std::string>());
+    }
+  }
+  return uuids;
 }
 
 }  // namespace pentrax

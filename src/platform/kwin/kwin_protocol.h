@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "window_manager.h"
 
@@ -18,7 +19,10 @@ struct KWinWindow {
   std::string caption;
   std::string resourceClass;
   std::int64_t pid = 0;
-  Rect frame;   // frame included
+  Rect frame;  // frame included
+  // The client's own part; unknown for an X11 window on KWin 5.27, whose
+  // scripts tell only its frame.
+  std::optional<Rect> client;
   Rect area;    // the maximise area of the window's monitor
   Rect screen;  // the whole monitor, as a fullscreen window covers it
   bool minimized = false;
@@ -27,11 +31,14 @@ struct KWinWindow {
   // 0 none, 1 vertical, 2 horizontal, 3 both; -1 where KWin does not say
   // (Plasma 5 scripts have no getter for it).
   int maximizeMode = -1;
+  std::uint32_t x11Window = 0;  // an XWayland window's X id; 0 for others
 };
 
 std::string ActiveWindowRequest();
 std::string ReadWindowRequest(const std::string& uuid);
 std::string WorkAreaRequest();
+// The ordinary and dialog windows, or all of them.
+std::string ListRequest(bool all);
 // show: "normal", "maximized", "minimized", "fullscreen" or "tiled" (back to
 // the tile the window had when the agent last described it).
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
@@ -42,5 +49,7 @@ std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
 // read into rectangles that no sum can overflow.
 std::optional<KWinWindow> WindowOfAnswer(const std::string& answer);
 std::optional<Rect> WorkAreaOfAnswer(const std::string& answer);
+// The UUIDs of a list answer, in KWin's stacking order.
+std::vector<std::string> WindowsOfAnswer(const std::string& answer);
 
 }  // namespace pentrax

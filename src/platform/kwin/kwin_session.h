@@ -1,20 +1,11 @@
-// Whether Pentrax runs on KDE Plasma's Wayland session with KWin at hand: for
-// choosing the KWin backend.
+// Whether KWin is at hand on the session bus: for choosing the KWin backend
+// on a KDE session (desktop_session.h tells the session).
 #pragma once
-
-#include <functional>
 
 namespace pentrax {
 
-// From the session's environment (a lookup such as std::getenv): a KDE
-// session (XDG_CURRENT_DESKTOP lists KDE, XDG_SESSION_DESKTOP is KDE, or
-// KDE_FULL_SESSION is set) on Wayland (XDG_SESSION_TYPE is wayland, or
-// WAYLAND_DISPLAY is set).
-bool LooksLikeKdeWaylandSession(
-    const std::function<const char*(const char*)>& getenv);
-
-// The environment says so, and org.kde.KWin is on the session bus. Cheap: one
-// call to the bus, none to KWin.
-bool KWinSessionAnswers();
+// org.kde.KWin is on the session bus. Cheap: one call to the bus, none to
+// KWin.
+bool KWinOnSessionBus();
 
 }  // namespace pentrax

@@ -4,10 +4,12 @@
 
 #include <chrono>
 
+#include "box_rect.h"
 #include "kwin_channel.h"
 #include "kwin_window_state.h"
 #include "settle_poll.h"
 #include "utf8_cut.h"
+#include "x11_frame_extents.h"
 
 namespace pentrax {
 namespace {
@@ -53,9 +55,30 @@ std::optional<KWinWindow> KWinWindowManager::Answered(
   return answer ? WindowOfAnswer(*answer) : std::nullopt;
 }
 
-std::optional<KWinWindow> KWinWindowManager::Read(WindowHandle window) {
-  const auto uuid = handles_.UuidOf(window);
+std::vector<WindowHandle> KWinWindowManager::Listed(bool all) {
+  const auto answer = channel_->Ask(ListRequest(all));
+  answered_ = answer.has_value();
+  std::vector<WindowHandle> windows;
+  for (const std::string& uuid :
+       answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{}) {
+    windows.push_back(handles_.HandleOf(uuid));
+  }
+  return windows;
+}
+
+std::optional<std::string> KWinWindowManager::Uuid(WindowHandle window) {
   answered_ = true;
+  if (const auto uuid = handles_.UuidOf(window); uuid || window <= 0) {
+    return uuid;
+  }
+  // Met by another Pentrax process (in front there, say, of any type):
+  // KWin's list of all windows gives every window's UUID.
+  Listed(true);
+  return handles_.UuidOf(window);
+}
+
+std::optional<KWinWindow> KWinWindowManager::Read(WindowHandle window) {
+  const auto uuid = Uuid(window);
   return uuid ? Answered(ReadWindowRequest(*uuid)) : std::nullopt;
 }
 
@@ -79,7 +102,7 @@ int KWinWindowManager::GetWindowPlacement(WindowHandle window,
 
 int KWinWindowManager::SetWindowPlacement(WindowHandle window,
                                           const WindowPlacement& placement) {
-  const auto uuid = handles_.UuidOf(window);
+  const auto uuid = Uuid(window);
   if (!uuid) {
     return 0;
   }
@@ -113,7 +136,7 @@ int KWinWindowManager::GetWindowText(WindowHandle window, char* buffer,
 
 bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   std::optional<Rect> area;
-  if (handles_.UuidOf(window)) {
+  if (Uuid(window)) {
     const auto w = Read(window);
     area = w ? std::optional(w->area) : std::nullopt;
   } else {
@@ -125,6 +148,37 @@ bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
     workArea = *area;
   }
   return area.has_value();
+}
+
+bool KWinWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  const auto w = Read(window);
+  if (w) {
+    monitor = w->screen;
+  }
+  return w.has_value();
+}
+
+std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {
+  const auto w = Read(window);
+  if (!w) {
+    return std::nullopt;
+  }
+  if (!w->client) {
+    return w->x11Window != 0 ? X11FrameExtents(w->x11Window) : Insets{};
+  }
+  // A client-side decorated window's buffer takes in its shadows too: what
+  // it draws counts as content.
+  return InsetsBetween(w->frame, *w->client);
+}
+
+std::vector<WindowHandle> KWinWindowManager::ListWindows() {
+  std::vector<WindowHandle> windows;
+  for (const WindowHandle h : Listed(false)) {
+    if (!IsOwnProcessWindow(h)) {
+      windows.push_back(h);
+    }
+  }
+  return windows;
 }
 
 std::string KWinWindowManager::WindowIdentity(WindowHandle window) {

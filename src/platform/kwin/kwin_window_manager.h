@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "handle_map.h"
 #include "kwin_protocol.h"
@@ -39,12 +40,20 @@ class KWinWindowManager final : public WindowManager {
                          const WindowPlacement& placement) override;
   int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
+  bool GetMonitor(WindowHandle window, Rect& monitor) override;
+  std::optional<Insets> GetFrameInsets(WindowHandle window) override;
+  std::vector<WindowHandle> ListWindows() override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
   std::string NotAnswering() override;
 
  private:
   explicit KWinWindowManager(std::unique_ptr<KWinChannel> channel);
+  // KWin's ordinary and dialog windows, or all of them, their handles
+  // noted.
+  std::vector<WindowHandle> Listed(bool all);
+  // The UUID behind a handle, also one that another Pentrax process gave out.
+  std::optional<std::string> Uuid(WindowHandle window);
   std::optional<KWinWindow> Read(WindowHandle window);
   std::optional<KWinWindow> Answered(const std::string& request);
 

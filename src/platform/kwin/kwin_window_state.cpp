@@ -18,18 +18,7 @@ std::int32_t ShowStateOf(const KWinWindow& window) {
 }
 
 std::string ShowOfPlacement(std::int32_t showCmd) {
-  switch (showCmd) {
-    case kShowMaximized:
-      return "maximized";
-    case kShowMinimized:
-      return "minimized";
-    case kShowFullscreen:
-      return "fullscreen";
-    case kShowTiled:
-      return "tiled";
-    default:
-      return "normal";
-  }
+  return std::string(ShowStateName(showCmd));
 }
 
 std::optional<Rect> FrameAfterPlacing(const KWinWindow& window,

@@ -79,9 +79,14 @@ bool LaysOutVertically(const json& node) {
 struct Walk {
   SwayLayout& layout;
 
+  const json* output = nullptr;  // the output above the node walked
+
   void Node(const json& node, const json* workspace, bool floating, int depth) {
     if (depth > kDeepestNode) {
       return;
+    }
+    if (Text(node, "type") == "output") {
+      output = &node;
     }
     if (Text(node, "type") == "workspace") {
       workspace = &node;
@@ -135,18 +140,29 @@ struct Walk {
     v.fullscreen = Number(node, "fullscreen_mode") != 0;
     v.hidden = Text(workspace, "name") == kScratchpad;
     v.outer = Outer(node);
+    const json& rect = Child(node, "rect");
+    const json& inner = Child(node, "window_rect");
+    v.content = RectFromBox(Number(rect, "x") + Number(inner, "x"),
+                            Number(rect, "y") + Number(inner, "y"),
+                            Number(inner, "width"), Number(inner, "height"));
     v.workspace = Int32(workspace, "id");
     v.workArea = Box(Child(workspace, "rect"));
+    v.monitor = output != nullptr ? Box(Child(*output, "rect")) : v.workArea;
     layout.views.push_back(std::move(v));
   }
 };
 
-// Follows each node's most recently focused child down to a workspace.
-Rect FocusedWorkArea(const json& tree) {
+// Follows each node's most recently focused child down to a workspace: its
+// rect, and that of the output that shows it.
+void FindFocusedWorkspace(const json& tree, SwayLayout& layout) {
   const json* node = &tree;
   for (int depth = 0; depth < 8; ++depth) {
+    if (Text(*node, "type") == "output") {
+      layout.focusedMonitor = Box(Child(*node, "rect"));
+    }
     if (Text(*node, "type") == "workspace") {
-      return Box(Child(*node, "rect"));
+      layout.focusedWorkArea = Box(Child(*node, "rect"));
+      return;
     }
     const json& focus = List(*node, "focus");
     const json* next = nullptr;
@@ -161,7 +177,6 @@ Rect FocusedWorkArea(const json& tree) {
     }
     node = next;
   }
-  return {};
 }
 
 }  // namespace
@@ -190,7 +205,7 @@ std::optional<SwayLayout> ReadLayout(const json& tree) {
   }
   SwayLayout layout;
   Walk{layout}.Node(tree, nullptr, false, 0);
-  layout.focusedWorkArea = FocusedWorkArea(tree);
+  FindFocusedWorkspace(tree, layout);
   return layout;
 }
 

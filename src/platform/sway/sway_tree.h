@@ -26,8 +26,10 @@ struct SwayView {
   bool fullscreen = false;
   bool hidden = false;  // in the scratchpad, out of sight
   Rect outer;           // the node with its title bar and borders
+  Rect content;         // the client's own part of it
   WindowHandle workspace = 0;
   Rect workArea;  // the rect of the workspace that holds it
+  Rect monitor;   // the rect of the output that shows that workspace
   // In a tiled layout: the container that holds it (a workspace, or a split,
   // stacked or tabbed container), the nodes just before and after it there
   // (windows or containers; 0 where there is none), whether they are
@@ -42,9 +44,10 @@ struct SwayView {
 
 struct SwayLayout {
   std::vector<SwayView> views;
-  // The rect of the workspace that has the focus: where windows outside any
-  // workspace (in the scratchpad) appear.
+  // The rects of the workspace that has the focus and of its output: where
+  // windows outside any workspace (in the scratchpad) appear.
   Rect focusedWorkArea;
+  Rect focusedMonitor;
   // Every tiled node (window or container) and the node that holds it.
   std::map<WindowHandle, WindowHandle> parents;
 

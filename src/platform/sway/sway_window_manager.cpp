@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "box_rect.h"
 #include "utf8_cut.h"
 
 namespace pentrax {
@@ -155,6 +156,36 @@ bool SwayWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   const SwayView* v = layout->Find(window);
   workArea = v != nullptr && !v->hidden ? v->workArea : layout->focusedWorkArea;
   return true;
+}
+
+bool SwayWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  const SwayLayout* layout = Layout();
+  if (layout == nullptr) {
+    return false;
+  }
+  const SwayView* v = layout->Find(window);
+  monitor = v != nullptr && !v->hidden ? v->monitor : layout->focusedMonitor;
+  return true;
+}
+
+std::optional<Insets> SwayWindowManager::GetFrameInsets(WindowHandle window) {
+  const SwayView* v = View(window);
+  if (v == nullptr) {
+    return std::nullopt;
+  }
+  return InsetsBetween(v->outer, v->content);
+}
+
+std::vector<WindowHandle> SwayWindowManager::ListWindows() {
+  std::vector<WindowHandle> windows;
+  if (const SwayLayout* layout = Layout(true)) {
+    for (const SwayView& v : layout->views) {
+      if (v.pid != getpid()) {
+        windows.push_back(v.id);
+      }
+    }
+  }
+  return windows;
 }
 
 std::string SwayWindowManager::WindowIdentity(WindowHandle window) {

@@ -1,4 +1,6 @@
 // The window-management operations on Windows: a thin layer over user32.
+// Normal rectangles and work areas are in workspace coordinates, as
+// GetWindowPlacement gives them (see WorkspaceOffset).
 // Handles are HWND values compared as 32-bit numbers (user handles are
 // 32-bit significant on 64-bit Windows too).
 #pragma once
@@ -19,6 +21,9 @@ class Win32WindowManager : public WindowManager {
   // The title in UTF-8, cut on a character boundary.
   int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
+  bool GetMonitor(WindowHandle window, Rect& monitor) override;
+  std::optional<Insets> GetFrameInsets(WindowHandle window) override;
+  std::vector<WindowHandle> ListWindows() override;
   // The owning process and the window class.
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;

@@ -6,15 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "utf8_cut.h"
-
 namespace pentrax::x11 {
 
 // The UTF-8 form of Latin-1 text (the STRING type of ICCCM properties).
 std::string Latin1ToUtf8(std::string_view latin1);
-
-// The platform-wide cut, under the name this backend's callers use.
-using pentrax::Utf8Cut;
 
 // The bytes of a title property up to its first NUL.
 std::string_view UpToNul(std::string_view bytes);

@@ -75,7 +75,7 @@ std::optional<MonitorAreas::Result> MonitorAreas::For(xcb_window_t w) {
                                         ? Struts(clients, net.screen)
                                         : std::vector<Strut>{};
   return Result{MonitorWorkArea(monitor, net.screen, struts, net.workArea),
-                net.workArea};
+                net.workArea, monitor};
 }
 
 }  // namespace pentrax::x11

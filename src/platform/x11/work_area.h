@@ -17,6 +17,7 @@ class MonitorAreas {
   struct Result {
     Rect area;         // the monitor's work area, root coordinates
     Rect netWorkArea;  // _NET_WORKAREA (the origin of placements)
+    Rect monitor;      // the whole monitor, root coordinates
   };
   // For the monitor that holds the larger part of the window; for window
   // XCB_NONE, or one on no monitor, the primary monitor. nullopt when the

@@ -1,9 +1,8 @@
 #include "x11_window_manager.h"
 
-#include <cstring>
-
 #include "backend.h"
-#include "titles.h"
+#include "utf8_cut.h"
+#include "window_list.h"
 
 namespace pentrax {
 namespace {
@@ -61,7 +60,7 @@ int X11WindowManager::GetWindowPlacement(WindowHandle window,
     show = kShowMaximized;
   }
   // The identity tells only for a window out of its normal state: in it, a
-  // remembered rectangle is forgotten whoever has the window.
+  // remembered rectangle is brought up to date whoever has the window.
   if (PlacedNormals& normals = b_->placer.normals();
       normals.Remembers(window)) {
     const std::string identity =
@@ -87,19 +86,14 @@ int X11WindowManager::SetWindowPlacement(WindowHandle window,
 
 int X11WindowManager::GetWindowText(WindowHandle window, char* buffer,
                                     int maxCount) {
-  if (buffer == nullptr || maxCount <= 0) {
-    return 0;
-  }
   const std::string title =
       window > 0 && b_->Begin() ? b_->properties.Title(Id(window)) : "";
-  const std::size_t length =
-      x11::Utf8Cut(title, static_cast<std::size_t>(maxCount) - 1);
-  std::memcpy(buffer, title.data(), length);
-  buffer[length] = '\0';
-  return static_cast<int>(length);
+  return CopyTitle(title, buffer, maxCount);
 }
 
-bool X11WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
+bool X11WindowManager::MonitorArea(WindowHandle window,
+                                   Rect x11::MonitorAreas::Result::*which,
+                                   Rect& rect) {
   if (!b_->Begin()) {
     return false;
   }
@@ -109,9 +103,45 @@ bool X11WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   }
   // Placements are measured from _NET_WORKAREA's top-left corner.
   const Rect& origin = r->netWorkArea;
-  workArea = {r->area.left - origin.left, r->area.top - origin.top,
-              r->area.right - origin.left, r->area.bottom - origin.top};
+  const Rect& a = (*r).*which;
+  rect = {a.left - origin.left, a.top - origin.top, a.right - origin.left,
+          a.bottom - origin.top};
   return true;
+}
+
+bool X11WindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
+  return MonitorArea(window, &x11::MonitorAreas::Result::area, workArea);
+}
+
+bool X11WindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
+  return MonitorArea(window, &x11::MonitorAreas::Result::monitor, monitor);
+}
+
+std::optional<Insets> X11WindowManager::GetFrameInsets(WindowHandle window) {
+  if (window <= 0 || !b_->Begin()) {
+    return std::nullopt;
+  }
+  const auto state = b_->reader.Read(Id(window));
+  if (!state) {
+    return std::nullopt;
+  }
+  // The frame and the window's own X border; a client-side shadow is not
+  // part of the window, a client-side title bar is its content.
+  const x11::Extents& f = state->decoration.frame;
+  const std::int32_t b = state->decoration.borderWidth;
+  return Insets{f.left + b, f.top + b, f.right + b, f.bottom + b};
+}
+
+std::vector<WindowHandle> X11WindowManager::ListWindows() {
+  std::vector<WindowHandle> windows;
+  if (b_->Begin() && b_->wm.Check()) {
+    for (const xcb_window_t w : x11::ActionableClients(b_->x)) {
+      if (w <= 0x7FFFFFFF) {
+        windows.push_back(static_cast<WindowHandle>(w));
+      }
+    }
+  }
+  return windows;
 }
 
 std::string X11WindowManager::WindowIdentity(WindowHandle window) {

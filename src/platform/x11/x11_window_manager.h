@@ -14,6 +14,7 @@
 #include <string>
 
 #include "window_manager.h"
+#include "work_area.h"
 
 namespace pentrax {
 
@@ -27,6 +28,9 @@ class X11WindowManager final : public WindowManager {
   // a one-line reason in *error, when no X server can be reached.
   static std::unique_ptr<X11WindowManager> Connect(const char* displayName,
                                                    std::string* error);
+  // Over pieces of the backend already wired (Connect makes them); a
+  // benchmark keeps a reference to read their counts.
+  explicit X11WindowManager(std::unique_ptr<x11::Backend> backend);
   ~X11WindowManager() override;
   X11WindowManager(const X11WindowManager&) = delete;
   X11WindowManager& operator=(const X11WindowManager&) = delete;
@@ -38,14 +42,19 @@ class X11WindowManager final : public WindowManager {
                          const WindowPlacement& placement) override;
   int GetWindowText(WindowHandle window, char* buffer, int maxCount) override;
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
+  bool GetMonitor(WindowHandle window, Rect& monitor) override;
+  std::optional<Insets> GetFrameInsets(WindowHandle window) override;
+  std::vector<WindowHandle> ListWindows() override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
   void StartForegroundWatch() override;
   void StopForegroundWatch() override;
 
  private:
-  friend class X11Probe;  // the benchmark's view (x11_probe.h)
-  explicit X11WindowManager(std::unique_ptr<x11::Backend> backend);
+  // The work area or the whole of the window's monitor, in placements'
+  // coordinates.
+  bool MonitorArea(WindowHandle window, Rect x11::MonitorAreas::Result::*which,
+                   Rect& rect);
   std::unique_ptr<x11::Backend> b_;
 };
 

@@ -45,7 +45,8 @@ std::string WhyNotSettings(std::string_view bytes) {
     return "it holds a NUL byte";
   }
   QStringDecoder utf8(QStringDecoder::Utf8);
-  const QString decoded = utf8(QByteArrayView(bytes.data(), bytes.size()));
+  const QString decoded =
+      utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
   if (utf8.hasError()) {
     return "it is not UTF-8 text";
   }

@@ -67,7 +67,7 @@ bool RegistrySettingsStore::Flush() {
   return written;
 }
 
-std::string ExecutableBaseName() {
+std::wstring ExecutablePath() {
   std::wstring path(MAX_PATH, L'\0');
   DWORD length = 0;
   while ((length = GetModuleFileNameW(nullptr, path.data(),
@@ -76,6 +76,11 @@ std::string ExecutableBaseName() {
     path.resize(path.size() * 2);  // cut short: a longer path
   }
   path.resize(length);
+  return path;
+}
+
+std::string ExecutableBaseName() {
+  const std::wstring path = ExecutablePath();
   std::wstring_view name = path;
   name.remove_prefix(std::min(name.size(), name.find_last_of(L"\\/") + 1));
   name = name.substr(0, name.find_last_of(L'.'));

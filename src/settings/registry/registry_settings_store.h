@@ -37,8 +37,12 @@ class RegistrySettingsStore final : public SettingsStore {
   bool failed_ = false;
 };
 
+// The running executable's full path.
+std::wstring ExecutablePath();
+
 // The base name of the running executable, without folder and extension
-// ("Pentrax2" for Pentrax2.exe).
+// ("Pentrax2" for Pentrax2.exe and Pentrax2.com alike): it names the
+// program's registry key.
 std::string ExecutableBaseName();
 
 }  // namespace pentrax::settings

@@ -210,20 +210,17 @@ void FrmPentrax2::chkTask_Click() {
 }
 
 void FrmPentrax2::chkGo_Click() {
-  if (Value(kChkGo) == 1) {
-    SetValue(kChkBack, 0);
-    cycle.ButtonPressed();
-  } else if (Value(kChkBack) == 0) {
-    cycle.ButtonsReleased();
-  }
+  PushButtonClicked(kChkGo, kChkBack);
   NormaliseInputs();
 }
 
-void FrmPentrax2::chkBack_Click() {
-  if (Value(kChkBack) == 1) {
-    SetValue(kChkGo, 0);
+void FrmPentrax2::chkBack_Click() { PushButtonClicked(kChkBack, kChkGo); }
+
+void FrmPentrax2::PushButtonClicked(ControlId button, ControlId other) {
+  if (Value(button) == 1) {
+    SetValue(other, 0);  // runs its handler
     cycle.ButtonPressed();
-  } else if (Value(kChkGo) == 0) {
+  } else if (Value(other) == 0) {
     cycle.ButtonsReleased();
   }
 }
@@ -281,18 +278,13 @@ void FrmPentrax2::ScreenWatch() {
 }
 
 void FrmPentrax2::ForegroundWatch() {
-  if (Value(kChkGo) == 1 && cycle.WatchForPick(view_.OwnWindow())) {
-    Arm(kChkGo, false);
+  for (const ControlId button : {kChkGo, kChkBack}) {
+    if (Value(button) == 1 && cycle.WatchForPick(view_.OwnWindow())) {
+      cycle.Arm(button == kChkBack);
+      SetValue(button, 0);  // runs its click handler
+      view_.StartTimer2(PickCycle::kTimer2Interval);
+    }
   }
-  if (Value(kChkBack) == 1 && cycle.WatchForPick(view_.OwnWindow())) {
-    Arm(kChkBack, true);
-  }
-}
-
-void FrmPentrax2::Arm(ControlId button, bool restoreMode) {
-  cycle.Arm(restoreMode);
-  SetValue(button, 0);  // runs its click handler
-  view_.StartTimer2(PickCycle::kTimer2Interval);
 }
 
 void FrmPentrax2::Timer2_Timer() {
@@ -303,7 +295,10 @@ void FrmPentrax2::Timer2_Timer() {
     SetFields(choices.fields);  // the size action normalised them
   }
   if (report) {
-    SetText(kTxtResult, *report);
+    // What the shared placements had to say (a damaged file set aside, one
+    // that cannot be read) follows the report, on a line of its own.
+    const std::string& note = cycle.storeNote();
+    SetText(kTxtResult, note.empty() ? *report : *report + "\r\n" + note);
   }
   view_.StopTimer2();
 }

@@ -14,6 +14,7 @@
 #include "cycle.h"
 #include "form_view.h"
 #include "layout.h"
+#include "pentrax_version.h"
 #include "sizing.h"
 #include "window_manager.h"
 
@@ -21,7 +22,8 @@ namespace pentrax::ui {
 
 inline constexpr std::string_view kResolutionCaption =
     "Your screen resolution is ";
-inline constexpr std::string_view kHelpTitle = "Pentrax 2.2.1 - Help";
+inline constexpr std::string_view kHelpTitle =
+    "Pentrax " PENTRAX_VERSION_TEXT " - Help";
 
 // The usage text of the Help button, lines joined by "\r\n".
 std::string HelpText();
@@ -84,7 +86,10 @@ class FrmPentrax2 {
   // the settings are written now as well.
   void SessionEnding();
 
-  // Handlers and operations, named as the program's parts refer to them.
+  // The controls' click handlers (optRes_Click takes the option's index),
+  // the two watches Timer1's handler runs, and the operations the handlers
+  // share: the numeric fields brought into range, and the key filter of
+  // those fields (a refused key becomes 0).
   void optRes_Click(int index);
   void chkBorder_Click();
   void chkTask_Click();
@@ -124,7 +129,10 @@ class FrmPentrax2 {
  private:
   void Changed(ControlId id) { view_.ControlChanged(id); }
   void RunClickHandler(ControlId id);
-  void Arm(ControlId button, bool restoreMode);
+  // The click handling both push-style buttons share: pressed, it releases
+  // the other and starts the watch for a pick; released with the other up,
+  // it ends the watch.
+  void PushButtonClicked(ControlId button, ControlId other);
   void SetFields(const NumericFields& fields);
   void PlaceWithin(float left, float top, const Rect& screen);
 

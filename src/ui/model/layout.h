@@ -1,6 +1,7 @@
 // The main window's layout: one table of every control (name, kind,
-// container, rectangle, caption, tab index, look and initial state), from
-// which each view builds its own controls, so that views cannot drift apart.
+// container, rectangle, caption, tab index, look, initial state and the name
+// a screen reader reads where the caption is not one), from which each view
+// builds its own controls, so that views cannot drift apart.
 // Positions and sizes are in twips, 15 to a pixel at 96 dots per inch.
 #pragma once
 
@@ -100,11 +101,14 @@ struct ControlLayout {
   TwipsRect rect;
   int tabIndex;
   std::string_view caption;  // or a text box's initial text
-  int value = 0;             // check box 0 or 1; option 1 when selected
+  int value = 0;             // check box 0, 1 or 2; option 1 when selected
   bool enabled = true;
   Align align = Align::kLeft;
   int maxLength = 0;  // characters a text box holds; 0: no limit
   std::string_view toolTip = {};
+  // What a screen reader calls the control where its caption does not name
+  // it (a text box's caption is its text).
+  std::string_view accessibleName = {};
   Font font = {};
   std::optional<Rgb> textColour = {};
   // Multi-line with a vertical scroll bar, locked (select and copy only),
@@ -127,24 +131,24 @@ inline constexpr std::array<ControlLayout, kControlCount> kLayout = {{
   {.id = OptRes(5), .name = "optRes", .index = 5, .kind = ControlKind::kOption, .container = kFrame1, .rect = {1560, 1080, 1455, 255}, .tabIndex = 8, .caption = "1280 x 1024"},
   {.id = OptRes(6), .name = "optRes", .index = 6, .kind = ControlKind::kOption, .container = kFrame1, .rect = {3000, 360, 1455, 255}, .tabIndex = 9, .caption = "1600 x 1200", .enabled = false},
   {.id = OptRes(7), .name = "optRes", .index = 7, .kind = ControlKind::kOption, .container = kFrame1, .rect = {3000, 720, 1455, 255}, .tabIndex = 10, .caption = "Custom"},
-  {.id = kLabel4, .name = "Label4", .kind = ControlKind::kLabel, .container = kFrame1, .rect = {3945, 1005, 135, 195}, .tabIndex = 7, .caption = "x", .align = Align::kCenter},
-  {.id = kTxtBreit, .name = "txtBreit", .kind = ControlKind::kTextBox, .container = kFrame1, .rect = {3240, 960, 735, 285}, .tabIndex = 11, .caption = "1200", .enabled = false, .align = Align::kRight, .maxLength = 5},
-  {.id = kTxtHoch, .name = "txtHoch", .kind = ControlKind::kTextBox, .container = kFrame1, .rect = {4080, 960, 735, 285}, .tabIndex = 12, .caption = "900", .enabled = false, .maxLength = 5},
+  {.id = kLabel4, .name = "Label4", .kind = ControlKind::kLabel, .container = kFrame1, .rect = {3975, 1005, 105, 195}, .tabIndex = 7, .caption = "x", .align = Align::kCenter},
+  {.id = kTxtBreit, .name = "txtBreit", .kind = ControlKind::kTextBox, .container = kFrame1, .rect = {3240, 960, 735, 285}, .tabIndex = 11, .caption = "1200", .enabled = false, .align = Align::kRight, .maxLength = 5, .accessibleName = "Custom width"},
+  {.id = kTxtHoch, .name = "txtHoch", .kind = ControlKind::kTextBox, .container = kFrame1, .rect = {4080, 960, 735, 285}, .tabIndex = 12, .caption = "900", .enabled = false, .maxLength = 5, .accessibleName = "Custom height"},
   {.id = kFraBorder, .name = "fraBorder", .kind = ControlKind::kFrame, .rect = {120, 2160, 5055, 735}, .tabIndex = 14, .caption = ""},
-  {.id = kTxtBorder, .name = "txtBorder", .kind = ControlKind::kTextBox, .container = kFraBorder, .rect = {1515, 375, 375, 285}, .tabIndex = 15, .caption = "3", .align = Align::kRight, .maxLength = 5},
+  {.id = kTxtBorder, .name = "txtBorder", .kind = ControlKind::kTextBox, .container = kFraBorder, .rect = {1515, 375, 375, 285}, .tabIndex = 15, .caption = "3", .align = Align::kRight, .maxLength = 5, .accessibleName = "Border size"},
   {.id = kLabel3, .name = "Label3", .kind = ControlKind::kLabel, .container = kFraBorder, .rect = {120, 420, 1335, 255}, .tabIndex = 16, .caption = "Border size:", .align = Align::kRight},
   {.id = kLabel2, .name = "Label2", .kind = ControlKind::kLabel, .container = kFraBorder, .rect = {1920, 420, 495, 255}, .tabIndex = 17, .caption = "pixels"},
-  {.id = kChkBorder, .name = "chkBorder", .kind = ControlKind::kCheckBox, .rect = {240, 2070, 3135, 375}, .tabIndex = 13, .caption = "Add a border in order to get the correct client area size for a maximized window", .value = 1},
+  {.id = kChkBorder, .name = "chkBorder", .kind = ControlKind::kCheckBox, .rect = {240, 2055, 3300, 405}, .tabIndex = 13, .caption = "Add a border in order to get the correct client area size for a maximized window", .value = 1},
   {.id = kFraTask, .name = "fraTask", .kind = ControlKind::kFrame, .rect = {120, 3060, 5055, 855}, .tabIndex = 19, .caption = ""},
   {.id = OptTask(0), .name = "optTask", .index = 0, .kind = ControlKind::kOption, .container = kFraTask, .rect = {360, 240, 1455, 255}, .tabIndex = 20, .caption = "Horizontal or", .value = 1},
   {.id = OptTask(1), .name = "optTask", .index = 1, .kind = ControlKind::kOption, .container = kFraTask, .rect = {1590, 240, 1455, 255}, .tabIndex = 21, .caption = "vertical Taskbar"},
-  {.id = kTxtTask, .name = "txtTask", .kind = ControlKind::kTextBox, .container = kFraTask, .rect = {1515, 495, 375, 285}, .tabIndex = 22, .caption = "28", .align = Align::kRight, .maxLength = 5},
+  {.id = kTxtTask, .name = "txtTask", .kind = ControlKind::kTextBox, .container = kFraTask, .rect = {1515, 495, 375, 285}, .tabIndex = 22, .caption = "28", .align = Align::kRight, .maxLength = 5, .accessibleName = "Taskbar size"},
   {.id = kLabel6, .name = "Label6", .kind = ControlKind::kLabel, .container = kFraTask, .rect = {120, 540, 1335, 255}, .tabIndex = 23, .caption = "Taskbar size:", .align = Align::kRight},
   {.id = kLabel5, .name = "Label5", .kind = ControlKind::kLabel, .container = kFraTask, .rect = {1920, 540, 495, 255}, .tabIndex = 24, .caption = "pixels"},
   {.id = kChkTask, .name = "chkTask", .kind = ControlKind::kCheckBox, .rect = {240, 3030, 2535, 255}, .tabIndex = 18, .caption = "Subtract the size of the taskbar", .value = 1},
   {.id = kChkGo, .name = "chkGo", .kind = ControlKind::kPushCheckBox, .rect = {120, 4080, 5055, 495}, .tabIndex = 25, .caption = kGoCaption, .font = kGoFont, .textColour = Rgb{9, 106, 0}},
   {.id = kChkBack, .name = "chkBack", .kind = ControlKind::kPushCheckBox, .rect = {120, 4680, 5055, 375}, .tabIndex = 26, .caption = kBackCaption, .toolTip = "This only works for windows you have resized since this program was started", .font = kBackFont, .textColour = Rgb{64, 0, 64}},
-  {.id = kTxtResult, .name = "txtResult", .kind = ControlKind::kTextBox, .rect = {120, 5160, 5055, 495}, .tabIndex = 27, .caption = "Result\r\n", .locked = true},
+  {.id = kTxtResult, .name = "txtResult", .kind = ControlKind::kTextBox, .rect = {120, 5160, 5055, 495}, .tabIndex = 27, .caption = "Result\r\n", .accessibleName = "Result", .locked = true},
   {.id = kCmdRestoreDefaults, .name = "cmdRestoreDefaults", .kind = ControlKind::kCommandButton, .rect = {3480, 60, 975, 375}, .tabIndex = 28, .caption = "Default", .toolTip = "Restore default settings"},
   {.id = kCmdHelp, .name = "cmdHelp", .kind = ControlKind::kCommandButton, .rect = {4560, 60, 615, 375}, .tabIndex = 29, .caption = "Help"},
 }};
@@ -159,6 +163,17 @@ constexpr bool RowsInIdOrder() {
   return true;
 }
 static_assert(RowsInIdOrder(), "kLayout lists the controls in ControlId order");
+
+constexpr bool EveryTextBoxNamed() {
+  for (const ControlLayout& row : kLayout) {
+    if (row.kind == ControlKind::kTextBox && row.accessibleName.empty()) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(EveryTextBoxNamed(),
+              "every text box has an accessibleName (its caption is its text)");
 
 inline const ControlLayout& LayoutOf(ControlId id) { return kLayout[id]; }
 

@@ -6,10 +6,83 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <type_traits>
 
 namespace pentrax::ui {
 
-CheckBox::CheckBox(QWidget* parent) : ForwardingButton<QCheckBox>(parent) {
+namespace {
+
+// Pixels between an indicator and its caption.
+constexpr int kCaptionGap = 2;
+
+template <typename Button>
+constexpr bool kIsCheckBox = std::is_base_of_v<QCheckBox, Button>;
+
+}  // namespace
+
+template <typename Button>
+int IndicatorButton<Button>::CaptionFlags() {
+  return Qt::AlignLeft | Qt::AlignVCenter |
+         (kIsCheckBox<Button> ? Qt::TextWordWrap : 0);
+}
+
+template <typename Button>
+QRect IndicatorButton<Button>::IndicatorRect() const {
+  QStyleOptionButton option;
+  this->initStyleOption(&option);
+  QRect indicator = this->style()->subElementRect(
+      kIsCheckBox<Button> ? QStyle::SE_CheckBoxIndicator
+                          : QStyle::SE_RadioButtonIndicator,
+      &option, this);
+  indicator.moveTop((this->height() - indicator.height()) / 2);
+  return indicator;
+}
+
+template <typename Button>
+QRect IndicatorButton<Button>::CaptionRect() const {
+  const int left = IndicatorRect().right() + 1 + kCaptionGap;
+  return {left, 0, this->width() - left, this->height()};
+}
+
+template <typename Button>
+void IndicatorButton<Button>::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QStyleOptionButton box;
+  this->initStyleOption(&box);
+  box.rect = IndicatorRect();
+  QStyle& style = *this->style();
+  style.drawPrimitive(kIsCheckBox<Button> ? QStyle::PE_IndicatorCheckBox
+                                          : QStyle::PE_IndicatorRadioButton,
+                      &box, &painter, this);
+
+  const QRect textRect = CaptionRect();
+  const int flags = CaptionFlags();
+  QFont captionFont = this->font();
+  while (captionFont.pointSizeF() > 6) {
+    const QRect needed =
+        QFontMetrics(captionFont).boundingRect(textRect, flags, this->text());
+    if (textRect.contains(needed)) {
+      break;
+    }
+    captionFont.setPointSizeF(captionFont.pointSizeF() - 0.25);
+  }
+  painter.setFont(captionFont);
+  painter.setPen(this->palette().color(
+      this->isEnabled() ? QPalette::Active : QPalette::Disabled,
+      QPalette::WindowText));
+  painter.drawText(textRect, flags, this->text());
+  if (this->hasFocus()) {
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = painter.boundingRect(textRect, flags, this->text());
+    style.drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+  }
+}
+
+template class IndicatorButton<QRadioButton>;
+template class IndicatorButton<QCheckBox>;
+
+CheckBox::CheckBox(QWidget* parent) : IndicatorButton<QCheckBox>(parent) {
   setTristate(true);
 }
 
@@ -17,51 +90,6 @@ void CheckBox::SetValue(int value) {
   setCheckState(value == 0   ? Qt::Unchecked
                 : value == 2 ? Qt::PartiallyChecked
                              : Qt::Checked);
-}
-
-void CheckBox::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  QStyleOptionButton option;
-  initStyleOption(&option);
-  const QRect indicator =
-      style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
-  QStyleOptionButton box = option;
-  box.rect = indicator;
-  box.rect.moveTop((height() - indicator.height()) / 2);
-  style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &box, &painter, this);
-
-  const int textLeft =
-      indicator.right() + 1 +
-      style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, this);
-  const QRect textRect(textLeft, 0, width() - textLeft, height());
-  constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
-  // Fonts differ from system to system: a caption that would not fit the
-  // box is drawn a little smaller rather than cut off.
-  QFont captionFont = font();
-  while (captionFont.pointSizeF() > 6) {
-    const QRect needed =
-        QFontMetrics(captionFont).boundingRect(textRect, kFlags, text());
-    if (needed.height() <= textRect.height() &&
-        needed.width() <= textRect.width()) {
-      break;
-    }
-    captionFont.setPointSizeF(captionFont.pointSizeF() - 0.25);
-  }
-  painter.setFont(captionFont);
-  painter.setPen(
-      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                      QPalette::WindowText));
-  painter.drawText(textRect, kFlags, text());
-  if (hasFocus()) {
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = painter.boundingRect(textRect, kFlags, text());
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-  }
-}
-
-bool CheckBox::hitButton(const QPoint& pos) const {
-  return rect().contains(pos);
 }
 
 NumberBox::NumberBox(QWidget* parent) : QLineEdit(parent) {

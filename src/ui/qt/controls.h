@@ -32,21 +32,42 @@ class ForwardingButton : public Button {
   }
 };
 
-using OptionButton = ForwardingButton<QRadioButton>;
 // A push-style check box: drawn as a button that stays down while its value
 // is 1.
 using PushCheckBox = ForwardingButton<QPushButton>;
 
-// A check box with a third, grayed state; its caption wraps onto further
-// lines when it does not fit the box's width.
-class CheckBox : public ForwardingButton<QCheckBox> {
+// An option button or a check box (QRadioButton or QCheckBox), its caption
+// as close to its indicator as the layout leaves room for (the layout is
+// drawn for native controls, whose gap is narrower than Qt styles'). A
+// check box's caption wraps onto further lines; a caption that does not fit
+// is drawn a little smaller rather than cut off (fonts differ from system to
+// system). A click anywhere on the control is a click on it.
+template <typename Button>
+class IndicatorButton : public ForwardingButton<Button> {
  public:
-  explicit CheckBox(QWidget* parent);
-  void SetValue(int value);  // 0, 1 or 2
+  using ForwardingButton<Button>::ForwardingButton;
+
+  // Where the caption is drawn, and the flags it is drawn with.
+  QRect CaptionRect() const;
+  static int CaptionFlags();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  bool hitButton(const QPoint& pos) const override;
+  bool hitButton(const QPoint& pos) const override {
+    return this->rect().contains(pos);
+  }
+
+ private:
+  QRect IndicatorRect() const;
+};
+
+using OptionButton = IndicatorButton<QRadioButton>;
+
+// A check box with a third, grayed state.
+class CheckBox : public IndicatorButton<QCheckBox> {
+ public:
+  explicit CheckBox(QWidget* parent);
+  void SetValue(int value);  // 0, 1 or 2
 };
 
 // A one-line text box for a whole number of pixels: every key press that

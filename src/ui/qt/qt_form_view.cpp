@@ -145,6 +145,9 @@ void QtFormView::Build() {
     widget->setObjectName(ToQString(row.name));
     widget->setGeometry(Pixels(row.rect));
     widget->setToolTip(ToQString(row.toolTip));
+    if (!row.accessibleName.empty()) {
+      widget->setAccessibleName(ToQString(row.accessibleName));
+    }
     if (!row.font.family.empty()) {
       QFont font(ToQString(row.font.family));
       font.setPointSizeF(row.font.points);

@@ -1,6 +1,9 @@
 #include "controls.h"
 
 #include <commctrl.h>
+// Defines the annotation service's ids for the <oleacc.h> after it.
+#include <initguid.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -155,6 +158,60 @@ HFONT CreateFontAt(const Font& font, UINT dpi) {
   face.lfCharSet = DEFAULT_CHARSET;
   std::wcsncpy(face.lfFaceName, family.c_str(), LF_FACESIZE - 1);
   return CreateFontIndirectW(&face);
+}
+
+namespace {
+
+template <typename Function>
+Function Ole32Function(HMODULE ole32, const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(ole32, name)));
+}
+
+}  // namespace
+
+AccessibleNames::AccessibleNames() : ole32_(LoadLibraryW(L"ole32.dll")) {
+  const auto initialize =
+      Ole32Function<decltype(&CoInitializeEx)>(ole32_, "CoInitializeEx");
+  const auto create =
+      Ole32Function<decltype(&CoCreateInstance)>(ole32_, "CoCreateInstance");
+  if (initialize == nullptr || create == nullptr) {
+    return;
+  }
+  // Else COM runs on this thread already, in another way.
+  comStarted_ = SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+  if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                    IID_IAccPropServices,
+                    reinterpret_cast<void**>(&services_)))) {
+    services_ = nullptr;
+  }
+}
+
+AccessibleNames::~AccessibleNames() {
+  if (services_ != nullptr) {
+    services_->Release();
+  }
+  if (comStarted_) {
+    Ole32Function<decltype(&CoUninitialize)>(ole32_, "CoUninitialize")();
+  }
+  if (ole32_ != nullptr) {
+    FreeLibrary(ole32_);
+  }
+}
+
+void AccessibleNames::Set(HWND control, std::string_view name) {
+  if (services_ != nullptr) {
+    services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
+                              CHILDID_SELF, PROPID_ACC_NAME,
+                              Wide(name).c_str());
+  }
+}
+
+void AccessibleNames::Clear(HWND control) {
+  if (services_ != nullptr) {
+    services_->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT),
+                              CHILDID_SELF, &PROPID_ACC_NAME, 1);
+  }
 }
 
 LRESULT DrawPushCaption(const NMCUSTOMDRAW& draw, const ControlLayout& row) {

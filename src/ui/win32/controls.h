@@ -9,8 +9,11 @@
 #include <commctrl.h>
 
 #include <array>
+#include <string_view>
 
 #include "layout.h"
+
+struct IAccPropServices;  // <oleacc.h>
 
 namespace pentrax::ui {
 
@@ -37,6 +40,28 @@ HWND CreateControl(const ControlLayout& row, HWND parent, int itemId,
 // The font at dpi; an empty family is the window's font. The caller deletes
 // it.
 HFONT CreateFontAt(const Font& font, UINT dpi);
+
+// The names screen readers read for controls whose caption does not name
+// them (the row's accessibleName): Microsoft Active Accessibility's
+// annotation of a window, which lasts until cleared, through COM. The names
+// are a help the window can do without: ole32.dll is loaded here rather than
+// imported, and where the annotation service is missing or refuses (Wine's
+// does) the controls keep the names the system gives them.
+class AccessibleNames {
+ public:
+  AccessibleNames();  // on the thread of the controls
+  ~AccessibleNames();
+  AccessibleNames(const AccessibleNames&) = delete;
+  AccessibleNames& operator=(const AccessibleNames&) = delete;
+
+  void Set(HWND control, std::string_view name);
+  void Clear(HWND control);  // before the control is destroyed
+
+ private:
+  HMODULE ole32_ = nullptr;
+  IAccPropServices* services_ = nullptr;
+  bool comStarted_ = false;
+};
 
 // Draws the caption of a push-style check box in the row's text colour, at
 // the CDDS_PREPAINT stage of its NM_CUSTOMDRAW (the control has drawn the

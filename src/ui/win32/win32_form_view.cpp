@@ -110,6 +110,9 @@ Win32FormView::Win32FormView(HINSTANCE instance) {
       // Composed input would reach the box without passing the key filter.
       ImmAssociateContext(controls_[id], nullptr);
     }
+    if (!row.accessibleName.empty()) {
+      names_.Set(controls_[id], row.accessibleName);
+    }
     previous = &row;
   }
   Layout(DpiOf(window_));
@@ -290,6 +293,11 @@ LRESULT Win32FormView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       KillTimer(window, kTimer1);
       KillTimer(window, kTimer2);
+      for (const ControlLayout& row : kLayout) {
+        if (!row.accessibleName.empty()) {
+          names_.Clear(controls_[row.id]);  // the controls go next
+        }
+      }
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:

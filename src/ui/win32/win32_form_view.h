@@ -10,6 +10,7 @@
 
 #include <array>
 
+#include "controls.h"
 #include "form_view.h"
 #include "frm_pentrax2.h"
 #include "layout.h"
@@ -64,6 +65,7 @@ class Win32FormView final : public FormView {
   void Layout(UINT dpi);
   void AddToolTips();
 
+  AccessibleNames names_;  // first: made before the controls, gone after
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_{};
   HFONT windowFont_ = nullptr;

@@ -8,31 +8,20 @@ namespace pentrax {
 namespace {
 
 TEST(KWinParts, ShowState) {
-  const Rect area{0, 0, 1280, 996};
-  struct Row {
-    bool minimized, fullScreen, tiled;
-    int maximizeMode;  // -1: not told
-    Rect frame;
-    std::int32_t show;
-  };
-  const Row rows[] = {
+  const Rect area{0, 0, 1280, 996}, half{0, 0, 640, 996}, small{0, 0, 9, 9};
+  // minimized, fullScreen, tiled, maximizeMode (-1: not told), frame, show
+  const std::tuple<bool, bool, bool, int, Rect, std::int32_t> rows[] = {
       {false, false, false, -1, area, kShowMaximized},
       {false, false, false, 0, area, kShowNormal},
-      {false, false, false, 3, {0, 0, 9, 9}, kShowMaximized},
+      {false, false, false, 3, small, kShowMaximized},
       {false, false, false, 1, area, kShowNormal},  // vertically only
       {true, true, false, 3, area, kShowMinimized},
       {false, true, false, 3, area, kShowFullscreen},
-      {false, false, true, 0, {0, 0, 640, 996}, kShowTiled},
-  };
-  for (const Row& r : rows) {
-    KWinWindow w;
-    w.frame = r.frame;
-    w.area = area;
-    w.minimized = r.minimized;
-    w.fullScreen = r.fullScreen;
-    w.tiled = r.tiled;
-    w.maximizeMode = r.maximizeMode;
-    EXPECT_EQ(ShowStateOf(w), r.show) << r.maximizeMode;
+      {false, false, true, 0, half, kShowTiled}};
+  for (const auto& [minimized, full, tiled, mode, frame, show] : rows) {
+    const KWinWindow w{"",    "",   "",        0,    frame, frame,
+                       area, {},   minimized, full, tiled, mode};
+    EXPECT_EQ(ShowStateOf(w), show) << mode;
   }
 }
 

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Pentrax2-setup.exe under Wine: a silent install (/S) puts the program, its
-# uninstaller and a Start-menu shortcut in the user's own folders and lists
-# it among the user's programs; the program starts through the shortcut and
-# answers --version, --help and an unknown option in message boxes; a
-# silent uninstall removes it all and keeps the settings, unless
-# /REMOVESETTINGS asks. Files are read through Wine's file system, the
-# registry with reg.exe, the boxes with the probe.
-#   installer_test.sh SETUP_EXE PENTRAX2_EXE PROBE_EXE
+# Pentrax2-setup.exe under Wine: a silent install (/S) puts the programs
+# (Pentrax2.exe and Pentrax2.com), the uninstaller and a Start-menu shortcut
+# in the user's own folders and lists them among the user's programs; the
+# program starts through the shortcut and answers --version, --help, an
+# unknown option and a command that cannot be carried out in message boxes,
+# and cmd runs the console program for "pentrax2"; a silent uninstall
+# removes it all and keeps the settings, unless /REMOVESETTINGS asks. Files
+# are read through Wine's file system, the registry with reg.exe, the boxes
+# with the probe.
+#   installer_test.sh SETUP_EXE PENTRAX2_EXE PENTRAX2_COM PROBE_EXE VERSION
 set -uo pipefail
 SETUP=$1
 EXE=$2
-PROBE=$3
+COM=$3
+PROBE=$4
+VERSION=$5
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/ui/win32/wine_gui.sh
 . "$here/wine_gui.sh"
@@ -21,17 +25,8 @@ user_folder() { win cmd /c echo "%$1%"; }  # LOCALAPPDATA: C:\users\...
 programs="$(user_folder LOCALAPPDATA)\\Programs\\Pentrax 2"
 dir=$(winepath -u "$programs" 2>/dev/null)
 link="$(winepath -u "$(user_folder APPDATA)" 2>/dev/null)/Microsoft/Windows/Start Menu/Programs/Pentrax 2.lnk"
-files=("$dir/Pentrax2.exe" "$dir/Uninstall.exe" "$link")
+files=("$dir/Pentrax2.exe" "$dir/Pentrax2.com" "$dir/Uninstall.exe" "$link")
 
-# Runs a command until it succeeds, for at most 20 s.
-eventually() {
-  local i
-  for ((i = 0; i < 200; i++)); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
 none_left() {
   local f
   for f in "$@"; do
@@ -41,11 +36,11 @@ none_left() {
 running() { ps -eo args= | grep -Fxq "$programs\\Pentrax2.exe"; }
 has_settings() { reg query "$SETTINGS\\Settings" /v PosLeft >/dev/null; }
 
-# "STATUS|TEXT" of the installed program run with one argument: the text of
-# the message box it shows, closed with Enter, and its exit status.
+# "STATUS|TEXT" of the installed program run with these arguments: the
+# text of the message box it shows, closed with Enter, and its exit status.
 answer() {
   local pid text
-  start "$dir/Pentrax2.exe" "$1"
+  start "$dir/Pentrax2.exe" "$@"
   pid=${pids[-1]}
   text=$(probe text "Pentrax 2" | grep -v '^OK$' | grep .)
   activate "Pentrax 2"
@@ -60,31 +55,50 @@ check "the installer asks for no administrator rights" \
 
 echo "== silent install"
 check "the installer ends" win "$SETUP" /S
-check "the program, its uninstaller and the shortcut are in place" \
-  test -f "${files[0]}" -a -f "${files[1]}" -a -f "${files[2]}"
-check "the installed program is the one built" cmp -s "$EXE" "$dir/Pentrax2.exe"
+check "the programs, the uninstaller and the shortcut are in place" \
+  test -f "${files[0]}" -a -f "${files[1]}" -a -f "${files[2]}" -a -f "${files[3]}"
+check "the installed programs are the ones built" \
+  cmp -s <(cat "$EXE" "$COM") <(cat "$dir/Pentrax2.exe" "$dir/Pentrax2.com")
 same "the uninstall entry, for this user" \
   "$(reg query "$UNINSTALL" /v QuietUninstallString | awk '$1 == "QuietUninstallString"')" \
   "    QuietUninstallString    REG_SZ    \"$programs\\Uninstall.exe\" /S"
 
 echo "== the command line"
-same "--version" "$(answer --version)" "0|Pentrax2 2.2.1"
+same "--version" "$(answer --version)" "0|Pentrax2 $VERSION"
 help=$(answer --help)
 usage() {
-  [[ $help == "0|Usage: Pentrax2.exe|"*"|Settings: HKEY_CURRENT_USER\\Software\\Pentrax2\\Settings" ]]
+  [[ $help == "0|Usage: Pentrax2.exe [COMMAND] [OPTIONS]|"*"|Settings: HKEY_CURRENT_USER\\Software\\Pentrax2\\Settings" ]]
 }
 check "--help: the usage, and where the settings live" usage || echo "  read: $help"
-same "an unknown option" "$(answer --size)" "2|Unknown option 'size'; see --help"
+same "an unknown option" "$(answer --size)" "2|unknown option '--size'; see --help"
+same "a command that cannot be carried out" "$(answer restore --window 2147483000)" \
+  "3|There is no window 2147483000: nothing was restored"
+# From the installed folder on the PATH, cmd runs Pentrax2.com for
+# "pentrax2": the version and the usage on standard output.
+same "pentrax2 --version from cmd" \
+  "$(WINEPATH=$programs win cmd /c pentrax2 --version)" "Pentrax2 $VERSION"
+same "pentrax2 /? from cmd: the usage" \
+  "$(WINEPATH=$programs win cmd /c pentrax2 /? | head -1)" \
+  "Usage: Pentrax2 [COMMAND] [OPTIONS]"
 
-echo "== started through the shortcut"
-win start /unix "$link"
-check "the installed program shows its window" \
-  look Label1 "- 1 Your screen resolution is"
-check "it is the installed one" running
-activate "$TITLE"
-xdotool key alt+F4
-check "closed, it has written its settings" eventually has_settings
-check "it has ended" eventually eval '! running'
+# Started through the shortcut, and by "pentrax2" without a command in cmd,
+# which returns at once, its output no longer held.
+for how in shortcut cmd; do
+  echo "== started through $how"
+  if [ "$how" = shortcut ]; then
+    win start /unix "$link"
+  else
+    check "cmd returns" timeout 20 bash -c \
+      'cd / && WINEPATH=$0 wine cmd /c pentrax2 2>/dev/null | cat' "$programs"
+  fi
+  check "the installed program shows its window" \
+    look Label1 "- 1 Your screen resolution is"
+  check "it is the installed one" running
+  activate "$TITLE"
+  xdotool key alt+F4
+  check "closed, it has written its settings" eventually has_settings
+  check "it has ended" eventually eval '! running'
+done
 
 echo "== silent uninstall"
 # The uninstaller runs on from a copy of itself; it takes the program off

@@ -2,18 +2,33 @@
 # Pentrax2.exe under Wine, driven as a user would drive it: every control
 # read back through the controls themselves by a probe (a second Wine
 # process), clicks at the places the probe reports, keys typed with
-# xdotool, the registry read and edited with reg.exe.
-#   pentrax2_exe_test.sh PENTRAX2_EXE PROBE_EXE
+# xdotool, the registry read and edited with reg.exe; and the commands, run
+# from cmd (Pentrax2.com, beside Pentrax2.exe) and from Pentrax2.exe. The
+# windows it sizes are other programs' (Notepad, and targets the probe
+# shows), read back by the probe and xwininfo.
+#   pentrax2_exe_test.sh PENTRAX2_EXE PROBE_EXE VERSION
 set -uo pipefail
 EXE=$1
 PROBE=$2
+VERSION=$3
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/ui/win32/wine_gui.sh
 . "$here/wine_gui.sh"
 KEY='HKCU\Software\Pentrax2\Settings'
 work=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-exe-test.XXXXXX")
 DPI='HKCU\Control Panel\Desktop'
-trap 'finish; rm -rf "$work"; reg delete "$DPI" /v LogPixels /f >/dev/null' EXIT
+# A desktop at another DPI (no value: the default): Wine's server keeps the
+# DPI it started with for windows of other programs, so a new one is
+# started. It and the services it starts get no output to hold open.
+dpi() {
+  if [ $# -gt 0 ]; then
+    reg add "$DPI" /v LogPixels /t REG_DWORD /d "$1" /f
+  else
+    reg delete "$DPI" /v LogPixels /f
+  fi >/dev/null
+  (wineserver -k && wineserver -p && cd / && wine wineboot) >/dev/null 2>&1
+}
+trap 'finish; rm -rf "$work"; dpi' EXIT
 
 # The window is shown once Timer1 has looked at the screen.
 start_pentrax() {
@@ -29,6 +44,157 @@ check "every control shows its first-start state" \
   diff -u "$here/first_start.txt" <(cut -d' ' -f1,4- <<<"$snapshot" | sed 's/ *$//')
 same "the client area of the layout at 96 DPI" "$(client_size "$TITLE")" "353 385"
 
+echo "== other programs' windows sized and put back, read by the probe"
+# Each is a program of its own, picked as a user picks it: the button, then
+# the window. The work areas are those of scripts/test-windows.sh: the first
+# monitor's ends at 1280, 996, the second's at 2560, 996.
+act() {  # act BUTTON TITLE REPORT: waits for the report
+  press "$1"
+  activate "$2"
+  check "$2: $3" look txtResult "- 1 $2|$3"
+}
+# Waits until the probe reads "LEFT TOP RIGHT BOTTOM ZOOMED" for the window
+# (a pattern: * for any number), at most 20 s.
+placed() {
+  local end=$((SECONDS + 20))
+  while ((SECONDS < end)); do
+    now=$(probe window "$1")
+    # shellcheck disable=SC2053
+    [[ $now == $2 ]] && return 0
+    sleep 0.1
+  done
+  printf '  read:     %s\n  expected: %s\n' "$now" "$2"
+  return 1
+}
+targets=()
+target() {  # target TITLE X Y W H [MAX_W MAX_H]
+  start "$PROBE" target "$@"
+  targets+=("${pids[-1]}")
+  shown "$1"
+}
+NOTEPAD="Untitled - Notepad"
+reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosX /t REG_DWORD /d 150 /f >/dev/null
+reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosY /t REG_DWORD /d 120 /f >/dev/null
+start notepad
+notepad=${pids[-1]}
+shown "$NOTEPAD"
+read -r left top right bottom _ <<<"$(probe window "$NOTEPAD")"
+act chkGo "$NOTEPAD" "resized to 646 x 458"
+check "Notepad: 646 x 458 at its top-left" \
+  placed "$NOTEPAD" "$left $top $((left + 646)) $((top + 458)) 0"
+# Maximised by the window manager, as a user would (the size action's
+# placement was read while it was not: Wine gives another program the
+# maximised rectangle of a maximised window as its normal one).
+maximise() {
+  wmctrl -r "$NOTEPAD" -b add,maximized_vert,maximized_horz
+  check "Notepad maximised" placed "$NOTEPAD" "* * * * 1"
+}
+maximise
+act chkBack "$NOTEPAD" "restored its original size"
+check "Notepad: out of that state, back at its old rectangle" \
+  placed "$NOTEPAD" "$left $top $right $bottom 0"
+act chkBack "$NOTEPAD" "original size has already been restored"
+maximise
+act chkGo "$NOTEPAD" "resized to 646 x 458"
+placed "$NOTEPAD" "* * * * 0"
+read -r left top right bottom zoomed <<<"$now"
+same "Notepad: sized out of that state" \
+  "$((right - left)) $((bottom - top)) $zoomed" "646 458 0"
+kill "$notepad"  # out of the way of later clicks
+wait "$notepad" 2>/dev/null
+
+target "Corner" 1000 800 200 150
+act chkBack "Corner" "is unknown and cannot be sized back"
+check "a window never sized: left as it is" placed "Corner" "1000 800 1200 950 0"
+act chkGo "Corner" "resized to 646 x 458"
+check "near the work area's corner: moved left and up into it" \
+  placed "Corner" "634 538 1280 996 0"
+target "Small" 100 150 200 150 500 400
+act chkGo "Small" "resized to 500 x 400"
+check "a window that grows no larger than 500 x 400: the size it took" \
+  placed "Small" "100 150 600 550 0"
+target "Second" 2300 800 200 150
+act chkGo "Second" "resized to 646 x 458"
+check "on the second monitor: into its work area" \
+  placed "Second" "1914 538 2560 996 0"
+kill "${targets[@]}"
+wait "${targets[@]}" 2>/dev/null
+
+echo "== the commands: from cmd, from Pentrax2.exe, and the window's buttons"
+# cmd runs Pentrax2.com for "pentrax2" from the folder on the PATH.
+WINEPATH=$(winepath -w "$(dirname "$EXE")" 2>/dev/null)
+export WINEPATH
+SESSION='HKCU\Software\Pentrax2\Session'
+# Runs pentrax2 from cmd: its output in $work/out, its errors in $work/err.
+pentrax2() {
+  (cd / && wine cmd /c pentrax2 "$@" >"$work/crlf" 2>"$work/err")
+  local status=$?
+  tr -d '\r' <"$work/crlf" >"$work/out"
+  return "$status"
+}
+# Whether the output is JSON with KEY at VALUE (as Python writes it: True),
+# in the one object or in one of a list's.
+json() {
+  python3 -c 'import json, sys
+j = json.load(open(sys.argv[1]))
+sys.exit(all(str(o.get(sys.argv[2])) != sys.argv[3]
+             for o in (j if isinstance(j, list) else [j])))' "$work/out" "$@"
+}
+client() { [ "$(client_size Cmd)" = "$1 $2" ]; }
+target "Cmd" 100 150 400 300
+target "Never" 700 150 300 200
+pentrax2 list
+id=$(awk '$NF == "Cmd" { print $1 }' "$work/out")
+never=$(awk '$NF == "Never" { print $1 }' "$work/out")
+# HOW|STATUS or REPORT|ARGUMENTS|WHAT IS READ THEN, with Cmd in front; @
+# stands for its number as list tells it. HOW: cmd, Pentrax2.exe (as from a
+# shortcut key: silent when it does what was asked), or a button of the
+# window (the report it shows).
+rows=(
+  "cmd|0|size 646x458 --window @|placed Cmd '100 150 746 608 0'"
+  "cmd|0|restore --window @ --json|placed Cmd '100 150 500 450 0' && json restored True"
+  "cmd|3|restore --window @|placed Cmd '100 150 500 450 0'"
+  "cmd|0|size 500x400 --content --window @ --json|eventually client 500 400 && json exact True"
+  "cmd|0|query --window @ --json|json remembered True && json window @"
+  "button|restored its original size|chkBack|placed Cmd '100 150 500 450 0'"
+  "button|resized to 646 x 458|chkGo|placed Cmd '100 150 746 608 0'"
+  "cmd|0|restore|placed Cmd '100 150 500 450 0'"
+  "exe|0|size 700x500|placed Cmd '100 150 800 650 0'"
+  "exe|0|restore --window @|placed Cmd '100 150 500 450 0'"
+  "cmd|3|restore --window $never|placed Never '700 150 1000 350 0'"
+  "cmd|3|query --window 2147483000|true"
+  "cmd|2|size 0x5 --window @|placed Cmd '100 150 500 450 0'"
+  "cmd|2|size --frame|true"
+  "cmd|0|list --json|json window @"
+)
+for row in "${rows[@]}"; do
+  IFS="|" read -r how expected arguments after <<<"${row//@/$id}"
+  read -ra args <<<"$arguments"
+  activate Cmd
+  case $how in
+    cmd) pentrax2 "${args[@]}" ;;
+    exe) (cd / && timeout 20 wine "$EXE" "${args[@]}" >/dev/null 2>&1) ;;
+    button) act "$arguments" Cmd "$expected" ;;
+  esac
+  status=$?
+  [ "$how" = button ] || same "$how $arguments: status" "$status" "$expected"
+  check "$how $arguments: $after" eval "$after" || cat "$work/out" "$work/err"
+done
+
+echo "== the session's placements: what is not Pentrax's, a handle another window had"
+reg add "$SESSION" /v junk /d hello /f >/dev/null
+reg add "$SESSION" /v 77 /t REG_DWORD /d 5 /f >/dev/null
+reg add "$SESSION" /v "$id" /d "1 0 0 100 100 pid 1, class Other" /f >/dev/null
+pentrax2 restore --window "$id"
+same "Cmd's number, remembered for another window: unknown" \
+  "$?|$(tail -1 "$work/out")" "3|is unknown and cannot be sized back"
+check "left as it is" placed Cmd "100 150 500 450 0"
+check "the values that are not Pentrax's are dropped, and said so" \
+  eval 'grep -q "dropped.*\"77\"" "$work/err" && grep -q "\"junk\"" "$work/err" &&
+    ! reg query "$SESSION" /v junk >/dev/null && ! reg query "$SESSION" /v 77 >/dev/null'
+kill "${targets[@]}"
+wait "${targets[@]}" 2>/dev/null
+
 echo "== choices by mouse and keyboard"
 click optRes7
 click txtBreit # selects the whole text: typing replaces it
@@ -41,26 +207,6 @@ look optTask1 "1 1 vertical"
 same "Custom, typed digits only, border off, vertical task bar" \
   "$(state optRes7)|$(state txtBreit)|$(state chkBorder | cut -c1)|$(state optTask1)" \
   "1 1 Custom|- 1 1000|0|1 1 vertical Taskbar"
-
-echo "== a separate program (Wine's Notepad) is picked, and its real size reported"
-OTHER="Untitled - Notepad"
-start notepad
-notepad=${pids[-1]}
-shown "$OTHER"
-press chkGo
-activate "$OTHER"
-look txtResult "- 1 $OTHER|resized to "
-read -r left top right bottom _ <<<"$(probe window "$OTHER")"
-same "the report gives the size the program's window has" \
-  "$(state txtResult)" "- 1 $OTHER|resized to $((right - left)) x $((bottom - top))"
-press chkBack
-activate "$OTHER"
-# Wine places only the calling process's windows, so the restore's outcome
-# is Wine's; the pick is Pentrax's: the button comes up again.
-check "the restore button picks it too" look chkBack "0 "
-# Out of the way of the clicks that follow.
-kill "$notepad"
-wait "$notepad" 2>/dev/null
 
 echo "== closed with Alt+F4: the ten values in the registry"
 read -r left top _ <<<"$(probe window "$TITLE")"
@@ -86,7 +232,9 @@ echo "== values edited by hand, some of them odd; at 144 DPI"
   printf '"CustomHeight"="6%1100s"\n' ''
 } | iconv -t UTF-16 >"$work/edited.reg"
 reg import "Z:${work//\//\\}\\edited.reg" >/dev/null
-reg add "$DPI" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+dpi 144
+check "the session's placements end with the session (a volatile key)" \
+  eval '! reg query "$SESSION" >/dev/null'
 start_pentrax
 read -r left top _ <<<"$(probe window "$TITLE")"
 same "the client area of the layout at 144 DPI" "$(client_size "$TITLE")" "530 578"
@@ -94,14 +242,30 @@ same "the edited values shown, the odd ones at their defaults" \
   "$(state optRes2)|$(state txtBorder)|$(state optTask0)|$(state chkBorder | cut -c1)|$(state txtTask)|$(state txtHoch)|$left $top" \
   "1 1 1024 x 768|- 1 7|1 1 Horizontal or|1|- 1 28|- 0 900|200 100"
 
+# 1024 x 768 with a border of 7, less the task bar: 1038 x 754 pixels, as
+# Windows users expect; the X window Wine made grows by as many pixels.
+target "Sharp" 100 100 400 300
+read -r width height <<<"$(client_size "Sharp")"
+grew() {
+  local now
+  now=$(client_size "Sharp")
+  [ "$now" = "$((width + $1)) $((height + $2))" ]
+}
+act chkGo "Sharp" "resized to 1038 x 754"
+check "at 144 DPI: 1038 x 754" placed "Sharp" "100 100 1138 854 0"
+check "at 144 DPI: the X window 638 x 454 pixels larger" eventually grew 638 454
+pentrax2 restore
+check "at 144 DPI, restored from cmd in the same pixels" placed "Sharp" "100 100 500 400 0"
+kill "${targets[-1]}"
+
 echo "== Default and Help"
 click cmdRestoreDefaults
 look txtBorder "- 1 3"
 same "Default: the first preset and the design-time border" \
   "$(state optRes0)|$(state txtBorder)" "1 1 640 x 480|- 1 3"
 click cmdHelp
-check "Help shows its box" shown "Pentrax 2.2.1 - Help"
-activate "Pentrax 2.2.1 - Help"
+check "Help shows its box" shown "Pentrax $VERSION - Help"
+activate "Pentrax $VERSION - Help"
 xdotool key Return
 check "the program ends" close_main "$pentrax"
 

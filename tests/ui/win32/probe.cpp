@@ -1,7 +1,8 @@
 // Looks at the main window of another Wine process from outside, as a test
 // must: every control's text, check state, enabled state and centre, read
 // from the controls themselves (WM_GETTEXT and BM_GETCHECK are sent across
-// processes), and the rectangle of any top-level window.
+// processes), and the rectangle of any top-level window; or shows a window
+// of its own for Pentrax to size, as another program.
 //
 //   probe controls TITLE [NAME STATE]
 //     one line per control: "NAME CX CY CHECK ENABLED TEXT", CX CY its centre
@@ -12,11 +13,14 @@
 //   probe window TITLE        "LEFT TOP RIGHT BOTTOM ZOOMED"
 //   probe text TITLE          the texts of its child windows (a message
 //                             box's text and button), one a line
+//   probe target TITLE X Y W H [MAX_W MAX_H]   a window to be sized, shown
+//                             until killed, at most MAX_W x MAX_H when given
 // Waits at most 20 s for the window and the state; exits 1 when they do not
 // come.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "wide_text.h"
@@ -102,6 +106,15 @@ void PrintControls(HWND window) {
   }
 }
 
+POINT maxSize;  // of the target's window; 0 x 0: none
+
+LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_GETMINMAXINFO && maxSize.x > 0) {
+    reinterpret_cast<MINMAXINFO*>(l)->ptMaxTrackSize = maxSize;
+  }
+  return DefWindowProcW(window, message, w, l);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,6 +123,22 @@ int main(int argc, char** argv) {
   }
   const std::string command = argv[1];
   const std::wstring title = Wide(argv[2]);
+  if (command == "target") {
+    const auto n = [&](int i) { return i < argc ? std::atoi(argv[i]) : 0; };
+    maxSize = {n(7), n(8)};
+    WNDCLASSW type = {};
+    type.lpfnWndProc = TargetProc;
+    type.lpszClassName = L"PentraxTestTarget";
+    RegisterClassW(&type);
+    CreateWindowExW(0, type.lpszClassName, title.c_str(),
+                    WS_OVERLAPPEDWINDOW | WS_VISIBLE, n(3), n(4), n(5), n(6),
+                    nullptr, nullptr, nullptr, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      DispatchMessageW(&message);
+    }
+    return 0;
+  }
   HWND window = FindTopLevel(title.c_str());
   if (window == nullptr) {
     std::printf("no window \"%s\"\n", argv[2]);

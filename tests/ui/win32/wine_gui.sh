@@ -94,6 +94,16 @@ press() {
   look "$1" "1 "
 }
 
+# Runs a command until it succeeds, for at most 20 s.
+eventually() {
+  local i
+  for ((i = 0; i < 200; i++)); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Waits until a process has ended, at most 20 s.
 gone() {
   local i

@@ -1,6 +1,7 @@
 // Texts cross into the Windows API as UTF-16 and come back as UTF-8, the
 // program's own encoding: the system's 8-bit code page cannot hold every
-// character of a caption, a title or a stored setting.
+// character of a caption, a title or a stored setting. Windows only; shared
+// by the Win32 backend, the Win32 view and the registry store.
 #pragma once
 
 #include <windows.h>

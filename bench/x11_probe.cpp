@@ -1,20 +1,17 @@
 #include "x11_probe.h"
 
-#include "backend.h"
 #include "settle.h"
 
 namespace pentrax {
 
-std::uint64_t X11Probe::roundTrips() const {
-  return wm_.b_->x.stats.roundTrips;
-}
+std::uint64_t X11Probe::roundTrips() const { return b_.x.stats.roundTrips; }
 
 std::chrono::nanoseconds X11Probe::settleTime() const {
-  return wm_.b_->x.stats.settleTime;
+  return b_.x.stats.settleTime;
 }
 
 bool X11Probe::WaitUntilPlaced(WindowHandle window, const Rect& normal) {
-  x11::Backend& b = *wm_.b_;
+  x11::Backend& b = b_;
   if (window <= 0 || !b.Begin()) {
     return false;
   }

@@ -1,18 +1,18 @@
-// What the benchmark reads of the X11 backend: its X round trips, its wait
-// for the window manager, and the same wait for a change another tool asked
-// for. Not used by the program.
+// What the benchmark reads of the X11 backend, through the pieces of the
+// backend it hands to an X11WindowManager: its X round trips, its wait for
+// the window manager, and the same wait for a change another tool asked for.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 
-#include "x11_window_manager.h"
+#include "backend.h"
 
 namespace pentrax {
 
 class X11Probe {
  public:
-  explicit X11Probe(X11WindowManager& wm) : wm_(wm) {}
+  explicit X11Probe(x11::Backend& backend) : b_(backend) {}
 
   // How many times the backend has waited for the X server's answer since
   // it connected: one per batch of requests.
@@ -25,7 +25,7 @@ class X11Probe {
   bool WaitUntilPlaced(WindowHandle window, const Rect& normal);
 
  private:
-  X11WindowManager& wm_;
+  x11::Backend& b_;
 };
 
 }  // namespace pentrax

@@ -1,0 +1,72 @@
+#include "win_commands.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "factory.h"
+#include "form_settings.h"
+#include "pentrax_version.h"
+#include "registry_placements.h"
+#include "registry_settings_store.h"
+#include "wide_text.h"
+
+namespace pentrax::win {
+
+Reading ReadCommandLine(std::string_view program) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < __argc; ++i) {
+    // "/?": how Windows programs are asked for their usage.
+    const std::string argument = Utf8(__wargv[i]);
+    arguments.push_back(argument == "/?" ? "--help" : argument);
+  }
+  const cli::Parsed parsed = cli::Parse(arguments);
+  if (!parsed.options) {
+    return {std::nullopt, parsed.error, cli::kUsage};
+  }
+  const std::string application = settings::ExecutableBaseName();
+  const std::string backend(BackendNames().front());
+  if (parsed.options->version) {
+    return {std::nullopt, application + " " + PENTRAX_VERSION_TEXT, 0};
+  }
+  if (parsed.options->help) {
+    return {std::nullopt, cli::Usage(program, backend,
+                                     "HKEY_CURRENT_USER\\Software\\" +
+                                         application + "\\Settings")};
+  }
+  if (!parsed.options->backend.empty() && parsed.options->backend != backend) {
+    return {std::nullopt,
+            "no backend \"" + parsed.options->backend + "\": choose " +
+                backend + "; see --help",
+            cli::kUsage};
+  }
+  return {parsed.options, {}, 0};
+}
+
+int RunCommand(const cli::Options& options,
+               const std::function<void(std::string_view)>& out,
+               const std::function<void(std::string_view)>& err) {
+  std::string error;
+  const auto wm = CreateWindowManager({}, error);
+  if (!wm) {
+    err(error + "\n");
+    return cli::kNothing;
+  }
+  const std::string application = settings::ExecutableBaseName();
+  settings::RegistrySettingsStore store(application);
+  settings::RegistryPlacements placements(application);
+  cli::Environment env{
+      *wm,
+      placements,
+      [&](std::int32_t width, std::int32_t height) {
+        return settings::SavedChoices(store, *wm, width, height);
+      },
+      out,
+      err,
+      [](int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }};
+  return cli::Run(options, env);
+}
+
+}  // namespace pentrax::win

@@ -1,0 +1,154 @@
+// What Pentrax takes from outside, in the place of anything; one target for
+// each define (PENTRAX_FUZZ_<TARGET>, see CMakeLists.txt): text read as a
+// number, other programs' window titles, a settings file, and what the
+// desktops answer (sway's layout tree, the KWin agent's answers, the GNOME
+// extension's replies). Each is taken without a crash, an exception or
+// undefined behaviour, and what is read gives no negative size and sound
+// requests.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#if defined(PENTRAX_FUZZ_NUMBERS)
+#include "numbers.h"
+#include "sizing.h"
+#elif defined(PENTRAX_FUZZ_TITLE)
+#include "actions.h"
+#include "fake_window_manager.h"
+#elif defined(PENTRAX_FUZZ_SETTINGS)
+#include <unistd.h>
+
+#include "fake_form_view.h"
+#include "fake_window_manager.h"
+#include "form_settings.h"
+#include "ini_settings_store.h"
+#elif defined(PENTRAX_FUZZ_SWAY_TREE)
+#include "sway_placer.h"
+#elif defined(PENTRAX_FUZZ_KWIN_ANSWER)
+#include "kwin_protocol.h"
+#include "kwin_window_state.h"
+#else
+#include "shell_protocol.h"
+#endif
+
+namespace {
+
+[[maybe_unused]] void Check(const pentrax::Rect& r) {
+  if (r.width() < 0 || r.height() < 0) {
+    __builtin_trap();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  using namespace pentrax;
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+#if defined(PENTRAX_FUZZ_NUMBERS)
+  const double n = LeadingNumber(bytes);
+  (void)FloorToInt32(n);
+  (void)NumberToText(n, ',');
+
+  // Four fields cut from the input, as a paste could fill them.
+  SizeChoices choices{
+      .chkBorder = 1, .chkTask = 1, .taskBarHorizontal = (size % 2) == 0};
+  std::string* fields[] = {&choices.fields.breit, &choices.fields.hoch,
+                           &choices.fields.border, &choices.fields.task};
+  for (std::size_t i = 0; i < size; ++i) {
+    fields[i % 4]->push_back(bytes[i]);
+  }
+  const std::int32_t screen = RoundToInt32(n);
+  NormaliseInputs(choices.fields, screen, screen / 2);
+  const std::int32_t negated = screen == INT32_MIN ? INT32_MAX : -screen;
+  for (int preset : {0, 6, 7}) {
+    choices.selectedPreset = preset;
+    const Size s = TargetSize(choices);
+    (void)FitIntoWorkArea(screen, negated, s, {0, 0, screen, screen});
+  }
+#elif defined(PENTRAX_FUZZ_TITLE)
+  // Through the size and restore actions and the report.
+  (void)CleanTitle(bytes);
+  testing::FakeWindowManager wm;
+  wm.Add(7, {10, 20, 110, 220}, bytes);
+  ResizedWindowLedger ledger;
+  SizeChoices choices;
+  const std::string sized = SizeAction({wm, ledger, 7}, choices, 1280, 1024);
+  const std::string restored = RestoreAction({wm, ledger, 7});
+  if (sized.size() > kTitleBufferSize + 64 ||
+      restored.find('\n') != restored.rfind('\n')) {
+    __builtin_trap();
+  }
+#elif defined(PENTRAX_FUZZ_SETTINGS)
+  // Pentrax starts on it, and saves, in a folder of the run's own.
+  static const struct Folder {
+    std::string path = mkdtemp(std::string("/tmp/pentrax-fuzz.XXXXXX").data());
+    ~Folder() { std::filesystem::remove_all(path); }
+  } dir;
+  const std::string path = dir.path + "/pentrax2.ini";
+  std::remove((path + ".corrupt").c_str());
+  std::ofstream(path, std::ios::binary) << bytes;
+  testing::FakeWindowManager wm;
+  testing::FakeFormView view;
+  ui::FrmPentrax2 form(wm, view);
+  settings::IniSettingsStore store(path, {});
+  settings::Attach(form, store);
+  form.Timer1_Timer();
+  form.NormaliseInputs();
+  form.Click(ui::kCmdRestoreDefaults);
+  form.Close();
+#elif defined(PENTRAX_FUZZ_SWAY_TREE)
+  const auto layout =
+      ReadLayout(nlohmann::json::parse(data, data + size, nullptr, false));
+  for (const SwayView& v : layout ? layout->views : std::vector<SwayView>{}) {
+    Check(v.outer);
+    const SwayTiledPlace place = TiledPlaceOf(v);
+    (void)FloatAtCommand(v, v.outer);
+    for (const std::int32_t show :
+         {kShowMaximized, kShowFullscreen, kShowMinimized, ShowStateOf(v)}) {
+      (void)ShowStateCommand(v, show, &place, *layout);
+    }
+  }
+#elif defined(PENTRAX_FUZZ_KWIN_ANSWER)
+  (void)WorkAreaOfAnswer(bytes);
+  (void)WindowsOfAnswer(bytes);
+  if (const auto w = WindowOfAnswer(bytes)) {
+    Check(w->frame);
+    const std::int32_t show = ShowStateOf(*w);
+    (void)FrameAfterPlacing(*w, show, w->frame);
+    (void)PlaceWindowRequest(w->uuid, w->frame, ShowOfPlacement(show));
+  }
+#else
+  // The arguments of a reply: a tag byte each (0: int32, 1: uint32, else a
+  // string of the length in the next byte), then its bytes.
+  QVariantList args;
+  for (std::size_t i = 0; i < size && args.size() < 24;) {
+    const std::uint8_t tag = data[i++];
+    const std::size_t n = tag <= 1 ? 4 : (i < size ? data[i++] : 0);
+    const std::size_t take = std::min(n, size - i);
+    std::uint32_t v = 0;
+    std::memcpy(&v, data + i, std::min<std::size_t>(take, 4));
+    args << (tag == 0   ? QVariant(static_cast<qint32>(v))
+             : tag == 1 ? QVariant(v)
+                        : QVariant(QString::fromUtf8(
+                              reinterpret_cast<const char*>(data + i),
+                              static_cast<qsizetype>(take))));
+    i += take;
+  }
+  (void)gnome::ParseForeground(args);
+  (void)gnome::ParseWindowList(args);
+  if (const auto w = gnome::ParseWindow(args)) {
+    Check(w->frame);
+    Check(w->workArea);
+    WindowPlacement p;
+    p.showCmd = w->showCmd;
+    p.rcNormalPosition = w->frame;
+    (void)gnome::PlacementRequest(p);
+  }
+#endif
+  return 0;
+}

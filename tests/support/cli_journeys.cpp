@@ -1,0 +1,53 @@
+#include "cli_journeys.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <regex>
+
+#include "x_session.h"
+
+namespace pentrax::testing {
+
+void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
+  const std::string id = std::to_string(window);
+  const std::optional<Rect> before = d.outer();
+  ASSERT_TRUE(before);
+  const auto sized800x600 = [&] {
+    const auto o = d.outer();
+    return o && o->width() == 800 && o->height() == 600;
+  };
+  const auto back = [&] { return d.outer() == before; };
+  const auto content = [&] { return d.content() == Size{640, 480}; };
+  // The command (@: the window's number), its status, what the desktop
+  // shows then, and whether it answers in JSON.
+  const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
+      {"size 640x480 --content --window @ --json", 0, content, true},
+      {"restore --window @", 0, back, false},
+      {"size 800x600", 0, sized800x600, false},  // the window in front
+      {"restore --window @ --json", 0, back, true},
+      {"restore --window @", 3, back, false},  // already restored
+      {"query --window 2147483000", 3, back, false},
+      {"size 0x5 --window @", 2, back, false},
+      {"list --json", 0, [] { return true; }, true},
+  };
+  for (const auto& [command, status, shown, json] : rows) {
+    SCOPED_TRACE(command);
+    const std::string run = std::regex_replace(command, std::regex("@"), id);
+    d.activate();
+    const std::string out =
+        Run(d.pentrax2 + " " + run + " 2>&1; echo status=$?").value_or("");
+    EXPECT_TRUE(out.ends_with("status=" + std::to_string(status) + "\n"))
+        << out;
+    EXPECT_TRUE(Eventually(shown, 5000)) << out;
+    if (json) {
+      const auto j =
+          nlohmann::json::parse(out.substr(0, out.find('\n')), nullptr, false);
+      EXPECT_FALSE(j.is_discarded()) << out;
+      EXPECT_TRUE(!j.is_object() || !j.contains("exact") || j["exact"]) << out;
+      EXPECT_TRUE(!j.is_array() || out.find(id) != std::string::npos) << out;
+    }
+  }
+}
+
+}  // namespace pentrax::testing
