@@ -191,6 +191,15 @@ TEST(Pentrax2Faults, TheXServerGoesAwayAndTheSettingsStayWhole) {
   ASSERT_TRUE(Eventually([&] { return ReadFile(number).ends_with('\n'); }));
   std::string display = ":" + ReadFile(number);
   display.pop_back();
+  // The server answers before pentrax2 starts: a server that does not is
+  // not taken for a pentrax2 that does not show its window.
+  ASSERT_TRUE(Eventually(
+      [&] {
+        return testing::Run("DISPLAY=" + display + " timeout 5 xwininfo -root")
+            .has_value();
+      },
+      30000))
+      << "the X server on " << display << " does not answer";
 
   Folder config;
   std::filesystem::create_directories(config.path + "/pentrax2");
@@ -202,12 +211,14 @@ TEST(Pentrax2Faults, TheXServerGoesAwayAndTheSettingsStayWhole) {
   const auto pentrax = StartPentrax(config, display);
   ASSERT_TRUE(Eventually(
       [&] {
-        return testing::Run(
-                   "DISPLAY=" + display +
-                   " xdotool search --onlyvisible --name '^Pentrax 2$'")
+        return testing::Run("DISPLAY=" + display +
+                            " timeout 10 xdotool search --onlyvisible --name "
+                            "'^Pentrax 2$'")
             .has_value();
       },
-      30000));  // a sanitizer build on a busy machine starts slowly
+      30000))  // a sanitizer build on a busy machine starts slowly
+      << "no window on " << display
+      << "; pentrax2 said: " << ReadFile(config.path + "/stderr");
   xvfb.Kill();
   const int ended = Ended(*pentrax);
   EXPECT_NE(ended, -2) << "pentrax2 did not end";

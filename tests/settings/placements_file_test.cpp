@@ -71,8 +71,9 @@ TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
 }
 
 TEST_F(PlacementsTest, AFileNotPentraxsIsSetAsideAndOneUnwritableIsSaid) {
-  for (const char* text : {"{\"x11\": 5}", "not json", "[1, 2]",
-                           "{\"pentrax\": 1, \"x11\": [[1, 2]]}"}) {
+  for (const char* text :
+       {"{\"x11\": 5}", "not json", "[1, 2]",
+        "{\"pentrax\": 1, \"x11\": [[1, 2]]}", "{\"pentrax\": \"1\"}"}) {
     fs::create_directories(dir / "pentrax2");
     std::ofstream(path) << text;
     PlacementsFile store(path, "x11");

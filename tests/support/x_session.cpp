@@ -59,8 +59,14 @@ std::string Client::ReadLine() {
 
 void Client::Kill() {
   if (pid_ > 0) {
+    // Asked to end, and ended if it does not within 10 s: a test never
+    // hangs on a program that hangs.
     kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+    if (!Eventually([&] { return waitpid(pid_, nullptr, WNOHANG) != 0; },
+                    10000)) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
     pid_ = -1;
   }
 }

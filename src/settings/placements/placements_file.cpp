@@ -128,10 +128,10 @@ std::string PlacementsFile::Use(
   }
   if (text) {
     all = json::parse(*text, nullptr, false);
-    const bool ours = all.is_object() && all.value("pentrax", 0) == 1;
-    bool whole = ours;
-    for (const auto& [backend, records] : ours ? all.items() : json().items()) {
-      whole &= backend == "pentrax" || Read(records).has_value();
+    bool whole =
+        all.is_object() && all.contains("pentrax") && all["pentrax"] == 1;
+    for (auto it = all.begin(); whole && it != all.end(); ++it) {
+      whole = it.key() == "pentrax" || Read(*it).has_value();
     }
     if (!whole) {
       const std::string aside = path_ + ".damaged";
