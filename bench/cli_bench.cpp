@@ -23,7 +23,7 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "run_program.h"
 
 namespace {
 
@@ -34,37 +34,6 @@ struct Size {
   int width = 0, height = 0;
   bool operator==(const Size&) const = default;
 };
-
-// Runs a program to its end; its output when asked for.
-bool Run(const std::vector<std::string>& argv, std::string* out = nullptr) {
-  int fds[2] = {-1, -1};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (out != nullptr && pipe(fds) == 0) {
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", 0,
-                                     0);
-  }
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc =
-      posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (fds[1] >= 0) close(fds[1]);
-  char buffer[65536];
-  for (ssize_t n;
-       out && rc == 0 && (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
-    out->append(buffer, static_cast<std::size_t>(n));
-  }
-  if (fds[0] >= 0) close(fds[0]);
-  int status = 0;
-  return rc == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-         WEXITSTATUS(status) == 0;
-}
 
 // A desktop's own reading of the window: its outer size and what a tool
 // asks for in its own terms.
@@ -109,7 +78,7 @@ Desktop X11(xcb_connection_t* c, xcb_window_t w) {
 
 std::optional<json> Tree() {
   std::string out;
-  return Run({"swaymsg", "-r", "-t", "get_tree"}, &out)
+  return RunProgram({"swaymsg", "-r", "-t", "get_tree"}, &out)
              ? std::optional(json::parse(out, nullptr, false))
              : std::nullopt;
 }
@@ -197,7 +166,7 @@ int main(int argc, char** argv) {
       if (tree && tree->is_object()) look(*tree);
     }
     if (id.empty()) return 1;
-    Run({"swaymsg", "[con_id=" + id + "] floating enable"});
+    RunProgram({"swaymsg", "[con_id=" + id + "] floating enable"});
     reading = Sway(std::stol(id));
   }
   // The tools: the command, and whether it asks for the outer size.
@@ -258,7 +227,7 @@ int main(int argc, char** argv) {
     for (std::size_t t = 0; t < tools.size(); ++t) {
       const Size want = sizes[(n + static_cast<int>(t)) % 2];
       const auto t0 = Clock::now();
-      if (!Run(tools[t].command(want))) {
+      if (!RunProgram(tools[t].command(want))) {
         std::fprintf(stderr, "%s failed\n", tools[t].name.c_str());
         return 1;
       }

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "actions.h"
+#include "run_program.h"
 #include "sway_window_manager.h"
 
 extern char** environ;
@@ -39,31 +40,8 @@ using Ms = std::chrono::duration<double, std::milli>;
 
 // Runs a program and returns what it printed; nullopt when it failed.
 std::optional<std::string> Output(const std::vector<std::string>& argv) {
-  int fds[2];
-  if (pipe(fds) != 0) return std::nullopt;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc =
-      posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
   std::string out;
-  char buffer[65536];
-  for (ssize_t n; rc == 0 && (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
-    out.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(fds[0]);
-  int status = 0;
-  if (rc != 0 || waitpid(pid, &status, 0) != pid || status != 0) {
-    return std::nullopt;
-  }
-  return out;
+  return RunProgram(argv, &out) ? std::optional(out) : std::nullopt;
 }
 
 // Starts a client as the session's user (PENTRAX_SWAY_CLIENT), in the
