@@ -12,7 +12,6 @@
 
 #include "command_line.h"
 #include "commands.h"
-#include "desktop_session.h"
 #include "factory.h"
 #include "form_settings.h"
 #include "frm_pentrax2.h"
@@ -62,19 +61,12 @@ std::unique_ptr<pentrax::LedgerStore> Placements(const std::string& backend) {
 
 // A command: no window, and no GUI toolkit; an event loop (QCoreApplication)
 // only for the backends that talk D-Bus.
-int RunCommand(const pentrax::cli::Options& o, int argc, char** argv) {
-  const pentrax::DesktopSession session = pentrax::ReadDesktopSession(
-      [](const char* name) { return std::getenv(name); });
-  const bool dbus = o.backend == "kwin" || o.backend == "gnome" ||
-                    (o.backend.empty() && session.wayland &&
-                     (session.desktop == pentrax::Desktop::kKde ||
-                      session.desktop == pentrax::Desktop::kGnome));
+int RunCommand(const pentrax::cli::Options& o, char** argv) {
   std::optional<QCoreApplication> core;
   int qtArgc = 1;
-  if (dbus) {
+  if (pentrax::NeedsSessionBus(o.backend)) {
     core.emplace(qtArgc, argv);
   }
-  (void)argc;
   const std::string backend =
       o.backend.empty() ? pentrax::ChooseBackend().name : o.backend;
   std::string error;
@@ -130,7 +122,7 @@ int main(int argc, char** argv) {
                 "; see --help");
   }
   if (o.command != pentrax::cli::Command::kWindow) {
-    return RunCommand(o, argc, argv);
+    return RunCommand(o, argv);
   }
 
   // The main window is an X client wherever Pentrax runs (through XWayland

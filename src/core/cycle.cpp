@@ -20,12 +20,12 @@ std::optional<std::string> PickCycle::Fire(SizeChoices& choices,
   }
   armed_ = false;
   std::string report;
-  storeNote_ = store_->Use([&](ResizedWindowLedger& ledger) {
+  const std::string note = store_->Use([&](ResizedWindowLedger& ledger) {
     const ActionContext ctx{wm_, ledger, target_, notAnswering_};
     report = restoreMode_ ? RestoreAction(ctx)
                           : SizeAction(ctx, choices, screenWidth, screenHeight);
   });
-  return report;
+  return note.empty() ? report : report + std::string(kLineBreak) + note;
 }
 
 }  // namespace pentrax

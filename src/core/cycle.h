@@ -41,23 +41,19 @@ class PickCycle {
   }
   bool ArmedToSize() const { return armed_ && !restoreMode_; }
 
-  // Timer2: runs the one action the pick armed, per RestoreMode, on
-  // TargetWindow, and disarms. The report for txtResult; nullopt when nothing
-  // was armed. The numeric fields of the choices come back normalised after
-  // a sizing.
+  // Timer2: runs the one action the pick armed (sizing or restoring) on
+  // the window picked, and disarms. The report for txtResult, followed on a
+  // line of its own by what the store had to say (a damaged file set aside,
+  // one that cannot be read); nullopt when nothing was armed. The numeric
+  // fields of the choices come back normalised after a sizing.
   std::optional<std::string> Fire(SizeChoices& choices,
                                   std::int32_t screenWidth,
                                   std::int32_t screenHeight);
-
-  bool RestoreMode() const { return restoreMode_; }
-  WindowHandle TargetWindow() const { return target_; }
 
   // The placements are remembered in the store given here (one that every
   // Pentrax process of the session shares); until then in this process.
   // The store must outlive the cycle.
   void UseStore(LedgerStore& store) { store_ = &store; }
-  // What the store had to say at the last action (empty: nothing).
-  const std::string& storeNote() const { return storeNote_; }
 
  private:
   WindowManager& wm_;
@@ -67,7 +63,6 @@ class PickCycle {
   std::string notAnswering_;  // why no window was picked, if the desktop was
   MemoryLedgerStore ownStore_;
   LedgerStore* store_ = &ownStore_;
-  std::string storeNote_;
 };
 
 }  // namespace pentrax

@@ -99,6 +99,21 @@ SessionBackend ChooseBackend() {
 #endif
 }
 
+bool NeedsSessionBus(std::string_view backend) {
+#ifdef _WIN32
+  (void)backend;
+  return false;
+#else
+  if (!backend.empty()) {
+    return backend == "kwin" || backend == "gnome";
+  }
+  const DesktopSession session =
+      ReadDesktopSession([](const char* name) { return std::getenv(name); });
+  return session.wayland && (session.desktop == Desktop::kKde ||
+                             session.desktop == Desktop::kGnome);
+#endif
+}
+
 std::unique_ptr<WindowManager> CreateWindowManager(std::string_view backend,
                                                    std::string& error) {
   if (backend.empty()) {

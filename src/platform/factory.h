@@ -30,6 +30,10 @@ struct SessionBackend {
 // QCoreApplication should exist.
 SessionBackend ChooseBackend();
 
+// Whether the named backend, or the session's own when the name is empty,
+// talks D-Bus (kwin, gnome): then a QCoreApplication must exist first.
+bool NeedsSessionBus(std::string_view backend);
+
 // Opens the named backend, or the session's own (ChooseBackend) when the
 // name is empty. Returns nullptr, with a one-line reason in error, when it
 // cannot be opened (for example with no X display). The kwin backend needs a

@@ -3,11 +3,13 @@
 #include <nlohmann/json.hpp>
 
 #include "box_rect.h"
+#include "json_fields.h"
 
 namespace pentrax {
 namespace {
 
 using nlohmann::json;
+using namespace json_fields;
 
 std::optional<Rect> RectOf(const json& box) {
   if (!box.is_array() || box.size() != 4) {
@@ -20,24 +22,6 @@ std::optional<Rect> RectOf(const json& box) {
   }
   return RectFromBox(box[0].get<double>(), box[1].get<double>(),
                      box[2].get<double>(), box[3].get<double>());
-}
-
-// Members of another type than expected read as absent.
-std::string Text(const json& object, const char* key) {
-  const auto it = object.find(key);
-  return it != object.end() && it->is_string() ? it->get<std::string>() : "";
-}
-
-bool Flag(const json& object, const char* key) {
-  const auto it = object.find(key);
-  return it != object.end() && it->is_boolean() && it->get<bool>();
-}
-
-std::int32_t Number(const json& object, const char* key, std::int32_t absent) {
-  const auto it = object.find(key);
-  return it != object.end() && it->is_number()
-             ? ClampCoordinate(it->get<double>())
-             : absent;
 }
 
 json BoxOf(const Rect& r) {
@@ -98,7 +82,7 @@ std::optional<KWinWindow> WindowOfAnswer(const std::string& answer) {
   k.uuid = id->get<std::string>();
   k.caption = Text(w, "caption");
   k.resourceClass = Text(w, "resourceClass");
-  k.pid = Number(w, "pid", 0);
+  k.pid = Int32(w, "pid");
   k.frame = *frame;
   k.client = client;
   k.area = *area;
@@ -106,7 +90,7 @@ std::optional<KWinWindow> WindowOfAnswer(const std::string& answer) {
   k.minimized = Flag(w, "minimized");
   k.fullScreen = Flag(w, "fullScreen");
   k.tiled = Flag(w, "tiled");
-  k.maximizeMode = Number(w, "maximizeMode", -1);
+  k.maximizeMode = Int32(w, "maximizeMode", -1);
   const auto x11 = w.find("x11");
   if (x11 != w.end() && x11->is_number_unsigned() &&
       x11->get<std::uint64_t>() <= UINT32_MAX) {

@@ -48,16 +48,20 @@ std::unique_ptr<KWinWindowManager> KWinWindowManager::Connect(
       new KWinWindowManager(std::move(channel)));
 }
 
+std::optional<std::string> KWinWindowManager::Ask(const std::string& request) {
+  auto answer = channel_->Ask(request);
+  answered_ = answer.has_value();
+  return answer;
+}
+
 std::optional<KWinWindow> KWinWindowManager::Answered(
     const std::string& request) {
-  const auto answer = channel_->Ask(request);
-  answered_ = answer.has_value();
+  const auto answer = Ask(request);
   return answer ? WindowOfAnswer(*answer) : std::nullopt;
 }
 
 std::vector<WindowHandle> KWinWindowManager::Listed(bool all) {
-  const auto answer = channel_->Ask(ListRequest(all));
-  answered_ = answer.has_value();
+  const auto answer = Ask(ListRequest(all));
   std::vector<WindowHandle> windows;
   for (const std::string& uuid :
        answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{}) {
@@ -140,8 +144,7 @@ bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
     const auto w = Read(window);
     area = w ? std::optional(w->area) : std::nullopt;
   } else {
-    const auto answer = channel_->Ask(WorkAreaRequest());
-    answered_ = answer.has_value();
+    const auto answer = Ask(WorkAreaRequest());
     area = answer ? WorkAreaOfAnswer(*answer) : std::nullopt;
   }
   if (area) {

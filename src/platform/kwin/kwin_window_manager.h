@@ -55,6 +55,8 @@ class KWinWindowManager final : public WindowManager {
   // The UUID behind a handle, also one that another Pentrax process gave out.
   std::optional<std::string> Uuid(WindowHandle window);
   std::optional<KWinWindow> Read(WindowHandle window);
+  // KWin's answer to a request, noting whether there was one.
+  std::optional<std::string> Ask(const std::string& request);
   std::optional<KWinWindow> Answered(const std::string& request);
 
   std::unique_ptr<KWinChannel> channel_;

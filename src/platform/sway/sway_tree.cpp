@@ -3,44 +3,19 @@
 #include <string_view>
 
 #include "box_rect.h"
+#include "json_fields.h"
 
 namespace pentrax {
 namespace {
 
 using nlohmann::json;
+using namespace json_fields;
 
 // The workspace that holds the scratchpad's hidden windows.
 constexpr std::string_view kScratchpad = "__i3_scratch";
 // Far deeper than any layout a user builds: output, workspace and a few
 // levels of containers.
 constexpr int kDeepestNode = 64;
-
-const json* Member(const json& node, const char* key) {
-  if (!node.is_object()) {
-    return nullptr;
-  }
-  const auto it = node.find(key);
-  return it != node.end() ? &*it : nullptr;
-}
-
-double Number(const json& node, const char* key) {
-  const json* v = Member(node, key);
-  return v != nullptr && v->is_number() ? v->get<double>() : 0;
-}
-
-std::int32_t Int32(const json& node, const char* key) {
-  return ClampCoordinate(Number(node, key));
-}
-
-std::string Text(const json& node, const char* key) {
-  const json* v = Member(node, key);
-  return v != nullptr && v->is_string() ? v->get<std::string>() : "";
-}
-
-bool Flag(const json& node, const char* key) {
-  const json* v = Member(node, key);
-  return v != nullptr && v->is_boolean() && v->get<bool>();
-}
 
 const json& Child(const json& node, const char* key) {
   static const json kNone = json::object();

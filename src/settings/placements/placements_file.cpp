@@ -121,6 +121,7 @@ std::string PlacementsFile::Use(
   }
   std::string note;
   json all = json::object();
+  ResizedWindowLedger ledger;  // this backend's records
   const std::optional<std::string> text = ReadAll(path_);
   if (!text && errno != ENOENT) {
     use(fallback_);
@@ -131,18 +132,24 @@ std::string PlacementsFile::Use(
     bool whole =
         all.is_object() && all.contains("pentrax") && all["pentrax"] == 1;
     for (auto it = all.begin(); whole && it != all.end(); ++it) {
-      whole = it.key() == "pentrax" || Read(*it).has_value();
+      if (it.key() == "pentrax") {
+        continue;
+      }
+      const auto read = Read(*it);
+      whole = read.has_value();
+      if (whole && it.key() == backend_) {
+        ledger = *read;
+      }
     }
     if (!whole) {
       const std::string aside = path_ + ".damaged";
       std::rename(path_.c_str(), aside.c_str());
       note = path_ + " was not Pentrax's: it is set aside as " + aside;
       all = json::object();
+      ledger = {};
     }
   }
   all["pentrax"] = 1;
-  ResizedWindowLedger ledger =
-      all.contains(backend_) ? *Read(all[backend_]) : ResizedWindowLedger{};
   use(ledger);
   all[backend_] = Written(ledger);
 

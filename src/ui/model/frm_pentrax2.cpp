@@ -295,10 +295,7 @@ void FrmPentrax2::Timer2_Timer() {
     SetFields(choices.fields);  // the size action normalised them
   }
   if (report) {
-    // What the shared placements had to say (a damaged file set aside, one
-    // that cannot be read) follows the report, on a line of its own.
-    const std::string& note = cycle.storeNote();
-    SetText(kTxtResult, note.empty() ? *report : *report + "\r\n" + note);
+    SetText(kTxtResult, *report);
   }
   view_.StopTimer2();
 }

@@ -119,7 +119,7 @@ class FrmPentrax2 {
   std::int32_t ScreenWidth = 0;
   std::int32_t ScreenHeight = 0;
   std::int32_t SelectedPreset = 0;
-  // RestoreMode, TargetWindow, the ledger and Timer2's arming.
+  // The window picked, whether to size or restore it, and Timer2's arming.
   PickCycle cycle;
 
   // What the settings do at unload and on the "Default" button.
