@@ -105,7 +105,6 @@ TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
       {0, 900, {800, 600}, area, {0, 394, 800, 994}},      // moved up
       {300, 300, {2000, 1200}, area, {0, 0, 2000, 1200}},  // too large: from 0
       {-50, -20, {100, 100}, area, {0, 0, 100, 100}},      // pulled in
-      {300, 300, {640, 480}, Rect{}, {0, 0, 640, 480}},    // unknown area
       // A work area away from the origin (a second monitor, a task bar at
       // the top or left): kept inside it on every side.
       {2200, 700, {646, 458}, second, {1914, 566, 2560, 1024}},

@@ -25,6 +25,7 @@ namespace {
 
 using testing::Client;
 using testing::Eventually;
+using testing::OuterOf;
 using testing::ReadIndependently;
 
 std::string ReadFile(const std::string& path) {
@@ -77,7 +78,8 @@ class Pentrax2Test : public ::testing::Test {
  protected:
   Folder config;
   std::unique_ptr<Client> pentrax;
-  std::string main;  // the main window's id
+  WindowHandle mainId = 0;  // the main window's
+  std::string main;         // the same, as a command names it
   enum { kNone, kChkGo, kChkBack } armed_ = kNone;
 
   void Start() {
@@ -85,7 +87,8 @@ class Pentrax2Test : public ::testing::Test {
     const auto id = testing::Run(
         "timeout 20 xdotool search --sync --onlyvisible --name '^Pentrax 2$'");
     ASSERT_TRUE(id) << "pentrax2 did not show its window";
-    main = std::to_string(std::stol(*id));
+    mainId = static_cast<WindowHandle>(std::stol(*id));
+    main = std::to_string(mainId);
   }
 
   // Brings the main window to the front, as a user would, and clicks in it.
@@ -124,12 +127,6 @@ class Pentrax2Test : public ::testing::Test {
         10000))
         << copied;
   }
-
-  Rect Outer(const std::string& id) {
-    const auto r = ReadIndependently(static_cast<WindowHandle>(std::stol(id)));
-    return r ? r->Outer() : Rect{};
-  }
-  Rect Outer(WindowHandle id) { return Outer(std::to_string(id)); }
 };
 
 TEST_F(Pentrax2Test, SizesAWindowAndPutsItBack) {
@@ -139,28 +136,29 @@ TEST_F(Pentrax2Test, SizesAWindowAndPutsItBack) {
   const WindowHandle id = testing::StartWindow(
       window,
       {PENTRAX_TEST_WINDOW, "--title", title, "--geometry", "200x150+300+640"});
-  const Rect before = Outer(id);
+  const Rect before = OuterOf(id);
 
   // Default target: 640 x 480, border 3, task bar 28: 646 x 458, fitted
   // above the dock.
   ArmAndPick(false, id);
-  ASSERT_TRUE(Eventually([&] { return Outer(id).width() == 646; }, 10000));
-  EXPECT_EQ(Outer(id), (Rect{before.left, 996 - 458, before.left + 646, 996}));
+  ASSERT_TRUE(Eventually([&] { return OuterOf(id).width() == 646; }, 10000));
+  EXPECT_EQ(OuterOf(id),
+            (Rect{before.left, 996 - 458, before.left + 646, 996}));
   ExpectReport(title + "\nresized to 646 x 458");
 
   // Put back from the command line, in another process.
   EXPECT_EQ(testing::Run(std::string(PENTRAX2) + " restore --window " +
                          std::to_string(id)),
             title + "\nrestored its original size\n");
-  EXPECT_TRUE(Eventually([&] { return Outer(id) == before; }, 10000));
+  EXPECT_TRUE(Eventually([&] { return OuterOf(id) == before; }, 10000));
 }
 
 TEST_F(Pentrax2Test, SettingsAndPlaceSurviveARestart) {
   Start();
-  const Rect first = Outer(main);
+  const Rect first = OuterOf(mainId);
   testing::Run("xdotool windowmove " + main + " 210 120");
-  ASSERT_TRUE(Eventually([&] { return Outer(main) != first; }));
-  const Rect placed = Outer(main);
+  ASSERT_TRUE(Eventually([&] { return OuterOf(mainId) != first; }));
+  const Rect placed = OuterOf(mainId);
   EXPECT_EQ(ReadFile(config.Ini()), "");  // nothing written before a close
 
   // Closed by the window manager (Alt+F4): the settings are written.
@@ -175,7 +173,7 @@ TEST_F(Pentrax2Test, SettingsAndPlaceSurviveARestart) {
   // Started again: in the same place; ended by a signal (a logout, a kill),
   // it closes its window and stores the same values again.
   Start();
-  EXPECT_TRUE(Eventually([&] { return Outer(main) == placed; }));
+  EXPECT_TRUE(Eventually([&] { return OuterOf(mainId) == placed; }));
   kill(pentrax->pid(), SIGTERM);
   ASSERT_EQ(Ended(*pentrax), 0);
   EXPECT_EQ(ReadFile(config.Ini()), saved);
@@ -256,11 +254,7 @@ TEST(Pentrax2CommandLine, AnswersWithoutADisplayAndActsOnTheDesktop) {
       testing::StartWindow(window, {PENTRAX_TEST_WINDOW, "--title", "journeys",
                                     "--geometry", "300x200+200+150"});
   testing::CommandLineJourneys(
-      {PENTRAX2,
-       [id]() -> std::optional<Rect> {
-         const auto r = ReadIndependently(id);
-         return r ? std::optional(r->Outer()) : std::nullopt;
-       },
+      {PENTRAX2, [id] { return std::optional(OuterOf(id)); },
        [id]() -> std::optional<Size> {
          const auto r = ReadIndependently(id);
          return r ? std::optional(Size{r->client.width(), r->client.height()})

@@ -10,6 +10,7 @@
 
 #include "cli_journeys.h"
 #include "kwin_script.h"
+#include "sway_look.h"
 #include "x_session.h"
 
 namespace pentrax {
@@ -47,21 +48,9 @@ struct Seen {
 };
 Seen Look(bool first = false) {
   if (kDesktop == "sway") {
-    const json tree = json::parse(
-        testing::Run("swaymsg -r -t get_tree").value_or(""), nullptr, false);
-    const json flat = tree.is_object() ? tree.flatten() : json::object();
-    for (const auto& [key, value] : flat.items()) {
-      const std::string at = key.substr(0, key.size() - 4);
-      const auto n = [&](const char* k) { return flat[at + k].get<int>(); };
-      if (key.ends_with("/name") && value == kTitle &&
-          flat.contains(at + "pid")) {
-        return {
-            Rect{n("rect/x"), n("rect/y") - n("deco_rect/height"),
-                 n("rect/x") + n("rect/width"), n("rect/y") + n("rect/height")},
-            Size{n("window_rect/width"), n("window_rect/height")}};
-      }
-    }
-    return {};
+    const auto s =
+        testing::Look([](const testing::Seen& v) { return v.title == kTitle; });
+    return s ? Seen{s->outer, Size{s->contentWidth, s->contentHeight}} : Seen{};
   }
   if (kDesktop == "kwin") {
     const json g = testing::RunKWinScript(

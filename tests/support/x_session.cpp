@@ -224,6 +224,11 @@ std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   return r;
 }
 
+Rect OuterOf(WindowHandle window) {
+  const auto r = ReadIndependently(window);
+  return r ? r->Outer() : Rect{};
+}
+
 std::string ScreenSize() {
   const std::string root = Run("xwininfo -root").value_or("");
   return std::to_string(Field(root, "Width")) + "x" +

@@ -66,6 +66,8 @@ struct IndependentReading {
   }
 };
 std::optional<IndependentReading> ReadIndependently(WindowHandle window);
+// Its outer rectangle, as read so; an empty one once the window is gone.
+Rect OuterOf(WindowHandle window);
 
 // What xprop prints of a window's property.
 std::string Property(WindowHandle window, const std::string& name);

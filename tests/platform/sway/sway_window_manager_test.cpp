@@ -12,58 +12,15 @@
 #include <functional>
 
 #include "backend_checks.h"
-#include "x_session.h"
+#include "sway_look.h"
 
 namespace pentrax {
 namespace {
 
-using nlohmann::json;
 using testing::Eventually;
-
-json Swaymsg(const std::string& args) {
-  return json::parse(testing::Run("swaymsg -r " + args).value_or(""), nullptr,
-                     false);
-}
-
-Rect Box(const json& b) {
-  return {b["x"], b["y"], b["x"].get<int>() + b["width"].get<int>(),
-          b["y"].get<int>() + b["height"].get<int>()};
-}
-
-// A window as sway's tree shows it: its state, its outer rectangle (title bar
-// included), its content's size and its place.
-struct Seen {
-  int id;
-  std::string title, type;
-  int fullscreen;
-  Rect outer;
-  int contentWidth, contentHeight, parent;
-  std::size_t index;
-  friend bool operator==(const Seen&, const Seen&) = default;
-};
-
-void Collect(const json& node, std::vector<Seen>& out) {
-  for (const char* list : {"nodes", "floating_nodes"}) {
-    for (std::size_t i = 0; i < node[list].size(); ++i) {
-      const json& n = node[list][i];
-      if (n.contains("pid")) {
-        Rect outer = Box(n["rect"]);
-        outer.top -= n["deco_rect"]["height"].get<int>();
-        out.push_back({n["id"], n["name"], n["type"], n["fullscreen_mode"],
-                       outer, n["window_rect"]["width"],
-                       n["window_rect"]["height"], node["id"], i});
-      }
-      Collect(n, out);
-    }
-  }
-}
-
-std::optional<Seen> Look(const std::function<bool(const Seen&)>& match) {
-  std::vector<Seen> all;
-  Collect(Swaymsg("-t get_tree"), all);
-  const auto it = std::find_if(all.begin(), all.end(), match);
-  return it != all.end() ? std::optional(*it) : std::nullopt;
-}
+using testing::Look;
+using testing::Seen;
+using testing::Swaymsg;
 
 std::optional<Seen> Look(WindowHandle id) {
   return Look([&](const Seen& s) { return s.id == id; });
@@ -130,7 +87,7 @@ TEST(SwayTest, SizesFitsAndRestoresEveryKindOfWindow) {
     return Eventually(
         [&] { return windows[0].Answered() && windows[2].Answered(); });
   };
-  const Rect area = Box(Swaymsg("-t get_workspaces")[0]["rect"]);
+  const Rect area = testing::Box(Swaymsg("-t get_workspaces")[0]["rect"]);
   EXPECT_GT(area.top, 0);  // the bar
   // Each case on a workspace of its own, the windows (marked w0, w1, w2)
   // first tiled side by side in their order: the window acted on, and the

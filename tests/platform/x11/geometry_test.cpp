@@ -1,6 +1,6 @@
 // The X11 backend's arithmetic, without an X server: size hints, the client
 // request for an outer rectangle, monitors and their work areas, titles
-// (their cut: utf8_cut_test.cpp).
+// (their cut: the backends' suites, on real titles).
 #include "geometry.h"
 
 #include <gtest/gtest.h>
