@@ -98,9 +98,20 @@ function pentraxState(w) {
         return PentraxState.MINIMIZED;
     if (w.is_fullscreen())
         return PentraxState.FULLSCREEN;
-    if (w.get_maximized() === Meta.MaximizeFlags.BOTH)
+    if (w.maximized_horizontally && w.maximized_vertically)
         return PentraxState.MAXIMIZED;
     return PentraxState.NORMAL;
+}
+
+// Maximises or unmaximises in both directions. Up to mutter 48 the methods
+// take the directions; from 49 on they take nothing and act on both (an
+// introspected method's length is its number of arguments).
+function pentraxMaximize(w, maximize) {
+    const method = maximize ? w.maximize : w.unmaximize;
+    if (method.length > 0)
+        method.call(w, Meta.MaximizeFlags.BOTH);
+    else
+        method.call(w);
 }
 
 // Waits until the window's frame is accepted, stays unchanged for a quiet
@@ -312,8 +323,8 @@ class PentraxShell {
         };
         if (w.is_fullscreen())
             w.unmake_fullscreen();
-        if (w.get_maximized())
-            w.unmaximize(Meta.MaximizeFlags.BOTH);
+        if (w.maximized_horizontally || w.maximized_vertically)
+            pentraxMaximize(w, false);
         if (w.minimized)
             w.unminimize();
         w.move_resize_frame(true, x, y, width, height);
@@ -325,7 +336,7 @@ class PentraxShell {
                     return;
                 }
                 if (state === PentraxState.MAXIMIZED)
-                    w.maximize(Meta.MaximizeFlags.BOTH);
+                    pentraxMaximize(w, true);
                 else if (state === PentraxState.FULLSCREEN)
                     w.make_fullscreen();
                 else
