@@ -27,8 +27,15 @@ constexpr char kPrelude[] = R"js(
 function send(v) {
   callDBus(SERVICE, '/test', 'org.pentrax.Test', 'reply', JSON.stringify(v));
 }
+// KWin 5.27's calls or Plasma 6's, whichever this KWin has.
 function byCaption(c) {
-  return workspace.clientList().filter(function (w) { return w.caption === c; })[0] || null;
+  var all = typeof workspace.windowList === 'function' ? workspace.windowList()
+                                                       : workspace.clientList();
+  return all.filter(function (w) { return w.caption === c; })[0] || null;
+}
+function activate(w) {
+  if (workspace.activeWindow !== undefined) workspace.activeWindow = w;
+  else workspace.activeClient = w;
 }
 function describe(w) {
   var g = w && w.frameGeometry;
