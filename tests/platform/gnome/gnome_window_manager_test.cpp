@@ -7,6 +7,7 @@
 #include <signal.h>
 
 #include <QByteArray>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -35,10 +36,25 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
   testing::Client client({"sh", "-c", "exec \"$@\" >" + log, "-",
                           PENTRAX_QT_WINDOW, kTitle, "-platform", platform,
                           maximized ? "--maximized" : ""});
-  const auto seen = [&] {  // "WIDTH HEIGHT TOP MAXIMISED" of the frame
+  const auto report = [&] {  // "WxH FW FH TOP MAX", the last one
     std::string last, line;
     for (std::ifstream in(log); std::getline(in, line);) last = line;
+    return last;
+  };
+  const auto seen = [&] {  // "WIDTH HEIGHT TOP MAXIMISED" of the frame
+    const std::string last = report();
     return last.substr(last.find(' ') + 1);
+  };
+  // The window in its frame, as the desktop drew it: on GNOME 44 and later
+  // an Xwayland window's frame comes after its first report, and a window
+  // says it is maximised before it fills the work area.
+  Rect area;
+  const auto framed = [&](WindowHandle w) {
+    int h = 0, fw = 0, fh = 0;
+    return std::sscanf(report().c_str(), "%*dx%d %d %d", &h, &fw, &fh) == 3 &&
+           fh > h &&
+           (!maximized || (wm->GetWorkArea(w, area) && fw == area.width() &&
+                           fh == area.height()));
   };
   const std::string head = kTitle.substr(0, 252) + "\r\n";
   // A new window is listed before it is mapped, with an empty frame.
@@ -50,7 +66,7 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
         return ReadCleanTitle(*wm, target) + "\r\n" == head &&
                wm->GetWindowPlacement(target, p) > 0 &&
                p.rcNormalPosition.width() > 0 &&
-               seen().ends_with(maximized ? " 1" : " 0");
+               seen().ends_with(maximized ? " 1" : " 0") && framed(target);
       },
       20000));
   const std::string before = seen();
