@@ -52,9 +52,14 @@ recipe_of() { # NAME
   printf 'suite %s\npackages %s\n' "$(suite_of "$1")" "$(packages_of "$1")"
 }
 
+# Made from its recipe, with the programs that the sessions start.
 made() { # NAME
-  [ -x "$systems_dir/$1/root/usr/bin/sway" ] &&
-    [ "$(cat "$systems_dir/$1/recipe" 2>/dev/null)" = "$(recipe_of "$1")" ]
+  local program
+  for program in sway swaybar swaynag foot Xwayland kwin_wayland gnome-shell \
+                 $([ "$1" = debian13 ] && echo kwin_x11); do
+    [ -x "$systems_dir/$1/root/usr/bin/$program" ] || return 1
+  done
+  [ "$(cat "$systems_dir/$1/recipe" 2>/dev/null)" = "$(recipe_of "$1")" ]
 }
 
 make_system() { # NAME
