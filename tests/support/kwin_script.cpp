@@ -27,15 +27,12 @@ constexpr char kPrelude[] = R"js(
 function send(v) {
   callDBus(SERVICE, '/test', 'org.pentrax.Test', 'reply', JSON.stringify(v));
 }
-// KWin 5.27's calls or Plasma 6's, whichever this KWin has.
-function byCaption(c) {
-  var all = typeof workspace.windowList === 'function' ? workspace.windowList()
-                                                       : workspace.clientList();
+function byCaption(c) {  // Plasma 6's calls where KWin has them, or 5.27's
+  var all = workspace.windowList ? workspace.windowList() : workspace.clientList();
   return all.filter(function (w) { return w.caption === c; })[0] || null;
 }
 function activate(w) {
-  if (workspace.activeWindow !== undefined) workspace.activeWindow = w;
-  else workspace.activeClient = w;
+  workspace[workspace.activeWindow !== undefined ? 'activeWindow' : 'activeClient'] = w;
 }
 function describe(w) {
   var g = w && w.frameGeometry;

@@ -3,9 +3,7 @@
 // state it prints the size it was last offered, its frame's size, its top (0
 // on Wayland, where a window does not know its place) and whether it is
 // maximised: "WxH FW FH TOP MAX". With --cells it takes, like a terminal, the
-// largest whole number of cells that fits; with --maximized it starts
-// maximised, through X once it is on the screen (GNOME 48 leaves an Xwayland
-// window that asks for it before it is mapped as it is).
+// largest whole number of cells that fits.
 //   pentrax_qt_window TITLE [--cells WxH | --maximized]
 #include <QGuiApplication>
 #include <QRasterWindow>
@@ -15,13 +13,8 @@
 
 struct Window : QRasterWindow {
   QSize cell{1, 1}, offered, taken;
-  bool maximize = false;
 
   bool event(QEvent* e) override {
-    if (e->type() == QEvent::Expose && maximize && isExposed()) {
-      maximize = false;
-      showMaximized();
-    }
     const auto* r = dynamic_cast<QResizeEvent*>(e);
     if (r != nullptr && r->size() != taken) {  // not its own answer
       offered = r->size();
@@ -52,8 +45,7 @@ int main(int argc, char** argv) {
   }
   w.setTitle(QString::fromUtf8(argc > 1 ? argv[1] : "pentrax"));
   w.setGeometry(600, 500, 400, 300);
-  const bool maximized = std::string_view(argv[argc - 1]) == "--maximized";
-  w.maximize = maximized && QGuiApplication::platformName() == "xcb";
-  maximized && !w.maximize ? w.showMaximized() : w.show();
+  std::string_view(argv[argc - 1]) == "--maximized" ? w.showMaximized()
+                                                    : w.show();
   return QGuiApplication::exec();
 }
