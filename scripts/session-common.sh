@@ -189,7 +189,8 @@ session_run() {
 # Debian's epoch and revision.
 package_version() { # PACKAGE
   local version
-  version=$(dpkg-query --admindir="${system_root:-}/var/lib/dpkg" -W -f='${Version}' "$1")
+  version=$(dpkg-query --admindir="${system_root:-}/var/lib/dpkg" -W -f='${Version}' "$1" \
+    2>/dev/null) || version=unknown
   version=${version#*:}
   echo "${version%%[-+~]*}"
 }

@@ -96,7 +96,7 @@ make_system() { # NAME
     return 1
   fi
   recipe_of "$name" >"$new/recipe"
-  rm -rf "$systems_dir/$name"
+  rm -rf "${systems_dir:?}/${name:?}"
   chmod 755 "$new"
   mv "$new" "$systems_dir/$name"
   echo "${0##*/}: made $name in $((SECONDS - start)) s ($(du -sh "$systems_dir/$name/root" | cut -f1))"

@@ -48,7 +48,7 @@ fi
 shell_version=$(package_version gnome-shell)
 desktop_named "GNOME Shell" gnome-shell
 form=module
-[ "${shell_version%%.*}" -ge 45 ] || form=legacy
+[[ "${shell_version%%.*}" =~ ^[0-9]+$ ]] && [ "${shell_version%%.*}" -lt 45 ] && form=legacy
 
 as_shell=()
 if [ "$(id -u)" -eq 0 ]; then

@@ -84,9 +84,7 @@ struct Pentrax {
   Pentrax() {
     EXPECT_TRUE(testing::Run("timeout 10 xdotool windowactivate --sync " +
                              std::to_string(window)));
-    // The Xwayland of sway 1.12 drops the first key other than a modifier
-    // that it is sent through XTEST: a Shift goes first.
-    Keys("shift");
+    Keys("shift");  // sway 1.12's Xwayland drops the first other XTEST key
   }
   void Keys(const std::string& keys) {
     testing::Run("xdotool key --window " + std::to_string(window) + " " + keys);
