@@ -88,7 +88,7 @@ build() {
 desktops_of() { # BUILD-DIR
   awk '/^[0-9]+\/[0-9]+ Test: / { test = $3 }
        / [0-9][0-9.]* \(Debian [^)]*\)$/ && test { print "  " test ": " $0; test = "" }' \
-    "$1/Testing/Temporary/LastTest.log"
+    "$1/Testing/Temporary/LastTest.log" 2>/dev/null || true
 }
 run_suite() {
   local dir=$1
