@@ -10,14 +10,10 @@ cd "$(dirname "$0")/.."
 # shellcheck source=scripts/bench-common.sh
 . scripts/bench-common.sh
 scripts/build-release.sh gnome_size_bench pentrax_qt_window pentrax_gnome_extension >/dev/null
-# The extension's form for the shell found here (as `cmake --install` picks).
-major=$(gnome-shell --version | grep -o '[0-9]\+' | head -n1)
-form=module
-[ "$major" -lt 45 ] && form=legacy
 out=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-bench-gnome.XXXXXX")
 trap 'rm -rf "$out"' EXIT
 bench_run "$out/gnome.csv" scripts/with-gnome-session.sh \
-  --extension "build/release/data/gnome-shell/$form/pentrax@pentrax.dev" \
+  --extension build/release/data/gnome-shell \
   build/release/bench/gnome/gnome_size_bench --benchmark_format=csv
 
 bench_machine "$(gnome-shell --version), Qt $(package_version libqt6core6)"

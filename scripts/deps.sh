@@ -22,6 +22,8 @@ test_pkgs+=(kwin-wayland kwin-style-breeze dbus-daemon dbus-bin kwin-x11)
 # The accessibility bus and a screen reader's view of it, for the names the
 # main window's controls have.
 test_pkgs+=(at-spi2-core python3-pyatspi)
+# The Debian systems of the newer desktops (scripts/test-systems.sh).
+test_pkgs+=(mmdebstrap)
 
 # The Windows parts, cross-built and run under Wine, and their installer.
 windows_pkgs=(g++-mingw-w64-x86-64-posix wine wine64 googletest nsis)

@@ -7,7 +7,7 @@
 #   session_start NAME            sets workdir (a new 0700 folder)
 #   session_spawn NAME COMMAND... starts COMMAND in the background, its output
 #                                 in $workdir/NAME.log, to end with the session
-#                                 ($! is its process id)
+#                                 ($spawned is its process id)
 #   session_adopt NAME PID        a process started otherwise, to end with it
 #   session_stop NAME             ends that process now
 #   wait_for [--or-return] SECONDS WHAT COMMAND...
@@ -21,6 +21,15 @@
 #   session_fail MESSAGE          the end of each log, MESSAGE, and exit 1
 #   dock_in_place WIDTH HEIGHT    true once the dock is off the work area
 #   session_run COMMAND...        runs the command and exits with its status
+#   desktop_named WHAT PACKAGE    prints "WHAT VERSION (Debian N)": the desktop
+#                                 the command runs on, from its package
+#
+# In a test system (scripts/test-systems.sh; every session script takes
+# --system NAME):
+#   system_start NAME             starts the system's namespaces (below)
+#   system_spawn NAME COMMAND...  session_spawn, COMMAND among the system's
+#                                 own files (its compositor)
+#   session_pid PID               the number the command knows PID by
 #
 # The deadlines are for a cold machine under load (compositors that start for
 # the first time, two cores shared with a build): they cost nothing when the
@@ -29,6 +38,7 @@
 
 session_start() {
   workdir=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-$1.XXXXXX")
+  system_enter=()
   # The script's own standard error, for messages from commands whose output
   # is put away (those that wait_for runs); no other process holds it.
   exec {session_stderr}>&2
@@ -43,22 +53,44 @@ session_adopt() {
   pids+=("$2")
 }
 
+# Runs a command without the descriptors that only this script may hold.
+detached() {
+  exec {session_stderr}>&-
+  [ -z "${system_keep:-}" ] || exec {system_keep}>&-
+  exec "$@"
+}
+
 session_spawn() {
   local name=$1
   shift
-  "$@" >"$workdir/$name.log" 2>&1 {session_stderr}>&- &
-  session_adopt "$name" "$!"
+  if [ ${#system_enter[@]} -gt 0 ]; then
+    system_launch "$name" "$@"
+    return
+  fi
+  ( detached "$@" ) >"$workdir/$name.log" 2>&1 &
+  spawned=$!
+  session_adopt "$name" "$spawned"
 }
 
-# Tells a process to end and waits for it: 10 s, then it is killed.
+# Whether a process runs: not gone, and not a zombie (the first process of a
+# test system's namespace reaps none until it ends).
+running() { # PID
+  local stat
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+  [[ "$stat" != *") Z "* ]]
+}
+# Tells a process to end and waits for it: 10 s, then it is killed. A test
+# system's first process takes no SIGTERM: it is killed, and every process
+# of its namespace with it.
 end_process() { # NAME PID
-  local i
-  kill "$2" 2>/dev/null || return 0
+  local i signal=TERM
+  [[ "$1" == "system "* ]] && signal=KILL
+  kill -s "$signal" "$2" 2>/dev/null || return 0
   for ((i = 0; i < 500; i++)); do
-    kill -0 "$2" 2>/dev/null || break
+    running "$2" || break
     sleep 0.02
   done
-  if kill -0 "$2" 2>/dev/null; then
+  if running "$2"; then
     echo "${0##*/}: $1 (process $2) did not end within 10 s of SIGTERM: killed" >&"$session_stderr"
     kill -KILL "$2" 2>/dev/null || true
   fi
@@ -115,7 +147,7 @@ wait_for() {
   start=$(now_us)
   until "$@" >/dev/null 2>&1; do
     for i in "${!pids[@]}"; do
-      kill -0 "${pids[i]}" 2>/dev/null ||
+      running "${pids[i]}" ||
         session_fail "${names[i]} (process ${pids[i]}) ended while waiting for $what"
     done
     if [ $(($(now_us) - start)) -ge $((seconds * 1000000)) ]; then
@@ -149,6 +181,106 @@ dock_in_place() { # WIDTH HEIGHT
 
 session_run() {
   local status=0
-  "$@" {session_stderr}>&- || status=$?
+  ( detached "${system_enter[@]}" "$@" ) || status=$?
   exit "$status"
+}
+
+# The version of a package of the system the desktop comes from, without
+# Debian's epoch and revision.
+package_version() { # PACKAGE
+  local version
+  version=$(dpkg-query --admindir="${system_root:-}/var/lib/dpkg" -W -f='${Version}' "$1" \
+    2>/dev/null) || version=unknown
+  version=${version#*:}
+  echo "${version%%[-+~]*}"
+}
+
+desktop_named() { # WHAT PACKAGE
+  # shellcheck disable=SC1091
+  echo "$1 $(package_version "$2") ($(. "${system_root:-}/etc/os-release"
+                                      echo "Debian ${VERSION_ID:-testing}"))"
+}
+
+# A test system runs in a mount and a process namespace of its own: its root
+# with a new /proc, the machine's /dev and /sys, an empty /tmp and /run, and
+# at their own paths the session's folder (for the sockets, the settings and
+# the files both sides read) and this clone, read-only (the programs built
+# here). Every process of the session runs in that process namespace, so
+# that the compositor, the buses and the clients know each other by the same
+# numbers, as on a real desktop; the host's programs (the tests, the buses)
+# keep the host's files. The namespace's first process waits for the end of
+# a pipe that only this script holds: when the script ends, however it ends,
+# that process ends, and with it every process and mount of the namespace.
+system_start() { # NAME
+  local name=$1 here
+  here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  [ "$(id -u)" -eq 0 ] ||
+    session_fail "a test system needs root (its mounts and chroot)"
+  system_root=$("$here/test-systems.sh" root "$name") ||
+    session_fail "no test system $name"
+  exec {system_keep}> >(exec {session_stderr}>&-; exec unshare --mount --pid --fork --kill-child \
+      --propagation private -- bash -c '
+    set -e
+    root=$1 work=$2 clone=$3
+    mount -t proc proc "$root/proc"
+    mount --rbind /dev "$root/dev"
+    mount --rbind /sys "$root/sys"
+    mount -t tmpfs -o mode=1777 tmpfs "$root/tmp"
+    mount -t tmpfs -o mode=755 tmpfs "$root/run"
+    mkdir -p "$root$work" "$root$clone"
+    mount --bind "$work" "$root$work"
+    mount --bind "$clone" "$root$clone"
+    mount -o remount,bind,ro "$root$clone"
+    mkdir -m 1777 "$root/tmp/.X11-unix"
+    : >"$work/system-up"
+    exec chroot "$root" sh -c "read _"
+  ' - "$system_root" "$workdir" "$(dirname "$here")" >"$workdir/system.log" 2>&1)
+  local unshare=$!
+  wait_for 10 "the test system $name to mount" test -e "$workdir/system-up"
+  wait_for 10 "the test system $name to start" child_of "$unshare"
+  system_pid=$spawned
+  session_adopt "system $name" "$system_pid"
+  system_enter=(nsenter -t "$system_pid" -p --)
+}
+
+system_spawn() { # NAME COMMAND...
+  local name=$1
+  shift
+  system_enter=(nsenter -t "$system_pid" -p -m -r -w --)
+  system_launch "$name" "$@"
+  system_enter=(nsenter -t "$system_pid" -p --)
+}
+
+# nsenter starts a command in the namespace as a child of its own, which it
+# stops whenever the child stops (as the tests stop compositors) and which
+# reaps it: the command is started in the background there instead, so that
+# the namespace's first process adopts it, and that process is the one to
+# watch and end.
+system_launch() { # NAME COMMAND...
+  local name=$1 inside
+  shift
+  rm -f "$workdir/launched"
+  ( detached "${system_enter[@]}" sh -c '"$@" & echo $! >"$0"' \
+      "$workdir/launched" "$@" ) >"$workdir/$name.log" 2>&1 ||
+    session_fail "could not start $name in the test system"
+  inside=$(cat "$workdir/launched")
+  for spawned in $(pgrep -P "$system_pid"); do
+    [ "$(session_pid "$spawned")" = "$inside" ] && break
+  done
+  [ "$(session_pid "$spawned")" = "$inside" ] ||
+    session_fail "$name (process $inside in the test system) is gone at once"
+  session_adopt "$name" "$spawned"
+}
+
+child_of() { # PID: sets spawned to its child
+  spawned=$(pgrep -P "$1") && [ -n "$spawned" ]
+}
+
+# NSpid in /proc/PID/status: its number in each namespace, the innermost last.
+session_pid() { # PID
+  if [ -n "${system_pid:-}" ]; then
+    awk '$1 == "NSpid:" { print $NF }' "/proc/$1/status"
+  else
+    echo "$1"
+  fi
 }

@@ -52,9 +52,14 @@ recipe_of() { # NAME
   printf 'suite %s\npackages %s\n' "$(suite_of "$1")" "$(packages_of "$1")"
 }
 
+# Made from its recipe, with the programs that the sessions start.
 made() { # NAME
-  [ -x "$systems_dir/$1/root/usr/bin/sway" ] &&
-    [ "$(cat "$systems_dir/$1/recipe" 2>/dev/null)" = "$(recipe_of "$1")" ]
+  local program
+  for program in sway swaybar swaynag foot Xwayland kwin_wayland gnome-shell \
+                 $([ "$1" = debian13 ] && echo kwin_x11); do
+    [ -x "$systems_dir/$1/root/usr/bin/$program" ] || return 1
+  done
+  [ "$(cat "$systems_dir/$1/recipe" 2>/dev/null)" = "$(recipe_of "$1")" ]
 }
 
 make_system() { # NAME
@@ -91,7 +96,7 @@ make_system() { # NAME
     return 1
   fi
   recipe_of "$name" >"$new/recipe"
-  rm -rf "$systems_dir/$name"
+  rm -rf "${systems_dir:?}/${name:?}"
   chmod 755 "$new"
   mv "$new" "$systems_dir/$name"
   echo "${0##*/}: made $name in $((SECONDS - start)) s ($(du -sh "$systems_dir/$name/root" | cut -f1))"

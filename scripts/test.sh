@@ -15,6 +15,11 @@
 #   unit     the tests that need no desktop           } CTest labels, run in
 #   x11      on Xvfb, with openbox or KWin on X11     } the optimised and the
 #   wayland  in headless sway, KWin and GNOME Shell   } sanitizer build
+#   newer    the Wayland suites and KWin on X11 again, on the newer desktops
+#            of the test systems (scripts/test-systems.sh: Debian 13 and
+#            Debian testing), in the optimised build (the CTest label
+#            newer); needs root. The systems are made, when they are
+#            missing or out of date, in the background from the start.
 #   lint     clang-tidy and cppcheck (scripts/lint.sh)
 #   fuzz     30 seconds a target (scripts/fuzz.sh)
 #   wine     the Windows program under Wine (scripts/test-windows.sh; the
@@ -23,7 +28,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-all_stages=(unit x11 wayland lint fuzz wine package)
+all_stages=(unit x11 wayland newer lint fuzz wine package)
 usage() {
   echo "usage: $0 [--only STAGE[,STAGE]...]   (stages: ${all_stages[*]})"
 }
@@ -48,39 +53,76 @@ wanted() {
 
 scripts/deps.sh test
 
+# The test systems are made while the builds compile (making them is mostly
+# waiting for downloads and the disk).
+systems=""
+if wanted newer; then
+  if [ "$(id -u)" -eq 0 ]; then
+    mkdir -p build
+    scripts/test-systems.sh make >build/test-systems.log 2>&1 &
+    systems=$!
+  else
+    echo "== The newer desktops are left out: making and entering the test systems needs root"
+  fi
+fi
+
 # The CTest labels of the stages to run (all of them: no selection at all,
 # so that a test nobody labelled still runs).
 labels=()
 for stage in unit x11 wayland; do
   wanted "$stage" && labels+=("$stage")
 done
-ctest_selection=()
+ctest_selection=(-LE '^newer$')
 if [ ${#only[@]} -gt 0 ]; then
   ctest_selection=(-L "^($(IFS='|'; echo "${labels[*]}"))\$")
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-run_suite() {
+build() {
   local dir=$1 type=$2
   shift 2
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs"
+}
+# The desktop each suite ran on, as its session named it.
+desktops_of() { # BUILD-DIR
+  awk '/^[0-9]+\/[0-9]+ Test: / { test = $3 }
+       / [0-9][0-9.]* \(Debian [^)]*\)$/ && test { print "  " test ": " $0; test = "" }' \
+    "$1/Testing/Temporary/LastTest.log" 2>/dev/null || true
+}
+run_suite() {
+  local dir=$1
+  build "$@"
   # Every test belongs to a stage, so that --only leaves none out.
   local unlabelled
-  unlabelled=$(ctest --test-dir "$dir" -N -LE '^(unit|x11|wayland)$' | grep '^ *Test *#' || true)
+  unlabelled=$(ctest --test-dir "$dir" -N -LE '^(unit|x11|wayland|newer)$' | grep '^ *Test *#' || true)
   [ -z "$unlabelled" ] || { echo "tests with no stage label (tests/CMakeLists.txt):" >&2
                             echo "$unlabelled" >&2; exit 1; }
   ctest --test-dir "$dir" --output-on-failure -j "$jobs" "${ctest_selection[@]}"
+  desktops_of "$dir"
 }
+release=(build/release RelWithDebInfo -DPENTRAX_TESTS=ON -DPENTRAX_BENCHMARKS=ON)
 
 if [ ${#labels[@]} -gt 0 ]; then
   echo "== Release build (${labels[*]})"
-  run_suite build/release RelWithDebInfo -DPENTRAX_TESTS=ON -DPENTRAX_BENCHMARKS=ON
+  run_suite "${release[@]}"
   echo "== Sanitizer build, ASan + UBSan (${labels[*]})"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
   LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite build/asan Debug -DPENTRAX_TESTS=ON -DPENTRAX_SANITIZE=ON -DPENTRAX_BENCHMARKS=OFF
+fi
+if [ -n "$systems" ]; then
+  echo "== Newer desktops, in the test systems (scripts/test-systems.sh)"
+  build "${release[@]}"
+  if ! wait "$systems"; then
+    tail -n 30 build/test-systems.log >&2
+    echo "$0: the test systems could not be made (build/test-systems.log)" >&2
+    exit 1
+  fi
+  cat build/test-systems.log
+  ctest --test-dir build/release --output-on-failure -j "$jobs" -L '^newer$'
+  desktops_of build/release
 fi
 if wanted lint; then
   echo "== Static checks (clang-tidy, cppcheck)"

@@ -6,7 +6,13 @@
 # starts and enabled over D-Bus. Everything started here is stopped again
 # when the command ends.
 #
-#   scripts/with-gnome-session.sh [--extension DIR]... [--] COMMAND [ARGS...]
+#   scripts/with-gnome-session.sh [--system NAME] [--extension DIR]... [--]
+#                                 COMMAND [ARGS...]
+#
+# --system runs GNOME Shell from a test system (scripts/test-systems.sh)
+# instead of this machine's. An extension's DIR is its folder, or a folder
+# with its two forms, legacy/UUID (GNOME Shell 43 and 44) and module/UUID
+# (45 and later), of which the session takes the one of the shell it starts.
 #
 # The command runs as the caller, with DBUS_SESSION_BUS_ADDRESS (the shell's
 # bus), WAYLAND_DISPLAY (a full path), DISPLAY and XAUTHORITY (Xwayland),
@@ -15,17 +21,34 @@
 # unprivileged user nobody, and both buses let root in.
 set -euo pipefail
 
+system=""
 extensions=()
-while [ "${1:-}" = "--extension" ]; do
-  extensions+=("$(cd "$2" && pwd)")
-  shift 2
+while [ $# -gt 0 ]; do
+  case $1 in
+    --system) system=$2; shift 2 ;;
+    --extension) extensions+=("$(cd "$2" && pwd)"); shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
 done
-[ "${1:-}" = "--" ] && shift
-[ $# -gt 0 ] || { echo "usage: $0 [--extension DIR]... COMMAND..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--system NAME] [--extension DIR]... COMMAND..." >&2; exit 2; }
 
 # shellcheck source=scripts/session-common.sh
 . "$(dirname "$0")/session-common.sh"
 session_start gnome
+start_shell=session_spawn
+if [ -n "$system" ]; then
+  system_start "$system"
+  start_shell=system_spawn
+elif [ "$(id -u)" -eq 0 ] && [ ! -d /tmp/.X11-unix ]; then
+  # Xwayland's socket folder, which the shell, not being root, could make
+  # but not use; one that is there stays as it is.
+  mkdir -m 1777 /tmp/.X11-unix 2>/dev/null || true
+fi
+shell_version=$(package_version gnome-shell)
+desktop_named "GNOME Shell" gnome-shell
+form=module
+[[ "${shell_version%%.*}" =~ ^[0-9]+$ ]] && [ "${shell_version%%.*}" -lt 45 ] && form=legacy
 
 as_shell=()
 if [ "$(id -u)" -eq 0 ]; then
@@ -36,8 +59,9 @@ run="$workdir/run"    # the shell's runtime folder, mode 0700
 home="$workdir/home"
 mkdir -p "$run" "$home/.local/share/gnome-shell/extensions" "$workdir/client"
 chmod 700 "$run" "$workdir/client"
-for ext in "${extensions[@]}"; do
-  cp -r "$ext" "$home/.local/share/gnome-shell/extensions/"
+for i in "${!extensions[@]}"; do
+  [ -d "${extensions[i]}/$form" ] && extensions[i]=$(echo "${extensions[i]}/$form"/*)
+  cp -r "${extensions[i]}" "$home/.local/share/gnome-shell/extensions/"
 done
 [ ${#as_shell[@]} -gt 0 ] && chown -R 65534:65534 "$run" "$home"
 
@@ -65,7 +89,7 @@ wait_for 30 "the session and system buses (dbus-daemon) to listen" \
   test -S "$run/session-bus" -a -S "$run/system-bus"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$run/session-bus"
 
-session_spawn shell env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$run" \
+$start_shell shell env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$run" \
   XDG_CONFIG_HOME="$home/.config" XDG_DATA_HOME="$home/.local/share" \
   XDG_CACHE_HOME="$home/.cache" XDG_SESSION_TYPE=wayland \
   XDG_CURRENT_DESKTOP=GNOME DBUS_SESSION_BUS_ADDRESS="$DBUS_SESSION_BUS_ADDRESS" \
@@ -73,7 +97,7 @@ session_spawn shell env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$run
   GSETTINGS_BACKEND=memory LIBGL_ALWAYS_SOFTWARE=1 \
   "${as_shell[@]}" gnome-shell --headless --wayland \
   --virtual-monitor 1280x1024 --wayland-display pentrax-wayland
-shell_pid=$!
+shell_pid=$spawned
 
 shell_call() {
   timeout 10 gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell "$@"
@@ -99,11 +123,15 @@ leave_overview() {
 }
 wait_for 10 "GNOME Shell to leave the overview" leave_overview
 
-# The state is 1.0 once an extension is enabled, 3.0 when it failed.
+# The state is 1.0 once an extension is enabled; 3.0 when it failed and 4.0
+# when the shell takes it for out of date, which it will stay.
 extension_enabled() { # UUID
   local info
   info=$(shell_call --method org.gnome.Shell.Extensions.GetExtensionInfo "$1") || return 1
-  [[ "$info" != *"'state': <3.0>"* ]] || session_fail "$1 failed: $info"
+  [[ "$info" != *"'state': <3.0>"* ]] ||
+    session_fail "$1 failed (state 3) in GNOME Shell $shell_version: $info"
+  [[ "$info" != *"'state': <4.0>"* ]] ||
+    session_fail "$1 is out of date (state 4) for GNOME Shell $shell_version: $info"
   [[ "$info" == *"'state': <1.0>"* ]]
 }
 for ext in "${extensions[@]}"; do
@@ -125,7 +153,8 @@ export XAUTHORITY
 export WAYLAND_DISPLAY="$run/pentrax-wayland"
 export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland
 export XDG_RUNTIME_DIR="$workdir/client" XDG_CONFIG_HOME="$workdir/client/config"
-export PENTRAX_SHELL_PID=$shell_pid
+PENTRAX_SHELL_PID=$(session_pid "$shell_pid")
+export PENTRAX_SHELL_PID
 unset DBUS_SYSTEM_BUS_ADDRESS SWAYSOCK  # the caller's desktop's
 
 session_run "$@"

@@ -3,7 +3,10 @@
 # a bar at the top (so the work area is smaller than the output), XWayland.
 # Everything started here is stopped again when the command ends.
 #
-#   scripts/with-sway-session.sh [--] COMMAND [ARGS...]
+#   scripts/with-sway-session.sh [--system NAME] [--] COMMAND [ARGS...]
+#
+# --system runs sway, its bar and foot from a test system
+# (scripts/test-systems.sh) instead of this machine's.
 #
 # sway refuses to run as root: under root, sway runs as the unprivileged
 # uid 65534. The command itself runs as the caller, with SWAYSOCK,
@@ -14,12 +17,23 @@
 # XWayland lets the caller in too.
 set -euo pipefail
 
+system=""
+if [ "${1:-}" = "--system" ]; then
+  system=$2
+  shift 2
+fi
 [ "${1:-}" = "--" ] && shift
-[ $# -gt 0 ] || { echo "usage: $0 COMMAND..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 [--system NAME] COMMAND..." >&2; exit 2; }
 
 # shellcheck source=scripts/session-common.sh
 . "$(dirname "$0")/session-common.sh"
 session_start sway
+start_sway=session_spawn
+if [ -n "$system" ]; then
+  system_start "$system"
+  start_sway=system_spawn
+fi
+desktop_named sway sway
 mkdir "$workdir/home"
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
@@ -53,10 +67,10 @@ bar {
 exec env > "\$XDG_RUNTIME_DIR/session.env"
 EOF
 
-session_spawn sway env -i PATH=/usr/bin:/bin HOME="$workdir/home" \
+$start_sway sway env -i PATH=/usr/bin:/bin HOME="$workdir/home" \
   XDG_RUNTIME_DIR="$workdir" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 \
   WLR_RENDERER=pixman "${as_user[@]}" sway -c "$workdir/sway.conf"
-sway_pid=$!
+sway_pid=$spawned
 
 # Up when the socket answers, the bar has taken its place and XWayland is
 # known (the environment that sway hands its clients names it).
@@ -70,9 +84,12 @@ ready() {
   SWAYSOCK=$socket
 }
 wait_for 60 "sway to answer on its socket, with its bar in place and XWayland named" ready
-session_adopt swaybar "$(cat "$workdir/bar.pid")"
+# (A test system's bar ends with its namespace.)
+[ -n "$system" ] || session_adopt swaybar "$(cat "$workdir/bar.pid")"
 
-export SWAYSOCK PENTRAX_SWAY_PID=$sway_pid
+export SWAYSOCK
+PENTRAX_SWAY_PID=$(session_pid "$sway_pid")
+export PENTRAX_SWAY_PID
 export XDG_RUNTIME_DIR="$workdir"
 export HOME="$workdir/home"
 WAYLAND_DISPLAY=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$workdir/session.env")
@@ -84,5 +101,19 @@ if [ ${#as_user[@]} -gt 0 ]; then
 fi
 # Programs started here keep their settings in the session's own folder.
 export XDG_CONFIG_HOME="$workdir/home/.config"
+# foot 1.15 and later keep a floating window to whole character cells unless
+# told otherwise; the tests give it exact sizes.
+mkdir -p "$XDG_CONFIG_HOME/foot"
+if dpkg --compare-versions "$(package_version foot)" ge 1.15; then
+  printf '[main]\nresize-by-cells=no\n' >"$XDG_CONFIG_HOME/foot/foot.ini"
+fi
+# The system's own foot.
+if [ -n "$system" ]; then
+  mkdir "$workdir/bin"
+  printf '#!/bin/sh\nexec nsenter -t %s -m -r -w -- /usr/bin/foot "$@"\n' "$system_pid" \
+    >"$workdir/bin/foot"
+  chmod 755 "$workdir/bin/foot"
+  export PATH="$workdir/bin:$PATH"
+fi
 
 session_run "$@"

@@ -4,7 +4,7 @@
 # that takes 28 pixels off the bottom of the screen. Everything started here
 # is stopped again when the command ends.
 #
-#   scripts/with-x-session.sh [--wm openbox|kwin_x11] [--screen WxH]
+#   scripts/with-x-session.sh [--wm openbox|kwin_x11] [--system NAME] [--screen WxH]
 #                             [--monitor GEOMETRY]...
 #                             [--dock PROGRAM [--dock-span X WIDTH]]
 #                             [--] COMMAND [ARGS...]
@@ -12,10 +12,12 @@
 # --monitor lays RandR monitors over the screen (xrandr --setmonitor, e.g.
 # 1280/338x1024/270+0+0); PROGRAM is the test helper that draws the dock
 # (pentrax_test_window); --dock-span puts it along that part of the bottom
-# edge only.
+# edge only. --system runs KWin from a test system (scripts/test-systems.sh)
+# instead of this machine's.
 set -euo pipefail
 
 wm=openbox
+system=""
 screen=1280x1024
 monitors=()
 dock_program=""
@@ -23,6 +25,7 @@ dock_span=()
 while [ $# -gt 0 ]; do
   case $1 in
     --wm) wm=$2; shift 2 ;;
+    --system) system=$2; shift 2 ;;
     --screen) screen=$2; shift 2 ;;
     --monitor) monitors+=("$2"); shift 2 ;;
     --dock) dock_program=$2; shift 2 ;;
@@ -42,6 +45,16 @@ screen_height=${screen#*x}
 # shellcheck source=scripts/session-common.sh
 . "$(dirname "$0")/session-common.sh"
 session_start x
+start_wm=session_spawn
+if [ -n "$system" ]; then
+  [ "$wm" = kwin_x11 ] || { echo "$0: --system takes --wm kwin_x11" >&2; exit 2; }
+  system_start "$system"
+  start_wm=system_spawn
+fi
+case $wm in
+  openbox) desktop_named openbox openbox ;;
+  kwin_x11) desktop_named "KWin on X11" kwin-x11 ;;
+esac
 
 # -displayfd picks a free display number, so parallel runs never collide.
 exec {fd}>"$workdir/display"
@@ -75,12 +88,13 @@ dock_what="$wm to take the 28-pixel dock off the work area of the $screen screen
 if [ "$wm" = kwin_x11 ]; then
   # KWin wants a session bus; a private one, which lets in only this user.
   session_bus
-  session_spawn kwin env HOME="$workdir" kwin_x11 --no-kactivities
+  $start_wm kwin env HOME="$workdir" kwin_x11 --no-kactivities
 else
   session_spawn openbox env HOME="$workdir" openbox
 fi
 # For tests that take the window manager away while a program runs.
-export PENTRAX_WM_PID=$!
+PENTRAX_WM_PID=$(session_pid "$spawned")
+export PENTRAX_WM_PID
 # (KWin takes many seconds to start on a cold, loaded machine.)
 wait_for 90 "$wm to announce itself (_NET_SUPPORTING_WM_CHECK on the root window)" \
   sh -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"

@@ -26,10 +26,7 @@ std::unique_ptr<KWinWindowManager> g_wm;
 bool Activate(const std::string& platform) {
   static std::map<std::string, std::unique_ptr<testing::Client>> clients;
   const std::string caption = "bench-" + platform;
-  const std::string find =
-      "var w = workspace.clientList().filter(function (w) "
-      "{ return w.caption === '" +
-      caption + "'; })[0];";
+  const std::string find = "var w = byCaption('" + caption + "');";
   if (!clients[platform]) {
     clients[platform] =
         std::make_unique<testing::Client>(std::vector<std::string>{
@@ -40,7 +37,7 @@ bool Activate(const std::string& platform) {
       return false;
     }
   }
-  testing::RunKWinScript(find + "workspace.activeClient = w; send(0);");
+  testing::RunKWinScript(find + "activate(w); send(0);");
   const std::string title = caption;
   return testing::Eventually([&] {
     char buffer[64] = "";

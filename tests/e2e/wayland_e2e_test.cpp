@@ -33,8 +33,7 @@ void Activate() {
   if (kDesktop == "sway") {
     testing::Run("swaymsg '[title=\"^" + kTitle + "$\"] focus'");
   } else if (kDesktop == "kwin") {
-    testing::RunKWinScript("workspace.activeClient = byCaption('" + kTitle +
-                           "'); send(0);");
+    testing::RunKWinScript("activate(byCaption('" + kTitle + "')); send(0);");
   }
 }
 
@@ -85,6 +84,7 @@ struct Pentrax {
   Pentrax() {
     EXPECT_TRUE(testing::Run("timeout 10 xdotool windowactivate --sync " +
                              std::to_string(window)));
+    Keys("shift");  // sway 1.12's Xwayland drops the first other XTEST key
   }
   void Keys(const std::string& keys) {
     testing::Run("xdotool key --window " + std::to_string(window) + " " + keys);

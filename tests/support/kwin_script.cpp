@@ -27,8 +27,12 @@ constexpr char kPrelude[] = R"js(
 function send(v) {
   callDBus(SERVICE, '/test', 'org.pentrax.Test', 'reply', JSON.stringify(v));
 }
-function byCaption(c) {
-  return workspace.clientList().filter(function (w) { return w.caption === c; })[0] || null;
+function byCaption(c) {  // Plasma 6's calls where KWin has them, or 5.27's
+  var all = workspace.windowList ? workspace.windowList() : workspace.clientList();
+  return all.filter(function (w) { return w.caption === c; })[0] || null;
+}
+function activate(w) {
+  workspace[workspace.activeWindow !== undefined ? 'activeWindow' : 'activeClient'] = w;
 }
 function describe(w) {
   var g = w && w.frameGeometry;

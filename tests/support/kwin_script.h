@@ -7,11 +7,11 @@
 
 namespace pentrax::testing {
 
-// Loads the script into KWin (5.27), runs it and returns the one value it
-// passes to send(); throws when none comes within 5 s (a script that failed
-// never reads as a window that is gone). In the script, byCaption(text)
-// finds a window, and describe(window) gives its {frame, active, tiled}, the
-// frame as [left, top, right, bottom].
+// Loads the script into KWin (5.27 or 6), runs it and returns the one value
+// it passes to send(); throws when none comes within 5 s (a script that
+// failed never reads as a window that is gone). In it, byCaption(text) finds
+// a window, activate(window) activates it, and describe(window) gives its
+// {frame, active, tiled}, the frame as [left, top, right, bottom].
 nlohmann::json RunKWinScript(const std::string& body);
 
 }  // namespace pentrax::testing

@@ -7,6 +7,7 @@
 #include <signal.h>
 
 #include <QByteArray>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -35,22 +36,38 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
   testing::Client client({"sh", "-c", "exec \"$@\" >" + log, "-",
                           PENTRAX_QT_WINDOW, kTitle, "-platform", platform,
                           maximized ? "--maximized" : ""});
-  const auto seen = [&] {  // "WIDTH HEIGHT TOP MAXIMISED" of the frame
+  const auto seen = [&] {  // its last "WxH FW FH TOP MAX"
     std::string last, line;
     for (std::ifstream in(log); std::getline(in, line);) last = line;
-    return last.substr(last.find(' ') + 1);
+    return last;
   };
+  Rect area;
   const std::string head = kTitle.substr(0, 252) + "\r\n";
   // A new window is listed before it is mapped, with an empty frame.
   WindowHandle target = 0;
   WindowPlacement p;
   ASSERT_TRUE(Eventually(
       [&] {
+        // GNOME 48 does not maximise an Xwayland window that asks before it
+        // is mapped: asked again, as a pager would.
+        if (maximized && !seen().ends_with(" 1")) {
+          testing::Run(
+              "wmctrl -x -r pentrax_qt_window -b "
+              "add,maximized_vert,maximized_horz");
+        }
+        // In the frame the desktop drew: on GNOME 44 and later an Xwayland
+        // window is framed after its first report, and a window says it is
+        // maximised before it fills the work area.
+        int h = 0, fw = 0, fh = 0;
         target = wm->GetForegroundWindow();
         return ReadCleanTitle(*wm, target) + "\r\n" == head &&
                wm->GetWindowPlacement(target, p) > 0 &&
                p.rcNormalPosition.width() > 0 &&
-               seen().ends_with(maximized ? " 1" : " 0");
+               seen().ends_with(maximized ? " 1" : " 0") &&
+               std::sscanf(seen().c_str(), "%*dx%d %d %d", &h, &fw, &fh) == 3 &&
+               fh > h &&
+               (!maximized || (wm->GetWorkArea(target, area) &&
+                               fw == area.width() && fh == area.height()));
       },
       20000));
   const std::string before = seen();
@@ -78,8 +95,8 @@ TEST_P(GnomeActions, SizeRestoreAndVanish) {
                                  {kCustomPreset, {width, height, "0", "0"}}),
             head + "resized to " + width + " x " + height);
   const std::string sized =
-      std::string(width) + " " + height + " " + top + " 0";
-  EXPECT_TRUE(Eventually([&] { return seen() == sized; })) << seen();
+      std::string(" ") + width + " " + height + " " + top + " 0";
+  EXPECT_TRUE(Eventually([&] { return seen().ends_with(sized); })) << seen();
   EXPECT_EQ(testing::RestoreForTest(*wm, ledger, target),
             head + std::string(kRestored));
   EXPECT_TRUE(Eventually([&] { return seen() == before; })) << seen();

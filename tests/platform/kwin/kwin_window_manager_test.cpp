@@ -61,7 +61,7 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   ASSERT_TRUE(Eventually([&] { return !Reading(a).is_null(); }, 20000));
   RunKWinScript(Find(a) +
                 "w.frameGeometry = {x: 100, y: 50, width: 400, height: 300};"
-                "workspace.activeClient = w; send(0);");
+                "activate(w); send(0);");
   ASSERT_TRUE(Eventually([&] {
     return Reading(a)["active"] == true && Frame(a) == Rect{100, 50, 500, 350};
   }));
@@ -93,7 +93,7 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   const std::tuple<const char*, Rect, bool> states[] = {
       {"w.setMaximize(true, true);", kWorkArea, false},
       {"w.fullScreen = true;", {0, 0, 1280, 1024}, false},
-      {"workspace.activeClient = w; workspace.slotWindowQuickTileLeft();",
+      {"activate(w); workspace.slotWindowQuickTileLeft();",
        {0, 0, 640, 996},
        true},
   };
