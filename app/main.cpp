@@ -67,12 +67,19 @@ int RunCommand(const pentrax::cli::Options& o, char** argv) {
   if (pentrax::NeedsSessionBus(o.backend)) {
     core.emplace(qtArgc, argv);
   }
-  const std::string backend =
-      o.backend.empty() ? pentrax::ChooseBackend().name : o.backend;
+  pentrax::SessionBackend session =
+      o.backend.empty() ? pentrax::ChooseBackend()
+                        : pentrax::SessionBackend{o.backend, "", nullptr};
+  const std::string backend = session.name;
   std::string error;
-  auto wm = pentrax::CreateWindowManager(backend, error);
+  auto wm = pentrax::CreateWindowManager(session, error);
   if (!wm) {
     return Fail("backend " + backend + ": " + error, pentrax::cli::kNothing);
+  }
+  // What the window says at start holds for a command too (on GNOME without
+  // Pentrax's extension: why, and what to do).
+  if (!session.note.empty()) {
+    Fail(session.note, 0);
   }
   settings::IniSettingsStore store(SettingsPath(),
                                    &settings::ReportOnStandardError);
@@ -135,12 +142,12 @@ int main(int argc, char** argv) {
   }
   qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(qtArgc, argv);
-  const pentrax::SessionBackend session =
+  pentrax::SessionBackend session =
       o.backend.empty() ? pentrax::ChooseBackend()
-                        : pentrax::SessionBackend{o.backend, ""};
+                        : pentrax::SessionBackend{o.backend, "", nullptr};
   std::unique_ptr<pentrax::WindowManager> wm =
       session.name == "x11" ? std::move(x11)
-                            : pentrax::CreateWindowManager(session.name, error);
+                            : pentrax::CreateWindowManager(session, error);
   if (!wm) {
     return Fail("backend " + session.name + ": " + error);
   }

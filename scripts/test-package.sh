@@ -49,6 +49,16 @@ release=$(grep -o '<release version="[^"]*"' "$tmp/tree/usr/share/metainfo/$id.m
 check "one version: the package's, the changelog's and the metadata's last release" \
   test "$(dpkg-deb -f "$deb" Version)|$changelog|$release" = \
   "$version-1|pentrax2 ($version-1) unstable; urgency=medium|<release version=\"$version\""
+# The extension: the form of this Debian release's GNOME Shell, answering
+# the installed pentrax2 only.
+ext=$tmp/tree/usr/share/gnome-shell/extensions/pentrax@pentrax.dev
+shell=$(apt-cache policy gnome-shell 2>/dev/null | awk '/Candidate:/ { print $2 }')
+if [[ $shell == [0-9]* ]]; then
+  check "the GNOME Shell extension is for this release's GNOME Shell ($shell)" \
+    grep -q "\"${shell%%.*}\"" "$ext/metadata.json"
+fi
+check "the GNOME Shell extension answers /usr/bin/pentrax2 only" \
+  grep -Fxq 'const PENTRAX_CALLERS = [ "/usr/bin/pentrax2" ];' "$ext/extension.js"
 check "the program finds every library it needs" \
   eval "! ldd '$tmp/tree/usr/bin/pentrax2' | grep 'not found'"
 check "desktop-file-validate" desktop-file-validate "$tmp/tree/usr/share/applications/$id.desktop"

@@ -3,11 +3,12 @@
 # with one 1280 x 1024 virtual monitor, software rendering, its own session
 # bus and a stand-in system bus (the shell will not start without one), and
 # Xwayland on demand. The extensions named are copied in before the shell
-# starts and enabled over D-Bus. Everything started here is stopped again
-# when the command ends.
+# starts and enabled over D-Bus, and must then be in the state GNOME Shell
+# numbers 1 (on), or the one --extension-state names (4: out of date).
+# Everything started here is stopped again when the command ends.
 #
-#   scripts/with-gnome-session.sh [--system NAME] [--extension DIR]... [--]
-#                                 COMMAND [ARGS...]
+#   scripts/with-gnome-session.sh [--system NAME] [--extension DIR]...
+#                                 [--extension-state N] [--] COMMAND [ARGS...]
 #
 # --system runs GNOME Shell from a test system (scripts/test-systems.sh)
 # instead of this machine's. An extension's DIR is its folder, or a folder
@@ -16,17 +17,22 @@
 #
 # The command runs as the caller, with DBUS_SESSION_BUS_ADDRESS (the shell's
 # bus), WAYLAND_DISPLAY (a full path), DISPLAY and XAUTHORITY (Xwayland),
-# XDG_CURRENT_DESKTOP=GNOME, PENTRAX_SHELL_PID, and a runtime and settings
-# folder of its own. Run as root (as CI does), the shell runs as the
-# unprivileged user nobody, and both buses let root in.
+# XDG_CURRENT_DESKTOP=GNOME, PENTRAX_SHELL_PID, PENTRAX_SHELL_VERSION (as the
+# shell tells it), and a runtime and settings folder of its own. Run as root
+# (as CI does), the shell runs as the unprivileged user nobody, and both
+# buses let root in; the shell may read
+# the callers' /proc/PID/exe (CAP_SYS_PTRACE), as it may in a user's session,
+# where it and the programs that call Pentrax's extension are one user.
 set -euo pipefail
 
 system=""
 extensions=()
+extension_state=1
 while [ $# -gt 0 ]; do
   case $1 in
     --system) system=$2; shift 2 ;;
     --extension) extensions+=("$(cd "$2" && pwd)"); shift 2 ;;
+    --extension-state) extension_state=$2; shift 2 ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -52,7 +58,8 @@ form=module
 
 as_shell=()
 if [ "$(id -u)" -eq 0 ]; then
-  as_shell=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  as_shell=(setpriv --reuid=65534 --regid=65534 --clear-groups
+    --inh-caps +sys_ptrace --ambient-caps +sys_ptrace)
 fi
 chmod 755 "$workdir"
 run="$workdir/run"    # the shell's runtime folder, mode 0700
@@ -128,17 +135,18 @@ wait_for 10 "GNOME Shell to leave the overview" leave_overview
 extension_enabled() { # UUID
   local info
   info=$(shell_call --method org.gnome.Shell.Extensions.GetExtensionInfo "$1") || return 1
-  [[ "$info" != *"'state': <3.0>"* ]] ||
+  [[ $extension_state == 3 || "$info" != *"'state': <3.0>"* ]] ||
     session_fail "$1 failed (state 3) in GNOME Shell $shell_version: $info"
-  [[ "$info" != *"'state': <4.0>"* ]] ||
+  [[ $extension_state == 4 || "$info" != *"'state': <4.0>"* ]] ||
     session_fail "$1 is out of date (state 4) for GNOME Shell $shell_version: $info"
-  [[ "$info" == *"'state': <1.0>"* ]]
+  [[ "$info" == *"'state': <$extension_state.0>"* ]]
 }
 for ext in "${extensions[@]}"; do
   uuid=$(basename "$ext")
   shell_call --method org.gnome.Shell.Extensions.EnableExtension "$uuid" >/dev/null ||
     session_fail "GNOME Shell did not take the request to enable $uuid"
-  wait_for 20 "GNOME Shell to enable the extension $uuid" extension_enabled "$uuid"
+  wait_for 20 "GNOME Shell to give the extension $uuid the state $extension_state" \
+    extension_enabled "$uuid"
 done
 
 # Xwayland starts when the first X client connects; its display and the
@@ -155,6 +163,8 @@ export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland
 export XDG_RUNTIME_DIR="$workdir/client" XDG_CONFIG_HOME="$workdir/client/config"
 PENTRAX_SHELL_PID=$(session_pid "$shell_pid")
 export PENTRAX_SHELL_PID
+PENTRAX_SHELL_VERSION=$(shell_property ShellVersion | sed -n "s/^(<'\(.*\)'>,)$/\1/p")
+export PENTRAX_SHELL_VERSION
 unset DBUS_SYSTEM_BUS_ADDRESS SWAYSOCK  # the caller's desktop's
 
 session_run "$@"

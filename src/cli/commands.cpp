@@ -244,10 +244,18 @@ int QueryCommand(const Options& o, Environment& env, const Target& t) {
 
 int ListCommand(const Options& o, Environment& env) {
   json all = json::array();
-  for (const WindowHandle w : env.wm.ListWindows()) {
-    if (json j; Describe(env.wm, w, j)) {
+  // A desktop that does not answer (or fails) lists nothing, not no window.
+  const std::vector<WindowHandle> windows = env.wm.ListWindows();
+  std::string silent = env.wm.NotAnswering();
+  for (std::size_t i = 0; i < windows.size() && silent.empty(); ++i) {
+    if (json j; Describe(env.wm, windows[i], j)) {
       all.push_back(j);
+    } else {
+      silent = env.wm.NotAnswering();
     }
+  }
+  if (!silent.empty()) {
+    return Nothing(env, {0, silent, ""}, "listed");
   }
   if (o.json) {
     Print(env, all);

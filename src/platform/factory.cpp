@@ -7,7 +7,6 @@
 #include "win32_window_manager.h"
 #else
 #include "desktop_session.h"
-#include "gnome_session.h"
 #include "gnome_window_manager.h"
 #include "kwin_session.h"
 #include "kwin_window_manager.h"
@@ -26,10 +25,9 @@ std::unique_ptr<WindowManager> Open(std::string_view, std::string&) {
 constexpr char kXWaylandOnly[] =
     "On this Wayland desktop Pentrax can size only XWayland windows "
     "(programs that run through X11).";
-constexpr char kGnomeExtension[] =
-    "To size every window, enable Pentrax's GNOME extension: "
-    "gnome-extensions enable pentrax@pentrax.dev (just installed? Log out "
-    "and in first). Until then only XWayland windows can be sized.";
+constexpr char kUntilThen[] =
+    ". Until then only XWayland windows can be sized (programs that run "
+    "through X11).";
 
 bool Set(const char* name) {
   const char* value = std::getenv(name);
@@ -92,8 +90,11 @@ SessionBackend ChooseBackend() {
     return {"x11", ""};
   }
   if (session.desktop == Desktop::kGnome) {
-    return GnomeExtensionAnswers() ? SessionBackend{"gnome", ""}
-                                   : SessionBackend{"x11", kGnomeExtension};
+    std::string why;
+    if (auto gnome = GnomeWindowManager::Connect(&why)) {
+      return {"gnome", "", std::move(gnome)};
+    }
+    return {"x11", why + kUntilThen};
   }
   return {"x11", kXWaylandOnly};
 #endif
@@ -114,10 +115,17 @@ bool NeedsSessionBus(std::string_view backend) {
 #endif
 }
 
+std::unique_ptr<WindowManager> CreateWindowManager(SessionBackend& session,
+                                                   std::string& error) {
+  return session.opened ? std::move(session.opened)
+                        : CreateWindowManager(session.name, error);
+}
+
 std::unique_ptr<WindowManager> CreateWindowManager(std::string_view backend,
                                                    std::string& error) {
   if (backend.empty()) {
-    return Open(ChooseBackend().name, error);
+    SessionBackend session = ChooseBackend();
+    return CreateWindowManager(session, error);
   }
   const auto names = BackendNames();
   if (std::find(names.begin(), names.end(), backend) == names.end()) {

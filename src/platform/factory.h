@@ -15,19 +15,21 @@ namespace pentrax {
 // sway, kwin, gnome, x11 on Linux; win32 on Windows.
 std::vector<std::string_view> BackendNames();
 
-// The backend the session calls for, and what the user should know at start
-// (empty when there is nothing to say).
+// The backend the session calls for, what the user should know at start and
+// with every command (empty when there is nothing to say), and the backend
+// itself when choosing it opened it (gnome).
 struct SessionBackend {
   std::string name;
   std::string note;
+  std::unique_ptr<WindowManager> opened = nullptr;
 };
 
 // On Linux: sway when $SWAYSOCK names a socket that answers; kwin on KDE's
 // Wayland session with org.kde.KWin on the session bus; gnome on GNOME's
 // Wayland session when Pentrax's extension answers; x11 otherwise, with a
 // note on a Wayland session: there only XWayland windows can be sized (and
-// on GNOME, how to enable the extension). Asks the session bus: a
-// QCoreApplication should exist.
+// on GNOME, what is wrong with the extension, as GNOME Shell tells it, and
+// what to do). Asks the session bus: a QCoreApplication should exist.
 SessionBackend ChooseBackend();
 
 // Whether the named backend, or the session's own when the name is empty,
@@ -35,10 +37,13 @@ SessionBackend ChooseBackend();
 bool NeedsSessionBus(std::string_view backend);
 
 // Opens the named backend, or the session's own (ChooseBackend) when the
-// name is empty. Returns nullptr, with a one-line reason in error, when it
-// cannot be opened (for example with no X display). The kwin backend needs a
-// QCoreApplication for as long as it lives.
+// name is empty, or takes the one that choosing it opened. Returns nullptr,
+// with a one-line reason in error, when it cannot be opened (for example with
+// no X display). The kwin backend needs a QCoreApplication for as long as it
+// lives.
 std::unique_ptr<WindowManager> CreateWindowManager(std::string_view backend,
+                                                   std::string& error);
+std::unique_ptr<WindowManager> CreateWindowManager(SessionBackend& session,
                                                    std::string& error);
 
 }  // namespace pentrax

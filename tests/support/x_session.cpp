@@ -138,29 +138,6 @@ void Click(WindowHandle window) {
 
 namespace {
 
-constexpr char kExtensions[] =
-    "timeout 10 gdbus call --session --dest org.gnome.Shell --object-path "
-    "/org/gnome/Shell --method org.gnome.Shell.Extensions.";
-
-// Switches the extension and waits until the shell reports its new state
-// (1.0 enabled, 2.0 disabled).
-void SwitchExtension(bool on) {
-  Run(std::string(kExtensions) + (on ? "Enable" : "Disable") +
-      "Extension pentrax@pentrax.dev");
-  const std::string state = on ? "'state': <1.0>" : "'state': <2.0>";
-  if (!Eventually(
-          [&] {
-            return Run(std::string(kExtensions) +
-                       "GetExtensionInfo pentrax@pentrax.dev")
-                       .value_or("")
-                       .find(state) != std::string::npos;
-          },
-          10000)) {
-    throw std::runtime_error("the extension did not switch " +
-                             std::string(on ? "on" : "off"));
-  }
-}
-
 // A number after "label:" (decimal or 0x hexadecimal).
 long Field(const std::string& text, const std::string& label) {
   std::smatch m;
@@ -188,15 +165,27 @@ Rect Geometry(const std::string& info) {
 
 }  // namespace
 
-ExtensionOff::ExtensionOff() { SwitchExtension(false); }
+constexpr char kExtensions[] =
+    "timeout 10 gdbus call --session --dest org.gnome.Shell --object-path "
+    "/org/gnome/Shell --method org.gnome.Shell.Extensions.";
 
-ExtensionOff::~ExtensionOff() {
-  try {
-    SwitchExtension(true);
-  } catch (const std::exception&) {
-    // The next test finds it off and fails with its own message.
-  }
+int ExtensionState() {
+  const std::string info =
+      Run(std::string(kExtensions) + "GetExtensionInfo pentrax@pentrax.dev")
+          .value_or("");
+  const std::size_t at = info.find("'state': <");
+  return at == std::string::npos ? 0 : std::atoi(info.c_str() + at + 10);
 }
+
+bool SwitchExtension(bool on, int state) {
+  Run(std::string(kExtensions) + (on ? "Enable" : "Disable") +
+      "Extension pentrax@pentrax.dev");
+  return Eventually([&] { return ExtensionState() == state; }, 10000);
+}
+
+// Else a test finds it in the wrong state, and fails with its own message.
+ExtensionOff::ExtensionOff() { SwitchExtension(false, 2); }
+ExtensionOff::~ExtensionOff() { SwitchExtension(true, 1); }
 
 std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   auto info = Info(window);

@@ -72,8 +72,14 @@ Rect OuterOf(WindowHandle window);
 // What xprop prints of a window's property.
 std::string Property(WindowHandle window, const std::string& name);
 
-// Pentrax's GNOME Shell extension switched off for as long as it lives, and
-// on again after, also when a test fails part way.
+// GNOME Shell's state for Pentrax's GNOME Shell extension (1 on, 2 off, 3
+// failed, 4 out of date; 0 when the shell does not tell), and switching it
+// on or off until the shell gives it the state (false: not within 10 s).
+int ExtensionState();
+bool SwitchExtension(bool on, int state);
+
+// The extension switched off for as long as it lives, and on again after,
+// also when a test fails part way.
 class ExtensionOff {
  public:
   ExtensionOff();

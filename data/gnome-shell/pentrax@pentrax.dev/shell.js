@@ -7,12 +7,15 @@
 // Shared by both forms of the extension: the build puts it between the
 // imports of one form and the class that enables it (legacy.js.in for GNOME
 // Shell 43 and 44, module.js.in for 45 and later), which provide Gio, GLib
-// and Meta.
+// and Meta, and writes in the programs that may call (PENTRAX_CALLERS).
 //
-// Only Pentrax may call: a call is answered when its sender owns Pentrax's
-// name on the session bus (dev.pentrax.Pentrax2), which pentrax2 takes while
-// it runs; any other program of the session is refused with AccessDenied and
-// nothing happens.
+// Only Pentrax may call: a call is answered when the process that sent it
+// (the bus tells its process id) runs one of those programs, the same file
+// as its /proc/PID/exe by device and inode, whether Pentrax is running or
+// not, and whatever names it owns on the bus. Any other program of the
+// session is refused with AccessDenied and nothing happens. A call that
+// fails here is answered with dev.pentrax.Shell1.Error.Failed and the
+// error, never left without an answer.
 //
 // Windows are named by their stable sequence number, which the shell never
 // gives to another window. Only ordinary and dialog windows of client
@@ -23,7 +26,13 @@ const PENTRAX_OBJECT_PATH = '/dev/pentrax/Shell';
 const PENTRAX_ERROR_NO_WINDOW = 'dev.pentrax.Shell1.Error.NoSuchWindow';
 const PENTRAX_ERROR_INVALID = 'org.freedesktop.DBus.Error.InvalidArgs';
 const PENTRAX_ERROR_DENIED = 'org.freedesktop.DBus.Error.AccessDenied';
-const PENTRAX_CLIENT_NAME = 'dev.pentrax.Pentrax2';
+const PENTRAX_ERROR_FAILED = 'dev.pentrax.Shell1.Error.Failed';
+// The paths of the pentrax2 this copy was installed with (or, in a build
+// folder, of the build's programs that use it).
+const PENTRAX_CALLERS = @PENTRAX_CALLERS@;
+// How many callers found to be Pentrax are remembered by their unique bus
+// name (never given to another connection while the bus runs).
+const PENTRAX_CALLERS_KEPT = 16;
 
 const PENTRAX_INTERFACE = `<node>
   <interface name="dev.pentrax.Shell1">
@@ -91,6 +100,34 @@ function pentraxRect(r) {
 
 function pentraxSameRect(a, b) {
     return a.every((v, i) => v === b[i]);
+}
+
+// The file at the end of a path, all links followed: "device:inode", or null
+// when it cannot be read.
+function pentraxFileId(path) {
+    try {
+        const info = Gio.File.new_for_path(path).query_info(
+            'unix::device,unix::inode', Gio.FileQueryInfoFlags.NONE, null);
+        return `${info.get_attribute_uint32('unix::device')}:` +
+            `${info.get_attribute_uint64('unix::inode')}`;
+    } catch (e) {
+        return null;
+    }
+}
+
+// Whether the process runs one of PENTRAX_CALLERS. The paths are looked at
+// now, so that a program replaced at its path (an upgrade) is known by its
+// new file.
+function pentraxIsCaller(pid) {
+    const exe = pentraxFileId(`/proc/${pid}/exe`);
+    return exe !== null && PENTRAX_CALLERS.some(p => pentraxFileId(p) === exe);
+}
+
+// Answers a call that failed here with the error, and leaves it in the
+// shell's log.
+function pentraxFail(invocation, error) {
+    logError(error, 'Pentrax');
+    invocation.return_dbus_error(PENTRAX_ERROR_FAILED, `${error}`);
 }
 
 function pentraxState(w) {
@@ -185,51 +222,53 @@ class PentraxShell {
         this._ownPid = new Gio.Credentials().get_unix_pid();
         this._waits = new Set();
         this._active = false;
-        this._client = null;  // the owner of Pentrax's name, as last seen
-        this._watchId = 0;
+        this._callers = new Set();  // unique names of callers found to be Pentrax
         this._exported = Gio.DBusExportedObject.wrapJSObject(
             PENTRAX_INTERFACE, this);
     }
 
     export() {
-        this._watchId = Gio.bus_watch_name_on_connection(Gio.DBus.session,
-            PENTRAX_CLIENT_NAME, Gio.BusNameWatcherFlags.NONE,
-            (connection, name, owner) => {
-                this._client = owner;
-            },
-            () => {
-                this._client = null;
-            });
         this._exported.export(Gio.DBus.session, PENTRAX_OBJECT_PATH);
         this._active = true;
     }
 
-    // Runs the call when its sender owns Pentrax's name. The watch may lag
-    // behind a change of owner that is under way: a sender it does not know
-    // is looked up on the bus before it is refused.
+    // Runs the call when its sender is Pentrax (a sender not yet known is
+    // looked up on the bus first), and answers it with the error when it
+    // fails.
     _fromPentrax(invocation, call) {
         const sender = invocation.get_sender();
-        if (sender !== null && sender === this._client) {
-            call();
+        const run = () => {
+            try {
+                call();
+            } catch (e) {
+                pentraxFail(invocation, e);
+            }
+        };
+        if (sender !== null && this._callers.has(sender)) {
+            run();
             return;
         }
         Gio.DBus.session.call('org.freedesktop.DBus', '/org/freedesktop/DBus',
-            'org.freedesktop.DBus', 'GetNameOwner',
-            new GLib.Variant('(s)', [PENTRAX_CLIENT_NAME]),
-            new GLib.VariantType('(s)'), Gio.DBusCallFlags.NONE, -1, null,
+            'org.freedesktop.DBus', 'GetConnectionUnixProcessID',
+            new GLib.Variant('(s)', [sender ?? '']),
+            new GLib.VariantType('(u)'), Gio.DBusCallFlags.NONE, -1, null,
             (connection, result) => {
-                let owner = null;
+                let pid = 0;
                 try {
-                    [owner] = connection.call_finish(result).deepUnpack();
+                    [pid] = connection.call_finish(result).deepUnpack();
                 } catch (e) {
-                    owner = null;  // nobody owns it
+                    pid = 0;  // gone, or not a process of this machine
                 }
-                this._client = owner;
-                if (sender !== null && sender === owner && this._active)
-                    call();
-                else
+                if (!this._active || sender === null || pid <= 0 ||
+                    !pentraxIsCaller(pid)) {
                     invocation.return_dbus_error(PENTRAX_ERROR_DENIED,
-                        `only ${PENTRAX_CLIENT_NAME} may call this`);
+                        'only Pentrax may call this');
+                    return;
+                }
+                this._callers.add(sender);
+                if (this._callers.size > PENTRAX_CALLERS_KEPT)
+                    this._callers.delete(this._callers.values().next().value);
+                run();
             });
     }
 
@@ -240,8 +279,7 @@ class PentraxShell {
         for (const wait of [...this._waits])
             wait.finish(false);
         this._exported.unexport();
-        Gio.bus_unwatch_name(this._watchId);
-        this._watchId = 0;
+        this._callers.clear();
     }
 
     _actionable(w) {
@@ -335,24 +373,32 @@ class PentraxShell {
                     reply(settled);
                     return;
                 }
-                if (state === PentraxState.MAXIMIZED)
-                    pentraxMaximize(w, true);
-                else if (state === PentraxState.FULLSCREEN)
-                    w.make_fullscreen();
-                else
-                    w.minimize();
-                // Done once the state is set and the frame has followed it
-                // (not at all for a minimised window).
-                const before = pentraxRect(w.get_frame_rect());
-                this._wait(w, v => {
-                    const frame = pentraxRect(v.get_frame_rect());
-                    return pentraxState(v) === state &&
-                        (state === PentraxState.MINIMIZED ||
-                         !pentraxSameRect(frame, before) ||
-                         pentraxSameRect(frame,
-                             pentraxRect(v.get_work_area_current_monitor())));
-                }, reply);
+                try {
+                    this._setState(w, state, reply);
+                } catch (e) {
+                    pentraxFail(invocation, e);
+                }
             });
+    }
+
+    // Puts the window into the state, and calls done once the state is set
+    // and the frame has followed it (a minimised window's need not).
+    _setState(w, state, done) {
+        if (state === PentraxState.MAXIMIZED)
+            pentraxMaximize(w, true);
+        else if (state === PentraxState.FULLSCREEN)
+            w.make_fullscreen();
+        else
+            w.minimize();
+        const before = pentraxRect(w.get_frame_rect());
+        this._wait(w, v => {
+            const frame = pentraxRect(v.get_frame_rect());
+            return pentraxState(v) === state &&
+                (state === PentraxState.MINIMIZED ||
+                 !pentraxSameRect(frame, before) ||
+                 pentraxSameRect(frame,
+                     pentraxRect(v.get_work_area_current_monitor())));
+        }, done);
     }
 
     _wait(w, accept, done) {

@@ -3,13 +3,13 @@
 #include <unistd.h>
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <chrono>
 #include <map>
 #include <optional>
 
 #include "box_rect.h"
+#include "gnome_session.h"
 #include "placed_normals.h"
 #include "shell_protocol.h"
 #include "utf8_cut.h"
@@ -28,12 +28,12 @@ constexpr int kPlaceTimeoutMs = 3000;
 // identity one after the other); a placement request ends it.
 constexpr std::chrono::milliseconds kReadingLife{5};
 
-constexpr char kAccessDenied[] = "org.freedesktop.DBus.Error.AccessDenied";
-
 // What a failed call's error says did not answer: the shell (gone, or too
-// busy to answer in time), or the extension (not enabled, or not letting
-// Pentrax in); empty for an answer about the window (it is gone).
-std::string NotAnsweringFor(const QString& error) {
+// busy to answer in time), or the extension (not enabled, not letting
+// Pentrax in, or failing inside, with its error); empty for an answer about
+// the window (it is gone).
+std::string NotAnsweringFor(const QDBusMessage& reply) {
+  const QString error = reply.errorName();
   static const QStringList kShell = {
       "org.freedesktop.DBus.Error.NoReply",
       "org.freedesktop.DBus.Error.Timeout",
@@ -45,9 +45,14 @@ std::string NotAnsweringFor(const QString& error) {
   static const QStringList kExtension = {
       "org.freedesktop.DBus.Error.UnknownObject",
       "org.freedesktop.DBus.Error.UnknownMethod",
-      "org.freedesktop.DBus.Error.UnknownInterface", kAccessDenied};
+      "org.freedesktop.DBus.Error.UnknownInterface", gnome::kAccessDenied};
   if (kShell.contains(error)) {
     return "GNOME Shell";
+  }
+  if (error == QLatin1String(gnome::kFailed) ||
+      error.startsWith(QLatin1String("org.gnome.gjs.JSError."))) {
+    return "Pentrax's GNOME extension (failing: " +
+           OneLine(reply.errorMessage(), 160) + ")";
   }
   return kExtension.contains(error) ? "Pentrax's GNOME extension" : "";
 }
@@ -63,21 +68,10 @@ struct GnomeWindowManager::Impl {
   // Windows never change their process, and handles are never reused.
   std::map<WindowHandle, std::int32_t> pids;
   PlacedNormals normals;
-  // What did not answer the latest call; empty when it was answered.
+  // What did not answer the latest call, and its error; empty when it was
+  // answered.
   std::string notAnswering;
-
-  // Takes Pentrax's name on the bus, from any other Pentrax that holds it
-  // (and lets a later one take it in turn): the extension answers its
-  // owner only.
-  bool ClaimName() {
-    QDBusConnectionInterface* daemon = bus.interface();
-    return daemon != nullptr &&
-           daemon->registerService(
-                     gnome::kClientName,
-                     QDBusConnectionInterface::ReplaceExistingService,
-                     QDBusConnectionInterface::AllowReplacement)
-                   .value() == QDBusConnectionInterface::ServiceRegistered;
-  }
+  QString error;
   // The last reading of a window, and when it was taken.
   WindowHandle readWindow = 0;
   gnome::ShellWindow reading;
@@ -88,6 +82,7 @@ struct GnomeWindowManager::Impl {
   std::optional<QVariantList> Call(const char* method, const QVariantList& args,
                                    int timeoutMs) {
     notAnswering.clear();
+    error.clear();
     if (!bus.isConnected()) {
       notAnswering = "GNOME Shell";
       return std::nullopt;
@@ -96,16 +91,12 @@ struct GnomeWindowManager::Impl {
         gnome::kShellService, gnome::kObjectPath, gnome::kInterface, method);
     message.setArguments(args);
     message.setAutoStartService(false);
-    QDBusMessage reply = bus.call(message, QDBus::Block, timeoutMs);
-    // Another Pentrax took the name since: take it back, once.
-    if (reply.type() == QDBusMessage::ErrorMessage &&
-        reply.errorName() == QLatin1String(kAccessDenied) && ClaimName()) {
-      reply = bus.call(message, QDBus::Block, timeoutMs);
-    }
+    const QDBusMessage reply = bus.call(message, QDBus::Block, timeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage) {
       return reply.arguments();
     }
-    notAnswering = NotAnsweringFor(reply.errorName());
+    error = reply.errorName();
+    notAnswering = NotAnsweringFor(reply);
     return std::nullopt;
   }
 
@@ -149,12 +140,8 @@ std::unique_ptr<GnomeWindowManager> GnomeWindowManager::Connect(
   if (!impl->bus.isConnected()) {
     reason = "no D-Bus session bus: " +
              impl->bus.lastError().message().toStdString();
-  } else if (!impl->ClaimName()) {
-    reason = std::string("cannot take the name ") + gnome::kClientName +
-             " on the session bus";
   } else if (!impl->Foreground()) {
-    reason = std::string("GNOME Shell's extension ") + gnome::kExtensionUuid +
-             " does not answer";
+    reason = GnomeExtensionProblem(impl->bus, impl->error);
   }
   if (!reason.empty()) {
     if (error != nullptr) {

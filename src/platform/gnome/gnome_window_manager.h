@@ -2,9 +2,8 @@
 // extension (pentrax@pentrax.dev) on the session bus: GNOME offers no other
 // way to move or size another program's window.
 //
-// The extension answers only the program that owns Pentrax's name on the
-// session bus (shell_protocol.h): the backend takes it when it connects, and
-// takes it back from another Pentrax that took it since.
+// The extension answers only the pentrax2 it was installed with (and, in a
+// build folder, the build's programs that use it), however many run.
 //
 // Handles are the shell's stable window numbers, which it never gives to
 // another window. Rectangles (placements and work areas) are in the shell's
@@ -22,7 +21,8 @@ namespace pentrax {
 class GnomeWindowManager final : public WindowManager {
  public:
   // Connects to the session bus and checks that the extension answers.
-  // Returns nullptr, with a one-line reason in *error, when it does not.
+  // Returns nullptr when it does not, with in *error why, as GNOME Shell
+  // tells it (gnome_session.h), and what to do.
   static std::unique_ptr<GnomeWindowManager> Connect(std::string* error);
   ~GnomeWindowManager() override;
   GnomeWindowManager(const GnomeWindowManager&) = delete;

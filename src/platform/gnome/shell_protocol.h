@@ -18,9 +18,12 @@ inline constexpr char kShellService[] = "org.gnome.Shell";
 inline constexpr char kObjectPath[] = "/dev/pentrax/Shell";
 inline constexpr char kInterface[] = "dev.pentrax.Shell1";
 inline constexpr char kExtensionUuid[] = "pentrax@pentrax.dev";
-// The extension answers only the program that owns this name on the session
-// bus: Pentrax, which takes it when it connects.
-inline constexpr char kClientName[] = "dev.pentrax.Pentrax2";
+// The extension's answer to a program other than the pentrax2 it was
+// installed with.
+inline constexpr char kAccessDenied[] =
+    "org.freedesktop.DBus.Error.AccessDenied";
+// A call that failed inside the extension; the message is its error.
+inline constexpr char kFailed[] = "dev.pentrax.Shell1.Error.Failed";
 
 // Window states on the wire.
 enum class ShellState : std::uint32_t {
