@@ -243,9 +243,8 @@ TEST_F(X11Test, AMaximisedFullscreenOrMinimisedWindowIsSizedThenPutBack) {
        kShowMaximized},
       {"--state FULLSCREEN", "", "FULLSCREEN", kShowFullscreen},
       {"--iconic", "", "HIDDEN", kShowMinimized},
-      // On another desktop (window managers mark it iconic in WM_STATE): a
-      // normal window, sized there without bringing it here or switching the
-      // view to it.
+      // On another desktop (marked iconic in WM_STATE): a normal window,
+      // sized there, the view left where it is.
       {"", "-t 1", "_NET_WM_DESKTOP(CARDINAL) = 1", kShowNormal},
   };
   testing::Run("wmctrl -n 4");  // KWin starts with one desktop
@@ -272,17 +271,15 @@ TEST_F(X11Test, AMaximisedFullscreenOrMinimisedWindowIsSizedThenPutBack) {
     EXPECT_EQ(p.showCmd, c.show);
     EXPECT_EQ(p.rcNormalPosition, normal);
 
-    // Sized: out of the state first (but on its desktop still), the view
-    // where it was, the window not marked as asking for attention.
+    // Sized: out of the state first (not off its desktop), unmarked.
     const Rect sized{60, 80, 700, 560};
     EXPECT_EQ(Place(id, kShowRestore, sized).showCmd, kShowNormal);
     EXPECT_EQ(Has(shows(id), c.atom), c.show == kShowNormal);
     EXPECT_EQ(OuterOf(id), sized);
-    EXPECT_TRUE(Has(shows(id), "_NET_CURRENT_DESKTOP(CARDINAL) = 0"));
-    EXPECT_FALSE(Has(shows(id), "DEMANDS_ATTENTION"));
+    EXPECT_TRUE(Has(shows(id), "_NET_CURRENT_DESKTOP(CARDINAL) = 0") &&
+                !Has(shows(id), "DEMANDS_ATTENTION"));
 
-    // Put back: into the state again (metacity takes a full-screen window
-    // out of its frame meanwhile).
+    // Put back into the state (metacity unframes a full-screen window).
     EXPECT_EQ(Place(id, c.show, normal).showCmd, c.show);
     EXPECT_TRUE(Has(shows(id), c.atom));
   }
