@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -59,9 +60,48 @@ std::unique_ptr<pentrax::LedgerStore> Placements(const std::string& backend) {
   return std::make_unique<settings::PlacementsFile>(path, backend);
 }
 
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void OnStopSignal(int signal) { g_stopSignal = signal; }
+
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP end a command as it would end (a pick
+// stops waiting), so that the backend leaves nothing behind (KWin's agent
+// is unloaded); then the process ends by the signal, as a shell expects.
+class StopOnSignals {
+ public:
+  StopOnSignals() {
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // One that was ignored when the command started (run in the background
+    // by a shell) stays ignored.
+    for (const int signal : kSignals) {
+      struct sigaction before = {};
+      if (sigaction(signal, nullptr, &before) == 0 &&
+          before.sa_handler != SIG_IGN) {
+        sigaction(signal, &action, nullptr);
+      }
+    }
+  }
+  StopOnSignals(const StopOnSignals&) = delete;
+  StopOnSignals& operator=(const StopOnSignals&) = delete;
+  // Once everything is cleaned up.
+  ~StopOnSignals() {
+    if (g_stopSignal != 0) {
+      std::fflush(stdout);
+      std::signal(g_stopSignal, SIG_DFL);
+      std::raise(g_stopSignal);
+    }
+  }
+
+ private:
+  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+};
+
 // A command: no window, and no GUI toolkit; an event loop (QCoreApplication)
 // only for the backends that talk D-Bus.
 int RunCommand(const pentrax::cli::Options& o, char** argv) {
+  const StopOnSignals stop;
   std::optional<QCoreApplication> core;
   int qtArgc = 1;
   if (pentrax::NeedsSessionBus(o.backend)) {
@@ -74,28 +114,43 @@ int RunCommand(const pentrax::cli::Options& o, char** argv) {
   std::string error;
   auto wm = pentrax::CreateWindowManager(session, error);
   if (!wm) {
-    return Fail("backend " + backend + ": " + error, pentrax::cli::kNothing);
+    error = "backend " + backend + ": " + error;
+    if (o.json) {
+      std::fputs(pentrax::cli::FailureAnswer(&o, error).c_str(), stdout);
+    }
+    return Fail(error, pentrax::cli::kNothing);
   }
   // What the window says at start holds for a command too (on GNOME without
   // Pentrax's extension: why, and what to do).
   if (!session.note.empty()) {
     Fail(session.note, 0);
   }
-  settings::IniSettingsStore store(SettingsPath(),
-                                   &settings::ReportOnStandardError);
-  const auto placements = Placements(backend);
+  // The settings only for a size without WxH, the placements not for a
+  // list: the commands that only read write nothing.
+  std::optional<settings::IniSettingsStore> store;
+  const auto placements = o.command == pentrax::cli::Command::kList
+                              ? std::make_unique<pentrax::MemoryLedgerStore>()
+                              : Placements(backend);
   pentrax::cli::Environment env{
       *wm,
       *placements,
       [&](std::int32_t width, std::int32_t height) {
-        return settings::SavedChoices(store, *wm, width, height);
+        if (!store) {
+          store.emplace(SettingsPath(), &settings::ReportOnStandardError);
+        }
+        return settings::SavedChoices(*store, *wm, width, height);
       },
       [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stdout); },
       [](std::string_view s) { std::fwrite(s.data(), 1, s.size(), stderr); },
       [](int ms) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        if (g_stopSignal == 0) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        }
+        return g_stopSignal == 0;
       }};
-  return pentrax::cli::Run(o, env);
+  const int status = pentrax::cli::Run(o, env);
+  wm.reset();
+  return status;
 }
 
 }  // namespace
@@ -104,6 +159,10 @@ int main(int argc, char** argv) {
   const auto parsed =
       pentrax::cli::Parse(std::vector<std::string>(argv + 1, argv + argc));
   if (!parsed.options) {
+    if (parsed.json) {
+      std::fputs(pentrax::cli::FailureAnswer(nullptr, parsed.error).c_str(),
+                 stdout);
+    }
     return Fail(parsed.error);
   }
   const pentrax::cli::Options& o = *parsed.options;
@@ -125,8 +184,12 @@ int main(int argc, char** argv) {
   const auto names = pentrax::BackendNames();
   if (!o.backend.empty() &&
       std::find(names.begin(), names.end(), o.backend) == names.end()) {
-    return Fail("no backend \"" + o.backend + "\": choose " + BackendList() +
-                "; see --help");
+    const std::string error = "no backend \"" + o.backend + "\": choose " +
+                              BackendList() + "; see --help";
+    if (o.json) {
+      std::fputs(pentrax::cli::FailureAnswer(nullptr, error).c_str(), stdout);
+    }
+    return Fail(error);
   }
   if (o.command != pentrax::cli::Command::kWindow) {
     return RunCommand(o, argv);

@@ -57,15 +57,18 @@ int RunCommand(const cli::Options& options,
   const std::string application = settings::ExecutableBaseName();
   settings::RegistrySettingsStore store(application);
   settings::RegistryPlacements placements(application);
-  cli::Environment env{
-      *wm,
-      placements,
-      [&](std::int32_t width, std::int32_t height) {
-        return settings::SavedChoices(store, *wm, width, height);
-      },
-      out,
-      err,
-      [](int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }};
+  cli::Environment env{*wm,
+                       placements,
+                       [&](std::int32_t width, std::int32_t height) {
+                         return settings::SavedChoices(store, *wm, width,
+                                                       height);
+                       },
+                       out,
+                       err,
+                       [](int milliseconds) {
+                         Sleep(static_cast<DWORD>(milliseconds));
+                         return true;
+                       }};
   return cli::Run(options, env);
 }
 

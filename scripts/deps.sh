@@ -10,7 +10,7 @@ build_pkgs=(cmake g++ make pkg-config qt6-base-dev libgl-dev
 test_pkgs=(libgtest-dev libbenchmark-dev xvfb openbox xdotool x11-utils
            x11-apps x11-xserver-utils xterm xclip wmctrl time procps
            clang libclang-rt-14-dev clang-tidy cppcheck
-           sway foot xwayland qt6-wayland)
+           sway foot xwayland qt6-wayland metacity fluxbox)
 # GNOME on Wayland: a headless GNOME Shell for the GNOME backend's tests (with
 # the Xwayland and Qt Wayland packages above), and gjs to load the module form
 # of its extension.

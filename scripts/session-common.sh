@@ -208,7 +208,7 @@ desktop_named() { # WHAT PACKAGE
 # here). Every process of the session runs in that process namespace, so
 # that the compositor, the buses and the clients know each other by the same
 # numbers, as on a real desktop; the host's programs (the tests, the buses)
-# keep the host's files. The namespace's first process waits for the end of
+# keep the host's files, with a /proc of the namespace. The namespace's first process waits for the end of
 # a pipe that only this script holds: when the script ends, however it ends,
 # that process ends, and with it every process and mount of the namespace.
 system_start() { # NAME
@@ -240,7 +240,11 @@ system_start() { # NAME
   wait_for 10 "the test system $name to start" child_of "$unshare"
   system_pid=$spawned
   session_adopt "system $name" "$system_pid"
-  system_enter=(nsenter -t "$system_pid" -p --)
+  # The host's programs get a /proc of the namespace (in a mount namespace
+  # of their own), so that the numbers the compositor gives are theirs too.
+  host_enter=(nsenter -t "$system_pid" -p -- unshare --mount --propagation private
+              -- sh -c 'mount -t proc proc /proc && exec "$@"' -)
+  system_enter=("${host_enter[@]}")
 }
 
 system_spawn() { # NAME COMMAND...
@@ -248,7 +252,7 @@ system_spawn() { # NAME COMMAND...
   shift
   system_enter=(nsenter -t "$system_pid" -p -m -r -w --)
   system_launch "$name" "$@"
-  system_enter=(nsenter -t "$system_pid" -p --)
+  system_enter=("${host_enter[@]}")
 }
 
 # nsenter starts a command in the namespace as a child of its own, which it

@@ -110,7 +110,7 @@ fi
 # The system's own foot.
 if [ -n "$system" ]; then
   mkdir "$workdir/bin"
-  printf '#!/bin/sh\nexec nsenter -t %s -m -r -w -- /usr/bin/foot "$@"\n' "$system_pid" \
+  printf '#!/bin/sh\nexec nsenter -t %s -m -r -w -- /usr/bin/foot "$@"\n' "$(session_pid "$system_pid")" \
     >"$workdir/bin/foot"
   chmod 755 "$workdir/bin/foot"
   export PATH="$workdir/bin:$PATH"

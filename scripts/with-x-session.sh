@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop: Xvfb (1280 x 1024), a window
-# manager (openbox, or KWin on X11 with a session bus of its own) and a dock
+# manager (openbox; KWin on X11 with a session bus of its own; metacity or
+# fluxbox, for the cases where window managers differ) and a dock
 # that takes 28 pixels off the bottom of the screen. Everything started here
 # is stopped again when the command ends.
 #
-#   scripts/with-x-session.sh [--wm openbox|kwin_x11] [--system NAME] [--screen WxH]
+#   scripts/with-x-session.sh [--wm openbox|kwin_x11|metacity|fluxbox]
+#                             [--system NAME] [--screen WxH]
 #                             [--monitor GEOMETRY]...
 #                             [--dock PROGRAM [--dock-span X WIDTH]]
 #                             [--] COMMAND [ARGS...]
@@ -36,7 +38,7 @@ while [ $# -gt 0 ]; do
 done
 [ $# -gt 0 ] || { echo "usage: $0 [options] COMMAND..." >&2; exit 2; }
 case $wm in
-  openbox | kwin_x11) ;;
+  openbox | kwin_x11 | metacity | fluxbox) ;;
   *) echo "$0: unknown window manager $wm" >&2; exit 2 ;;
 esac
 screen_width=${screen%x*}
@@ -54,6 +56,7 @@ fi
 case $wm in
   openbox) desktop_named openbox openbox ;;
   kwin_x11) desktop_named "KWin on X11" kwin-x11 ;;
+  metacity | fluxbox) desktop_named "$wm" "$wm" ;;
 esac
 
 # -displayfd picks a free display number, so parallel runs never collide.
@@ -89,6 +92,12 @@ if [ "$wm" = kwin_x11 ]; then
   # KWin wants a session bus; a private one, which lets in only this user.
   session_bus
   $start_wm kwin env HOME="$workdir" kwin_x11 --no-kactivities
+elif [ "$wm" = metacity ]; then
+  # Its settings from memory, none of the caller's.
+  session_bus
+  session_spawn metacity env HOME="$workdir" GSETTINGS_BACKEND=memory metacity --replace
+elif [ "$wm" = fluxbox ]; then
+  session_spawn fluxbox env HOME="$workdir" fluxbox
 else
   session_spawn openbox env HOME="$workdir" openbox
 fi

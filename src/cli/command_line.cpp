@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -62,9 +63,7 @@ Parsed Error(const std::string& what) {
   return {std::nullopt, what + "; see --help"};
 }
 
-}  // namespace
-
-Parsed Parse(const std::vector<std::string>& arguments) {
+Parsed Read(const std::vector<std::string>& arguments) {
   Options o;
   std::string_view command;  // as given
   std::vector<std::string_view> given;
@@ -174,6 +173,16 @@ Parsed Parse(const std::vector<std::string>& arguments) {
   return {o, {}};
 }
 
+}  // namespace
+
+Parsed Parse(const std::vector<std::string>& arguments) {
+  Parsed p = Read(arguments);
+  p.json = std::any_of(arguments.begin(), arguments.end(), [](auto& a) {
+    return a == "--json" || a.starts_with("--json=");
+  });
+  return p;
+}
+
 std::string Usage(std::string_view program, std::string_view backends,
                   std::string_view settings) {
   const std::string p(program);
@@ -185,26 +194,35 @@ std::string Usage(std::string_view program, std::string_view backends,
          "window back. The commands do the same from a terminal or a\n"
          "shortcut key:\n\n"
          "  size [WxH]   size a window to WxH (frame included), or to the\n"
-         "               size, border and task bar chosen in the window\n"
+         "               size, border and task bar chosen in the window. As\n"
+         "               there, the width and height are limited to the\n"
+         "               screen and the border (at most the screen's smaller\n"
+         "               side) is added beyond that; a window larger than\n"
+         "               the work area starts at its left or top edge\n"
          "    --border N, --no-border    add a border of N pixels on every\n"
          "                               side (with WxH: none unless asked)\n"
          "    --taskbar N, --no-taskbar  take a task bar of N pixels off\n"
          "    --content                  WxH is the content; the desktop's\n"
          "                               frame and title bar are added\n"
-         "  restore      put a sized window back where it was\n"
+         "  restore      put a sized window back where it was before its\n"
+         "               last sizing\n"
          "  query        tell a window's number, title, place and state\n"
          "  list         list the windows Pentrax can act on\n\n"
          "  --window active|pick|N  the window in front (the default), the\n"
-         "                          next one activated, or window number N\n"
+         "                          next one activated, or window number N;\n"
+         "                          only a window that list lists\n"
          "  --timeout SECONDS       how long pick waits (10)\n"
-         "  --json                  answer with one JSON object\n"
+         "  --json                  answer with one JSON object, whatever\n"
+         "                          the outcome (man pentrax2: its fields)\n"
          "  --backend NAME          act through NAME: " +
          std::string(backends) +
          "\n"
          "  -h, --help              show this text\n"
          "  --version               show the version\n\n"
          "Exit status: 0 done as asked; 1 sized, but the window took another\n"
-         "size; 2 a command line not understood; 3 nothing was done.\n"
+         "size than asked (its own limits, or the screen's); 2 a command\n"
+         "line not understood (or, without a command, no display or backend\n"
+         "for the window); 3 nothing was done.\n"
          "Settings: " +
          std::string(settings) + "\n";
 }

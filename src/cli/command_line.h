@@ -39,10 +39,12 @@ struct Options {
 };
 
 // The options, or the message of a command line that is not understood: it
-// names the argument, and ends in "; see --help".
+// names the argument, and ends in "; see --help". json: --json is among the
+// arguments, understood or not (the answer is then one JSON object).
 struct Parsed {
   std::optional<Options> options;
   std::string error;
+  bool json = false;
 };
 
 // arguments: the command line without the program's name.

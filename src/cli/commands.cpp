@@ -13,10 +13,6 @@ namespace {
 
 using nlohmann::json;
 
-std::string StateName(std::int32_t show) {
-  return std::string(ShowStateName(show));
-}
-
 // WIDTHxHEIGHT+LEFT+TOP, as X geometries are written.
 std::string Geometry(const Rect& r) {
   const auto signed_ = [](std::int32_t v) {
@@ -34,8 +30,8 @@ json RectJson(const Rect& r) {
           {"height", r.height()}};
 }
 
-void Print(Environment& env, const json& j) {
-  env.out(j.dump(-1, ' ', false, json::error_handler_t::replace) + "\n");
+json SizeJson(const Size& s) {
+  return {{"width", s.width}, {"height", s.height}};
 }
 
 // A report with the result box's line breaks as a terminal's.
@@ -46,92 +42,138 @@ std::string Lines(std::string report) {
   return report;
 }
 
-void PrintLines(Environment& env, const std::string& report) {
-  env.out(Lines(report) + "\n");
+constexpr std::string_view kCommandNames[] = {"", "size", "restore", "query",
+                                              "list"};
+
+// Every key of the command's answer, as it stands when nothing was done.
+json Answer(const Options& o) {
+  json j = {{"command", kCommandNames[static_cast<int>(o.command)]},
+            {"outcome", "nothing"},
+            {"error", nullptr}};
+  if (o.command == Command::kList) {
+    j["windows"] = json::array();
+    return j;
+  }
+  j.update({{"window", nullptr},
+            {"title", ""},
+            {"rect", nullptr},
+            {"state", nullptr}});
+  if (o.command == Command::kSize) {
+    j.update({{"report", ""},
+              {"asked", nullptr},
+              {"target", nullptr},
+              {"took", nullptr},
+              {"content", o.content},
+              {"exact", false}});
+  } else if (o.command == Command::kRestore) {
+    j.update({{"report", ""}, {"restored", false}});
+  } else {
+    j.update({{"workArea", nullptr}, {"remembered", false}});
+  }
+  return j;
+}
+
+std::string Dump(const json& j) {
+  return j.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
 // The window a command acts on, or why there is none.
 struct Target {
-  WindowHandle window = 0;
-  std::string notAnswering;  // when the desktop did not answer the question
-  std::string none;          // why there is no window to act on
+  WindowHandle window = 0;  // the window named or in front, even if refused
+  bool refused = false;
+  std::string why;  // why there is no window to act on
 };
+
+// Why the command does not act on the window, where it was named (by its
+// number, or as the window in front).
+std::string Refused(Refusal r, const std::string& named) {
+  switch (r) {
+    case Refusal::kPentrax:
+      return named + " is Pentrax's own";
+    case Refusal::kNotListed:
+      return named + " is not one Pentrax acts on (see list)";
+    default:
+      return {};
+  }
+}
 
 Target Resolve(const Options& o, Environment& env) {
   WindowManager& wm = env.wm;
   Target t;
   const auto silent = [&] {
-    t.notAnswering = wm.NotAnswering();
-    return !t.notAnswering.empty();
+    const std::string name = wm.NotAnswering();
+    t.why = name.empty() ? t.why : name + " did not answer";
+    return !name.empty();
   };
-  switch (o.window.kind) {
-    case WindowChoice::Kind::kId: {
-      WindowPlacement p;
-      if (wm.GetWindowPlacement(o.window.id, p) > 0) {
-        t.window = o.window.id;
-      } else if (!silent()) {
-        t.none = "There is no window " + NumberToText(o.window.id);
-      }
-      return t;
+  if (o.window.kind != WindowChoice::Kind::kPick) {
+    const bool byNumber = o.window.kind == WindowChoice::Kind::kId;
+    t.window = byNumber ? o.window.id : wm.GetForegroundWindow();
+    const Refusal r = CheckTarget(wm, t.window);
+    if (r == Refusal::kGone && !silent()) {
+      t.why = byNumber ? "There is no window " + NumberToText(t.window)
+                       : "No window is in front";
     }
-    case WindowChoice::Kind::kActive:
-      t.window = wm.GetForegroundWindow();
-      if (t.window <= 0 && !silent()) {
-        t.none = "No window is in front";
-      }
-      return t;
-    case WindowChoice::Kind::kPick:
-      break;
+    t.refused = r != Refusal::kNone;
+    if (r == Refusal::kPentrax || r == Refusal::kNotListed) {
+      t.why = Refused(r, byNumber ? "Window " + NumberToText(t.window)
+                                  : "The window in front");
+    }
+    return t;
   }
-  // As the window's button does: the next window the user activates.
+  // As the window's button does: the next window the user activates that
+  // Pentrax may act on, other than the one in front at the start.
   const WindowHandle start = wm.GetForegroundWindow();
+  WindowHandle refused = start;
   wm.StartForegroundWatch();
   env.err("Activate the window to act on (within " +
           NumberToText(o.timeoutSeconds) + " s).\n");
   using Clock = std::chrono::steady_clock;
   const auto until =
       Clock::now() + std::chrono::duration<double>(o.timeoutSeconds);
+  t.why =
+      "No window was activated within " + NumberToText(o.timeoutSeconds) + " s";
+  t.refused = true;
   while (Clock::now() < until) {
-    env.sleep(100);
-    const WindowHandle front = wm.GetForegroundWindow();
-    if (front > 0 && front != start) {
-      t.window = front;
+    if (!env.sleep(100)) {
+      t.why = "Interrupted";
       break;
+    }
+    const WindowHandle front = wm.GetForegroundWindow();
+    if (front > 0 && front != start && front != refused) {
+      if (CheckTarget(wm, front) == Refusal::kNone) {
+        t = {front, false, {}};
+        break;
+      }
+      refused = front;
     }
   }
   wm.StopForegroundWatch();
-  if (t.window <= 0 && !silent()) {
-    t.none = "No window was activated within " +
-             NumberToText(o.timeoutSeconds) + " s";
+  if (t.refused) {
+    silent();
   }
   return t;
 }
 
-// Says why nothing was done, in the window's words where it has them.
-int Nothing(Environment& env, const Target& t, std::string_view verb) {
-  env.err(
-      (t.notAnswering.empty() ? t.none : t.notAnswering + " did not answer") +
-      ": nothing was " + std::string(verb) + "\n");
-  return kNothing;
-}
-
-void Note(Environment& env, const std::string& note) {
+// What an action did to the window: its report and title, where it ended
+// and, when it did nothing, why (the report's last line).
+void Acted(Environment& env, const Target& t, const ActionResult& r,
+           const std::string& note, json& j) {
+  j["report"] = Lines(r.report);
+  j["title"] = r.title.empty() ? ReadCleanTitle(env.wm, t.window) : r.title;
+  if (r.after) {
+    j["rect"] = RectJson(r.after->rcNormalPosition);
+    j["state"] = ShowStateName(r.after->showCmd);
+  }
+  if (r.outcome == Outcome::kNothing) {
+    const std::size_t end = r.report.rfind('\n');
+    j["error"] = r.report.substr(end == std::string::npos ? 0 : end + 1);
+  }
   if (!note.empty()) {
     env.err("pentrax2: " + note + "\n");
   }
 }
 
-json Answer(WindowHandle window, const ActionResult& r) {
-  json j = {
-      {"window", window}, {"title", r.title}, {"report", Lines(r.report)}};
-  if (r.after) {
-    j["rect"] = RectJson(r.after->rcNormalPosition);
-    j["state"] = StateName(r.after->showCmd);
-  }
-  return j;
-}
-
-int SizeCommand(const Options& o, Environment& env, const Target& t) {
+int SizeCommand(const Options& o, Environment& env, const Target& t, json& j) {
   WindowManager& wm = env.wm;
   // A monitor that cannot be read limits nothing: the desktop does.
   Rect monitor{0, 0, INT32_MAX, INT32_MAX};
@@ -152,43 +194,30 @@ int SizeCommand(const Options& o, Environment& env, const Target& t) {
     c.chkTask = *o.taskbar > 0 ? 1 : 0;
     c.fields.task = NumberToText(*o.taskbar);
   }
-  // What was asked, before the size is limited to the monitor as the window
-  // limits it.
-  const Size requested =
-      o.size || o.border || o.taskbar ? TargetSize(c) : Size{};
   ActionResult r;
-  Note(env, env.placements.Use([&](ResizedWindowLedger& ledger) {
-    r = SizeWindow({wm, ledger, t.window, t.notAnswering, o.content}, c,
-                   monitor.width(), monitor.height());
-  }));
-  const bool exact = r.outcome == Outcome::kDone &&
-                     (requested == Size{} || r.asked == requested);
-  if (o.json) {
-    json j = Answer(t.window, r);
-    j["asked"] = {
-        {"width", requested == Size{} ? r.asked.width : requested.width},
-        {"height", requested == Size{} ? r.asked.height : requested.height}};
-    j["content"] = o.content;
-    j["exact"] = exact;
-    Print(env, j);
-  } else {
-    PrintLines(env, r.report);
+  const std::string note = env.placements.Use([&](ResizedWindowLedger& ledger) {
+    r = SizeWindow({wm, ledger, t.window, {}, o.content}, c, monitor.width(),
+                   monitor.height());
+  });
+  Acted(env, t, r, note, j);
+  j["asked"] = SizeJson(r.asked);
+  j["target"] = SizeJson(r.target);
+  if (r.took) {
+    j["took"] = SizeJson(*r.took);
   }
-  return r.outcome == Outcome::kNothing ? kNothing : exact ? kDone : kInexact;
+  j["exact"] = r.outcome == Outcome::kDone;
+  return r.outcome == Outcome::kNothing ? kNothing
+         : r.outcome == Outcome::kDone  ? kDone
+                                        : kInexact;
 }
 
-int RestoreCommand(const Options& o, Environment& env, const Target& t) {
+int RestoreCommand(Environment& env, const Target& t, json& j) {
   ActionResult r;
-  Note(env, env.placements.Use([&](ResizedWindowLedger& ledger) {
-    r = RestoreWindow({env.wm, ledger, t.window, t.notAnswering});
-  }));
-  if (o.json) {
-    json j = Answer(t.window, r);
-    j["restored"] = r.outcome == Outcome::kDone;
-    Print(env, j);
-  } else {
-    PrintLines(env, r.report);
-  }
+  const std::string note = env.placements.Use([&](ResizedWindowLedger& ledger) {
+    r = RestoreWindow({env.wm, ledger, t.window});
+  });
+  Acted(env, t, r, note, j);
+  j["restored"] = r.outcome == Outcome::kDone;
   return r.outcome == Outcome::kDone ? kDone : kNothing;
 }
 
@@ -198,26 +227,33 @@ bool Describe(WindowManager& wm, WindowHandle w, json& j) {
   if (wm.GetWindowPlacement(w, p) <= 0) {
     return false;
   }
-  j = {{"window", w},
-       {"title", ReadCleanTitle(wm, w)},
-       {"rect", RectJson(p.rcNormalPosition)},
-       {"state", StateName(p.showCmd)}};
+  j.update({{"window", w},
+            {"title", ReadCleanTitle(wm, w)},
+            {"rect", RectJson(p.rcNormalPosition)},
+            {"state", ShowStateName(p.showCmd)}});
   return true;
 }
 
-std::string Line(const json& j) {
-  const json& r = j["rect"];
-  const Rect rect{r["x"], r["y"], r["x"].get<int>() + r["width"].get<int>(),
-                  r["y"].get<int>() + r["height"].get<int>()};
-  return NumberToText(j["window"].get<int>()) + " " + Geometry(rect) + " " +
-         j["state"].get<std::string>() + " " + j["title"].get<std::string>();
+// WIDTHxHEIGHT+LEFT+TOP of a rectangle of an answer.
+std::string Geometry(const json& r) {
+  const int x = r["x"], y = r["y"];
+  return Geometry(
+      Rect{x, y, x + r["width"].get<int>(), y + r["height"].get<int>()});
 }
 
-int QueryCommand(const Options& o, Environment& env, const Target& t) {
+std::string Line(const json& j) {
+  return NumberToText(j["window"].get<int>()) + " " + Geometry(j["rect"]) +
+         " " + j["state"].get<std::string>() + " " +
+         j["title"].get<std::string>();
+}
+
+int QueryCommand(Environment& env, const Target& t, json& j) {
   WindowManager& wm = env.wm;
-  json j;
   if (!Describe(wm, t.window, j)) {
-    return Nothing(env, {0, wm.NotAnswering(), "The window is gone"}, "read");
+    const std::string silent = wm.NotAnswering();
+    j["error"] =
+        silent.empty() ? "The window is gone" : silent + " did not answer";
+    return kNothing;
   }
   Rect area;
   if (wm.GetWorkArea(t.window, area)) {
@@ -225,69 +261,104 @@ int QueryCommand(const Options& o, Environment& env, const Target& t) {
   }
   const std::string identity = wm.WindowIdentity(t.window);
   bool remembered = false;
-  Note(env, env.placements.Use([&](ResizedWindowLedger& ledger) {
-    const auto e = ledger.Entry(t.window);
-    remembered =
-        e && e->identity == identity && e->showState != kRestoredMarker;
-  }));
+  const std::string note =
+      env.placements.Use([&](const ResizedWindowLedger& ledger) {
+        const auto e = ledger.Entry(t.window);
+        remembered =
+            e && e->identity == identity && e->showState != kRestoredMarker;
+      });
+  if (!note.empty()) {
+    env.err("pentrax2: " + note + "\n");
+  }
   j["remembered"] = remembered;
-  if (o.json) {
-    Print(env, j);
-  } else {
-    env.out(Line(j) + "\n" +
-            (area.width() > 0 ? "work area " + Geometry(area) + "\n" : "") +
-            (remembered ? "remembered: restore puts it back\n"
-                        : "not remembered\n"));
+  return kDone;
+}
+
+int ListCommand(Environment& env, json& j) {
+  WindowManager& wm = env.wm;
+  const std::vector<WindowHandle> all = wm.ListWindows();
+  if (const std::string silent = wm.NotAnswering(); !silent.empty()) {
+    j["error"] = silent + " did not answer";
+    return kNothing;
+  }
+  // A window that cannot be read because the desktop failed (not because
+  // it closed meanwhile) makes the whole list a failure, not a shorter one.
+  for (const WindowHandle w : all) {
+    if (json one; Describe(wm, w, one)) {
+      j["windows"].push_back(one);
+    } else if (const std::string silent = wm.NotAnswering(); !silent.empty()) {
+      j["windows"] = json::array();
+      j["error"] = silent + " did not answer";
+      return kNothing;
+    }
   }
   return kDone;
 }
 
-int ListCommand(const Options& o, Environment& env) {
-  json all = json::array();
-  // A desktop that does not answer (or fails) lists nothing, not no window.
-  const std::vector<WindowHandle> windows = env.wm.ListWindows();
-  std::string silent = env.wm.NotAnswering();
-  for (std::size_t i = 0; i < windows.size() && silent.empty(); ++i) {
-    if (json j; Describe(env.wm, windows[i], j)) {
-      all.push_back(j);
-    } else {
-      silent = env.wm.NotAnswering();
+// The answer as text: the report, the window and its work area, or the
+// windows; nothing when nothing was done and no report says why.
+void PrintText(const Options& o, Environment& env, const json& j) {
+  if (j.contains("report")) {
+    const std::string& report = j["report"];
+    env.out(report.empty() ? "" : report + "\n");
+  } else if (o.command == Command::kList) {
+    for (const json& w : j["windows"]) {
+      env.out(Line(w) + "\n");
     }
+  } else if (j["outcome"] != "nothing") {
+    env.out(Line(j) + "\n" +
+            (j["workArea"].is_object()
+                 ? "work area " + Geometry(j["workArea"]) + "\n"
+                 : "") +
+            (j["remembered"] ? "remembered: restore puts it back\n"
+                             : "not remembered\n"));
   }
-  if (!silent.empty()) {
-    return Nothing(env, {0, silent, ""}, "listed");
-  }
-  if (o.json) {
-    Print(env, all);
-  } else {
-    for (const json& j : all) {
-      env.out(Line(j) + "\n");
-    }
-  }
-  return kDone;
 }
 
 }  // namespace
 
 int Run(const Options& o, Environment& env) {
+  json j = Answer(o);
+  int status = kNothing;
   if (o.command == Command::kList) {
-    return ListCommand(o, env);
+    status = ListCommand(env, j);
+  } else if (const Target t = Resolve(o, env); t.refused) {
+    if (t.window > 0) {
+      j["window"] = t.window;
+      j["title"] = ReadCleanTitle(env.wm, t.window);
+    }
+    j["error"] = t.why;
+  } else {
+    j["window"] = t.window;
+    status = o.command == Command::kSize      ? SizeCommand(o, env, t, j)
+             : o.command == Command::kRestore ? RestoreCommand(env, t, j)
+                                              : QueryCommand(env, t, j);
   }
-  const Target t = Resolve(o, env);
-  const std::string_view verb = o.command == Command::kSize      ? "sized"
-                                : o.command == Command::kRestore ? "restored"
-                                                                 : "read";
-  if (t.window <= 0) {
-    return Nothing(env, t, verb);
+  j["outcome"] = status == kDone      ? "done"
+                 : status == kInexact ? "inexact"
+                                      : "nothing";
+  // Why nothing was done, where no report says it.
+  if (status == kNothing && j.value("report", "").empty()) {
+    const std::string_view verb = o.command == Command::kSize      ? "sized"
+                                  : o.command == Command::kRestore ? "restored"
+                                  : o.command == Command::kQuery   ? "read"
+                                                                   : "listed";
+    env.err(j["error"].get<std::string>() + ": nothing was " +
+            std::string(verb) + "\n");
   }
-  switch (o.command) {
-    case Command::kSize:
-      return SizeCommand(o, env, t);
-    case Command::kRestore:
-      return RestoreCommand(o, env, t);
-    default:
-      return QueryCommand(o, env, t);
+  if (o.json) {
+    env.out(Dump(j));
+  } else {
+    PrintText(o, env, j);
   }
+  return status;
+}
+
+std::string FailureAnswer(const Options* o, std::string_view error) {
+  json j = o != nullptr ? Answer(*o)
+                        : json{{"command", nullptr}, {"outcome", "usage"}};
+  j["error"] = error;
+  return Dump(j);
 }
 
 }  // namespace pentrax::cli

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "command_line.h"
@@ -30,11 +31,19 @@ struct Environment {
       savedChoices;
   std::function<void(std::string_view)> out;  // standard output
   std::function<void(std::string_view)> err;  // standard error
-  // Waits between two looks at the foreground window (--window pick).
-  std::function<void(int milliseconds)> sleep;
+  // Waits between two looks at the foreground window (--window pick);
+  // false when the command is to stop instead (a signal came).
+  std::function<bool(int milliseconds)> sleep;
 };
 
-// Carries out a command (not kWindow) and returns the exit status.
+// Carries out a command (not kWindow) and returns the exit status. With
+// --json, standard output gets one JSON object whatever the outcome
+// (pentrax2(1) lists its fields).
 int Run(const Options& options, Environment& env);
+
+// The JSON answer of a command that could not be carried out at all (no
+// desktop to act through): its outcome "nothing", the error given. Without
+// a command (a command line not understood), the outcome is "usage".
+std::string FailureAnswer(const Options* options, std::string_view error);
 
 }  // namespace pentrax::cli

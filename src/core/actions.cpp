@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "numbers.h"
 
@@ -41,7 +42,7 @@ std::string CannotAct(WindowManager& wm, WindowHandle window, bool sizing,
 }
 
 // The character that starts at text[i], and in `length` its UTF-8 bytes;
-// a byte that starts no sequence of two or three bytes stands for itself.
+// a byte that starts no sequence of two to four bytes stands for itself.
 char32_t CharacterAt(std::string_view text, std::size_t i,
                      std::size_t& length) {
   const auto byte = [&](std::size_t k) -> char32_t {
@@ -60,6 +61,12 @@ char32_t CharacterAt(std::string_view text, std::size_t i,
     return (first & 0x0F) << 12 | (byte(i + 1) & 0x3F) << 6 |
            (byte(i + 2) & 0x3F);
   }
+  if ((first & 0xF8) == 0xF0 && continues(i + 1) && continues(i + 2) &&
+      continues(i + 3)) {
+    length = 4;
+    return (first & 0x07) << 18 | (byte(i + 1) & 0x3F) << 12 |
+           (byte(i + 2) & 0x3F) << 6 | (byte(i + 3) & 0x3F);
+  }
   length = 1;
   return first;
 }
@@ -71,11 +78,11 @@ std::string CleanTitle(std::string buffer) {
   out.reserve(buffer.size());
   for (std::size_t i = 0, length = 1; i < buffer.size(); i += length) {
     const char32_t c = CharacterAt(buffer, i, length);
-    const bool breaksLine = (c != 0 && c < 0x20) || c == 0x7F || c == 0x85 ||
-                            c == 0x2028 || c == 0x2029;
+    const bool control = (c != 0 && c < 0x20) || (c >= 0x7F && c <= 0x9F) ||
+                         c == 0x2028 || c == 0x2029;
     const bool bidiControl =
         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
-    if (breaksLine) {
+    if (control) {
       out.push_back(' ');
     } else if (!bidiControl) {
       out.append(buffer, i, length);
@@ -101,11 +108,27 @@ bool IsOwnWindow(WindowManager& wm, WindowHandle window,
   return window == mainWindow || (window > 0 && wm.IsOwnProcessWindow(window));
 }
 
+Refusal CheckTarget(WindowManager& wm, WindowHandle window) {
+  WindowPlacement placement;
+  if (window <= 0 || wm.GetWindowPlacement(window, placement) <= 0) {
+    return Refusal::kGone;
+  }
+  if (wm.IsOwnProcessWindow(window)) {
+    return Refusal::kPentrax;
+  }
+  const std::vector<WindowHandle> listed = wm.ListWindows();
+  return std::find(listed.begin(), listed.end(), window) != listed.end()
+             ? Refusal::kNone
+         : wm.NotAnswering().empty() ? Refusal::kNotListed
+                                     : Refusal::kGone;
+}
+
 ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
                         std::int32_t screenWidth, std::int32_t screenHeight) {
-  NormaliseInputs(choices.fields, screenWidth, screenHeight);
   ActionResult result;
-  result.asked = TargetSize(choices);
+  result.asked = AskedSize(choices);
+  NormaliseInputs(choices.fields, screenWidth, screenHeight);
+  result.target = TargetSize(choices);
   const WindowHandle target = ctx.target;
   if (target <= 0) {
     result.report = NoPick(ctx, true);
@@ -124,15 +147,14 @@ ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
     return result;
   }
   // Asked for the content, the window gets the desktop's frame around it.
-  const Size outer{ClampToInt32(std::int64_t{result.asked.width} +
+  const Size outer{ClampToInt32(std::int64_t{result.target.width} +
                                 insets->left + insets->right),
-                   ClampToInt32(std::int64_t{result.asked.height} +
+                   ClampToInt32(std::int64_t{result.target.height} +
                                 insets->top + insets->bottom)};
   const std::string identity = wm.WindowIdentity(target);
-  const auto before = ctx.ledger.Entry(target);
-  ctx.ledger.RememberWindow(placement, target, identity);
+  const WindowPlacement before = placement;
 
-  const Rect& normal = placement.rcNormalPosition;
+  const Rect& normal = before.rcNormalPosition;
   placement.length = kPlacementLength;
   placement.showCmd = kShowRestore;
   placement.ptMinPosition = {};
@@ -144,15 +166,12 @@ ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
   placement.rcNormalPosition =
       FitIntoWorkArea(normal.left, normal.top, outer, area);
   if (wm.SetWindowPlacement(target, placement) <= 0) {
-    // Nothing moved as asked: a placement remembered from before an earlier
-    // sizing stays the one to go back to.
-    if (before && before->showState != kRestoredMarker &&
-        before->identity == identity) {
-      ctx.ledger.PutBack(*before);
-    }
+    // Nothing moved as asked: the ledger keeps what it had (a placement from
+    // before an earlier sizing, or nothing for a window never sized).
     result.report = CannotAct(wm, target, true);
     return result;
   }
+  ctx.ledger.RememberWindow(before, target, identity);
 
   result.title = ReadCleanTitle(wm, target);
   WindowPlacement after;
@@ -165,6 +184,7 @@ ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
   const Rect& r = after.rcNormalPosition;
   const Size took{r.width() - insets->left - insets->right,
                   r.height() - insets->top - insets->bottom};
+  result.took = took;
   result.outcome = took == result.asked ? Outcome::kDone : Outcome::kInexact;
   result.report =
       Report(result.title, std::string(kResizedTo) + NumberToText(took.width) +

@@ -44,8 +44,10 @@ inline constexpr std::string_view kNoAnswerRestored =
 inline constexpr int kTitleBufferSize = 256;
 
 // The title as the reports show it: read into a buffer of 256 blanks; every
-// character that breaks a line (the C0 codes, DEL, U+0085, U+2028, U+2029)
-// becomes a blank, so that a title cannot add lines of its own, and the
+// control character (the C0 codes, DEL, the C1 codes U+0080 to U+009F, and
+// a lone byte of that range) and every line or paragraph separator (U+2028,
+// U+2029) becomes a blank, so that a title can neither add lines of its own
+// nor send a terminal its commands, and the
 // characters that open or close a bidirectional embedding, override or
 // isolate (U+202A to U+202E, U+2066 to U+2069) are dropped, so that a title
 // cannot turn the report's own words around; then leading and trailing
@@ -58,6 +60,19 @@ std::string ReadCleanTitle(WindowManager& wm, WindowHandle window);
 // is not the main window's, so a tick with Pentrax in front stays cheap.
 bool IsOwnWindow(WindowManager& wm, WindowHandle window,
                  WindowHandle mainWindow);
+
+// Why a command may not act on a window, where it names the window itself
+// (by its number, or as the one in front) rather than picking it as the
+// buttons do. The rule is the desktop's list (WindowManager::ListWindows):
+// a window it does not list, such as a dock, a panel, the desktop or a
+// window manager's frame, is one the buttons never act on either.
+enum class Refusal {
+  kNone,       // the command may act on it
+  kGone,       // no such window (or the desktop did not answer)
+  kPentrax,    // one of Pentrax's own windows
+  kNotListed,  // not a program's ordinary or dialog window
+};
+Refusal CheckTarget(WindowManager& wm, WindowHandle window);
 
 // What an action works with: the window system, the ledger, and
 // TargetWindow, the window the user picked (0 or less: none was picked;
@@ -82,13 +97,20 @@ struct ActionResult {
   std::string report;  // for txtResult, lines joined by "\r\n"
   Outcome outcome = Outcome::kNothing;
   std::string title;                     // the window's, cleaned
-  Size asked;                            // a sizing's target
   std::optional<WindowPlacement> after;  // read back after acting
+  // A sizing's sizes (the content's when the content was asked for): what
+  // the choices asked for (AskedSize), what Pentrax asked the desktop for
+  // once the screen's limits and the minimum were applied (TargetSize), and
+  // what the window took. kDone only when it took what was asked.
+  Size asked;
+  Size target;
+  std::optional<Size> took;
 };
 
 // Sizes the picked window to the target of the choices, fitted into the work
-// area of its monitor (where it stands when that cannot be read). The
-// numeric fields of the choices come back normalised.
+// area of its monitor (where it stands when that cannot be read), and
+// remembers its placement from before in the ledger once it has been
+// sized. The numeric fields of the choices come back normalised.
 ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
                         std::int32_t screenWidth, std::int32_t screenHeight);
 // The same, the report only.

@@ -29,6 +29,37 @@ std::int32_t FieldValue(const std::string& text) {
   return RoundToInt32(LeadingNumber(text));
 }
 
+// Preset or custom size, plus the border, less the task bar.
+Size ChosenSize(const SizeChoices& choices) {
+  std::int64_t w = 0;
+  std::int64_t h = 0;
+  if (choices.selectedPreset >= kCustomPreset) {
+    w = FieldValue(choices.fields.breit);
+    h = FieldValue(choices.fields.hoch);
+  } else {
+    // A negative index selects no button; it falls back to the first preset
+    // rather than reading outside the tables.
+    const auto i =
+        static_cast<std::size_t>(std::max(choices.selectedPreset, 0));
+    w = kPresetWidths[i];
+    h = kPresetHeights[i];
+  }
+  if (choices.chkBorder == 1) {
+    const std::int64_t b = FieldValue(choices.fields.border);
+    w += 2 * b;
+    h += 2 * b;
+  }
+  if (choices.chkTask == 1) {
+    const std::int64_t t = FieldValue(choices.fields.task);
+    if (choices.taskBarHorizontal) {
+      h -= t;
+    } else {
+      w -= t;
+    }
+  }
+  return {ClampToInt32(w), ClampToInt32(h)};
+}
+
 }  // namespace
 
 void NormaliseInputs(NumericFields& fields, std::int32_t screenWidth,
@@ -56,34 +87,14 @@ bool PresetFits(int preset, std::int32_t screenWidth,
 }
 
 Size TargetSize(const SizeChoices& choices) {
-  std::int64_t w = 0;
-  std::int64_t h = 0;
-  if (choices.selectedPreset >= kCustomPreset) {
-    w = FieldValue(choices.fields.breit);
-    h = FieldValue(choices.fields.hoch);
-  } else {
-    // A negative index selects no button; it falls back to the first preset
-    // rather than reading outside the tables.
-    const auto i =
-        static_cast<std::size_t>(std::max(choices.selectedPreset, 0));
-    w = kPresetWidths[i];
-    h = kPresetHeights[i];
-  }
-  if (choices.chkBorder == 1) {
-    const std::int64_t b = FieldValue(choices.fields.border);
-    w += 2 * b;
-    h += 2 * b;
-  }
-  if (choices.chkTask == 1) {
-    const std::int64_t t = FieldValue(choices.fields.task);
-    if (choices.taskBarHorizontal) {
-      h -= t;
-    } else {
-      w -= t;
-    }
-  }
-  return {std::max(ClampToInt32(w), kMinimumSize),
-          std::max(ClampToInt32(h), kMinimumSize)};
+  const Size s = ChosenSize(choices);
+  return {std::max(s.width, kMinimumSize), std::max(s.height, kMinimumSize)};
+}
+
+Size AskedSize(SizeChoices choices) {
+  constexpr std::int32_t kNoLimit = std::numeric_limits<std::int32_t>::max();
+  NormaliseInputs(choices.fields, kNoLimit, kNoLimit);
+  return ChosenSize(choices);
 }
 
 Rect FitIntoWorkArea(std::int32_t left, std::int32_t top, Size size,

@@ -60,6 +60,13 @@ struct Size {
 // either direction.
 Size TargetSize(const SizeChoices& choices);
 
+// What the choices ask for, before anything limits it: their fields read as
+// NormaliseInputs reads them (rounded down, made positive) but not limited
+// to a screen, and TargetSize's sum without its minimum (0 or less when the
+// task bar takes it all). A window that takes another size than this did
+// not take what was asked.
+Size AskedSize(SizeChoices choices);
+
 // The new normal rectangle for a window of the given size whose normal
 // rectangle starts at (left, top), in the work area's coordinates: it keeps
 // its position where it fits, moves left or up just enough to end at the work

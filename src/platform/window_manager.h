@@ -136,8 +136,10 @@ class WindowManager {
   virtual std::optional<Insets> GetFrameInsets(WindowHandle window) = 0;
 
   // The windows Pentrax could act on: ordinary and dialog windows of other
-  // programs, the topmost last where the desktop tells the order. Empty when
-  // the desktop cannot be asked.
+  // programs than Pentrax (not the desktop, docks, panels, menus, window
+  // managers' frames or parts of windows), the topmost last where the
+  // desktop tells the order. Empty when the desktop cannot be asked. The
+  // commands act on no other window (CheckTarget).
   virtual std::vector<WindowHandle> ListWindows() = 0;
 
   // What tells this window apart from a later one that is given the same
@@ -151,8 +153,10 @@ class WindowManager {
   // latest call was answered: a failure then means the window is gone.
   virtual std::string NotAnswering() { return {}; }
 
-  // Whether the window belongs to Pentrax's own process (its main window, a
-  // message box it shows): such windows are never acted on.
+  // Whether the window is Pentrax's: of this process (its main window, a
+  // message box it shows) or of another that runs the same program (the
+  // window of the Pentrax a command finds open). Such windows are never
+  // acted on, and ListWindows leaves them out.
   virtual bool IsOwnProcessWindow(WindowHandle window) = 0;
 
   // Called when the user arms a button: from now on the foreground window is

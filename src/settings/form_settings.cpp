@@ -123,8 +123,9 @@ void Form_Load(FrmPentrax2& form, SettingsStore& store) {
   form.PlaceWindow(left, top);
 }
 
-void Form_Unload(FrmPentrax2& form, SettingsStore& store) {
-  const ui::TwipsRectF window = form.WindowInTwips();
+namespace {
+
+void WriteChoices(FrmPentrax2& form, SettingsStore& store) {
   store.Write(kSelectedResolution, std::to_string(form.SelectedPreset));
   store.Write(kCustomWidth, form.Text(ui::kTxtBreit));
   store.Write(kCustomHeight, form.Text(ui::kTxtHoch));
@@ -133,6 +134,18 @@ void Form_Unload(FrmPentrax2& form, SettingsStore& store) {
   store.Write(kSubtractTaskBar, std::to_string(form.Value(ui::kChkTask)));
   store.Write(kTaskBar, form.Text(ui::kTxtTask));
   store.Write(kTaskBarOrientation, form.Value(ui::OptTask(0)) ? "0" : "1");
+}
+
+}  // namespace
+
+void SaveChoices(FrmPentrax2& form, SettingsStore& store) {
+  WriteChoices(form, store);
+  store.Flush();
+}
+
+void Form_Unload(FrmPentrax2& form, SettingsStore& store) {
+  WriteChoices(form, store);
+  const ui::TwipsRectF window = form.WindowInTwips();
   store.Write(kPosLeft, Text(window.left));
   store.Write(kPosTop, Text(window.top));
   store.Flush();
@@ -192,6 +205,7 @@ void Attach(FrmPentrax2& form, SettingsStore& store) {
   Form_Load(form, store);
   form.onUnload = [&form, &store] { Form_Unload(form, store); };
   form.onRestoreDefaults = [&form] { cmdRestoreDefaults_Click(form); };
+  form.onChoicesChanged = [&form, &store] { SaveChoices(form, store); };
 }
 
 }  // namespace pentrax::settings

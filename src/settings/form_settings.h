@@ -33,6 +33,11 @@ inline constexpr std::string_view kFirstCustomHeight = "900";
 // hold fall back to the key's default.
 void Form_Load(ui::FrmPentrax2& form, SettingsStore& store);
 
+// Writes the eight keys of the choices, whether they changed or not, and
+// flushes them: whenever a choice changes, so that a command (pentrax2
+// size) takes the choice the window shows.
+void SaveChoices(ui::FrmPentrax2& form, SettingsStore& store);
+
 // Writes all ten keys, whether they changed or not.
 void Form_Unload(ui::FrmPentrax2& form, SettingsStore& store);
 
@@ -40,8 +45,9 @@ void Form_Unload(ui::FrmPentrax2& form, SettingsStore& store);
 // the horizontal task bar; the custom size keeps its numbers, cleaned.
 void cmdRestoreDefaults_Click(ui::FrmPentrax2& form);
 
-// Loads the window from the store and hands it the unload and the "Default"
-// button. The store must outlive the window.
+// Loads the window from the store and hands it the unload, the "Default"
+// button and the saving of changed choices. The store must outlive the
+// window.
 void Attach(ui::FrmPentrax2& form, SettingsStore& store);
 
 // The size, border and task bar chosen in the window, as the window reads

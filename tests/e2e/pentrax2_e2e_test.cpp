@@ -151,6 +151,24 @@ TEST_F(Pentrax2Test, SizesAWindowAndPutsItBack) {
                          std::to_string(id)),
             title + "\nrestored its original size\n");
   EXPECT_TRUE(Eventually([&] { return OuterOf(id) == before; }, 10000));
+
+  // A command acts only where the buttons act: not on the dock, the window
+  // manager's frame or Pentrax's own window, by number or in front.
+  const std::string dock = *testing::Run(
+      "for w in $(xdotool search --classname pentrax-test); do xprop -id $w "
+      "_NET_WM_WINDOW_TYPE | grep -q DOCK && printf '%s ' $w; done");
+  const auto rects = [&] {
+    return std::vector{OuterOf(std::stoi(dock)), OuterOf(id), OuterOf(mainId)};
+  };
+  const auto unmoved = rects();
+  testing::Run("timeout 10 xdotool windowactivate --sync " + main);
+  EXPECT_EQ(testing::Run("for w in " + dock + main + " $(xwininfo -tree -id " +
+                         std::to_string(id) +
+                         " | sed -n 's/.*Parent window id: //p' | cut -d' ' "
+                         "-f1) active; do " PENTRAX2
+                         " size 640x480 --window $w; echo $?; done"),
+            "3\n3\n3\n3\n");
+  EXPECT_EQ(rects(), unmoved);
 }
 
 TEST_F(Pentrax2Test, SettingsAndPlaceSurviveARestart) {
@@ -260,7 +278,10 @@ TEST(Pentrax2CommandLine, AnswersWithoutADisplayAndActsOnTheDesktop) {
          return r ? std::optional(Size{r->client.width(), r->client.height()})
                   : std::nullopt;
        },
-       [id] { testing::Activate(id); }},
+       [id] {
+         testing::Run("timeout 10 xdotool windowactivate --sync " +
+                      std::to_string(id));
+       }},
       id);
 }
 

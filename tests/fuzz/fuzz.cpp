@@ -1,10 +1,10 @@
 // What Pentrax takes from outside, in the place of anything; one target for
 // each define (PENTRAX_FUZZ_<TARGET>, see CMakeLists.txt): text read as a
-// number, other programs' window titles, a settings file, and what the
-// desktops answer (sway's layout tree, the KWin agent's answers, the GNOME
-// extension's replies). Each is taken without a crash, an exception or
-// undefined behaviour, and what is read gives no negative size and sound
-// requests.
+// number, other programs' window titles, a settings file, command lines,
+// and what the desktops answer (sway's layout tree, the KWin agent's
+// answers, the GNOME extension's replies). Each is taken without a crash, an
+// exception or undefined behaviour, and what is read gives no negative size
+// and sound requests.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +26,10 @@
 #include "fake_window_manager.h"
 #include "form_settings.h"
 #include "ini_settings_store.h"
+#elif defined(PENTRAX_FUZZ_COMMAND_LINE)
+#include <sstream>
+
+#include "command_line.h"
 #elif defined(PENTRAX_FUZZ_SWAY_TREE)
 #include "sway_placer.h"
 #elif defined(PENTRAX_FUZZ_KWIN_ANSWER)
@@ -101,6 +105,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   form.NormaliseInputs();
   form.Click(ui::kCmdRestoreDefaults);
   form.Close();
+#elif defined(PENTRAX_FUZZ_COMMAND_LINE)
+  // The arguments, one a line: understood, in range, or refused with why.
+  std::istringstream lines(bytes);
+  std::vector<std::string> arguments;
+  for (std::string a; std::getline(lines, a);) arguments.push_back(a);
+  const auto [o, error, json] = cli::Parse(arguments);
+  if (o.has_value() == !error.empty() ||
+      (o && ((o->size && (o->size->width < 1 || o->size->height < 1)) ||
+             o->timeoutSeconds < 1 || o->window.id < 0))) {
+    __builtin_trap();
+  }
 #elif defined(PENTRAX_FUZZ_SWAY_TREE)
   const auto layout =
       ReadLayout(nlohmann::json::parse(data, data + size, nullptr, false));

@@ -67,6 +67,9 @@ TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
     form->SetValue(kChkTask, 2);
     form->SetText(kTxtTask, "40");
     form->SetValue(OptTask(1), 1);
+    // Saved at once: what a command reads meanwhile.
+    EXPECT_EQ(TargetSize(SavedChoices(store, wm, 1280, 1024)),
+              (Size{800, 600}));
     view.window = {200, 50, 553, 435};
     form->Close();
   }
@@ -172,11 +175,12 @@ TEST_F(SettingsTest,
     ExpectDesignValues(*form);
     EXPECT_EQ(form->Text(kTxtBreit), "800");
     EXPECT_EQ(form->Text(kTxtHoch), "5");  // cleaned: sign and junk go
-    // Left alone: position, result, push buttons, store.
+    // Left alone: position, result, push buttons; the choices saved.
     EXPECT_EQ(view.window, (Rect{120, 80, 473, 465}));
     EXPECT_EQ(form->Text(kTxtResult), "kept");
     EXPECT_EQ(form->Value(kChkGo), 1);
-    EXPECT_TRUE(store.values.empty());
+    EXPECT_EQ(store.values.count(kPosLeft), 0u);
+    EXPECT_EQ(store.values.at(kSelectedResolution), "0");
   }
   form->SetText(kTxtBreit, "2.5");  // a fraction stays
   form->SetText(kTxtHoch, "");

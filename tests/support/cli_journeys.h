@@ -18,7 +18,8 @@ struct JourneyDesktop {
   // desktop tells them.
   std::function<std::optional<Rect>()> outer;
   std::function<std::optional<Size>()> content;
-  // Brings the window to the front as a user would.
+  // Brings the window to the front as a user would, and returns once the
+  // desktop has it there.
   std::function<void()> activate;
 };
 

@@ -19,6 +19,8 @@ struct FakeWindow {
   bool failReads = false;   // GetWindowPlacement fails
   bool failWrites = false;  // SetWindowPlacement fails and changes nothing
   Insets insets;
+  bool listed = true;        // false: a dock (ListWindows leaves it out)
+  int readsBeforeGone = -1;  // then GetWindowPlacement finds it gone
 };
 
 class FakeWindowManager : public WindowManager {
@@ -49,7 +51,11 @@ class FakeWindowManager : public WindowManager {
 
   WindowHandle GetForegroundWindow() override { return foreground; }
   int GetWindowPlacement(WindowHandle h, WindowPlacement& p) override {
-    const FakeWindow* w = Find(h);
+    FakeWindow* w = Find(h);
+    if (w != nullptr && w->readsBeforeGone-- == 0) {
+      windows.erase(h);
+      return 0;
+    }
     if (w == nullptr || w->failReads) {
       return 0;
     }
@@ -88,7 +94,9 @@ class FakeWindowManager : public WindowManager {
   std::vector<WindowHandle> ListWindows() override {
     std::vector<WindowHandle> all;
     for (const auto& [h, w] : windows) {
-      all.push_back(h);
+      if (w.listed && !IsOwnProcessWindow(h)) {
+        all.push_back(h);
+      }
     }
     return all;
   }

@@ -10,6 +10,7 @@
 
 #include "box_rect.h"
 #include "gnome_session.h"
+#include "pentrax_process.h"
 #include "placed_normals.h"
 #include "shell_protocol.h"
 #include "utf8_cut.h"
@@ -253,7 +254,7 @@ bool GnomeWindowManager::IsOwnProcessWindow(WindowHandle window) {
     }
     it = impl_->pids.find(window);
   }
-  return it->second == getpid();
+  return IsPentraxProcess(it->second);
 }
 
 }  // namespace pentrax

@@ -1,12 +1,11 @@
 #include "kwin_window_manager.h"
 
-#include <unistd.h>
-
 #include <chrono>
 
 #include "box_rect.h"
 #include "kwin_channel.h"
 #include "kwin_window_state.h"
+#include "pentrax_process.h"
 #include "settle_poll.h"
 #include "utf8_cut.h"
 #include "x11_frame_extents.h"
@@ -195,7 +194,7 @@ std::string KWinWindowManager::NotAnswering() {
 
 bool KWinWindowManager::IsOwnProcessWindow(WindowHandle window) {
   const auto w = Read(window);
-  return w && w->pid == getpid();
+  return w && IsPentraxProcess(w->pid);
 }
 
 }  // namespace pentrax

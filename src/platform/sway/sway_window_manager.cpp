@@ -1,10 +1,9 @@
 #include "sway_window_manager.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "box_rect.h"
+#include "pentrax_process.h"
 #include "utf8_cut.h"
 
 namespace pentrax {
@@ -180,7 +179,7 @@ std::vector<WindowHandle> SwayWindowManager::ListWindows() {
   std::vector<WindowHandle> windows;
   if (const SwayLayout* layout = Layout(true)) {
     for (const SwayView& v : layout->views) {
-      if (v.pid != getpid()) {
+      if (!IsPentraxProcess(v.pid)) {
         windows.push_back(v.id);
       }
     }
@@ -202,7 +201,7 @@ std::string SwayWindowManager::NotAnswering() {
 
 bool SwayWindowManager::IsOwnProcessWindow(WindowHandle window) {
   const SwayView* v = View(window);
-  return v != nullptr && v->pid == getpid();
+  return v != nullptr && IsPentraxProcess(v->pid);
 }
 
 }  // namespace pentrax

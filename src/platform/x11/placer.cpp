@@ -135,7 +135,7 @@ int Placer::Place(xcb_window_t w, const WindowPlacement& placement) {
   // Without a window manager its state hints are stale, and nothing would
   // act on a state request.
   const bool maximised = state->maxVert || state->maxHorz;
-  const bool minimised = state->iconic || state->hidden;
+  const bool minimised = state->minimised();
   if (managed && maximised) {
     SendState(w, XCB_EWMH_WM_STATE_REMOVE, e._NET_WM_STATE_MAXIMIZED_VERT,
               e._NET_WM_STATE_MAXIMIZED_HORZ);
@@ -175,7 +175,7 @@ int Placer::Place(xcb_window_t w, const WindowPlacement& placement) {
     } else if (placement.showCmd == kShowMinimized) {
       SendIconify(w);
       done = [](const WindowState& s) {
-        return (s.iconic || s.hidden) && s.FrameSettled();
+        return s.minimised() && s.FrameSettled();
       };
     }
     if (done) {

@@ -1,8 +1,8 @@
 #include "window_list.h"
 
-#include <unistd.h>
-
 #include <algorithm>
+
+#include "pentrax_process.h"
 
 namespace pentrax::x11 {
 
@@ -35,8 +35,7 @@ std::vector<xcb_window_t> ActionableClients(Connection& x) {
     const bool typed =
         types.empty() ||
         std::find(ordinary.begin(), ordinary.end(), types[0]) != ordinary.end();
-    const bool own =
-        !pid.empty() && pid[0] == static_cast<std::uint32_t>(getpid());
+    const bool own = !pid.empty() && IsPentraxProcess(pid[0]);
     if (typed && !own) {
       actionable.push_back(clients[i]);
     }

@@ -1,6 +1,6 @@
 // The client windows Pentrax could act on, as the window manager lists them:
 // ordinary, dialog and utility windows (not the desktop, docks, menus or
-// tool tips) of other processes, the topmost last.
+// tool tips) of other programs than Pentrax, the topmost last.
 #pragma once
 
 #include <vector>

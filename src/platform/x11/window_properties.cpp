@@ -1,9 +1,8 @@
 #include "window_properties.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
+#include "pentrax_process.h"
 #include "titles.h"
 
 namespace pentrax::x11 {
@@ -74,7 +73,7 @@ bool WindowProperties::OwnProcess(xcb_window_t w) {
   const auto pid = Cardinals(
       x_.TakeProperty(x_.Property(w, x_.ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1))
           .get());
-  return !pid.empty() && pid[0] == static_cast<std::uint32_t>(getpid());
+  return !pid.empty() && IsPentraxProcess(pid[0]);
 }
 
 }  // namespace pentrax::x11

@@ -25,7 +25,7 @@ class WindowProperties {
   std::string TakeIdentity(const IdentityCookies& c);
   std::string Identity(xcb_window_t w);
 
-  // Whether _NET_WM_PID names this process.
+  // Whether _NET_WM_PID names a Pentrax process (IsPentraxProcess).
   bool OwnProcess(xcb_window_t w);
 
  private:

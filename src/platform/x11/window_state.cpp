@@ -24,9 +24,13 @@ WorkAreaReply TakeWorkArea(Connection& x, const WorkAreaCookies& c,
     r.screen = {0, 0, geometry->width, geometry->height};
   }
   // Without a window manager _NET_WORKAREA is stale: the whole screen.
-  const auto entry = wmPresent ? WorkAreaEntry(Cardinals(workarea.get()),
-                                               Cardinals(desktop.get()))
-                               : std::nullopt;
+  const auto current = Cardinals(desktop.get());
+  const auto entry = wmPresent
+                         ? WorkAreaEntry(Cardinals(workarea.get()), current)
+                         : std::nullopt;
+  if (wmPresent && !current.empty()) {
+    r.desktop = current[0];
+  }
   r.workArea = entry.value_or(r.screen);
   return r;
 }
@@ -38,6 +42,7 @@ StateReader::Cookies StateReader::Ask(xcb_window_t w, xcb_window_t frame) {
             x_.Property(w, x_.gtkFrameExtents, XCB_ATOM_CARDINAL, 4),
             x_.Property(w, x_.wmState, x_.wmState, 2),
             x_.Property(w, x_.ewmh._NET_WM_STATE, XCB_ATOM_ATOM, 64),
+            x_.Property(w, x_.ewmh._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1),
             AskWorkArea(x_),
             std::nullopt};
   if (frame != XCB_NONE && frame != w) {
@@ -56,11 +61,19 @@ std::optional<WindowState> StateReader::Take(const Cookies& c) {
   auto ge = x_.TakeProperty(c.gtkExtents, &failed);
   auto is = x_.TakeProperty(c.icccmState, &failed);
   auto ns = x_.TakeProperty(c.netState, &failed);
+  const auto desktop = Cardinals(x_.TakeProperty(c.desktop, &failed).get());
   WindowState s;
-  s.workArea = TakeWorkArea(x_, c.area, wm_.present()).workArea;
+  const WorkAreaReply area = TakeWorkArea(x_, c.area, wm_.present());
+  s.workArea = area.workArea;
+  constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
+  s.elsewhere = area.desktop && !desktop.empty() &&
+                desktop[0] != kAllDesktops && desktop[0] != *area.desktop;
   if (c.frameGeometry) {
+    // A frame that is gone is no frame, not a window that is gone: window
+    // managers such as metacity take a window out of its frame when it goes
+    // full screen, and give it a new one when it leaves that state.
     auto fg = x_.Take<xcb_get_geometry_reply_t>(xcb_get_geometry_reply,
-                                                *c.frameGeometry, &failed);
+                                                *c.frameGeometry);
     if (fg) {
       s.frame = Rect{fg->x, fg->y, fg->x + fg->width + 2 * fg->border_width,
                      fg->y + fg->height + 2 * fg->border_width};

@@ -18,6 +18,10 @@ struct WindowState {
   bool maxVert = false;
   bool maxHorz = false;
   bool fullscreen = false;
+  // On another desktop than the one in view (_NET_WM_DESKTOP): window
+  // managers mark such a window iconic in WM_STATE, which does not make it
+  // minimised.
+  bool elsewhere = false;
   Rect workArea;              // _NET_WORKAREA (or the screen), root coordinates
   std::optional<Rect> frame;  // the frame window, when one was asked for
   friend bool operator==(const WindowState&, const WindowState&) = default;
@@ -31,6 +35,7 @@ struct WindowState {
             o.right - workArea.left, o.bottom - workArea.top};
   }
   bool maximised() const { return maxVert && maxHorz; }
+  bool minimised() const { return hidden || (iconic && !elsewhere); }
   // The frame window covers the client plus the frame extents: the window
   // manager has finished a change.
   bool FrameSettled() const {
@@ -48,6 +53,7 @@ WorkAreaCookies AskWorkArea(Connection& x);
 struct WorkAreaReply {
   Rect workArea;  // _NET_WORKAREA, or the whole screen without one
   Rect screen;
+  std::optional<std::uint32_t> desktop;  // _NET_CURRENT_DESKTOP
 };
 WorkAreaReply TakeWorkArea(Connection& x, const WorkAreaCookies& c,
                            bool wmPresent);
@@ -59,7 +65,8 @@ class StateReader {
   struct Cookies {
     xcb_get_geometry_cookie_t geometry;
     xcb_translate_coordinates_cookie_t origin;
-    xcb_get_property_cookie_t frameExtents, gtkExtents, icccmState, netState;
+    xcb_get_property_cookie_t frameExtents, gtkExtents, icccmState, netState,
+        desktop;
     WorkAreaCookies area;
     std::optional<xcb_get_geometry_cookie_t> frameGeometry;
   };

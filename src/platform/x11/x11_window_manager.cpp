@@ -52,7 +52,7 @@ int X11WindowManager::GetWindowPlacement(WindowHandle window,
   }
   Rect outer = state->Outer();
   std::int32_t show = kShowNormal;
-  if (state->iconic || state->hidden) {
+  if (state->minimised()) {
     show = kShowMinimized;
   } else if (state->fullscreen) {
     show = kShowFullscreen;

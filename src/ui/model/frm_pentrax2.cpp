@@ -104,6 +104,17 @@ void FrmPentrax2::SetValue(ControlId id, int value) {
   control.value = value;
   Changed(id);
   RunClickHandler(id);
+  ValueChanged(id);
+}
+
+void FrmPentrax2::ValueChanged(ControlId id) {
+  const bool choice = (id >= kOptRes0 && id <= kOptRes7) || id == kTxtBreit ||
+                      id == kTxtHoch || id == kTxtBorder || id == kChkBorder ||
+                      id == kOptTask0 || id == kOptTask1 || id == kTxtTask ||
+                      id == kChkTask;
+  if (choice && onChoicesChanged) {
+    onChoicesChanged();
+  }
 }
 
 void FrmPentrax2::SetText(ControlId id, std::string_view text) {
@@ -114,6 +125,7 @@ void FrmPentrax2::SetText(ControlId id, std::string_view text) {
   if (controls_[id].text != text) {
     controls_[id].text = text;
     Changed(id);
+    ValueChanged(id);
   }
 }
 

@@ -122,12 +122,16 @@ class FrmPentrax2 {
   // The window picked, whether to size or restore it, and Timer2's arming.
   PickCycle cycle;
 
-  // What the settings do at unload and on the "Default" button.
+  // What the settings do at unload, on the "Default" button, and whenever
+  // a value of the choices (Choices) changes.
   std::function<void()> onUnload;
   std::function<void()> onRestoreDefaults;
+  std::function<void()> onChoicesChanged;
 
  private:
   void Changed(ControlId id) { view_.ControlChanged(id); }
+  // A value or text changed: the choices too, if it is one of them.
+  void ValueChanged(ControlId id);
   void RunClickHandler(ControlId id);
   // The click handling both push-style buttons share: pressed, it releases
   // the other and starts the watch for a pick; released with the other up,

@@ -244,20 +244,30 @@ TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
 TEST_F(X11Test, AMaximisedFullscreenOrMinimisedWindowIsSizedThenPutBack) {
   struct Case {
     const char* options;
-    const char* atom;  // of _NET_WM_STATE while in the state
+    const char* moved;  // then wmctrl's options, to move it
+    const char* atom;   // what xprop shows while in the state
     std::int32_t show;
   };
   const Case cases[] = {
-      {"--state MAXIMIZED_VERT,MAXIMIZED_HORZ", "MAXIMIZED_HORZ",
+      {"--state MAXIMIZED_VERT,MAXIMIZED_HORZ", "", "MAXIMIZED_HORZ",
        kShowMaximized},
-      {"--state FULLSCREEN", "FULLSCREEN", kShowFullscreen},
-      {"--iconic", "HIDDEN", kShowMinimized},
+      {"--state FULLSCREEN", "", "FULLSCREEN", kShowFullscreen},
+      {"--iconic", "", "HIDDEN", kShowMinimized},
+      // On another desktop (marked iconic in WM_STATE): a normal window,
+      // sized there, the view left where it is.
+      {"", "-t 1", "_NET_WM_DESKTOP(CARDINAL) = 1", kShowNormal},
+  };
+  testing::Run("wmctrl -n 4");  // KWin starts with one desktop
+  const auto shows = [](WindowHandle id) {
+    return State(id) + testing::Property(id, "_NET_WM_DESKTOP") +
+           testing::Run("xprop -root _NET_CURRENT_DESKTOP").value_or("");
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.atom);
     std::unique_ptr<Client> client;
     const WindowHandle id = Start(client, c.options);
-    ASSERT_TRUE(Eventually([&] { return Has(State(id), c.atom); }));
+    testing::Run("wmctrl -i -r " + std::to_string(id) + " " + c.moved);
+    ASSERT_TRUE(Eventually([&] { return Has(shows(id), c.atom); }));
     // Put there by someone else: its rectangle is the one it has now.
     WindowPlacement p;
     ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
@@ -267,15 +277,21 @@ TEST_F(X11Test, AMaximisedFullscreenOrMinimisedWindowIsSizedThenPutBack) {
     // Placed by Pentrax: the rectangle it returns to is the one placed.
     const Rect normal{60, 80, 560, 480};
     p = Place(id, c.show, normal);
-    EXPECT_TRUE(Has(State(id), c.atom));
+    EXPECT_TRUE(Has(shows(id), c.atom));
     EXPECT_EQ(p.showCmd, c.show);
     EXPECT_EQ(p.rcNormalPosition, normal);
 
-    // Sized: out of the state first.
+    // Sized: out of the state first (not off its desktop), unmarked.
     const Rect sized{60, 80, 700, 560};
     EXPECT_EQ(Place(id, kShowRestore, sized).showCmd, kShowNormal);
-    EXPECT_FALSE(Has(State(id), c.atom));
+    EXPECT_EQ(Has(shows(id), c.atom), c.show == kShowNormal);
     EXPECT_EQ(OuterOf(id), sized);
+    EXPECT_TRUE(Has(shows(id), "_NET_CURRENT_DESKTOP(CARDINAL) = 0") &&
+                !Has(shows(id), "DEMANDS_ATTENTION"));
+
+    // Put back into the state (metacity unframes a full-screen window).
+    EXPECT_EQ(Place(id, c.show, normal).showCmd, c.show);
+    EXPECT_TRUE(Has(shows(id), c.atom));
   }
 }
 

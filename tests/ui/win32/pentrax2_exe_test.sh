@@ -133,12 +133,12 @@ pentrax2() {
   return "$status"
 }
 # Whether the output is JSON with KEY at VALUE (as Python writes it: True),
-# in the one object or in one of a list's.
+# in the one object or in one of the windows it lists.
 json() {
   python3 -c 'import json, sys
 j = json.load(open(sys.argv[1]))
 sys.exit(all(str(o.get(sys.argv[2])) != sys.argv[3]
-             for o in (j if isinstance(j, list) else [j])))' "$work/out" "$@"
+             for o in j.get("windows", [j])))' "$work/out" "$@"
 }
 client() { [ "$(client_size Cmd)" = "$1 $2" ]; }
 target "Cmd" 100 150 400 300
