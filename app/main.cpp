@@ -12,6 +12,7 @@
 
 #include "command_line.h"
 #include "commands.h"
+#include "desktop_session.h"
 #include "factory.h"
 #include "form_settings.h"
 #include "frm_pentrax2.h"
@@ -47,16 +48,22 @@ std::string SettingsPath() {
   return settings::IniSettingsStore::UserFilePath(settings::ApplicationName());
 }
 
-// The session's shared placements for the backend, or this process's own
-// (said on standard error) where the session has no runtime folder.
-std::unique_ptr<pentrax::LedgerStore> Placements(const std::string& backend) {
+// The session's shared placements for the backend's desktop, or this
+// process's own (said on standard error) where the session has no runtime
+// folder.
+std::unique_ptr<pentrax::LedgerStore> Placements(const std::string& backend,
+                                                 pentrax::WindowManager& wm) {
   std::string why;
-  const std::string path = settings::PlacementsFile::SessionPath(&why);
-  if (path.empty()) {
+  const std::string folder = settings::PlacementsFile::SessionFolder(&why);
+  if (folder.empty()) {
     Fail(why, 0);
     return std::make_unique<pentrax::MemoryLedgerStore>();
   }
-  return std::make_unique<settings::PlacementsFile>(path, backend);
+  return std::make_unique<settings::PlacementsFile>(
+      folder,
+      pentrax::DisplayKey(backend,
+                          [](const char* name) { return std::getenv(name); }),
+      [&wm] { return wm.ListWindows(); });
 }
 
 // A command: no window, and no GUI toolkit; an event loop (QCoreApplication)
@@ -76,7 +83,7 @@ int RunCommand(const pentrax::cli::Options& o, char** argv) {
   }
   settings::IniSettingsStore store(SettingsPath(),
                                    &settings::ReportOnStandardError);
-  const auto placements = Placements(backend);
+  const auto placements = Placements(backend, *wm);
   pentrax::cli::Environment env{
       *wm,
       *placements,
@@ -148,7 +155,7 @@ int main(int argc, char** argv) {
 
   settings::IniSettingsStore store(SettingsPath(),
                                    &settings::ReportOnStandardError);
-  const auto placements = Placements(session.name);
+  const auto placements = Placements(session.name, *wm);
   pentrax::ui::QtFormView view;
   pentrax::ui::FrmPentrax2 form(*wm, view);
   form.cycle.UseStore(*placements);

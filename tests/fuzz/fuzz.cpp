@@ -1,10 +1,10 @@
 // What Pentrax takes from outside, in the place of anything; one target for
 // each define (PENTRAX_FUZZ_<TARGET>, see CMakeLists.txt): text read as a
-// number, other programs' window titles, a settings file, and what the
-// desktops answer (sway's layout tree, the KWin agent's answers, the GNOME
-// extension's replies). Each is taken without a crash, an exception or
-// undefined behaviour, and what is read gives no negative size and sound
-// requests.
+// number, other programs' window titles, a settings file, the session's
+// placements file, and what the desktops answer (sway's layout tree, the
+// KWin agent's answers, the GNOME extension's replies). Each is taken
+// without a crash, an exception or undefined behaviour, and what is read
+// gives no negative size and sound requests.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -26,6 +26,8 @@
 #include "fake_window_manager.h"
 #include "form_settings.h"
 #include "ini_settings_store.h"
+#elif defined(PENTRAX_FUZZ_PLACEMENTS)
+#include "placements_file.h"
 #elif defined(PENTRAX_FUZZ_SWAY_TREE)
 #include "sway_placer.h"
 #elif defined(PENTRAX_FUZZ_KWIN_ANSWER)
@@ -101,6 +103,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   form.NormaliseInputs();
   form.Click(ui::kCmdRestoreDefaults);
   form.Close();
+#elif defined(PENTRAX_FUZZ_PLACEMENTS)
+  // Every record read is usable, and what is written reads back the same.
+  if (const auto records = settings::ReadPlacements(bytes)) {
+    for (const auto& r : *records) {
+      Check({r.record.left, r.record.top, r.record.right, r.record.bottom});
+    }
+    if (settings::ReadPlacements(settings::WritePlacements(*records)) !=
+        records) {
+      __builtin_trap();
+    }
+  }
 #elif defined(PENTRAX_FUZZ_SWAY_TREE)
   const auto layout =
       ReadLayout(nlohmann::json::parse(data, data + size, nullptr, false));
