@@ -48,6 +48,9 @@ class SwayWindowManager final : public WindowManager {
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
   std::string NotAnswering() override;
+  std::string PlacementDetail(WindowHandle window) override;
+  void TakePlacementDetail(WindowHandle window,
+                           std::string_view detail) override;
 
   // Requests sent to sway since connecting.
   std::uint64_t requests() const { return ipc_->requests(); }

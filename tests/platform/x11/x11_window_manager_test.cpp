@@ -269,6 +269,43 @@ TEST_F(X11Test, AMaximisedFullscreenOrMinimisedWindowIsSizedThenPutBack) {
   }
 }
 
+// Sized, maximised by the user, sized again and restored: maximised again,
+// and from there it returns to the rectangle of its first sizing, which
+// only the backend that placed it knows. Each action in a process of its
+// own (a backend of its own, the ledger handed on as the session's file
+// hands it) does as one process does.
+TEST_F(X11Test, ALaterProcessRestoresAsTheSizingProcessWould) {
+  for (const bool apart : {false, true}) {
+    SCOPED_TRACE(apart ? "a process for each action" : "one process");
+    std::unique_ptr<Client> client;
+    const WindowHandle id = Start(client, "--title later");
+    ResizedWindowLedger ledger;
+    const auto act = [&](bool restore) {
+      std::string error;
+      if (apart) {
+        wm = X11WindowManager::Connect(nullptr, &error);
+      }
+      return Act(id, ledger, restore);
+    };
+    const auto maximise = [&](const char* how) {
+      testing::Run("wmctrl -i -r " + std::to_string(id) + " -b " + how +
+                   ",maximized_vert,maximized_horz");
+    };
+    act(false);
+    const Rect first = OuterOf(id);
+    maximise("add");
+    ASSERT_TRUE(Eventually([&] { return Has(State(id), "MAXIMIZED_HORZ"); }));
+    act(false);
+    EXPECT_EQ(act(true), "later\r\nrestored its original size");
+    EXPECT_TRUE(Eventually([&] { return Has(State(id), "MAXIMIZED_HORZ"); }));
+    maximise("remove");
+    EXPECT_TRUE(Eventually([&] {
+      return !Has(State(id), "MAXIMIZED_HORZ") && OuterOf(id) == first;
+    })) << OuterOf(id).width()
+        << "x" << OuterOf(id).height();
+  }
+}
+
 TEST_F(X11Test, AClosedWindowFailsAndANewOneWithItsIdIsAnotherWindow) {
   std::string longTitle = "AB";  // then 150 ü of two bytes: 302 bytes
   for (int i = 0; i < 150; ++i) {
