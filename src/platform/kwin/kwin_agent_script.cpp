@@ -13,7 +13,8 @@ namespace {
 // window's X id, which says where its frame extents are.
 // A quick-tiled window has a tile; the agent keeps the last tile it saw of
 // each window, to tile it there again, and tells which quick tile it is
-// (the edges of the maximise area it touches: "Left", "TopRight"...), so
+// (the edges of the maximise area its frame reaches: "Left",
+// "TopRight"...), so
 // that an agent of another process can tile it there through KWin's quick
 // tile action.
 // An answer of the agent carries the window it was asked about, described
@@ -42,8 +43,8 @@ function box(g) {
 var tiles = {};
 function quickTile(w) {
   if (!w.tile) return '';
-  var t = w.tile.absoluteGeometry, a = workspace.clientArea(KWin.MaximizeArea, w);
-  var near = function (p, q) { return Math.abs(p - q) < 2; };
+  var t = w.frameGeometry, a = workspace.clientArea(KWin.MaximizeArea, w);
+  var near = function (p, q) { return Math.abs(p - q) < 8; };
   var l = near(t.x, a.x), r = near(t.x + t.width, a.x + a.width);
   var u = near(t.y, a.y), d = near(t.y + t.height, a.y + a.height);
   return (u && !d ? 'Top' : d && !u ? 'Bottom' : '') +
@@ -85,9 +86,14 @@ function place(w, r, show, quick) {
   else if (show === 'tiled' && tile) w.tile = tile;
   else if (show === 'tiled' && quick &&
            typeof workspace['slotWindowQuickTile' + quick] === 'function') {
-    var was = activeWindow();
+    // KWin may still hold the quick tile the window left when it was last
+    // sized, and take the first call for leaving it.
+    var was = activeWindow(), output = String(w.output || w.screen);
     activate(w);
     workspace['slotWindowQuickTile' + quick]();
+    if (!w.tile && String(w.output || w.screen) === output) {
+      workspace['slotWindowQuickTile' + quick]();
+    }
     if (was && was !== w) activate(was);
   }
 }
