@@ -44,11 +44,21 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   ASSERT_NE(wm, nullptr) << error;
   ResizedWindowLedger ledger;
   WindowHandle h = 0;  // the window picked
+  bool apart = false;  // each action by a backend (and agent) of its own
+  const auto backend = [&]() -> WindowManager& {
+    if (apart) {
+      wm.reset();  // one agent to a process
+      wm = KWinWindowManager::Connect(&error);
+    }
+    return *wm;
+  };
   const auto size = [&](std::int32_t preset, NumericFields fields) {
-    return testing::SizeForTest(*wm, ledger, h,
+    return testing::SizeForTest(backend(), ledger, h,
                                 {preset, std::move(fields), 0, 0, true});
   };
-  const auto restore = [&] { return testing::RestoreForTest(*wm, ledger, h); };
+  const auto restore = [&] {
+    return testing::RestoreForTest(backend(), ledger, h);
+  };
   Rect area;
   ASSERT_TRUE(wm->GetWorkArea(0, area));
   EXPECT_EQ(area, kWorkArea);
@@ -99,22 +109,14 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
        {0, 0, 640, 996},
        true},
   };
-  for (const bool apart : {false, true}) {
+  for (const bool each : {false, true}) {
+    apart = each;
     for (const auto& [state, frame, tiled] : states) {
       SCOPED_TRACE(std::string(state) + (apart ? " apart" : ""));
       RunKWinScript(Find(a) + state + "send(0);");
       ASSERT_TRUE(Eventually([&] { return Frame(a) == frame; }));
-      const auto again = [&] {
-        if (apart) {
-          wm.reset();  // one agent to a process
-          wm = KWinWindowManager::Connect(&error);
-          ASSERT_NE(wm, nullptr) << error;
-        }
-      };
-      again();
       EXPECT_EQ(size(1, {}), a + "\r\nresized to 800 x 600");
       EXPECT_EQ(Frame(a), (Rect{100, 50, 900, 650}));
-      again();
       EXPECT_EQ(restore(), a + "\r\nrestored its original size");
       EXPECT_TRUE(Eventually([&] { return Frame(a) == frame; }));
       EXPECT_EQ(Reading(a)["tiled"], tiled);

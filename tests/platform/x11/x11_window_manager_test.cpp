@@ -231,78 +231,62 @@ TEST_F(X11Test, TheReportShowsTheSizeTheWindowKept) {
   }
 }
 
-TEST_F(X11Test, AMaximisedFullscreenOrMinimisedWindowIsSizedThenPutBack) {
+// Sized, put into a state by the user, sized again (out of the state
+// first) and restored: in the state again, and out of it at the rectangle
+// of its first sizing, which only the backend that placed it knows (a
+// minimised one where the window manager keeps it meanwhile). Each
+// action in a process of its own (a backend of its own, the ledger handed
+// on as the session's file hands it) does as one process does.
+TEST_F(X11Test, AWindowInAStateIsSizedThenPutBackFromAnyProcess) {
   struct Case {
-    const char* options;
-    const char* atom;  // of _NET_WM_STATE while in the state
+    const char *enter, *leave, *atom;  // the commands, before the window id
     std::int32_t show;
   };
   const Case cases[] = {
-      {"--state MAXIMIZED_VERT,MAXIMIZED_HORZ", "MAXIMIZED_HORZ",
+      {"wmctrl -b add,maximized_vert,maximized_horz -i -r",
+       "wmctrl -b remove,maximized_vert,maximized_horz -i -r", "MAXIMIZED_HORZ",
        kShowMaximized},
-      {"--state FULLSCREEN", "FULLSCREEN", kShowFullscreen},
-      {"--iconic", "HIDDEN", kShowMinimized},
+      {"wmctrl -b add,fullscreen -i -r", "wmctrl -b remove,fullscreen -i -r",
+       "FULLSCREEN", kShowFullscreen},
+      {"xdotool windowminimize", "wmctrl -i -a", "HIDDEN", kShowMinimized},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.atom);
-    std::unique_ptr<Client> client;
-    const WindowHandle id = Start(client, c.options);
-    ASSERT_TRUE(Eventually([&] { return Has(State(id), c.atom); }));
-    // Put there by someone else: its rectangle is the one it has now.
-    WindowPlacement p;
-    ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-    EXPECT_EQ(p.showCmd, c.show);
-    EXPECT_EQ(p.rcNormalPosition, OuterOf(id));
-
-    // Placed by Pentrax: the rectangle it returns to is the one placed.
-    const Rect normal{60, 80, 560, 480};
-    p = Place(id, c.show, normal);
-    EXPECT_TRUE(Has(State(id), c.atom));
-    EXPECT_EQ(p.showCmd, c.show);
-    EXPECT_EQ(p.rcNormalPosition, normal);
-
-    // Sized: out of the state first.
-    const Rect sized{60, 80, 700, 560};
-    EXPECT_EQ(Place(id, kShowRestore, sized).showCmd, kShowNormal);
-    EXPECT_FALSE(Has(State(id), c.atom));
-    EXPECT_EQ(OuterOf(id), sized);
-  }
-}
-
-// Sized, maximised by the user, sized again and restored: maximised again,
-// and from there it returns to the rectangle of its first sizing, which
-// only the backend that placed it knows. Each action in a process of its
-// own (a backend of its own, the ledger handed on as the session's file
-// hands it) does as one process does.
-TEST_F(X11Test, ALaterProcessRestoresAsTheSizingProcessWould) {
   for (const bool apart : {false, true}) {
-    SCOPED_TRACE(apart ? "a process for each action" : "one process");
-    std::unique_ptr<Client> client;
-    const WindowHandle id = Start(client, "--title later");
-    ResizedWindowLedger ledger;
-    const auto act = [&](bool restore) {
-      std::string error;
-      if (apart) {
-        wm = X11WindowManager::Connect(nullptr, &error);
-      }
-      return Act(id, ledger, restore);
-    };
-    const auto maximise = [&](const char* how) {
-      testing::Run("wmctrl -i -r " + std::to_string(id) + " -b " + how +
-                   ",maximized_vert,maximized_horz");
-    };
-    act(false);
-    const Rect first = OuterOf(id);
-    maximise("add");
-    ASSERT_TRUE(Eventually([&] { return Has(State(id), "MAXIMIZED_HORZ"); }));
-    act(false);
-    EXPECT_EQ(act(true), "later\r\nrestored its original size");
-    EXPECT_TRUE(Eventually([&] { return Has(State(id), "MAXIMIZED_HORZ"); }));
-    maximise("remove");
-    EXPECT_TRUE(Eventually([&] {
-      return !Has(State(id), "MAXIMIZED_HORZ") && OuterOf(id) == first;
-    })) << OuterOf(id).width()
-        << "x" << OuterOf(id).height();
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.atom) + (apart ? " apart" : ""));
+      std::unique_ptr<Client> client;
+      const WindowHandle id = Start(client, "--title later");
+      ResizedWindowLedger ledger;
+      const auto act = [&](bool restore) {
+        if (apart) {
+          wm = X11WindowManager::Connect(nullptr, nullptr);
+        }
+        return restore ? testing::RestoreForTest(*wm, ledger, id)
+                       : testing::SizeForTest(*wm, ledger, id);
+      };
+      const auto run = [&](const char* command) {
+        testing::Run(std::string(command) + " " + std::to_string(id));
+      };
+      act(false);
+      const Rect first = OuterOf(id);
+      run(c.enter);
+      ASSERT_TRUE(Eventually([&] { return Has(State(id), c.atom); }));
+      // Put there by someone else: its rectangle is the one it has now.
+      const auto other = X11WindowManager::Connect(nullptr, nullptr);
+      WindowPlacement p;
+      EXPECT_TRUE(Eventually([&] {
+        return other->GetWindowPlacement(id, p) == 1 && p.showCmd == c.show &&
+               p.rcNormalPosition == OuterOf(id);
+      }));
+      act(false);
+      EXPECT_FALSE(Has(State(id), c.atom));
+      EXPECT_EQ(act(true), "later\r\nrestored its original size");
+      EXPECT_TRUE(Eventually([&] { return Has(State(id), c.atom); }));
+      run(c.leave);
+      EXPECT_TRUE(Eventually([&] {
+        return !Has(State(id), c.atom) &&
+               (c.show == kShowMinimized || OuterOf(id) == first);
+      }));
+    }
   }
 }
 
