@@ -97,6 +97,7 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
   const std::pair<const char*, std::function<void()>> rows[] = {
       {"not JSON", text("not json")},
       {"another version", text(R"({"pentrax": 1, "x11": []})")},
+      {"a version not a number", text(R"({"pentrax": [2], "records": []})")},
       {"a short record", text(record(R"(1, 1, 0, 0, 5)"))},
       {"a show state of none", text(record(R"(1, 7, 0, 0, 5, 5, "", "")"))},
       {"left of right", text(record(R"(1, 1, 5, 0, 5, 5, "", "")"))},

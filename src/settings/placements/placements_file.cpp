@@ -259,8 +259,8 @@ std::optional<std::int32_t> Int32(const json& v) {
 
 std::optional<std::vector<StoredRecord>> ReadPlacements(std::string_view text) {
   const json all = json::parse(text, nullptr, false);
-  if (!all.is_object() || all.size() != 2 ||
-      all.value("pentrax", 0) != kVersion || !all.contains("records") ||
+  if (!all.is_object() || all.size() != 2 || !all.contains("pentrax") ||
+      all["pentrax"] != kVersion || !all.contains("records") ||
       !all["records"].is_array() ||
       all["records"].size() > PlacementsFile::kMostRecords) {
     return std::nullopt;
