@@ -1,6 +1,6 @@
 // The ledger of sized windows: for every window sized since the program
-// started, the placement it had just before its most recent sizing, the
-// latest first remembered last.
+// started, the placement it had just before its most recent sizing; the
+// window sized last comes last.
 #pragma once
 
 #include <cstdint>

@@ -71,7 +71,8 @@ class SwayWindowManager final : public WindowManager {
   std::unique_ptr<SwayIpc> ipc_;
   std::optional<SwayLayout> layout_;
   std::chrono::steady_clock::time_point layoutAt_{};
-  // Where the windows that this backend floated were tiled.
+  // Where the windows that this backend (or, through the placement
+  // detail, an earlier process) floated were tiled.
   std::map<WindowHandle, SwayTiledPlace> tiledPlaces_;
   bool answered_ = true;  // the latest request had an answer
 };
