@@ -13,6 +13,7 @@
 
 #include "command_line.h"
 #include "commands.h"
+#include "desktop_session.h"
 #include "factory.h"
 #include "form_settings.h"
 #include "frm_pentrax2.h"
@@ -48,16 +49,22 @@ std::string SettingsPath() {
   return settings::IniSettingsStore::UserFilePath(settings::ApplicationName());
 }
 
-// The session's shared placements for the backend, or this process's own
-// (said on standard error) where the session has no runtime folder.
-std::unique_ptr<pentrax::LedgerStore> Placements(const std::string& backend) {
+// The session's shared placements for the backend's desktop, or this
+// process's own (said on standard error) where the session has no runtime
+// folder.
+std::unique_ptr<pentrax::LedgerStore> Placements(const std::string& backend,
+                                                 pentrax::WindowManager& wm) {
   std::string why;
-  const std::string path = settings::PlacementsFile::SessionPath(&why);
-  if (path.empty()) {
+  const std::string folder = settings::PlacementsFile::SessionFolder(&why);
+  if (folder.empty()) {
     Fail(why, 0);
     return std::make_unique<pentrax::MemoryLedgerStore>();
   }
-  return std::make_unique<settings::PlacementsFile>(path, backend);
+  return std::make_unique<settings::PlacementsFile>(
+      folder,
+      pentrax::DisplayKey(backend,
+                          [](const char* name) { return std::getenv(name); }),
+      [&wm] { return wm.ListWindows(); });
 }
 
 volatile std::sig_atomic_t g_stopSignal = 0;
@@ -130,7 +137,7 @@ int RunCommand(const pentrax::cli::Options& o, char** argv) {
   std::optional<settings::IniSettingsStore> store;
   const auto placements = o.command == pentrax::cli::Command::kList
                               ? std::make_unique<pentrax::MemoryLedgerStore>()
-                              : Placements(backend);
+                              : Placements(backend, *wm);
   pentrax::cli::Environment env{
       *wm,
       *placements,
@@ -218,7 +225,7 @@ int main(int argc, char** argv) {
 
   settings::IniSettingsStore store(SettingsPath(),
                                    &settings::ReportOnStandardError);
-  const auto placements = Placements(session.name);
+  const auto placements = Placements(session.name, *wm);
   pentrax::ui::QtFormView view;
   pentrax::ui::FrmPentrax2 form(*wm, view);
   form.cycle.UseStore(*placements);

@@ -10,10 +10,12 @@
 #
 # sway refuses to run as root: under root, sway runs as the unprivileged
 # uid 65534. The command itself runs as the caller, with SWAYSOCK,
-# WAYLAND_DISPLAY, DISPLAY (XWayland), XDG_RUNTIME_DIR, PENTRAX_SWAY_PID
+# WAYLAND_DISPLAY (a full path), DISPLAY (XWayland), XDG_RUNTIME_DIR (a
+# folder of the caller's own, as the caller's session would give it),
+# PENTRAX_SWAY_PID
 # (sway's process) and PENTRAX_SWAY_CLIENT
 # (the words to put before a client's command line so that it runs as the
-# session's user; empty when that is the caller). Clients may run as either:
+# session's user, in sway's runtime folder). Clients may run as either:
 # XWayland lets the caller in too.
 set -euo pipefail
 
@@ -90,12 +92,13 @@ wait_for 60 "sway to answer on its socket, with its bar in place and XWayland na
 export SWAYSOCK
 PENTRAX_SWAY_PID=$(session_pid "$sway_pid")
 export PENTRAX_SWAY_PID
-export XDG_RUNTIME_DIR="$workdir"
+export XDG_RUNTIME_DIR="$workdir/client"
+mkdir -m 0700 "$XDG_RUNTIME_DIR"
 export HOME="$workdir/home"
-WAYLAND_DISPLAY=$(sed -n 's/^WAYLAND_DISPLAY=//p' "$workdir/session.env")
+WAYLAND_DISPLAY=$workdir/$(sed -n 's/^WAYLAND_DISPLAY=//p' "$workdir/session.env")
 DISPLAY=$(sed -n 's/^DISPLAY=//p' "$workdir/session.env")
 export WAYLAND_DISPLAY DISPLAY
-export PENTRAX_SWAY_CLIENT="${as_user[*]}"
+export PENTRAX_SWAY_CLIENT="${as_user[*]} env XDG_RUNTIME_DIR=$workdir"
 if [ ${#as_user[@]} -gt 0 ]; then
   "${as_user[@]}" xhost "+si:localuser:$(id -un)" >/dev/null
 fi

@@ -125,9 +125,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
-  // The window program, where the session's user can run it.
+  // The window program, where the session's user can run it: beside sway's
+  // socket.
   const std::string program =
-      std::string(std::getenv("XDG_RUNTIME_DIR")) + "/bench_window";
+      std::filesystem::path(std::getenv("SWAYSOCK")).parent_path() /
+      "bench_window";
   std::filesystem::copy_file(argv[1], program,
                              std::filesystem::copy_options::skip_existing);
   const struct {

@@ -41,6 +41,15 @@ std::string CannotAct(WindowManager& wm, WindowHandle window, bool sizing,
   return Report(std::move(*title), sizing ? kNotSized : kNotRestored);
 }
 
+// Hands the backend what an earlier action on the window, in any process,
+// left it to know (WindowManager::PlacementDetail).
+void TakeDetail(const ActionContext& ctx, const std::string& identity) {
+  const auto e = ctx.ledger.Entry(ctx.target);
+  if (e && e->identity == identity && !e->detail.empty()) {
+    ctx.wm.TakePlacementDetail(ctx.target, e->detail);
+  }
+}
+
 // The character that starts at text[i], and in `length` its UTF-8 bytes;
 // a byte that starts no sequence of two to four bytes stands for itself.
 char32_t CharacterAt(std::string_view text, std::size_t i,
@@ -135,6 +144,8 @@ ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
     return result;
   }
   WindowManager& wm = ctx.wm;
+  const std::string identity = wm.WindowIdentity(target);
+  TakeDetail(ctx, identity);
   Rect workArea;
   const bool fit = wm.GetWorkArea(target, workArea);
   WindowPlacement placement;
@@ -151,7 +162,6 @@ ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
                                 insets->left + insets->right),
                    ClampToInt32(std::int64_t{result.target.height} +
                                 insets->top + insets->bottom)};
-  const std::string identity = wm.WindowIdentity(target);
   const WindowPlacement before = placement;
 
   const Rect& normal = before.rcNormalPosition;
@@ -172,6 +182,7 @@ ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
     return result;
   }
   ctx.ledger.RememberWindow(before, target, identity);
+  ctx.ledger.SetDetail(target, wm.PlacementDetail(target));
 
   result.title = ReadCleanTitle(wm, target);
   WindowPlacement after;
@@ -205,13 +216,14 @@ ActionResult RestoreWindow(const ActionContext& ctx) {
     return result;
   }
   WindowManager& wm = ctx.wm;
+  const std::string identity = wm.WindowIdentity(target);
+  TakeDetail(ctx, identity);
   WindowPlacement placement;
   if (wm.GetWindowPlacement(target, placement) <= 0) {
     result.report = CannotAct(wm, target, false);
     return result;
   }
   result.title = ReadCleanTitle(wm, target);
-  const std::string identity = wm.WindowIdentity(target);
 
   bool found = false;
   ctx.ledger.LookUpWindow(placement, target, found, identity);
@@ -231,6 +243,7 @@ ActionResult RestoreWindow(const ActionContext& ctx) {
     result.report = CannotAct(wm, target, false, result.title);
     return result;
   }
+  ctx.ledger.SetDetail(target, wm.PlacementDetail(target));
   result.report = Report(result.title, kRestored);
   result.outcome = Outcome::kDone;
   WindowPlacement after;

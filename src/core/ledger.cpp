@@ -4,6 +4,23 @@
 
 namespace pentrax {
 
+bool IsUsable(const ResizedWindowRecord& r) {
+  const bool known =
+      r.showState == kShowNormal || r.showState == kShowMinimized ||
+      r.showState == kShowMaximized || r.showState == kShowFullscreen ||
+      r.showState == kShowTiled || r.showState == kRestoredMarker;
+  const auto within = [](std::int32_t v) {
+    return v >= -kLargestCoordinate && v <= kLargestCoordinate;
+  };
+  const bool printable =
+      std::all_of(r.detail.begin(), r.detail.end(),
+                  [](char c) { return c >= ' ' && c <= '~'; });
+  return r.handle > 0 && known && within(r.left) && within(r.top) &&
+         within(r.right) && within(r.bottom) && r.right > r.left &&
+         r.bottom > r.top && r.identity.size() <= kLongestIdentity &&
+         r.detail.size() <= kPlacementDetailLength && printable;
+}
+
 std::size_t ResizedWindowLedger::IndexOf(WindowHandle window) const {
   return static_cast<std::size_t>(
       std::find_if(entries_.begin(), entries_.end(),
@@ -20,8 +37,16 @@ void ResizedWindowLedger::RememberWindow(const WindowPlacement& placement,
                                          WindowHandle window,
                                          std::string_view identity) {
   const Rect& r = placement.rcNormalPosition;
-  EntryFor(window) = {window,   placement.showCmd,    r.left, r.top, r.right,
-                      r.bottom, std::string(identity)};
+  ResizedWindowRecord entry{
+      window,   placement.showCmd,     r.left, r.top, r.right,
+      r.bottom, std::string(identity), {}};
+  if (const std::size_t i = IndexOf(window); i < entries_.size()) {
+    if (entries_[i].identity == identity) {
+      entry.detail = std::move(entries_[i].detail);  // still the same window
+    }
+    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  entries_.push_back(std::move(entry));
 }
 
 void ResizedWindowLedger::LookUpWindow(WindowPlacement& placement,
@@ -47,6 +72,12 @@ std::optional<ResizedWindowRecord> ResizedWindowLedger::Entry(
 
 void ResizedWindowLedger::PutBack(const ResizedWindowRecord& record) {
   EntryFor(record.handle) = record;
+}
+
+void ResizedWindowLedger::SetDetail(WindowHandle window, std::string detail) {
+  if (const std::size_t i = IndexOf(window); i < entries_.size()) {
+    entries_[i].detail = std::move(detail);
+  }
 }
 
 }  // namespace pentrax

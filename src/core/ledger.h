@@ -1,5 +1,6 @@
 // The ledger of sized windows: for every window sized since the program
-// started, the placement it had just before its most recent sizing.
+// started, the placement it had just before its most recent sizing; the
+// window sized last comes last.
 #pragma once
 
 #include <cstdint>
@@ -27,12 +28,27 @@ struct ResizedWindowRecord {
   // WindowIdentity); an entry whose window no longer matches counts as not
   // listed, so a reused handle never leads to a stranger's window.
   std::string identity;
+  // What the backend gave to know of the window after the latest action on
+  // it (WindowManager::PlacementDetail), handed back before the next one.
+  std::string detail;
+  friend bool operator==(const ResizedWindowRecord&,
+                         const ResizedWindowRecord&) = default;
 };
+
+// The bounds of a record that can be used: a show state Pentrax gives, a
+// rectangle with right > left and bottom > top whose coordinates lie within
+// what any desktop takes (far beyond any layout of monitors), an identity
+// and a detail of bounded length. A record read from outside that is not
+// usable never reaches a backend.
+inline constexpr std::int32_t kLargestCoordinate = 1 << 20;
+inline constexpr std::size_t kLongestIdentity = 1024;
+bool IsUsable(const ResizedWindowRecord& record);
 
 class ResizedWindowLedger {
  public:
-  // Overwrites the entry of this handle, or appends a new one, with the
-  // placement's show state and normal rectangle.
+  // Makes the entry of this handle the latest, with the placement's show
+  // state and normal rectangle (and the detail it had, for the same
+  // window).
   void RememberWindow(const WindowPlacement& placement, WindowHandle window,
                       std::string_view identity = {});
 
@@ -46,6 +62,8 @@ class ResizedWindowLedger {
   std::optional<ResizedWindowRecord> Entry(WindowHandle window) const;
   // Puts an entry taken with Entry back in place of this handle's entry.
   void PutBack(const ResizedWindowRecord& record);
+  // Sets the backend's detail of the handle's entry, if it has one.
+  void SetDetail(WindowHandle window, std::string detail);
 
   const std::vector<ResizedWindowRecord>& entries() const { return entries_; }
 

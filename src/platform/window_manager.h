@@ -4,6 +4,7 @@
 // sizing logic knows nothing else about the window system.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,16 +19,23 @@ namespace pentrax {
 using WindowHandle = std::int32_t;
 
 // Left, top, right, bottom in pixels; right and bottom lie just outside, so
-// width = right - left.
+// width = right - left (clamped to 32 bits, for a rectangle read from
+// outside whose sides lie further apart).
 struct Rect {
   std::int32_t left = 0;
   std::int32_t top = 0;
   std::int32_t right = 0;
   std::int32_t bottom = 0;
 
-  std::int32_t width() const { return right - left; }
-  std::int32_t height() const { return bottom - top; }
+  std::int32_t width() const { return Span(left, right); }
+  std::int32_t height() const { return Span(top, bottom); }
   friend bool operator==(const Rect&, const Rect&) = default;
+
+ private:
+  static std::int32_t Span(std::int32_t from, std::int32_t to) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        std::int64_t{to} - from, INT32_MIN, INT32_MAX));
+  }
 };
 
 struct Point {
@@ -65,6 +73,9 @@ constexpr std::string_view ShowStateName(std::int32_t showCmd) {
 }
 
 inline constexpr std::uint32_t kPlacementLength = 44;
+
+// The longest detail a backend gives with a placement (PlacementDetail).
+inline constexpr std::size_t kPlacementDetailLength = 200;
 
 // What the desktop draws around a window's content (frame, title bar,
 // borders), in pixels on each side; all 0 for a window that draws its own.
@@ -158,6 +169,18 @@ class WindowManager {
   // window of the Pentrax a command finds open). Such windows are never
   // acted on, and ListWindows leaves them out.
   virtual bool IsOwnProcessWindow(WindowHandle window) = 0;
+
+  // What a later Pentrax process needs to know of a window that this backend
+  // has placed, to act on it as this one would: for example the normal
+  // rectangle of a window it left maximised, or where a window it floated
+  // was tiled. Printable ASCII of at most kPlacementDetailLength bytes; empty
+  // when there is nothing to know. The shared placements keep it with the
+  // window's record and hand it back through TakePlacementDetail before the
+  // next action on the same window (its identity unchanged), in whichever
+  // process that runs. The backend checks what it takes and ignores a
+  // detail it does not understand (another version's, a damaged one).
+  virtual std::string PlacementDetail(WindowHandle) { return {}; }
+  virtual void TakePlacementDetail(WindowHandle, std::string_view) {}
 
   // Called when the user arms a button: from now on the foreground window is
   // queried until a window is picked. A backend that tells a pick from the

@@ -1,10 +1,10 @@
 // What Pentrax takes from outside, in the place of anything; one target for
 // each define (PENTRAX_FUZZ_<TARGET>, see CMakeLists.txt): text read as a
 // number, other programs' window titles, a settings file, command lines,
-// and what the desktops answer (sway's layout tree, the KWin agent's
-// answers, the GNOME extension's replies). Each is taken without a crash, an
-// exception or undefined behaviour, and what is read gives no negative size
-// and sound requests.
+// the session's placements file, and what the desktops answer (sway's layout
+// tree, the KWin agent's answers, the GNOME extension's replies). Each is
+// taken without a crash, an exception or undefined behaviour, and what is
+// read gives no negative size and sound requests.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -30,6 +30,8 @@
 #include <sstream>
 
 #include "command_line.h"
+#elif defined(PENTRAX_FUZZ_PLACEMENTS)
+#include "placements_file.h"
 #elif defined(PENTRAX_FUZZ_SWAY_TREE)
 #include "sway_placer.h"
 #elif defined(PENTRAX_FUZZ_KWIN_ANSWER)
@@ -114,6 +116,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (o.has_value() == !error.empty() ||
       (o && ((o->size && (o->size->width < 1 || o->size->height < 1)) ||
              o->timeoutSeconds < 1 || o->window.id < 0))) {
+    __builtin_trap();
+  }
+#elif defined(PENTRAX_FUZZ_PLACEMENTS)
+  // What is read (only usable records) is written so that it reads back.
+  const auto records = settings::ReadPlacements(bytes);
+  if (records && settings::ReadPlacements(
+                     settings::WritePlacements(*records)) != records) {
     __builtin_trap();
   }
 #elif defined(PENTRAX_FUZZ_SWAY_TREE)

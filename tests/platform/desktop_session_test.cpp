@@ -4,14 +4,25 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 
 namespace pentrax {
 namespace {
 
+using Env = std::map<std::string, std::string>;
+
+// The environment as std::getenv reads it.
+std::function<const char*(const char*)> From(const Env& env) {
+  return [&env](const char* name) -> const char* {
+    const auto it = env.find(name);
+    return it == env.end() ? nullptr : it->second.c_str();
+  };
+}
+
 TEST(ReadDesktopSession, TheDesktopAndWhetherItIsWayland) {
-  using Env = std::map<std::string, std::string>;
   const std::pair<Env, DesktopSession> rows[] = {
       {{}, {Desktop::kOther, false}},
       {{{"SWAYSOCK", "/run/sway.sock"}, {"WAYLAND_DISPLAY", "wayland-1"}},
@@ -33,12 +44,29 @@ TEST(ReadDesktopSession, TheDesktopAndWhetherItIsWayland) {
        {Desktop::kOther, false}},
   };
   for (const auto& [env, session] : rows) {
-    const auto lookup = [&env](const char* name) -> const char* {
-      const auto it = env.find(name);
-      return it == env.end() ? nullptr : it->second.c_str();
-    };
-    EXPECT_EQ(ReadDesktopSession(lookup), session)
+    EXPECT_EQ(ReadDesktopSession(From(env)), session)
         << (env.empty() ? "" : env.begin()->second);
+  }
+}
+
+// Two desktops of one session (an X server beside another, a nested sway)
+// get keys of their own; two ways of naming one X display, one key.
+TEST(DisplayKey, TellsDesktopsApart) {
+  const Env bus = {{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/bus"},
+                   {"WAYLAND_DISPLAY", "wayland-0"}};
+  const std::tuple<const char*, Env, std::string> rows[] = {
+      {"x11", {{"DISPLAY", ":0"}}, "x11 :0"},
+      {"x11", {{"DISPLAY", ":0.1"}}, "x11 :0"},
+      {"x11", {{"DISPLAY", "unix:0.0"}}, "x11 :0"},
+      {"x11", {{"DISPLAY", "host.example:10.0"}}, "x11 host.example:10"},
+      {"sway",
+       {{"SWAYSOCK", "/run/sway-2.sock"}, {"DISPLAY", ":0"}},
+       "sway /run/sway-2.sock"},
+      {"kwin", bus, "kwin unix:path=/run/bus wayland-0"},
+      {"gnome", bus, "gnome unix:path=/run/bus wayland-0"},
+  };
+  for (const auto& [backend, env, key] : rows) {
+    EXPECT_EQ(DisplayKey(backend, From(env)), key);
   }
 }
 

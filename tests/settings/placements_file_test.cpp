@@ -1,9 +1,12 @@
-// The session's shared placements, in a temporary folder: what one Pentrax
-// process remembers, another finds; at the same time, none is lost; a file
-// that is not Pentrax's is set aside; one that cannot be read is said.
+// The session's shared placements, in a runtime folder of the test's own:
+// shared, safe where the folder is not, and bounded.
 #include "placements_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,22 +17,35 @@ namespace pentrax::settings {
 namespace {
 
 namespace fs = std::filesystem;
+using std::chrono::milliseconds;
 
 class PlacementsTest : public ::testing::Test {
  protected:
   fs::path dir = fs::temp_directory_path() /
                  ("pentrax-placements-" + std::to_string(getpid()));
-  std::string path = (dir / "pentrax2" / "placements.json").string();
-  void SetUp() override { fs::create_directories(dir); }
+  fs::path own = dir / "pentrax2";
+  std::string path = (own / "placements.json").string();
+  void SetUp() override {
+    fs::create_directories(dir);
+    fs::permissions(dir, fs::perms::owner_all);
+  }
   void TearDown() override { fs::remove_all(dir); }
 
-  static void Remember(LedgerStore& store, WindowHandle w, Rect r,
-                       const char* identity = "pid 1") {
+  PlacementsFile Store(std::string display = "x11 :0",
+                       std::vector<WindowHandle> alive = {}) {
+    return PlacementsFile(
+        dir, std::move(display), [alive] { return alive; }, milliseconds(200));
+  }
+  // A window's record, with an identity that JSON escapes.
+  static std::string Remember(LedgerStore& store, WindowHandle w,
+                              const char* detail = "") {
     WindowPlacement p;
-    p.showCmd = kShowMaximized;
-    p.rcNormalPosition = r;
-    store.Use(
-        [&](ResizedWindowLedger& l) { l.RememberWindow(p, w, identity); });
+    p.showCmd = kShowTiled;
+    p.rcNormalPosition = {w, w + 1, w + 10, w + 20};
+    return store.Use([&](ResizedWindowLedger& l) {
+      l.RememberWindow(p, w, "pid 1, class \"\xC3\xA9\\n");
+      l.SetDetail(w, detail);
+    });
   }
   static std::optional<ResizedWindowRecord> Find(LedgerStore& store,
                                                  WindowHandle w) {
@@ -37,62 +53,219 @@ class PlacementsTest : public ::testing::Test {
     store.Use([&](ResizedWindowLedger& l) { e = l.Entry(w); });
     return e;
   }
+  static std::size_t Count(LedgerStore& store) {
+    std::size_t n = 0;
+    store.Use([&](ResizedWindowLedger& l) { n = l.entries().size(); });
+    return n;
+  }
 };
 
 // Four processes remember 25 windows each at the same time; another finds
-// them all, as they were remembered, for its own backend alone.
+// them all, as they were remembered, for its own desktop alone; a sizing on
+// another desktop with the same handles erases none of them.
 TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
-  std::vector<pid_t> children;
   for (int c = 0; c < 4; ++c) {
-    if (const pid_t pid = fork(); pid == 0) {
-      PlacementsFile store(path, "x11");
+    if (fork() == 0) {
+      PlacementsFile store = Store();
       for (int i = 0; i < 25; ++i) {
-        Remember(store, c * 100 + i + 1, {i, i + 1, i + 10, i + 20},
-                 "pid 1, class \"\xC3\xA9\\n");
+        Remember(store, c * 100 + i + 1, "t Left");
       }
       _exit(0);
-    } else {
-      children.push_back(pid);
     }
   }
-  for (const pid_t pid : children) {
-    waitpid(pid, nullptr, 0);
+  while (wait(nullptr) > 0) {
   }
-  PlacementsFile store(path, "x11"), sway(path, "sway");
-  std::size_t entries = 0;
-  store.Use([&](ResizedWindowLedger& l) { entries = l.entries().size(); });
-  EXPECT_EQ(entries, 100u);
-  const auto e = Find(store, 307);
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->showState, kShowMaximized);
-  EXPECT_EQ((Rect{e->left, e->top, e->right, e->bottom}), (Rect{6, 7, 16, 26}));
-  EXPECT_EQ(e->identity, "pid 1, class \"\xC3\xA9\\n");
-  EXPECT_FALSE(Find(sway, 307));  // another backend's handles
+  PlacementsFile store = Store(), other = Store("x11 :1");
+  Remember(other, 307);
+  EXPECT_EQ(Count(store), 100u);
+  EXPECT_EQ(Find(store, 307),
+            (ResizedWindowRecord{307, kShowTiled, 307, 308, 317, 327,
+                                 "pid 1, class \"\xC3\xA9\\n", "t Left"}));
+  EXPECT_EQ(Find(other, 307)->detail, "");
 }
 
-TEST_F(PlacementsTest, AFileNotPentraxsIsSetAsideAndOneUnwritableIsSaid) {
-  for (const char* text :
-       {"{\"x11\": 5}", "not json", "[1, 2]",
-        "{\"pentrax\": 1, \"x11\": [[1, 2]]}", "{\"pentrax\": \"1\"}"}) {
-    fs::create_directories(dir / "pentrax2");
-    std::ofstream(path) << text;
-    PlacementsFile store(path, "x11");
-    std::string note;
-    note = store.Use(
-        [](ResizedWindowLedger& l) { EXPECT_TRUE(l.entries().empty()); });
-    EXPECT_NE(note.find("set aside"), std::string::npos) << text;
-    EXPECT_TRUE(fs::exists(path + ".damaged")) << text;
-    Remember(store, 3, {0, 0, 5, 5});
-    EXPECT_TRUE(Find(store, 3)) << text;
-    fs::remove(path);
+// What is not a placements file of this Pentrax, in the file's place, is
+// set aside, once, and a new file begun; a link's target stays as it was.
+TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
+  const std::string elsewhere = (dir / "elsewhere").string();
+  const auto record = [](const std::string& fields) {
+    return R"({"pentrax": 2, "records": [["x11 :0", )" + fields + "]]}";
+  };
+  const auto text = [&](const std::string& t) {
+    return [&, t] { std::ofstream(path) << t; };
+  };
+  const std::pair<const char*, std::function<void()>> rows[] = {
+      {"not JSON", text("not json")},
+      {"another version", text(R"({"pentrax": 1, "x11": []})")},
+      {"a version not a number", text(R"({"pentrax": [2], "records": []})")},
+      {"a short record", text(record(R"(1, 1, 0, 0, 5)"))},
+      {"a show state of none", text(record(R"(1, 7, 0, 0, 5, 5, "", "")"))},
+      {"left of right", text(record(R"(1, 1, 5, 0, 5, 5, "", "")"))},
+      {"at the 32-bit ends",
+       text(record(
+           R"(1, 3, -2147483648, -2147483648, 2147483647, 2147483647, "", "")"))},
+      {"beyond 32 bits", text(record(R"(1, 3, 0, 0, 4294967296, 5, "", "")"))},
+      {"no window", text(record(R"(0, 1, 0, 0, 5, 5, "", "")"))},
+      {"a detail with a line break",
+       text(record(R"(1, 1, 0, 0, 5, 5, "", "a\nb")"))},
+      {"a FIFO", [&] { mkfifo(path.c_str(), 0600); }},
+      {"a link, and one where a new file might be made",
+       [&] {
+         std::ofstream(elsewhere) << record(R"(1, 1, 0, 0, 5, 5, "", "")");
+         fs::create_symlink(elsewhere, path);
+         fs::create_symlink(elsewhere, path + ".new");
+       }},
+      {"too large",
+       [&] {
+         std::ofstream(path)
+             << std::string(PlacementsFile::kLargestFile + 1, ' ');
+       }},
+  };
+  for (const auto& [what, put] : rows) {
+    SCOPED_TRACE(what);
+    fs::remove_all(own);
+    fs::create_directory(own, dir);
+    put();
+    PlacementsFile store = Store();
+    EXPECT_EQ(Count(store), 0u);
+    EXPECT_NE(Remember(store, 3).find("set aside"), std::string::npos);
+    EXPECT_TRUE(fs::exists(fs::symlink_status(path + ".damaged")));
+    EXPECT_EQ(Remember(store, 4), "");
+    EXPECT_TRUE(Find(store, 3) && Find(store, 4));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
   }
-  // A folder where the file should be: said, and remembered in the process.
-  fs::create_directories(path);
-  PlacementsFile store(path, "x11");
-  EXPECT_NE(store.Use([](ResizedWindowLedger&) {}).find("cannot read"),
-            std::string::npos);
-  Remember(store, 4, {0, 0, 5, 5});
-  EXPECT_TRUE(Find(store, 4));
+  std::ifstream in(elsewhere);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
+            record(R"(1, 1, 0, 0, 5, 5, "", "")"));
+}
+
+// Where the file cannot be used safely, or at all, each action says why
+// (the reason of the call that failed) and the placements are remembered
+// by the process; nothing is written through a link, and a process that
+// holds the lock past the deadline holds up no one.
+TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
+  const fs::path elsewhere = dir / "elsewhere";
+  int held = -1;
+  rlimit limit{};
+  getrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, SIG_IGN);
+  const auto folder = [&](mode_t mode) {
+    fs::create_directory(own);
+    chmod(own.c_str(), mode);
+  };
+  const std::tuple<const char*, std::function<void()>, std::string> rows[] = {
+      {"a runtime folder open to others", [&] { chmod(dir.c_str(), 0750); },
+       dir.string() + " is open to others (mode 0750, not 0700)"},
+      {"a runtime folder of another user",
+       [&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); },
+       dir.string() + " belongs to uid 65534, not to this user (uid " +
+           std::to_string(geteuid()) + ")"},
+      {"no runtime folder", [&] { fs::remove_all(dir); },
+       "cannot open " + dir.string() + ": No such file or directory"},
+      {"Pentrax's folder a link",
+       [&] {
+         fs::create_directory(elsewhere);
+         fs::create_directory_symlink(elsewhere, own);
+       },
+       "cannot open " + own.string() + ": it is a symbolic link"},
+      {"Pentrax's folder open to others", [&] { folder(0705); },
+       own.string() + " is open to others (mode 0705, not 0700)"},
+      {"the lock a link to nowhere",
+       [&] {
+         folder(0700);
+         fs::create_symlink(elsewhere, own / "placements.lock");
+       },
+       "cannot open " + own.string() +
+           "/placements.lock: it is a symbolic link"},
+      {"a write that fails",
+       [&] {
+         const rlimit small{16, limit.rlim_max};
+         setrlimit(RLIMIT_FSIZE, &small);
+       },
+       "cannot write " + path + ": File too large"},
+      {"the lock held by another process",
+       [&] {
+         folder(0700);
+         held = open((own / "placements.lock").c_str(), O_RDWR | O_CREAT, 0600);
+         flock(held, LOCK_EX);
+       },
+       "another Pentrax process has held " + own.string() +
+           "/placements.lock for 0.2 s"},
+  };
+  for (const auto& [what, put, why] : rows) {
+    SCOPED_TRACE(what);
+    put();
+    PlacementsFile store = Store();
+    EXPECT_EQ(Remember(store, 3),
+              why + "; placements are remembered by this process only");
+    EXPECT_TRUE(Find(store, 3));
+    EXPECT_FALSE(fs::exists(elsewhere / "placements.json") ||
+                 fs::is_regular_file(elsewhere));
+    setrlimit(RLIMIT_FSIZE, &limit);
+    close(std::exchange(held, -1));
+    fs::create_directories(dir);
+    ASSERT_EQ(chown(dir.c_str(), getuid(), getgid()), 0);
+    chmod(dir.c_str(), 0700);
+    fs::remove_all(elsewhere);
+    fs::remove_all(own);
+    // Once the file can be used, what the process kept is stored with the
+    // next change, for every process.
+    EXPECT_EQ(Remember(store, 4), "");
+    PlacementsFile another = Store();
+    EXPECT_EQ(Count(another), 2u);
+    fs::remove_all(own);
+  }
+  // Without a runtime folder there is no file.
+  unsetenv("XDG_RUNTIME_DIR");
+  std::string error;
+  EXPECT_EQ(PlacementsFile::SessionFolder(&error), "");
+  EXPECT_EQ(error.find("XDG_RUNTIME_DIR is not set"), 0u);
+}
+
+// The lock is held only to store a change, never while the action acts on
+// the desktop; a reading takes no lock, writes nothing and makes no folder.
+TEST_F(PlacementsTest, TheLockIsHeldOnlyToStoreAChange) {
+  PlacementsFile store = Store(), another = Store();
+  Remember(store, 3);
+  const int other = open((own / "placements.lock").c_str(), O_RDWR);
+  const std::string note = store.Use([&](ResizedWindowLedger& l) {
+    EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    l.SetDetail(3, "d");
+  });
+  EXPECT_NE(note.find("has held"), std::string::npos) << note;
+  const auto written = fs::last_write_time(path);
+  EXPECT_EQ(Find(another, 3)->detail, "");  // as stored, though locked
+  EXPECT_EQ(Find(store, 3)->detail, "d");   // kept by the process
+  close(other);
+  EXPECT_EQ(fs::last_write_time(path), written);
+  fs::remove_all(own);
+  EXPECT_FALSE(Find(another, 3));
+  EXPECT_FALSE(fs::exists(own));
+}
+
+// The file keeps the latest records, and none of a window that is gone
+// from the desktop that stores (another desktop's stay).
+TEST_F(PlacementsTest, TheFileStaysBounded) {
+  // A full file, a sway window's record the oldest.
+  std::string text =
+      R"({"pentrax": 2, "records": [["sway /run/s.sock", 1, 1, 0, 0, 5, 5, "pid 1", ""])";
+  for (std::size_t i = 1; i < PlacementsFile::kMostRecords; ++i) {
+    text += R"(, ["x11 :0", )" + std::to_string(i) +
+            R"(, 1, 0, 0, 5, 5, "pid 1", ""])";
+  }
+  fs::create_directory(own);
+  chmod(own.c_str(), 0700);
+  std::ofstream(path) << text << "]}";
+  PlacementsFile store = Store(), sway = Store("sway /run/s.sock");
+  EXPECT_TRUE(Find(sway, 1));
+  Remember(store, 5000);
+  EXPECT_FALSE(Find(sway, 1));
+  EXPECT_EQ(Count(store), PlacementsFile::kMostRecords);
+  Remember(sway, 1);
+  PlacementsFile listing = Store("x11 :0", {7, 5000});
+  Remember(listing, 9);  // acted on: kept
+  EXPECT_EQ(Count(store), 3u);
+  EXPECT_TRUE(Find(sway, 1));
 }
 
 }  // namespace

@@ -32,10 +32,13 @@ struct Seen {
   Rect outer;
   int contentWidth, contentHeight, parent;
   std::size_t index;
+  int workspace;
   friend bool operator==(const Seen&, const Seen&) = default;
 };
 
-inline void Collect(const nlohmann::json& node, std::vector<Seen>& out) {
+inline void Collect(const nlohmann::json& node, std::vector<Seen>& out,
+                    int workspace = 0) {
+  if (node.value("type", "") == "workspace") workspace = node["id"];
   for (const char* list : {"nodes", "floating_nodes"}) {
     for (std::size_t i = 0; node.contains(list) && i < node[list].size(); ++i) {
       const nlohmann::json& n = node[list][i];
@@ -44,9 +47,9 @@ inline void Collect(const nlohmann::json& node, std::vector<Seen>& out) {
         outer.top -= n["deco_rect"]["height"].get<int>();
         out.push_back({n["id"], n["name"], n["type"], n["fullscreen_mode"],
                        outer, n["window_rect"]["width"],
-                       n["window_rect"]["height"], node["id"], i});
+                       n["window_rect"]["height"], node["id"], i, workspace});
       }
-      Collect(n, out);
+      Collect(n, out, workspace);
     }
   }
 }

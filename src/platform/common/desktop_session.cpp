@@ -39,4 +39,31 @@ DesktopSession ReadDesktopSession(
   return s;
 }
 
+std::string DisplayKey(std::string_view backend,
+                       const std::function<const char*(const char*)>& getenv) {
+  const auto value = [&](const char* name) {
+    const char* v = getenv(name);
+    return std::string(v != nullptr ? v : "");
+  };
+  std::string key(backend);
+  if (backend == "x11") {
+    std::string display = value("DISPLAY");
+    const std::size_t colon = display.rfind(':');
+    const std::size_t dot =
+        display.find('.', colon == std::string::npos ? 0 : colon);
+    if (colon != std::string::npos && dot != std::string::npos) {
+      display.erase(dot);
+    }
+    if (display.starts_with("unix:")) {
+      display.erase(0, 4);
+    }
+    return key + " " + display;
+  }
+  if (backend == "sway") {
+    return key + " " + value("SWAYSOCK");
+  }
+  return key + " " + value("DBUS_SESSION_BUS_ADDRESS") + " " +
+         value("WAYLAND_DISPLAY");
+}
+
 }  // namespace pentrax

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <string_view>
 
 namespace pentrax {
 
@@ -25,5 +27,15 @@ struct DesktopSession {
 // Empty values count as unset.
 DesktopSession ReadDesktopSession(
     const std::function<const char*(const char*)>& getenv);
+
+// Which desktop a backend's windows belong to, as the environment tells it:
+// the same handle means another window on another desktop (two X servers,
+// a nested sway), so the placements remembered are kept apart by it. The
+// backend's name followed by: for x11 the X display ($DISPLAY without its
+// screen number; "unix:N" is ":N"), for sway its socket ($SWAYSOCK), for
+// kwin and gnome the session bus ($DBUS_SESSION_BUS_ADDRESS) and the
+// Wayland display ($WAYLAND_DISPLAY).
+std::string DisplayKey(std::string_view backend,
+                       const std::function<const char*(const char*)>& getenv);
 
 }  // namespace pentrax

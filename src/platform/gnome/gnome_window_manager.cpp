@@ -201,6 +201,17 @@ int GnomeWindowManager::SetWindowPlacement(WindowHandle window,
   return 1;
 }
 
+std::string GnomeWindowManager::PlacementDetail(WindowHandle window) {
+  return impl_->normals.Detail(window);
+}
+
+void GnomeWindowManager::TakePlacementDetail(WindowHandle window,
+                                             std::string_view detail) {
+  if (const auto w = impl_->Window(window)) {
+    impl_->normals.Take(window, Identity(*w), detail);
+  }
+}
+
 int GnomeWindowManager::GetWindowText(WindowHandle window, char* buffer,
                                       int maxCount) {
   const auto w = impl_->Window(window);

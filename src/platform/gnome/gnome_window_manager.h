@@ -40,6 +40,9 @@ class GnomeWindowManager final : public WindowManager {
   std::vector<WindowHandle> ListWindows() override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
+  std::string PlacementDetail(WindowHandle window) override;
+  void TakePlacementDetail(WindowHandle window,
+                           std::string_view detail) override;
   std::string NotAnswering() override;
 
   struct Impl;

@@ -12,7 +12,11 @@ namespace {
 // (Plasma 6); 5.27 tells only a Wayland window's, as its buffer, and an X11
 // window's X id, which says where its frame extents are.
 // A quick-tiled window has a tile; the agent keeps the last tile it saw of
-// each window, to tile it there again.
+// each window, to tile it there again, and tells which quick tile it is
+// (the edges of the maximise area its frame reaches: "Left",
+// "TopRight"...), so
+// that an agent of another process can tile it there through KWin's quick
+// tile action.
 // An answer of the agent carries the window it was asked about, described
 // after the request has been carried out, or null when there is no such
 // window.
@@ -37,6 +41,19 @@ function box(g) {
           Math.round(g.height)];
 }
 var tiles = {};
+function quickTile(w) {
+  if (!w.tile) return '';
+  var t = w.frameGeometry, a = workspace.clientArea(KWin.MaximizeArea, w);
+  var near = function (p, q) { return Math.abs(p - q) < 8; };
+  var l = near(t.x, a.x), r = near(t.x + t.width, a.x + a.width);
+  var u = near(t.y, a.y), d = near(t.y + t.height, a.y + a.height);
+  return (u && !d ? 'Top' : d && !u ? 'Bottom' : '') +
+         (l && !r ? 'Left' : r && !l ? 'Right' : '');
+}
+function activate(w) {
+  if (workspace.activeWindow !== undefined) workspace.activeWindow = w;
+  else workspace.activeClient = w;
+}
 function describe(w) {
   if (!w) return null;
   if (w.tile) tiles[String(w.internalId)] = w.tile;
@@ -48,7 +65,7 @@ function describe(w) {
           area: box(workspace.clientArea(KWin.MaximizeArea, w)),
           screen: box(workspace.clientArea(KWin.FullScreenArea, w)),
           minimized: !!w.minimized, fullScreen: !!w.fullScreen,
-          tiled: !!w.tile,
+          tiled: !!w.tile, tile: quickTile(w),
           maximizeMode: typeof w.maximizeMode === 'number' ? w.maximizeMode
                                                            : -1};
 }
@@ -56,7 +73,7 @@ function rect(r) {
   if (typeof Qt !== 'undefined' && Qt.rect) return Qt.rect(r[0], r[1], r[2], r[3]);
   return {x: r[0], y: r[1], width: r[2], height: r[3]};
 }
-function place(w, r, show) {
+function place(w, r, show, quick) {
   var tile = tiles[String(w.internalId)];
   if (w.fullScreen) w.fullScreen = false;
   if (w.minimized) w.minimized = false;
@@ -67,6 +84,18 @@ function place(w, r, show) {
   else if (show === 'minimized') w.minimized = true;
   else if (show === 'fullscreen') w.fullScreen = true;
   else if (show === 'tiled' && tile) w.tile = tile;
+  else if (show === 'tiled' && quick &&
+           typeof workspace['slotWindowQuickTile' + quick] === 'function') {
+    // KWin may still hold the quick tile the window left when it was last
+    // sized, and take the first call for leaving it.
+    var was = activeWindow(), output = String(w.output || w.screen);
+    activate(w);
+    workspace['slotWindowQuickTile' + quick]();
+    if (!w.tile && String(w.output || w.screen) === output) {
+      workspace['slotWindowQuickTile' + quick]();
+    }
+    if (was && was !== w) activate(was);
+  }
 }
 function listed(w) {
   return (w.normalWindow || w.dialog) && !w.deleted;
@@ -86,7 +115,7 @@ function carryOut(q) {
         workspace.activeScreen, workspace.currentDesktop))};
   }
   var w = find(q.id);
-  if (w && q.op === 'place') place(w, q.rect, q.show);
+  if (w && q.op === 'place') place(w, q.rect, q.show, q.tile);
   return {window: describe(w)};
 }
 function ask(answer) {

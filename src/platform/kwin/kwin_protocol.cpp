@@ -50,10 +50,24 @@ std::string ListRequest(bool all) {
   return json{{"op", "list"}, {"all", all}}.dump();
 }
 
+bool IsQuickTile(std::string_view name) {
+  for (const char* tile : {"Left", "Right", "Top", "Bottom", "TopLeft",
+                           "TopRight", "BottomLeft", "BottomRight"}) {
+    if (name == tile) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
-                               const std::string& show) {
-  return json{
-      {"op", "place"}, {"id", uuid}, {"rect", BoxOf(normal)}, {"show", show}}
+                               const std::string& show,
+                               const std::string& tile) {
+  return json{{"op", "place"},
+              {"id", uuid},
+              {"rect", BoxOf(normal)},
+              {"show", show},
+              {"tile", IsQuickTile(tile) ? tile : ""}}
       .dump();
 }
 
@@ -91,6 +105,9 @@ std::optional<KWinWindow> WindowOfAnswer(const std::string& answer) {
   k.fullScreen = Flag(w, "fullScreen");
   k.tiled = Flag(w, "tiled");
   k.maximizeMode = Int32(w, "maximizeMode", -1);
+  if (const std::string tile = Text(w, "tile"); IsQuickTile(tile)) {
+    k.tile = tile;
+  }
   const auto x11 = w.find("x11");
   if (x11 != w.end() && x11->is_number_unsigned() &&
       x11->get<std::uint64_t>() <= UINT32_MAX) {

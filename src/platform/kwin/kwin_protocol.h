@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "window_manager.h"
@@ -32,7 +33,14 @@ struct KWinWindow {
   // (Plasma 5 scripts have no getter for it).
   int maximizeMode = -1;
   std::uint32_t x11Window = 0;  // an XWayland window's X id; 0 for others
+  // The quick tile of a quick-tiled window ("Left", "TopRight"...; see
+  // IsQuickTile); empty for any other.
+  std::string tile;
 };
+
+// Whether the text names a quick tile: Left, Right, Top, Bottom, TopLeft,
+// TopRight, BottomLeft or BottomRight.
+bool IsQuickTile(std::string_view name);
 
 std::string ActiveWindowRequest();
 std::string ReadWindowRequest(const std::string& uuid);
@@ -40,9 +48,11 @@ std::string WorkAreaRequest();
 // The ordinary and dialog windows, or all of them.
 std::string ListRequest(bool all);
 // show: "normal", "maximized", "minimized", "fullscreen" or "tiled" (back to
-// the tile the window had when the agent last described it).
+// the tile the window had when the agent last described it, or where that
+// agent never saw it tiled, to the quick tile named).
 std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
-                               const std::string& show);
+                               const std::string& show,
+                               const std::string& tile = "");
 
 // The window of an answer; nullopt when there is none, the answer is not
 // understood or the agent reports an error. Numbers of any size or kind are

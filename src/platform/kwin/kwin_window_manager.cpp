@@ -98,6 +98,9 @@ int KWinWindowManager::GetWindowPlacement(WindowHandle window,
   }
   placement = WindowPlacement{};
   placement.showCmd = ShowStateOf(*w);
+  if (!w->tile.empty()) {
+    tiles_[window] = w->tile;
+  }
   placement.rcNormalPosition =
       normals_.NormalOf(window, IdentityOf(*w), placement.showCmd, w->frame);
   return 1;
@@ -110,8 +113,10 @@ int KWinWindowManager::SetWindowPlacement(WindowHandle window,
     return 0;
   }
   const Rect& normal = placement.rcNormalPosition;
+  const auto tile = tiles_.find(window);
   const auto placed = Answered(
-      PlaceWindowRequest(*uuid, normal, ShowOfPlacement(placement.showCmd)));
+      PlaceWindowRequest(*uuid, normal, ShowOfPlacement(placement.showCmd),
+                         tile != tiles_.end() ? tile->second : ""));
   if (!placed) {
     return 0;
   }
@@ -190,6 +195,24 @@ std::string KWinWindowManager::WindowIdentity(WindowHandle window) {
 
 std::string KWinWindowManager::NotAnswering() {
   return answered_ ? "" : "KWin";
+}
+
+std::string KWinWindowManager::PlacementDetail(WindowHandle window) {
+  const auto tile = tiles_.find(window);
+  const std::string normal = normals_.Detail(window);
+  return tile == tiles_.end()
+             ? normal
+             : normal + (normal.empty() ? "" : ";") + "t " + tile->second;
+}
+
+void KWinWindowManager::TakePlacementDetail(WindowHandle window,
+                                            std::string_view detail) {
+  const std::string identity = WindowIdentity(window);
+  normals_.Take(window, identity, detail);
+  if (const auto tile = DetailPart(detail, 't', 1);
+      tile && IsQuickTile((*tile)[0])) {
+    tiles_[window] = std::string((*tile)[0]);
+  }
 }
 
 bool KWinWindowManager::IsOwnProcessWindow(WindowHandle window) {

@@ -6,9 +6,12 @@
 // placements' normal rectangles and the work area alike. KWin 5.27 does not
 // tell scripts whether a window is maximised: a window whose frame fills its
 // maximise area counts as maximised. KWin does not tell where a maximised,
-// full-screen or quick-tiled window returns to (placed_normals.h).
+// full-screen or quick-tiled window returns to (placed_normals.h). The
+// placement detail carries that rectangle and the quick tile a window had
+// to a later process.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +49,9 @@ class KWinWindowManager final : public WindowManager {
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
   std::string NotAnswering() override;
+  std::string PlacementDetail(WindowHandle window) override;
+  void TakePlacementDetail(WindowHandle window,
+                           std::string_view detail) override;
 
  private:
   explicit KWinWindowManager(std::unique_ptr<KWinChannel> channel);
@@ -62,6 +68,8 @@ class KWinWindowManager final : public WindowManager {
   std::unique_ptr<KWinChannel> channel_;
   HandleMap handles_;
   PlacedNormals normals_;
+  // The quick tile each window was last seen in.
+  std::map<WindowHandle, std::string> tiles_;
   bool answered_ = true;  // the latest request had an answer
 };
 

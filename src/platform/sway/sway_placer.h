@@ -7,7 +7,9 @@
 // the scratchpad for a minimised one.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "sway_tree.h"
 #include "window_manager.h"
@@ -26,6 +28,11 @@ struct SwayTiledPlace {
 };
 
 SwayTiledPlace TiledPlaceOf(const SwayView& view);
+
+// A tiled place as a part of a placement detail ("p PARENT PREVIOUS NEXT
+// FLAGS"), and back; nullopt when the detail holds no sound one.
+std::string TiledPlaceDetail(const SwayTiledPlace& place);
+std::optional<SwayTiledPlace> TiledPlaceOfDetail(std::string_view detail);
 
 // The show state a placement record gives the window as it is now.
 std::int32_t ShowStateOf(const SwayView& view);

@@ -56,7 +56,9 @@ struct Walk {
 
   const json* output = nullptr;  // the output above the node walked
 
-  void Node(const json& node, const json* workspace, bool floating, int depth) {
+  // floating: the node floats; afloat: a node above it floats.
+  void Node(const json& node, const json* workspace, bool floating, bool afloat,
+            int depth) {
     if (depth > kDeepestNode) {
       return;
     }
@@ -67,14 +69,14 @@ struct Walk {
       workspace = &node;
     }
     if (IsView(node) && workspace != nullptr) {
-      AddView(node, *workspace, floating);
+      AddView(node, *workspace, floating, afloat);
     }
-    Children(node, "nodes", workspace, false, depth);
-    Children(node, "floating_nodes", workspace, true, depth);
+    Children(node, "nodes", workspace, false, afloat || floating, depth);
+    Children(node, "floating_nodes", workspace, true, false, depth);
   }
 
   void Children(const json& parent, const char* key, const json* workspace,
-                bool floating, int depth) {
+                bool floating, bool afloat, int depth) {
     const json& list = List(parent, key);
     for (std::size_t i = 0; i < list.size(); ++i) {
       const std::size_t before = layout.views.size();
@@ -82,7 +84,7 @@ struct Walk {
       if (!floating && workspace != nullptr) {
         layout.parents[id] = Int32(parent, "id");
       }
-      Node(list[i], workspace, floating, depth + 1);
+      Node(list[i], workspace, floating, afloat, depth + 1);
       if (floating || before == layout.views.size() ||
           layout.views[before].id != id) {
         continue;
@@ -101,7 +103,8 @@ struct Walk {
     }
   }
 
-  void AddView(const json& node, const json& workspace, bool floating) {
+  void AddView(const json& node, const json& workspace, bool floating,
+               bool afloat) {
     SwayView v;
     v.id = Int32(node, "id");
     const json* pid = Member(node, "pid");
@@ -121,6 +124,10 @@ struct Walk {
                             Number(rect, "y") + Number(inner, "y"),
                             Number(inner, "width"), Number(inner, "height"));
     v.workspace = Int32(workspace, "id");
+    v.workspaceName = Text(workspace, "name");
+    v.workspaceOnView = output == nullptr ||
+                        Text(*output, "current_workspace") == v.workspaceName;
+    v.inFloatingContainer = afloat && !v.floating;
     v.workArea = Box(Child(workspace, "rect"));
     v.monitor = output != nullptr ? Box(Child(*output, "rect")) : v.workArea;
     layout.views.push_back(std::move(v));
@@ -179,7 +186,7 @@ std::optional<SwayLayout> ReadLayout(const json& tree) {
     return std::nullopt;
   }
   SwayLayout layout;
-  Walk{layout}.Node(tree, nullptr, false, 0);
+  Walk{layout}.Node(tree, nullptr, false, false, 0);
   FindFocusedWorkspace(tree, layout);
   return layout;
 }

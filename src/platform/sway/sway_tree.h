@@ -28,6 +28,11 @@ struct SwayView {
   Rect outer;           // the node with its title bar and borders
   Rect content;         // the client's own part of it
   WindowHandle workspace = 0;
+  std::string workspaceName;
+  bool workspaceOnView = true;  // its output shows its workspace
+  // One of several windows in a container that floats (not floating
+  // itself, and tiled only within that container).
+  bool inFloatingContainer = false;
   Rect workArea;  // the rect of the workspace that holds it
   Rect monitor;   // the rect of the output that shows that workspace
   // In a tiled layout: the container that holds it (a workspace, or a split,

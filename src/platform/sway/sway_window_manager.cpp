@@ -199,6 +199,18 @@ std::string SwayWindowManager::NotAnswering() {
   return answered_ ? "" : "sway";
 }
 
+std::string SwayWindowManager::PlacementDetail(WindowHandle window) {
+  const auto it = tiledPlaces_.find(window);
+  return it != tiledPlaces_.end() ? TiledPlaceDetail(it->second) : "";
+}
+
+void SwayWindowManager::TakePlacementDetail(WindowHandle window,
+                                            std::string_view detail) {
+  if (const auto place = TiledPlaceOfDetail(detail)) {
+    tiledPlaces_[window] = *place;
+  }
+}
+
 bool SwayWindowManager::IsOwnProcessWindow(WindowHandle window) {
   const SwayView* v = View(window);
   return v != nullptr && IsPentraxProcess(v->pid);

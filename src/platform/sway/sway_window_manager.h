@@ -48,6 +48,9 @@ class SwayWindowManager final : public WindowManager {
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
   std::string NotAnswering() override;
+  std::string PlacementDetail(WindowHandle window) override;
+  void TakePlacementDetail(WindowHandle window,
+                           std::string_view detail) override;
 
   // Requests sent to sway since connecting.
   std::uint64_t requests() const { return ipc_->requests(); }
@@ -68,7 +71,8 @@ class SwayWindowManager final : public WindowManager {
   std::unique_ptr<SwayIpc> ipc_;
   std::optional<SwayLayout> layout_;
   std::chrono::steady_clock::time_point layoutAt_{};
-  // Where the windows that this backend floated were tiled.
+  // Where the windows that this backend (or, through the placement
+  // detail, an earlier process) floated were tiled.
   std::map<WindowHandle, SwayTiledPlace> tiledPlaces_;
   bool answered_ = true;  // the latest request had an answer
 };

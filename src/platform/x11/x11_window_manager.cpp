@@ -155,6 +155,18 @@ bool X11WindowManager::IsOwnProcessWindow(WindowHandle window) {
   return window > 0 && b_->Begin() && b_->properties.OwnProcess(Id(window));
 }
 
+std::string X11WindowManager::PlacementDetail(WindowHandle window) {
+  return b_->placer.normals().Detail(window);
+}
+
+void X11WindowManager::TakePlacementDetail(WindowHandle window,
+                                           std::string_view detail) {
+  if (window > 0 && b_->Begin()) {
+    b_->placer.normals().Take(window, b_->properties.Identity(Id(window)),
+                              detail);
+  }
+}
+
 void X11WindowManager::StartForegroundWatch() {
   if (b_->Begin()) {
     b_->picker.StartWatch();

@@ -6,8 +6,8 @@
 // _GTK_FRAME_EXTENTS for a client-side decorated window, measured from the
 // top-left corner of _NET_WORKAREA. No window manager publishes the rectangle
 // a maximised or fullscreen window returns to: for a window this backend
-// placed, the rectangle it placed is reported; for any other, its current
-// one.
+// placed, the rectangle it placed is reported (also in a later process,
+// through the placement detail); for any other, its current one.
 #pragma once
 
 #include <memory>
@@ -47,6 +47,9 @@ class X11WindowManager final : public WindowManager {
   std::vector<WindowHandle> ListWindows() override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
+  std::string PlacementDetail(WindowHandle window) override;
+  void TakePlacementDetail(WindowHandle window,
+                           std::string_view detail) override;
   void StartForegroundWatch() override;
   void StopForegroundWatch() override;
 

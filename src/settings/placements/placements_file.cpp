@@ -8,92 +8,299 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <optional>
+#include <random>
+#include <thread>
+#include <utility>
 
 namespace pentrax::settings {
 namespace {
 
 using nlohmann::json;
+using Clock = std::chrono::steady_clock;
 
-// The file's descriptor, closed (and its lock given up) with it.
-struct Descriptor {
-  int fd;
+constexpr int kVersion = 2;
+constexpr char kFolder[] = "pentrax2";
+constexpr char kFile[] = "placements.json";
+constexpr char kLock[] = "placements.lock";
+constexpr char kDamaged[] = "placements.json.damaged";
+constexpr char kAlone[] = "; placements are remembered by this process only";
+
+// A descriptor, closed (and a lock on it given up) with it.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
   ~Descriptor() {
-    if (fd >= 0) {
-      close(fd);
+    if (fd_ >= 0) {
+      close(fd_);
     }
   }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
 };
 
-std::string Folder(const std::string& path) {
-  return path.substr(0, path.rfind('/'));
+// A system call's result with errno as the call left it, read before
+// anything else can change it.
+template <typename T>
+struct Sys {
+  T result;
+  int error;
+};
+template <typename T>
+Sys<T> Call(T result) {
+  return {result, errno};
 }
 
-// The records of one backend, or nullopt when they are not as written.
-std::optional<ResizedWindowLedger> Read(const json& records) {
-  if (!records.is_array()) {
-    return std::nullopt;
+std::string Failed(const std::string& what, int error) {
+  return what + ": " + std::strerror(error);
+}
+
+// The same for a call that opened name in the folder dir without following
+// a link, which fails on one.
+std::string FailedAt(const std::string& what, int dir, const char* name,
+                     int error) {
+  struct stat s {};
+  if ((error == ELOOP || error == ENOTDIR) &&
+      fstatat(dir, name, &s, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(s.st_mode)) {
+    return what + ": it is a symbolic link";
   }
-  ResizedWindowLedger ledger;
-  for (const json& r : records) {
-    if (!r.is_array() || r.size() != 7 || !r[6].is_string()) {
-      return std::nullopt;
+  return Failed(what, error);
+}
+
+// Why the folder open as fd is not the user's own and closed to others;
+// empty when it is.
+std::string NotPrivate(int fd, const std::string& path) {
+  struct stat s {};
+  if (const auto got = Call(fstat(fd, &s)); got.result != 0) {
+    return Failed("cannot read " + path, got.error);
+  }
+  if (s.st_uid != geteuid()) {
+    return path + " belongs to uid " + std::to_string(s.st_uid) +
+           ", not to this user (uid " + std::to_string(geteuid()) + ")";
+  }
+  if ((s.st_mode & 077) != 0) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", s.st_mode & 07777u);
+    return path + " is open to others (mode " + mode + ", not 0700)";
+  }
+  return {};
+}
+
+// Pentrax's folder in the runtime folder, opened; none (and no error) when
+// it is not there and was not to be made.
+struct Folder {
+  Descriptor fd;
+  std::string error;
+};
+
+Folder OpenFolder(const std::string& runtime, bool make) {
+  Folder f;
+  const auto top = Call(
+      open(runtime.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (top.result < 0) {
+    f.error = FailedAt("cannot open " + runtime, AT_FDCWD, runtime.c_str(),
+                       top.error);
+    return f;
+  }
+  const Descriptor runtimeFd(top.result);
+  if (f.error = NotPrivate(runtimeFd.get(), runtime); !f.error.empty()) {
+    return f;
+  }
+  const std::string path = runtime + "/" + kFolder;
+  if (make) {
+    if (const auto made = Call(mkdirat(runtimeFd.get(), kFolder, 0700));
+        made.result != 0 && made.error != EEXIST) {
+      f.error = Failed("cannot make " + path, made.error);
+      return f;
     }
-    for (int i = 0; i < 6; ++i) {
-      if (!r[static_cast<std::size_t>(i)].is_number_integer()) {
-        return std::nullopt;
-      }
+  }
+  const auto own =
+      Call(openat(runtimeFd.get(), kFolder,
+                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (own.result < 0) {
+    if (make || own.error != ENOENT) {
+      f.error =
+          FailedAt("cannot open " + path, runtimeFd.get(), kFolder, own.error);
     }
-    const auto at = [&r](std::size_t i) {
-      return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-          r[i].get<std::int64_t>(), INT32_MIN, INT32_MAX));
-    };
-    ledger.PutBack(
-        {at(0), at(1), at(2), at(3), at(4), at(5), r[6].get<std::string>()});
+    return f;
   }
-  return ledger;
+  f.fd = Descriptor(own.result);
+  f.error = NotPrivate(f.fd.get(), path);
+  return f;
 }
 
-json Written(const ResizedWindowLedger& ledger) {
-  json records = json::array();
-  for (const ResizedWindowRecord& e : ledger.entries()) {
-    records.push_back(
-        {e.handle, e.showState, e.left, e.top, e.right, e.bottom, e.identity});
-  }
-  return records;
-}
+// The file as read: its records, or why it is not a placements file
+// (damaged), or why it cannot be read (error).
+struct Contents {
+  std::vector<StoredRecord> records;
+  std::string damaged;
+  std::string error;
+};
 
-// The whole file; nullopt with errno set when it cannot be read (ENOENT:
-// there is none yet).
-std::optional<std::string> ReadAll(const std::string& path) {
-  const Descriptor file{open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) {
-    return std::nullopt;
+Contents ReadFile(int folder, const std::string& path) {
+  Contents c;
+  // Not blocking: a FIFO in the file's place must not hold up the open.
+  const auto opened =
+      Call(openat(folder, kFile,
+                  O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (opened.result < 0) {
+    if (opened.error == ELOOP) {
+      c.damaged = "it is a symbolic link";
+    } else if (opened.error != ENOENT) {
+      c.error = Failed("cannot read " + path, opened.error);
+    }
+    return c;
+  }
+  const Descriptor file(opened.result);
+  struct stat s {};
+  if (const auto got = Call(fstat(file.get(), &s)); got.result != 0) {
+    c.error = Failed("cannot read " + path, got.error);
+    return c;
+  }
+  if (!S_ISREG(s.st_mode) || s.st_uid != geteuid()) {
+    c.damaged = "it is not a plain file of this user's";
+    return c;
   }
   std::string text;
-  char buffer[65536];
-  for (ssize_t n; (n = read(file.fd, buffer, sizeof buffer)) != 0;) {
-    if (n < 0) {
-      return std::nullopt;
+  std::string buffer(65536, '\0');
+  while (text.size() <= PlacementsFile::kLargestFile) {
+    const auto n = Call(read(file.get(), buffer.data(), buffer.size()));
+    if (n.result == 0) {
+      break;
     }
-    text.append(buffer, static_cast<std::size_t>(n));
+    if (n.result < 0 && n.error != EINTR) {
+      c.error = Failed("cannot read " + path, n.error);
+      return c;
+    }
+    text.append(buffer, 0,
+                static_cast<std::size_t>(std::max<ssize_t>(n.result, 0)));
   }
-  return text;
+  if (text.size() > PlacementsFile::kLargestFile) {
+    c.damaged = "it is larger than " +
+                std::to_string(PlacementsFile::kLargestFile >> 20) + " MB";
+  } else if (auto records = ReadPlacements(text)) {
+    c.records = std::move(*records);
+  } else {
+    c.damaged = "it is not a placements file of this Pentrax";
+  }
+  return c;
 }
 
-std::string Failed(const std::string& what) {
-  return what + ": " + std::strerror(errno) +
-         "; placements are remembered by this process only";
+// Writes the whole text to a new file in the folder, made for this write
+// alone, and renames it over the file.
+std::string Replace(int folder, const std::string& path,
+                    const std::string& text) {
+  std::random_device random;
+  std::string name;
+  Sys<int> made{-1, EEXIST};
+  for (int tries = 0; made.result < 0 && made.error == EEXIST && tries < 8;
+       ++tries) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "%08x", random());
+    name = std::string(kFile) + "." + suffix + ".new";
+    made = Call(openat(folder, name.c_str(),
+                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                       0600));
+  }
+  if (made.result < 0) {
+    return Failed("cannot write " + path, made.error);
+  }
+  Descriptor file(made.result);
+  int error = 0;
+  for (std::size_t done = 0; done < text.size() && error == 0;) {
+    const auto n =
+        Call(write(file.get(), text.data() + done, text.size() - done));
+    if (n.result > 0) {
+      done += static_cast<std::size_t>(n.result);
+    } else if (n.error != EINTR) {
+      error = n.error;
+    }
+  }
+  if (const auto closed = Call(close(std::exchange(file, Descriptor()).get()));
+      error == 0 && closed.result != 0) {
+    error = closed.error;
+  }
+  if (error == 0) {
+    const auto renamed = Call(renameat(folder, name.c_str(), folder, kFile));
+    error = renamed.result != 0 ? renamed.error : 0;
+  }
+  if (error != 0) {
+    unlinkat(folder, name.c_str(), 0);
+    return Failed("cannot write " + path, error);
+  }
+  return {};
+}
+
+std::optional<std::int32_t> Int32(const json& v) {
+  if (v.is_number_unsigned()) {
+    const auto n = v.get<std::uint64_t>();
+    return n <= INT32_MAX ? std::optional(static_cast<std::int32_t>(n))
+                          : std::nullopt;
+  }
+  if (v.is_number_integer()) {
+    const auto n = v.get<std::int64_t>();
+    return n >= INT32_MIN && n <= INT32_MAX
+               ? std::optional(static_cast<std::int32_t>(n))
+               : std::nullopt;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::string PlacementsFile::SessionPath(std::string* error) {
+std::optional<std::vector<StoredRecord>> ReadPlacements(std::string_view text) {
+  const json all = json::parse(text, nullptr, false);
+  if (!all.is_object() || all.size() != 2 || !all.contains("pentrax") ||
+      all["pentrax"] != kVersion || !all.contains("records") ||
+      !all["records"].is_array() ||
+      all["records"].size() > PlacementsFile::kMostRecords) {
+    return std::nullopt;
+  }
+  std::vector<StoredRecord> records;
+  for (const json& r : all["records"]) {
+    if (!r.is_array() || r.size() != 9 || !r[0].is_string() ||
+        !r[7].is_string() || !r[8].is_string()) {
+      return std::nullopt;
+    }
+    std::int32_t n[6];
+    for (std::size_t i = 0; i < 6; ++i) {
+      const auto v = Int32(r[i + 1]);
+      if (!v) {
+        return std::nullopt;
+      }
+      n[i] = *v;
+    }
+    StoredRecord s{r[0].get<std::string>(),
+                   {n[0], n[1], n[2], n[3], n[4], n[5], r[7].get<std::string>(),
+                    r[8].get<std::string>()}};
+    if (s.display.size() > kLongestIdentity || !IsUsable(s.record)) {
+      return std::nullopt;
+    }
+    records.push_back(std::move(s));
+  }
+  return records;
+}
+
+std::string WritePlacements(const std::vector<StoredRecord>& records) {
+  json list = json::array();
+  for (const auto& [display, r] : records) {
+    list.push_back({display, r.handle, r.showState, r.left, r.top, r.right,
+                    r.bottom, r.identity, r.detail});
+  }
+  return json{{"pentrax", kVersion}, {"records", std::move(list)}}.dump(
+      -1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string PlacementsFile::SessionFolder(std::string* error) {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime == nullptr || runtime[0] != '/') {
     if (error != nullptr) {
@@ -103,66 +310,147 @@ std::string PlacementsFile::SessionPath(std::string* error) {
     }
     return {};
   }
-  return std::string(runtime) + "/pentrax2/placements.json";
+  return runtime;
 }
+
+PlacementsFile::PlacementsFile(
+    std::string runtimeFolder, std::string display,
+    std::function<std::vector<WindowHandle>()> windows,
+    std::chrono::milliseconds lockDeadline)
+    : runtime_(std::move(runtimeFolder)),
+      display_(std::move(display)),
+      windows_(std::move(windows)),
+      deadline_(lockDeadline) {}
 
 std::string PlacementsFile::Use(
     const std::function<void(ResizedWindowLedger&)>& use) {
-  const std::string folder = Folder(path_);
-  if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    use(fallback_);
-    return Failed("cannot make " + folder);
+  const std::string path = runtime_ + "/" + kFolder + "/" + kFile;
+  // Read without the lock: the file is only ever replaced whole.
+  std::string refused;  // why the file cannot be used at all
+  Contents read;
+  if (Folder folder = OpenFolder(runtime_, false); !folder.error.empty()) {
+    refused = folder.error;
+  } else if (folder.fd.get() >= 0) {
+    read = ReadFile(folder.fd.get(), path);
+    refused = read.error;
   }
-  const Descriptor lock{open((folder + "/placements.lock").c_str(),
-                             O_RDWR | O_CREAT | O_CLOEXEC, 0600)};
-  if (lock.fd < 0 || flock(lock.fd, LOCK_EX) != 0) {
-    use(fallback_);
-    return Failed("cannot lock " + folder + "/placements.lock");
-  }
-  std::string note;
-  json all = json::object();
-  ResizedWindowLedger ledger;  // this backend's records
-  const std::optional<std::string> text = ReadAll(path_);
-  if (!text && errno != ENOENT) {
-    use(fallback_);
-    return Failed("cannot read " + path_);
-  }
-  if (text) {
-    all = json::parse(*text, nullptr, false);
-    bool whole =
-        all.is_object() && all.contains("pentrax") && all["pentrax"] == 1;
-    for (auto it = all.begin(); whole && it != all.end(); ++it) {
-      if (it.key() == "pentrax") {
-        continue;
-      }
-      const auto read = Read(*it);
-      whole = read.has_value();
-      if (whole && it.key() == backend_) {
-        ledger = *read;
-      }
-    }
-    if (!whole) {
-      const std::string aside = path_ + ".damaged";
-      std::rename(path_.c_str(), aside.c_str());
-      note = path_ + " was not Pentrax's: it is set aside as " + aside;
-      all = json::object();
-      ledger = {};
+  ResizedWindowLedger stored;  // this desktop's records, as read
+  for (const StoredRecord& r : read.records) {
+    if (r.display == display_) {
+      stored.PutBack(r.record);
     }
   }
-  all["pentrax"] = 1;
+  ResizedWindowLedger ledger = stored;
+  for (const ResizedWindowRecord& r : pending_.entries()) {
+    ledger.PutBack(r);
+  }
   use(ledger);
-  all[backend_] = Written(ledger);
 
-  const std::string temporary = path_ + ".new";
-  std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-  out << all.dump(-1, ' ', false, json::error_handler_t::replace);
-  out.close();
-  if (!out || std::rename(temporary.c_str(), path_.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    fallback_ = ledger;
-    return Failed("cannot write " + path_);
+  std::vector<ResizedWindowRecord> changed;
+  for (const ResizedWindowRecord& r : ledger.entries()) {
+    if (stored.Entry(r.handle) != r) {
+      changed.push_back(r);
+    }
+  }
+  std::string note = read.damaged.empty()
+                         ? ""
+                         : path + " is not Pentrax's (" + read.damaged +
+                               "): its placements are not used";
+  if (changed.empty()) {
+    pending_ = {};
+  } else if (refused.empty()) {
+    const std::vector<WindowHandle> alive =
+        windows_ ? windows_() : std::vector<WindowHandle>{};
+    refused = Store(changed, alive, note);
+  }
+  if (!refused.empty()) {
+    for (const ResizedWindowRecord& r : changed) {
+      pending_.PutBack(r);
+    }
+    note += (note.empty() ? "" : "\n") + refused + kAlone;
+  } else if (!changed.empty()) {
+    pending_ = {};
   }
   return note;
+}
+
+std::string PlacementsFile::Store(
+    const std::vector<ResizedWindowRecord>& changed,
+    const std::vector<WindowHandle>& alive, std::string& note) {
+  Folder folder = OpenFolder(runtime_, true);
+  if (!folder.error.empty()) {
+    return folder.error;
+  }
+  const int dir = folder.fd.get();
+  const std::string path = runtime_ + "/" + kFolder + "/";
+  const auto opened = Call(openat(
+      dir, kLock,
+      O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
+  if (opened.result < 0) {
+    return FailedAt("cannot open " + path + kLock, dir, kLock, opened.error);
+  }
+  const Descriptor lock(opened.result);
+  struct stat s {};
+  if (fstat(lock.get(), &s) != 0 || !S_ISREG(s.st_mode) ||
+      s.st_uid != geteuid()) {
+    return path + kLock + " is not a plain file of this user's";
+  }
+  const auto until = Clock::now() + deadline_;
+  for (auto pause = std::chrono::milliseconds(1);;
+       pause = std::min(pause * 2, std::chrono::milliseconds(50))) {
+    const auto locked = Call(flock(lock.get(), LOCK_EX | LOCK_NB));
+    if (locked.result == 0) {
+      break;
+    }
+    if (locked.error != EWOULDBLOCK && locked.error != EINTR) {
+      return Failed("cannot lock " + path + kLock, locked.error);
+    }
+    if (Clock::now() >= until) {
+      char seconds[16];
+      std::snprintf(seconds, sizeof seconds, "%.1f",
+                    std::chrono::duration<double>(deadline_).count());
+      return "another Pentrax process has held " + path + kLock + " for " +
+             seconds + " s";
+    }
+    std::this_thread::sleep_for(pause);
+  }
+
+  Contents now = ReadFile(dir, path + kFile);
+  if (!now.error.empty()) {
+    return now.error;
+  }
+  if (!now.damaged.empty()) {
+    if (const auto moved = Call(renameat(dir, kFile, dir, kDamaged));
+        moved.result != 0) {
+      return Failed("cannot set aside " + path + kFile, moved.error);
+    }
+    note = path + kFile + " was not Pentrax's (" + now.damaged +
+           "): it is set aside as " + path + kDamaged;
+  }
+  // This desktop's records: the changed ones last, as the latest, and none
+  // of a window that is gone.
+  std::vector<StoredRecord>& records = now.records;
+  const auto gone = [&alive](WindowHandle h) {
+    return !alive.empty() &&
+           std::find(alive.begin(), alive.end(), h) == alive.end();
+  };
+  std::erase_if(records, [&](const StoredRecord& r) {
+    const WindowHandle h = r.record.handle;
+    return r.display == display_ &&
+           (gone(h) ||
+            std::any_of(changed.begin(), changed.end(),
+                        [h](const auto& c) { return c.handle == h; }));
+  });
+  for (const ResizedWindowRecord& r : changed) {
+    if (IsUsable(r)) {
+      records.push_back({display_, r});
+    }
+  }
+  if (records.size() > kMostRecords) {
+    records.erase(records.begin(),
+                  records.end() - static_cast<std::ptrdiff_t>(kMostRecords));
+  }
+  return Replace(dir, path + kFile, WritePlacements(records));
 }
 
 }  // namespace pentrax::settings

@@ -19,8 +19,8 @@ TEST(KWinParts, ShowState) {
       {false, true, false, 3, area, kShowFullscreen},
       {false, false, true, 0, half, kShowTiled}};
   for (const auto& [minimized, full, tiled, mode, frame, show] : rows) {
-    const KWinWindow w{"",    "",   "",        0,    frame, frame,
-                       area, {},   minimized, full, tiled, mode};
+    const KWinWindow w{"", "",        "",   0,     frame, frame, area,
+                       {}, minimized, full, tiled, mode,  0,     ""};
     EXPECT_EQ(ShowStateOf(w), show) << mode;
   }
 }

@@ -44,11 +44,21 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
   ASSERT_NE(wm, nullptr) << error;
   ResizedWindowLedger ledger;
   WindowHandle h = 0;  // the window picked
+  bool apart = false;  // each action by a backend (and agent) of its own
+  const auto backend = [&]() -> WindowManager& {
+    if (apart) {
+      wm.reset();  // one agent to a process
+      wm = KWinWindowManager::Connect(&error);
+    }
+    return *wm;
+  };
   const auto size = [&](std::int32_t preset, NumericFields fields) {
-    return testing::SizeForTest(*wm, ledger, h,
+    return testing::SizeForTest(backend(), ledger, h,
                                 {preset, std::move(fields), 0, 0, true});
   };
-  const auto restore = [&] { return testing::RestoreForTest(*wm, ledger, h); };
+  const auto restore = [&] {
+    return testing::RestoreForTest(backend(), ledger, h);
+  };
   Rect area;
   ASSERT_TRUE(wm->GetWorkArea(0, area));
   EXPECT_EQ(area, kWorkArea);
@@ -89,7 +99,9 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
 
   // Maximised, fullscreen or quick tiled when it is sized (by the script, to
   // the frame, tiled or not): so again when it is restored. Its normal
-  // rectangle is where Pentrax put it last.
+  // rectangle is where Pentrax put it last. Each action in a process of its
+  // own (a backend and agent of its own, the ledger handed on as the
+  // session's file hands it) does as one process does.
   const std::tuple<const char*, Rect, bool> states[] = {
       {"w.setMaximize(true, true);", kWorkArea, false},
       {"w.fullScreen = true;", {0, 0, 1280, 1024}, false},
@@ -97,18 +109,21 @@ TEST_P(KWinTest, SizesFitsAndRestoresWindowsInEveryState) {
        {0, 0, 640, 996},
        true},
   };
-  for (const auto& [state, frame, tiled] : states) {
-    SCOPED_TRACE(state);
-    RunKWinScript(Find(a) + state + "send(0);");
-    ASSERT_TRUE(Eventually([&] { return Frame(a) == frame; }));
-    EXPECT_EQ(size(1, {}), a + "\r\nresized to 800 x 600");
-    EXPECT_EQ(Frame(a), (Rect{100, 50, 900, 650}));
-    EXPECT_EQ(restore(), a + "\r\nrestored its original size");
-    EXPECT_TRUE(Eventually([&] { return Frame(a) == frame; }));
-    EXPECT_EQ(Reading(a)["tiled"], tiled);
-    RunKWinScript(Find(a) +
-                  "w.fullScreen = false; w.tile = null; "
-                  "w.setMaximize(false, false); send(0);");
+  for (const bool each : {false, true}) {
+    apart = each;
+    for (const auto& [state, frame, tiled] : states) {
+      SCOPED_TRACE(std::string(state) + (apart ? " apart" : ""));
+      RunKWinScript(Find(a) + state + "send(0);");
+      ASSERT_TRUE(Eventually([&] { return Frame(a) == frame; }));
+      EXPECT_EQ(size(1, {}), a + "\r\nresized to 800 x 600");
+      EXPECT_EQ(Frame(a), (Rect{100, 50, 900, 650}));
+      EXPECT_EQ(restore(), a + "\r\nrestored its original size");
+      EXPECT_TRUE(Eventually([&] { return Frame(a) == frame; }));
+      EXPECT_EQ(Reading(a)["tiled"], tiled);
+      RunKWinScript(Find(a) +
+                    "w.fullScreen = false; w.tile = null; "
+                    "w.setMaximize(false, false); send(0);");
+    }
   }
 
   // Another program of the session hands in answers in the agent's name,

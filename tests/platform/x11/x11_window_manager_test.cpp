@@ -295,6 +295,65 @@ TEST_F(X11Test, AMaximisedFullscreenOrMinimisedWindowIsSizedThenPutBack) {
   }
 }
 
+// Sized, put into a state by the user, sized again (out of the state
+// first) and restored: in the state again, and out of it at the rectangle
+// of its first sizing, which only the backend that placed it knows (a
+// minimised one where the window manager keeps it meanwhile). Each
+// action in a process of its own (a backend of its own, the ledger handed
+// on as the session's file hands it) does as one process does.
+TEST_F(X11Test, AWindowInAStateIsSizedThenPutBackFromAnyProcess) {
+  struct Case {
+    const char *enter, *leave, *atom;  // the commands, before the window id
+    std::int32_t show;
+  };
+  const Case cases[] = {
+      {"wmctrl -b add,maximized_vert,maximized_horz -i -r",
+       "wmctrl -b remove,maximized_vert,maximized_horz -i -r", "MAXIMIZED_HORZ",
+       kShowMaximized},
+      {"wmctrl -b add,fullscreen -i -r", "wmctrl -b remove,fullscreen -i -r",
+       "FULLSCREEN", kShowFullscreen},
+      {"xdotool windowminimize", "wmctrl -i -a", "HIDDEN", kShowMinimized},
+  };
+  for (const bool apart : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.atom) + (apart ? " apart" : ""));
+      std::unique_ptr<Client> client;
+      const WindowHandle id = Start(client, "--title later");
+      ResizedWindowLedger ledger;
+      const auto act = [&](bool restore) {
+        if (apart) {
+          wm = X11WindowManager::Connect(nullptr, nullptr);
+        }
+        return restore ? testing::RestoreForTest(*wm, ledger, id)
+                       : testing::SizeForTest(*wm, ledger, id);
+      };
+      const auto run = [&](const char* command) {
+        testing::Run(std::string(command) + " " + std::to_string(id));
+      };
+      act(false);
+      const Rect first = OuterOf(id);
+      run(c.enter);
+      ASSERT_TRUE(Eventually([&] { return Has(State(id), c.atom); }));
+      // Put there by someone else: its rectangle is the one it has now.
+      const auto other = X11WindowManager::Connect(nullptr, nullptr);
+      WindowPlacement p;
+      EXPECT_TRUE(Eventually([&] {
+        return other->GetWindowPlacement(id, p) == 1 && p.showCmd == c.show &&
+               p.rcNormalPosition == OuterOf(id);
+      }));
+      act(false);
+      EXPECT_FALSE(Has(State(id), c.atom));
+      EXPECT_EQ(act(true), "later\r\nrestored its original size");
+      EXPECT_TRUE(Eventually([&] { return Has(State(id), c.atom); }));
+      run(c.leave);
+      EXPECT_TRUE(Eventually([&] {
+        return !Has(State(id), c.atom) &&
+               (c.show == kShowMinimized || OuterOf(id) == first);
+      }));
+    }
+  }
+}
+
 TEST_F(X11Test, AClosedWindowFailsAndANewOneWithItsIdIsAnotherWindow) {
   std::string longTitle = "AB";  // then 150 ü of two bytes: 302 bytes
   for (int i = 0; i < 150; ++i) {
