@@ -4,10 +4,14 @@
 // <windows.h> renames GetWindowText to GetWindowTextA; the operation of
 // the interface keeps its name.
 #undef GetWindowText
+#include <dwmapi.h>
+#include <shellscalingapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
+#include "frame.h"
 #include "utf8_cut.h"
 #include "wide_text.h"
 
@@ -48,6 +52,64 @@ POINT WorkspaceOffset(HWND hwnd, const MONITORINFO& info) {
           info.rcWork.top - info.rcMonitor.top};
 }
 
+// A function of a system DLL that not every Windows has, loaded from the
+// system folder alone (never from the program's): null where there is none.
+template <typename Function>
+Function SystemFunction(const wchar_t* dll, const char* name) {
+  const HMODULE module =
+      ::LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return module == nullptr
+             ? nullptr
+             : reinterpret_cast<Function>(reinterpret_cast<void (*)()>(
+                   ::GetProcAddress(module, name)));
+}
+
+// DWM's answer about a window (Windows Vista and later, with composition):
+// false where it gives none.
+bool DwmAttribute(HWND hwnd, DWORD attribute, void* value, DWORD size) {
+  using Get = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+  static const Get get =
+      SystemFunction<Get>(L"dwmapi.dll", "DwmGetWindowAttribute");
+  return get != nullptr && SUCCEEDED(get(hwnd, attribute, value, size));
+}
+
+// The DPI of a monitor (Windows 8.1 and later); 0 where Windows does not
+// tell it.
+std::uint32_t MonitorDpi(HMONITOR monitor) {
+  using Get = HRESULT(WINAPI*)(HMONITOR, MONITOR_DPI_TYPE, UINT*, UINT*);
+  static const Get get = SystemFunction<Get>(L"shcore.dll", "GetDpiForMonitor");
+  UINT x = 0, y = 0;
+  return get != nullptr && SUCCEEDED(get(monitor, MDT_EFFECTIVE_DPI, &x, &y))
+             ? x
+             : 0;
+}
+
+// The window's rectangle on the screen, and in `borders` its invisible
+// borders (frame.h). A maximised or minimised window's borders count as
+// none, since those of its normal state cannot be read then: its placement
+// is read, and a maximised or minimised placement put back, as the window's
+// rectangle, so that a restore gives back exactly what was read.
+bool WindowRect(HWND hwnd, Rect& window, Insets& borders) {
+  RECT r = {}, visible = {};
+  if (!::GetWindowRect(hwnd, &r)) {
+    return false;
+  }
+  window = FromRect(r);
+  borders = {};
+  if (!::IsZoomed(hwnd) && !::IsIconic(hwnd) &&
+      DwmAttribute(hwnd, DWMWA_EXTENDED_FRAME_BOUNDS, &visible,
+                   sizeof visible)) {
+    borders = win32::InvisibleBorders(window, FromRect(visible));
+  }
+  return true;
+}
+
+// The width or height SetWindowPos takes for two edges.
+int Extent(std::int32_t from, std::int32_t to) {
+  return static_cast<int>(
+      std::min<std::int64_t>(std::int64_t{to} - from, INT32_MAX));
+}
+
 }  // namespace
 
 WindowHandle Win32WindowManager::GetForegroundWindow() {
@@ -56,9 +118,12 @@ WindowHandle Win32WindowManager::GetForegroundWindow() {
 
 int Win32WindowManager::GetWindowPlacement(WindowHandle window,
                                            WindowPlacement& placement) {
+  const HWND hwnd = ToHwnd(window);
   WINDOWPLACEMENT wp = {};
   wp.length = sizeof wp;
-  if (!::GetWindowPlacement(ToHwnd(window), &wp)) {
+  Rect outer;
+  Insets borders;
+  if (!::GetWindowPlacement(hwnd, &wp) || !WindowRect(hwnd, outer, borders)) {
     return 0;
   }
   placement.length = kPlacementLength;
@@ -66,7 +131,8 @@ int Win32WindowManager::GetWindowPlacement(WindowHandle window,
   placement.showCmd = static_cast<std::int32_t>(wp.showCmd);
   placement.ptMinPosition = {wp.ptMinPosition.x, wp.ptMinPosition.y};
   placement.ptMaxPosition = {wp.ptMaxPosition.x, wp.ptMaxPosition.y};
-  placement.rcNormalPosition = FromRect(wp.rcNormalPosition);
+  placement.rcNormalPosition =
+      win32::VisibleFrame(FromRect(wp.rcNormalPosition), borders);
   return 1;
 }
 
@@ -86,21 +152,35 @@ int Win32WindowManager::SetWindowPlacement(WindowHandle window,
        ++step) {
     ::ShowWindow(hwnd, SW_RESTORE);
   }
-  if (::IsIconic(hwnd) || ::IsZoomed(hwnd)) {
+  Rect now;
+  Insets borders;
+  if (::IsIconic(hwnd) || ::IsZoomed(hwnd) || !WindowRect(hwnd, now, borders)) {
     return 0;
   }
-  // From workspace to screen coordinates.
+  // The visible frame asked, from workspace to screen coordinates, with the
+  // borders the window has in its normal state, at the DPI of the monitor
+  // it is put on; none for a maximised or minimised placement (see
+  // WindowRect).
   const Rect& r = placement.rcNormalPosition;
-  RECT rect = {r.left, r.top, r.right, r.bottom};
+  const RECT asked = {r.left, r.top, r.right, r.bottom};
+  const HMONITOR monitor = ::MonitorFromRect(&asked, MONITOR_DEFAULTTONEAREST);
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  if (::GetMonitorInfoW(::MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST),
-                        &info)) {
-    const POINT offset = WorkspaceOffset(hwnd, info);
-    ::OffsetRect(&rect, offset.x, offset.y);
+  POINT offset = {0, 0};
+  if (::GetMonitorInfoW(monitor, &info)) {
+    offset = WorkspaceOffset(hwnd, info);
   }
+  borders =
+      placement.showCmd == kShowMaximized || placement.showCmd == kShowMinimized
+          ? Insets{}
+          : win32::BordersAtDpi(
+                borders,
+                MonitorDpi(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST)),
+                MonitorDpi(monitor));
+  const Rect rect = win32::ScreenWindowRect(r, {offset.x, offset.y}, borders);
   if (!::SetWindowPos(hwnd, nullptr, rect.left, rect.top,
-                      rect.right - rect.left, rect.bottom - rect.top,
+                      Extent(rect.left, rect.right),
+                      Extent(rect.top, rect.bottom),
                       SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE)) {
     return 0;
   }
@@ -150,15 +230,18 @@ bool Win32WindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
 
 std::optional<Insets> Win32WindowManager::GetFrameInsets(WindowHandle window) {
   const HWND hwnd = ToHwnd(window);
-  RECT outer = {}, client = {};
+  Rect outer;
+  Insets borders;
+  RECT client = {};
   POINT origin = {0, 0};
-  if (!::GetWindowRect(hwnd, &outer) || !::GetClientRect(hwnd, &client) ||
+  if (!WindowRect(hwnd, outer, borders) || !::GetClientRect(hwnd, &client) ||
       !::ClientToScreen(hwnd, &origin)) {
     return std::nullopt;
   }
-  return Insets{origin.x - outer.left, origin.y - outer.top,
-                outer.right - (origin.x + client.right),
-                outer.bottom - (origin.y + client.bottom)};
+  const Rect frame = win32::VisibleFrame(outer, borders);
+  return Insets{origin.x - frame.left, origin.y - frame.top,
+                frame.right - (origin.x + client.right),
+                frame.bottom - (origin.y + client.bottom)};
 }
 
 std::vector<WindowHandle> Win32WindowManager::ListWindows() {

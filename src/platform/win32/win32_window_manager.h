@@ -1,6 +1,7 @@
 // The window-management operations on Windows: a thin layer over user32.
 // Normal rectangles and work areas are in workspace coordinates, as
-// GetWindowPlacement gives them (see WorkspaceOffset).
+// GetWindowPlacement gives them (see WorkspaceOffset); a rectangle is the
+// window's visible frame, without the invisible borders (frame.h).
 // Handles are HWND values compared as 32-bit numbers (user handles are
 // 32-bit significant on 64-bit Windows too).
 #pragma once

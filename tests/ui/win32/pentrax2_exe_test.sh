@@ -5,12 +5,14 @@
 # xdotool, the registry read and edited with reg.exe; and the commands, run
 # from cmd (Pentrax2.com, beside Pentrax2.exe) and from Pentrax2.exe. The
 # windows it sizes are other programs' (Notepad, and targets the probe
-# shows), read back by the probe and xwininfo.
-#   pentrax2_exe_test.sh PENTRAX2_EXE PROBE_EXE VERSION
+# shows), read back by the probe and xwininfo. FAKE_DWMAPI is a dwmapi.dll
+# that tells a visible frame as Windows 10 does, which Wine's does not.
+#   pentrax2_exe_test.sh PENTRAX2_EXE PROBE_EXE VERSION FAKE_DWMAPI
 set -uo pipefail
 EXE=$1
 PROBE=$2
 VERSION=$3
+FAKE_DWMAPI=$4
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/ui/win32/wine_gui.sh
 . "$here/wine_gui.sh"
@@ -141,15 +143,28 @@ sys.exit(all(str(o.get(sys.argv[2])) != sys.argv[3]
              for o in (j if isinstance(j, list) else [j])))' "$work/out" "$@"
 }
 client() { [ "$(client_size Cmd)" = "$1 $2" ]; }
+# The system's dwmapi.dll, and while a command runs, the one that tells a
+# visible frame 7 pixels inside the window's rectangle at the left, right
+# and bottom (Wine's tells none).
+DWMAPI="$WINEPREFIX/drive_c/windows/system32/dwmapi.dll"
+cp "$DWMAPI" "$work/dwmapi.dll"
+with_dwm() {
+  cp "$FAKE_DWMAPI" "$DWMAPI"
+  "$@"
+  local status=$?
+  cp "$work/dwmapi.dll" "$DWMAPI"
+  return "$status"
+}
 target "Cmd" 100 150 400 300
 target "Never" 700 150 300 200
 pentrax2 list
 id=$(awk '$NF == "Cmd" { print $1 }' "$work/out")
 never=$(awk '$NF == "Never" { print $1 }' "$work/out")
 # HOW|STATUS or REPORT|ARGUMENTS|WHAT IS READ THEN, with Cmd in front; @
-# stands for its number as list tells it. HOW: cmd, Pentrax2.exe (as from a
-# shortcut key: silent when it does what was asked), or a button of the
-# window (the report it shows).
+# stands for its number as list tells it. HOW: cmd; dwm, cmd where DWM
+# tells the visible frame; exe, Pentrax2.exe (as from a shortcut key:
+# silent when it does what was asked); or a button of the window (the
+# report it shows).
 rows=(
   "cmd|0|size 646x458 --window @|placed Cmd '100 150 746 608 0'"
   "cmd|0|restore --window @ --json|placed Cmd '100 150 500 450 0' && json restored True"
@@ -166,6 +181,12 @@ rows=(
   "cmd|2|size 0x5 --window @|placed Cmd '100 150 500 450 0'"
   "cmd|2|size --frame|true"
   "cmd|0|list --json|json window @"
+  "dwm|0|size 646x458 --window @ --json|placed Cmd '100 150 760 615 0' && json rect \"{'height': 458, 'width': 646, 'x': 107, 'y': 150}\""
+  "dwm|0|restore --window @|placed Cmd '100 150 500 450 0'"
+  "dwm|0|size 500x400 --content --window @ --json|eventually client 500 400 && json exact True"
+  "dwm|0|restore --window @|placed Cmd '100 150 500 450 0'"
+  "dwm|0|size 646x458 --window $never|placed Never '627 150 1287 615 0'"
+  "dwm|0|restore --window $never|placed Never '700 150 1000 350 0'"
 )
 for row in "${rows[@]}"; do
   IFS="|" read -r how expected arguments after <<<"${row//@/$id}"
@@ -173,6 +194,7 @@ for row in "${rows[@]}"; do
   activate Cmd
   case $how in
     cmd) pentrax2 "${args[@]}" ;;
+    dwm) with_dwm pentrax2 "${args[@]}" ;;
     exe) (cd / && timeout 20 wine "$EXE" "${args[@]}" >/dev/null 2>&1) ;;
     button) act "$arguments" Cmd "$expected" ;;
   esac
