@@ -57,7 +57,7 @@ struct Target {
   std::string none;          // why there is no window to act on
 };
 
-Target Resolve(const Options& o, Environment& env) {
+Target Find(const Options& o, Environment& env) {
   WindowManager& wm = env.wm;
   Target t;
   const auto silent = [&] {
@@ -103,6 +103,18 @@ Target Resolve(const Options& o, Environment& env) {
   if (t.window <= 0 && !silent()) {
     t.none = "No window was activated within " +
              NumberToText(o.timeoutSeconds) + " s";
+  }
+  return t;
+}
+
+// The window a command acts on: one that list lists.
+Target Resolve(const Options& o, Environment& env) {
+  Target t = Find(o, env);
+  if (t.window > 0) {
+    if (const std::string why = env.wm.WhyNotListed(t.window); !why.empty()) {
+      t.none = "Window " + NumberToText(t.window) + " " + why;
+      t.window = 0;
+    }
   }
   return t;
 }

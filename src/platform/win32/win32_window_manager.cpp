@@ -110,14 +110,100 @@ int Extent(std::int32_t from, std::int32_t to) {
       std::min<std::int64_t>(std::int64_t{to} - from, INT32_MAX));
 }
 
+// Whether the window's thread takes messages: one that does not (hung, or
+// stopped in a debugger) would hold Pentrax in every call that acts on the
+// window. Windows counts a thread that has not taken its messages for 5 s
+// as hung, and answers for it at once.
+bool Answers(HWND hwnd) {
+  constexpr UINT kAnswerMs = 2000;
+  return !::IsHungAppWindow(hwnd) &&
+         ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kAnswerMs,
+                               nullptr) != 0;
+}
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[256] = {};
+  return {name, static_cast<std::size_t>(
+                    std::max(0, ::GetClassNameW(hwnd, name, 256)))};
+}
+
+// The file name of a process's program, without its folder and extension,
+// in lower case; empty when it cannot be read.
+std::wstring ProgramName(DWORD pid) {
+  std::wstring path(32768, L'\0');  // the longest path Windows has
+  auto size = static_cast<DWORD>(path.size());
+  const HANDLE process =
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  const bool read = process != nullptr && ::QueryFullProcessImageNameW(
+                                              process, 0, path.data(), &size);
+  if (process != nullptr) {
+    ::CloseHandle(process);
+  }
+  path.resize(read ? size : 0);
+  path.erase(0, path.find_last_of(L"\\/") + 1);
+  path.erase(std::min(path.size(), path.find_last_of(L'.')));
+  ::CharLowerBuffW(path.data(), static_cast<DWORD>(path.size()));
+  return path;
+}
+
+// Why Pentrax does not act on the window, or empty for one it lists: a
+// top-level window of another program than Pentrax, shown, with a title,
+// either as the task bar shows windows (not owned by another, not a tool
+// window) or a dialog (owned, with a title bar). The checks that ask the
+// window's process come last.
+std::string Refusal(HWND hwnd) {
+  if (!::IsWindow(hwnd)) {
+    return "is not a window";
+  }
+  const std::wstring type = ClassName(hwnd);
+  if (hwnd == ::GetDesktopWindow() || hwnd == ::GetShellWindow() ||
+      type == L"Progman" || type == L"WorkerW") {
+    return "is the desktop";
+  }
+  if (type == L"Shell_TrayWnd" || type == L"Shell_SecondaryTrayWnd") {
+    return "is the task bar";
+  }
+  if (::GetAncestor(hwnd, GA_ROOT) != hwnd) {
+    return "is a part of another window";
+  }
+  // Cloaked (hidden through DWM) by its program or its owner; one that the
+  // shell cloaks, on another virtual desktop, counts as shown.
+  DWORD cloaked = 0;
+  if (!::IsWindowVisible(hwnd) ||
+      (DwmAttribute(hwnd, DWMWA_CLOAKED, &cloaked, sizeof cloaked) &&
+       (cloaked & (DWM_CLOAKED_APP | DWM_CLOAKED_INHERITED)) != 0)) {
+    return "is not shown";
+  }
+  wchar_t title[2] = {};
+  if (::GetWindowTextW(hwnd, title, 2) == 0) {
+    return "has no title";
+  }
+  const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
+  const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  if (::GetWindow(hwnd, GW_OWNER) != nullptr
+          ? (style & WS_CAPTION) != WS_CAPTION
+          : (exStyle & WS_EX_TOOLWINDOW) != 0) {
+    return "is neither an ordinary window nor a dialog";
+  }
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  static const std::wstring pentrax = ProgramName(::GetCurrentProcessId());
+  if (pid == ::GetCurrentProcessId() || ProgramName(pid) == pentrax) {
+    return "is Pentrax's own";
+  }
+  return {};
+}
+
 }  // namespace
 
 WindowHandle Win32WindowManager::GetForegroundWindow() {
+  hung_ = false;
   return ToHandle(::GetForegroundWindow());
 }
 
 int Win32WindowManager::GetWindowPlacement(WindowHandle window,
                                            WindowPlacement& placement) {
+  hung_ = false;
   const HWND hwnd = ToHwnd(window);
   WINDOWPLACEMENT wp = {};
   wp.length = sizeof wp;
@@ -144,7 +230,14 @@ int Win32WindowManager::SetWindowPlacement(WindowHandle window,
   // result, ShowWindow, whose result tells only whether the window was
   // visible, by the state it leaves): a window that is gone or one that
   // refuses Pentrax (a program running with higher rights) is not placed.
+  // Each waits for the window's thread: one that does not answer is left
+  // alone and said.
   const HWND hwnd = ToHwnd(window);
+  if (!Answers(hwnd)) {
+    hung_ = ::IsWindow(hwnd) != 0;
+    return 0;
+  }
+  hung_ = false;
   // Out of the maximised or minimised state first, so that the rectangle is
   // the window's normal one; a window minimised from maximised comes back
   // maximised and needs a second step.
@@ -245,18 +338,10 @@ std::optional<Insets> Win32WindowManager::GetFrameInsets(WindowHandle window) {
 }
 
 std::vector<WindowHandle> Win32WindowManager::ListWindows() {
-  // Visible top-level windows with a title that Windows shows in the task
-  // bar: not tool windows, not owned ones (dialogs of a window listed).
   std::vector<WindowHandle> windows;
   ::EnumWindows(
       [](HWND hwnd, LPARAM list) -> BOOL {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(hwnd, &pid);
-        const LONG_PTR exStyle = ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-        if (::IsWindowVisible(hwnd) && ::GetWindow(hwnd, GW_OWNER) == nullptr &&
-            (exStyle & WS_EX_TOOLWINDOW) == 0 &&
-            ::GetWindowTextLengthW(hwnd) > 0 &&
-            pid != ::GetCurrentProcessId()) {
+        if (Refusal(hwnd).empty()) {
           reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(
               ToHandle(hwnd));
         }
@@ -265,6 +350,10 @@ std::vector<WindowHandle> Win32WindowManager::ListWindows() {
       reinterpret_cast<LPARAM>(&windows));
   // EnumWindows goes from the top down: the topmost last, as elsewhere.
   return {windows.rbegin(), windows.rend()};
+}
+
+std::string Win32WindowManager::WhyNotListed(WindowHandle window) {
+  return Refusal(ToHwnd(window));
 }
 
 std::string Win32WindowManager::WindowIdentity(WindowHandle window) {

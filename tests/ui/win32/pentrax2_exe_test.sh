@@ -127,9 +127,10 @@ echo "== the commands: from cmd, from Pentrax2.exe, and the window's buttons"
 WINEPATH=$(winepath -w "$(dirname "$EXE")" 2>/dev/null)
 export WINEPATH
 SESSION='HKCU\Software\Pentrax2\Session'
-# Runs pentrax2 from cmd: its output in $work/out, its errors in $work/err.
+# Runs pentrax2 from cmd, at most 30 s: its output in $work/out, its errors
+# in $work/err.
 pentrax2() {
-  (cd / && wine cmd /c pentrax2 "$@" >"$work/crlf" 2>"$work/err")
+  (cd / && timeout 30 wine cmd /c pentrax2 "$@" >"$work/crlf" 2>"$work/err")
   local status=$?
   tr -d '\r' <"$work/crlf" >"$work/out"
   return "$status"
@@ -143,6 +144,8 @@ sys.exit(all(str(o.get(sys.argv[2])) != sys.argv[3]
              for o in (j if isinstance(j, list) else [j])))' "$work/out" "$@"
 }
 client() { [ "$(client_size Cmd)" = "$1 $2" ]; }
+said() { cat "$work/out" "$work/err" | grep -q "$1"; }
+listed() { grep -q " $1\$" "$work/out"; }
 # The system's dwmapi.dll, and while a command runs, the one that tells a
 # visible frame 7 pixels inside the window's rectangle at the left, right
 # and bottom (Wine's tells none).
@@ -157,14 +160,20 @@ with_dwm() {
 }
 target "Cmd" 100 150 400 300
 target "Never" 700 150 300 200
+start "$PROBE" hung "Hung" 600 400 300 200 # takes no messages
+targets+=("${pids[-1]}")
+shown Hung
+read -r main control desktop taskbar _ <<<"$(probe ids "$TITLE")"
+main_at=$(probe window "$TITLE")
 pentrax2 list
 id=$(awk '$NF == "Cmd" { print $1 }' "$work/out")
 never=$(awk '$NF == "Never" { print $1 }' "$work/out")
+hung=$(awk '$NF == "Hung" { print $1 }' "$work/out")
 # HOW|STATUS or REPORT|ARGUMENTS|WHAT IS READ THEN, with Cmd in front; @
-# stands for its number as list tells it. HOW: cmd; dwm, cmd where DWM
-# tells the visible frame; exe, Pentrax2.exe (as from a shortcut key:
-# silent when it does what was asked); or a button of the window (the
-# report it shows).
+# stands for its number as list tells it. HOW: cmd; front, cmd with
+# Pentrax's window in front; dwm, cmd where DWM tells the visible frame;
+# exe, Pentrax2.exe (as from a shortcut key: silent when it does what was
+# asked); or a button of the window (the report it shows).
 rows=(
   "cmd|0|size 646x458 --window @|placed Cmd '100 150 746 608 0'"
   "cmd|0|restore --window @ --json|placed Cmd '100 150 500 450 0' && json restored True"
@@ -181,6 +190,13 @@ rows=(
   "cmd|2|size 0x5 --window @|placed Cmd '100 150 500 450 0'"
   "cmd|2|size --frame|true"
   "cmd|0|list --json|json window @"
+  "cmd|0|list|listed Cmd && listed Hung && ! listed 'Pentrax 2'"
+  "cmd|3|size 646x458 --window $main|said \"is Pentrax's own\" && placed \"\$TITLE\" '$main_at'"
+  "front|3|size 646x458|said \"is Pentrax's own\" && placed \"\$TITLE\" '$main_at'"
+  "cmd|3|size 646x458 --window $control|said 'is a part of another window'"
+  "cmd|3|restore --window $desktop|said 'is the desktop'"
+  "cmd|3|query --window $taskbar|said 'is the task bar'"
+  "cmd|3|size 646x458 --window $hung|said 'did not answer' && placed Hung '600 400 900 600 0'"
   "dwm|0|size 646x458 --window @ --json|placed Cmd '100 150 760 615 0' && json rect \"{'height': 458, 'width': 646, 'x': 107, 'y': 150}\""
   "dwm|0|restore --window @|placed Cmd '100 150 500 450 0'"
   "dwm|0|size 500x400 --content --window @ --json|eventually client 500 400 && json exact True"
@@ -191,9 +207,9 @@ rows=(
 for row in "${rows[@]}"; do
   IFS="|" read -r how expected arguments after <<<"${row//@/$id}"
   read -ra args <<<"$arguments"
-  activate Cmd
+  if [ "$how" = front ]; then activate "$TITLE"; else activate Cmd; fi
   case $how in
-    cmd) pentrax2 "${args[@]}" ;;
+    cmd | front) pentrax2 "${args[@]}" ;;
     dwm) with_dwm pentrax2 "${args[@]}" ;;
     exe) (cd / && timeout 20 wine "$EXE" "${args[@]}" >/dev/null 2>&1) ;;
     button) act "$arguments" Cmd "$expected" ;;
