@@ -126,7 +126,6 @@ echo "== the commands: from cmd, from Pentrax2.exe, and the window's buttons"
 # cmd runs Pentrax2.com for "pentrax2" from the folder on the PATH.
 WINEPATH=$(winepath -w "$(dirname "$EXE")" 2>/dev/null)
 export WINEPATH
-SESSION='HKCU\Software\Pentrax2\Session'
 # Runs pentrax2 from cmd, at most 30 s: its output in $work/out, its errors
 # in $work/err.
 pentrax2() {
@@ -163,7 +162,8 @@ target "Never" 700 150 300 200
 start "$PROBE" hung "Hung" 600 400 300 200 # takes no messages
 targets+=("${pids[-1]}")
 shown Hung
-read -r main control desktop taskbar _ <<<"$(probe ids "$TITLE")"
+read -r main control desktop taskbar session <<<"$(probe ids "$TITLE")"
+SESSION="HKCU\\Software\\Pentrax2\\Session\\$session"
 main_at=$(probe window "$TITLE")
 pentrax2 list
 id=$(awk '$NF == "Cmd" { print $1 }' "$work/out")
@@ -219,7 +219,20 @@ for row in "${rows[@]}"; do
   check "$how $arguments: $after" eval "$after" || cat "$work/out" "$work/err"
 done
 
-echo "== the session's placements: what is not Pentrax's, a handle another window had"
+echo "== the session's placements: this session's own, what is not Pentrax's, a handle another window had"
+# Another session of the user keeps its records under its own id, and
+# this one leaves them alone. (Wine runs one session: the other's key is
+# made here, by reg.exe, which makes no volatile keys.)
+OTHER='HKCU\Software\Pentrax2\Session\99'
+record() { reg query "$1" /v "$id" | awk '$2 == "REG_SZ" { $1 = $2 = ""; sub(/^ +/, ""); print }'; }
+pentrax2 size 400x300 --window "$id"  # where it is: a record, nothing moved
+mine=$(record "$SESSION")
+check "the record under this session's id" test -n "$mine"
+reg delete "${OTHER%\\*}" /f >/dev/null
+reg add "$OTHER" /v "$id" /d "$mine" /f >/dev/null
+pentrax2 restore --window "$id"
+same "Cmd remembered by another session only: unknown here" \
+  "$?|$(tail -1 "$work/out")|$(record "$OTHER")" "3|is unknown and cannot be sized back|$mine"
 reg add "$SESSION" /v junk /d hello /f >/dev/null
 reg add "$SESSION" /v 77 /t REG_DWORD /d 5 /f >/dev/null
 reg add "$SESSION" /v "$id" /d "1 0 0 100 100 pid 1, class Other" /f >/dev/null
