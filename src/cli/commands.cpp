@@ -85,13 +85,18 @@ struct Target {
 };
 
 // Why the command does not act on the window, where it was named (by its
-// number, or as the window in front).
-std::string Refused(Refusal r, const std::string& named) {
+// number, or as the window in front): in the backend's words where it has
+// them ("is the task bar").
+std::string Refused(WindowManager& wm, WindowHandle window, Refusal r,
+                    const std::string& named) {
   switch (r) {
     case Refusal::kPentrax:
       return named + " is Pentrax's own";
-    case Refusal::kNotListed:
-      return named + " is not one Pentrax acts on (see list)";
+    case Refusal::kNotListed: {
+      const std::string why = wm.WhyNotListed(window);
+      return named + " " +
+             (why.empty() ? "is not one Pentrax acts on (see list)" : why);
+    }
     default:
       return {};
   }
@@ -115,8 +120,9 @@ Target Resolve(const Options& o, Environment& env) {
     }
     t.refused = r != Refusal::kNone;
     if (r == Refusal::kPentrax || r == Refusal::kNotListed) {
-      t.why = Refused(r, byNumber ? "Window " + NumberToText(t.window)
-                                  : "The window in front");
+      t.why = Refused(wm, t.window, r,
+                      byNumber ? "Window " + NumberToText(t.window)
+                               : "The window in front");
     }
     return t;
   }

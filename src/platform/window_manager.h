@@ -153,6 +153,11 @@ class WindowManager {
   // commands act on no other window (CheckTarget).
   virtual std::vector<WindowHandle> ListWindows() = 0;
 
+  // Why ListWindows does not list this window, in words that follow its
+  // number ("is the task bar"); empty for a window it lists. The commands
+  // act only on windows it lists.
+  virtual std::string WhyNotListed(WindowHandle /*window*/) { return {}; }
+
   // What tells this window apart from a later one that is given the same
   // handle (window ids are reused at once on X11): for example the owning
   // process and the window class. Empty when nothing is known.

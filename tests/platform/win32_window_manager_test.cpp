@@ -20,10 +20,11 @@ namespace pentrax {
 namespace {
 
 HWND Create(const wchar_t* title, int left = 200, DWORD exStyle = 0,
-            int show = SW_SHOWNORMAL) {
-  HWND w = CreateWindowExW(exStyle, L"STATIC", title, WS_OVERLAPPEDWINDOW, left,
-                           100, 400, 300, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+            int show = SW_SHOWNORMAL, HWND owner = nullptr,
+            DWORD style = WS_OVERLAPPEDWINDOW) {
+  HWND w =
+      CreateWindowExW(exStyle, L"STATIC", title, style, left, 100, 400, 300,
+                      owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   ShowWindow(w, show);
   return w;
 }
@@ -95,6 +96,28 @@ TEST(Win32Test, PlacesInWorkspaceCoordinatesOfTheRightMonitor) {
     }));
     DestroyWindow(w);
   }
+}
+
+TEST(Win32Test, ListsOrdinaryWindowsAndDialogsOfOtherPrograms) {
+  Win32WindowManager wm;
+  HWND main = Create(L"Main");
+  // The test's windows are all of its own process, which is Pentrax's: a
+  // window that is refused for that alone passes every other check. (The
+  // desktop, the task bar and controls: pentrax2_exe_test.sh.)
+  // clang-format off
+  const struct { const char* what; HWND window; const char* why; } rows[] = {
+      {"an ordinary window", main, "is Pentrax's own"},
+      {"a dialog", Create(L"Dialog", 200, 0, SW_SHOWNORMAL, main, WS_POPUP | WS_CAPTION), "is Pentrax's own"},
+      {"a pop-up", Create(L"Pop-up", 200, 0, SW_SHOWNORMAL, main, WS_POPUP), "is neither an ordinary window nor a dialog"},
+      {"a tool window", Create(L"Tool", 200, WS_EX_TOOLWINDOW), "is neither an ordinary window nor a dialog"},
+      {"hidden", Create(L"Hidden", 200, 0, SW_HIDE), "is not shown"},
+      {"untitled", Create(L""), "has no title"},
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    EXPECT_EQ(wm.WhyNotListed(H(row.window)), row.why) << row.what;
+  }
+  DestroyWindow(main);
 }
 
 TEST(Win32Test, TitleComesInUtf8AndAGoneWindowFailsCleanly) {

@@ -1,6 +1,7 @@
 // The window-management operations on Windows: a thin layer over user32.
 // Normal rectangles and work areas are in workspace coordinates, as
-// GetWindowPlacement gives them (see WorkspaceOffset).
+// GetWindowPlacement gives them (see WorkspaceOffset); a rectangle is the
+// window's visible frame, without the invisible borders (frame.h).
 // Handles are HWND values compared as 32-bit numbers (user handles are
 // 32-bit significant on 64-bit Windows too).
 #pragma once
@@ -24,9 +25,16 @@ class Win32WindowManager : public WindowManager {
   bool GetMonitor(WindowHandle window, Rect& monitor) override;
   std::optional<Insets> GetFrameInsets(WindowHandle window) override;
   std::vector<WindowHandle> ListWindows() override;
+  std::string WhyNotListed(WindowHandle window) override;
   // The owning process and the window class.
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
+  // "The window" after a sizing or restoring that it held up (its thread
+  // did not take messages), until the next call that reads a window.
+  std::string NotAnswering() override { return hung_ ? "The window" : ""; }
+
+ private:
+  bool hung_ = false;
 };
 
 }  // namespace pentrax

@@ -111,7 +111,12 @@ RegistryPlacements::RegistryPlacements(const std::string& applicationName)
     : path_(L"Software\\" + Wide(applicationName)),
       mutex_(CreateMutexW(
           nullptr, FALSE,
-          (L"Local\\" + Wide(applicationName) + L".Session").c_str())) {}
+          (L"Local\\" + Wide(applicationName) + L".Session").c_str())) {
+  DWORD id = 0;
+  if (ProcessIdToSessionId(GetCurrentProcessId(), &id)) {
+    session_ = std::to_wstring(id);
+  }
+}
 
 RegistryPlacements::~RegistryPlacements() {
   if (mutex_ != nullptr) {
@@ -121,15 +126,17 @@ RegistryPlacements::~RegistryPlacements() {
 
 std::string RegistryPlacements::Use(
     const std::function<void(ResizedWindowLedger&)>& use) {
-  const std::string where = "HKEY_CURRENT_USER\\" + Utf8(path_) + "\\Session";
+  const std::string where =
+      "HKEY_CURRENT_USER\\" + Utf8(path_) + "\\Session\\" + Utf8(session_);
   const auto alone = [&](const std::string& why) {
     return why + "; placements are remembered by this process only";
   };
   // A mutex left by a process that ended holding it (WAIT_ABANDONED) is
   // ours: each value is written whole, so the key is as that process left
   // it between two values.
-  const DWORD waited =
-      mutex_ == nullptr ? WAIT_FAILED : WaitForSingleObject(mutex_, kWaitMs);
+  const DWORD waited = mutex_ == nullptr || session_.empty()
+                           ? WAIT_FAILED
+                           : WaitForSingleObject(mutex_, kWaitMs);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
     use(fallback_);
     return alone(waited == WAIT_TIMEOUT
@@ -141,13 +148,16 @@ std::string RegistryPlacements::Use(
   // The program's own key first, as any other: one that RegCreateKeyEx
   // made on the way to the volatile key would be volatile too, and could
   // hold no settings.
-  OpenKey program, key;
+  OpenKey program, sessions, key;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr,
                       REG_OPTION_NON_VOLATILE, KEY_CREATE_SUB_KEY, nullptr,
                       &program.key, nullptr) != ERROR_SUCCESS ||
       RegCreateKeyExW(program.key, L"Session", 0, nullptr, REG_OPTION_VOLATILE,
-                      KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key.key,
-                      nullptr) != ERROR_SUCCESS) {
+                      KEY_CREATE_SUB_KEY, nullptr, &sessions.key,
+                      nullptr) != ERROR_SUCCESS ||
+      RegCreateKeyExW(sessions.key, session_.c_str(), 0, nullptr,
+                      REG_OPTION_VOLATILE, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                      nullptr, &key.key, nullptr) != ERROR_SUCCESS) {
     use(fallback_);
     return alone("cannot open " + where);
   }

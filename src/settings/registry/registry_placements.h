@@ -1,12 +1,16 @@
 // The remembered placements of a Windows session, shared by every Pentrax
 // process of the session (Pentrax2.exe's window and the commands of
 // Pentrax2.exe and Pentrax2.com): the values of
-// HKEY_CURRENT_USER\Software\<application>\Session, a volatile key, which
-// Windows drops at logoff together with the windows it names. One REG_SZ
-// value a window, named by its handle in decimal, holding
+// HKEY_CURRENT_USER\Software\<application>\Session\<session id>, a
+// volatile key, which Windows drops at logoff together with the windows it
+// names. The user's registry is the same in each of the user's sessions (a
+// user logged on twice, on Windows Server or with fast user switching), and
+// window handles are the session's: each session keeps to its own key. One
+// REG_SZ value a window, named by its handle in decimal, holding
 // "SHOW LEFT TOP RIGHT BOTTOM IDENTITY". Each action reads the values,
 // changes them and writes them back holding a mutex of the session
-// (Local\<application>.Session), so no process sees another's half done.
+// (Local\<application>.Session, in the session's own namespace), so no
+// process sees another's half done.
 // A value that is not one of these (another name, type or text) is deleted,
 // and the action says so.
 #pragma once
@@ -34,7 +38,8 @@ class RegistryPlacements final : public LedgerStore {
       const std::function<void(ResizedWindowLedger&)>& use) override;
 
  private:
-  std::wstring path_;  // the program's key, below HKEY_CURRENT_USER
+  std::wstring path_;     // the program's key, below HKEY_CURRENT_USER
+  std::wstring session_;  // the session's id; empty when it is not known
   HANDLE mutex_ = nullptr;
   // Where the key cannot be used, this process's placements.
   ResizedWindowLedger fallback_;

@@ -5,12 +5,14 @@
 # xdotool, the registry read and edited with reg.exe; and the commands, run
 # from cmd (Pentrax2.com, beside Pentrax2.exe) and from Pentrax2.exe. The
 # windows it sizes are other programs' (Notepad, and targets the probe
-# shows), read back by the probe and xwininfo.
-#   pentrax2_exe_test.sh PENTRAX2_EXE PROBE_EXE VERSION
+# shows), read back by the probe and xwininfo. FAKE_DWMAPI is a dwmapi.dll
+# that tells a visible frame as Windows 10 does, which Wine's does not.
+#   pentrax2_exe_test.sh PENTRAX2_EXE PROBE_EXE VERSION FAKE_DWMAPI
 set -uo pipefail
 EXE=$1
 PROBE=$2
 VERSION=$3
+FAKE_DWMAPI=$4
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tests/ui/win32/wine_gui.sh
 . "$here/wine_gui.sh"
@@ -124,10 +126,10 @@ echo "== the commands: from cmd, from Pentrax2.exe, and the window's buttons"
 # cmd runs Pentrax2.com for "pentrax2" from the folder on the PATH.
 WINEPATH=$(winepath -w "$(dirname "$EXE")" 2>/dev/null)
 export WINEPATH
-SESSION='HKCU\Software\Pentrax2\Session'
-# Runs pentrax2 from cmd: its output in $work/out, its errors in $work/err.
+# Runs pentrax2 from cmd, at most 30 s: its output in $work/out, its errors
+# in $work/err.
 pentrax2() {
-  (cd / && wine cmd /c pentrax2 "$@" >"$work/crlf" 2>"$work/err")
+  (cd / && timeout 30 wine cmd /c pentrax2 "$@" >"$work/crlf" 2>"$work/err")
   local status=$?
   tr -d '\r' <"$work/crlf" >"$work/out"
   return "$status"
@@ -141,15 +143,37 @@ sys.exit(all(str(o.get(sys.argv[2])) != sys.argv[3]
              for o in j.get("windows", [j])))' "$work/out" "$@"
 }
 client() { [ "$(client_size Cmd)" = "$1 $2" ]; }
+said() { cat "$work/out" "$work/err" | grep -q "$1"; }
+listed() { grep -q " $1\$" "$work/out"; }
+# The system's dwmapi.dll, and while a command runs, the one that tells a
+# visible frame 7 pixels inside the window's rectangle at the left, right
+# and bottom (Wine's tells none).
+DWMAPI="$WINEPREFIX/drive_c/windows/system32/dwmapi.dll"
+cp "$DWMAPI" "$work/dwmapi.dll"
+with_dwm() {
+  cp "$FAKE_DWMAPI" "$DWMAPI"
+  "$@"
+  local status=$?
+  cp "$work/dwmapi.dll" "$DWMAPI"
+  return "$status"
+}
 target "Cmd" 100 150 400 300
 target "Never" 700 150 300 200
+start "$PROBE" hung "Hung" 600 400 300 200 # takes no messages
+targets+=("${pids[-1]}")
+shown Hung
+read -r main control desktop taskbar session <<<"$(probe ids "$TITLE")"
+SESSION="HKCU\\Software\\Pentrax2\\Session\\$session"
+main_at=$(probe window "$TITLE")
 pentrax2 list
 id=$(awk '$NF == "Cmd" { print $1 }' "$work/out")
 never=$(awk '$NF == "Never" { print $1 }' "$work/out")
+hung=$(awk '$NF == "Hung" { print $1 }' "$work/out")
 # HOW|STATUS or REPORT|ARGUMENTS|WHAT IS READ THEN, with Cmd in front; @
-# stands for its number as list tells it. HOW: cmd, Pentrax2.exe (as from a
-# shortcut key: silent when it does what was asked), or a button of the
-# window (the report it shows).
+# stands for its number as list tells it. HOW: cmd; front, cmd with
+# Pentrax's window in front; dwm, cmd where DWM tells the visible frame;
+# exe, Pentrax2.exe (as from a shortcut key: silent when it does what was
+# asked); or a button of the window (the report it shows).
 rows=(
   "cmd|0|size 646x458 --window @|placed Cmd '100 150 746 608 0'"
   "cmd|0|restore --window @ --json|placed Cmd '100 150 500 450 0' && json restored True"
@@ -166,13 +190,27 @@ rows=(
   "cmd|2|size 0x5 --window @|placed Cmd '100 150 500 450 0'"
   "cmd|2|size --frame|true"
   "cmd|0|list --json|json window @"
+  "cmd|0|list|listed Cmd && listed Hung && ! listed 'Pentrax 2'"
+  "cmd|3|size 646x458 --window $main|said \"is Pentrax's own\" && placed \"\$TITLE\" '$main_at'"
+  "front|3|size 646x458|said \"is Pentrax's own\" && placed \"\$TITLE\" '$main_at'"
+  "cmd|3|size 646x458 --window $control|said 'is a part of another window'"
+  "cmd|3|restore --window $desktop|said 'is the desktop'"
+  "cmd|3|query --window $taskbar|said 'is the task bar'"
+  "cmd|3|size 646x458 --window $hung|said 'did not answer' && placed Hung '600 400 900 600 0'"
+  "dwm|0|size 646x458 --window @ --json|placed Cmd '100 150 760 615 0' && json rect \"{'height': 458, 'width': 646, 'x': 107, 'y': 150}\""
+  "dwm|0|restore --window @|placed Cmd '100 150 500 450 0'"
+  "dwm|0|size 500x400 --content --window @ --json|eventually client 500 400 && json exact True"
+  "dwm|0|restore --window @|placed Cmd '100 150 500 450 0'"
+  "dwm|0|size 646x458 --window $never|placed Never '627 150 1287 615 0'"
+  "dwm|0|restore --window $never|placed Never '700 150 1000 350 0'"
 )
 for row in "${rows[@]}"; do
   IFS="|" read -r how expected arguments after <<<"${row//@/$id}"
   read -ra args <<<"$arguments"
-  activate Cmd
+  if [ "$how" = front ]; then activate "$TITLE"; else activate Cmd; fi
   case $how in
-    cmd) pentrax2 "${args[@]}" ;;
+    cmd | front) pentrax2 "${args[@]}" ;;
+    dwm) with_dwm pentrax2 "${args[@]}" ;;
     exe) (cd / && timeout 20 wine "$EXE" "${args[@]}" >/dev/null 2>&1) ;;
     button) act "$arguments" Cmd "$expected" ;;
   esac
@@ -181,7 +219,20 @@ for row in "${rows[@]}"; do
   check "$how $arguments: $after" eval "$after" || cat "$work/out" "$work/err"
 done
 
-echo "== the session's placements: what is not Pentrax's, a handle another window had"
+echo "== the session's placements: this session's own, what is not Pentrax's, a handle another window had"
+# Another session of the user keeps its records under its own id, and
+# this one leaves them alone. (Wine runs one session: the other's key is
+# made here, by reg.exe, which makes no volatile keys.)
+OTHER='HKCU\Software\Pentrax2\Session\99'
+record() { reg query "$1" /v "$id" | awk '$2 == "REG_SZ" { $1 = $2 = ""; sub(/^ +/, ""); print }'; }
+pentrax2 size 400x300 --window "$id"  # where it is: a record, nothing moved
+mine=$(record "$SESSION")
+check "the record under this session's id" test -n "$mine"
+reg delete "${OTHER%\\*}" /f >/dev/null
+reg add "$OTHER" /v "$id" /d "$mine" /f >/dev/null
+pentrax2 restore --window "$id"
+same "Cmd remembered by another session only: unknown here" \
+  "$?|$(tail -1 "$work/out")|$(record "$OTHER")" "3|is unknown and cannot be sized back|$mine"
 reg add "$SESSION" /v junk /d hello /f >/dev/null
 reg add "$SESSION" /v 77 /t REG_DWORD /d 5 /f >/dev/null
 reg add "$SESSION" /v "$id" /d "1 0 0 100 100 pid 1, class Other" /f >/dev/null

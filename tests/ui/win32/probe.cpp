@@ -15,10 +15,15 @@
 //                             box's text and button), one a line
 //   probe target TITLE X Y W H [MAX_W MAX_H]   a window to be sized, shown
 //                             until killed, at most MAX_W x MAX_H when given
+//   probe hung TITLE X Y W H  the same, one that never takes a message
+//   probe ids TITLE           "WINDOW CONTROL DESKTOP TASKBAR SESSION": the
+//                             handles of the window, its first control,
+//                             Windows' desktop and task bar; the session id
 // Waits at most 20 s for the window and the state; exits 1 when they do not
 // come.
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -123,7 +128,7 @@ int main(int argc, char** argv) {
   }
   const std::string command = argv[1];
   const std::wstring title = Wide(argv[2]);
-  if (command == "target") {
+  if (command == "target" || command == "hung") {
     const auto n = [&](int i) { return i < argc ? std::atoi(argv[i]) : 0; };
     maxSize = {n(7), n(8)};
     WNDCLASSW type = {};
@@ -133,6 +138,9 @@ int main(int argc, char** argv) {
     CreateWindowExW(0, type.lpszClassName, title.c_str(),
                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, n(3), n(4), n(5), n(6),
                     nullptr, nullptr, nullptr, nullptr);
+    if (command == "hung") {
+      Sleep(INFINITE);
+    }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
       DispatchMessageW(&message);
@@ -151,6 +159,17 @@ int main(int argc, char** argv) {
       std::printf("%s never read \"%s\"\n", argv[3], argv[4]);
     }
     return read ? 0 : 1;
+  }
+  if (command == "ids") {
+    const auto n = [](HWND w) {
+      return static_cast<long long>(reinterpret_cast<std::intptr_t>(w));
+    };
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    std::printf("%lld %lld %lld %lld %lu\n", n(window),
+                n(GetWindow(window, GW_CHILD)), n(GetDesktopWindow()),
+                n(FindWindowW(L"Shell_TrayWnd", nullptr)), session);
+    return 0;
   }
   if (command == "text") {
     EnumChildWindows(

@@ -1,0 +1,58 @@
+// The Win32 backend's rectangle arithmetic, without Windows, in the numbers
+// of Windows 10 and 11: 7 invisible pixels at the left, right and bottom.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "frame.h"
+
+namespace pentrax::win32 {
+namespace {
+
+TEST(Win32Frame, VisibleFrameToWindowRectangleAndBack) {
+  constexpr Insets k96 = {7, 0, 7, 7};
+  struct Case {
+    const char* what;
+    Rect window, visible;  // as GetWindowRect and DWM give them
+    Insets borders;
+    std::uint32_t dpiFrom, dpiTo;  // of the window's monitor, of the other
+    Point offset;  // of the other's workspace, where a frame is asked for:
+    Rect asked, onScreen;  // the window rectangle SetWindowPos is given
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"Windows 10, 96 DPI", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 96, 96, {}, {100, 50, 740, 530}, {93, 50, 747, 537}},
+      {"a task bar at the left and top", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 96, 96, {50, 30}, {0, 0, 640, 480}, {43, 30, 697, 517}},
+      {"put on a monitor of 144 DPI", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 96, 144, {}, {0, 0, 640, 480}, {-11, 0, 651, 491}},
+      {"put on a monitor of 120 DPI: rounded", {-7, 0, 8, 8}, {0, 0, 1, 1}, k96, 96, 120, {}, {0, 0, 640, 480}, {-9, 0, 649, 489}},
+      {"a DPI not told", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 0, 144, {}, {0, 0, 640, 480}, {-7, 0, 647, 487}},
+      {"no DWM (Wine): none", {93, 50, 753, 515}, {}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
+      {"inset on every side", {0, 0, 100, 100}, {2, 3, 95, 96}, {2, 3, 5, 4}, 96, 96, {}, {10, 10, 50, 50}, {8, 7, 55, 54}},
+      {"a frame past the left edge: none", {93, 50, 753, 515}, {90, 50, 746, 508}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
+      {"a frame past the top edge: none", {93, 50, 753, 515}, {100, 49, 746, 508}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
+      {"a frame past the right edge: none", {93, 50, 753, 515}, {100, 50, 760, 508}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
+      {"a frame past the bottom edge: none", {93, 50, 753, 515}, {100, 50, 746, 516}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
+      {"a frame of no width: none", {93, 50, 753, 515}, {100, 50, 100, 508}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
+      {"a frame of no height: none", {93, 50, 753, 515}, {100, 60, 746, 60}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
+      {"extremes: kept within 32 bits", {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {-1, -1, 1, 1}, {INT_MAX, INT_MAX, INT_MAX - 1, INT_MAX - 1}, 96, 96, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Insets borders = InvisibleBorders(c.window, c.visible);
+    EXPECT_EQ(borders, c.borders);
+    const Insets there = BordersAtDpi(borders, c.dpiFrom, c.dpiTo);
+    const Rect onScreen = ScreenWindowRect(c.asked, c.offset, there);
+    EXPECT_EQ(onScreen, c.onScreen);
+    // Read back, the frame is the one asked for, on the screen.
+    const Rect& a = c.asked;
+    if (a.left > INT_MIN) {  // not clamped
+      EXPECT_EQ(VisibleFrame(onScreen, there),
+                (Rect{a.left + c.offset.x, a.top + c.offset.y,
+                      a.right + c.offset.x, a.bottom + c.offset.y}));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pentrax::win32
