@@ -112,6 +112,22 @@ double LeadingNumber(std::string_view text) {
   return ReadDecimal(s);
 }
 
+std::optional<std::int32_t> ReadWholeNumber(std::string_view text, bool hex) {
+  int base = 10;
+  if (hex && text.size() > 2 && text[0] == '0' &&
+      (text[1] == 'x' || text[1] == 'X') && text[2] != '-') {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  std::int32_t n = 0;
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), n, base);
+  return !text.empty() && error == std::errc() &&
+                 end == text.data() + text.size()
+             ? std::optional(n)
+             : std::nullopt;
+}
+
 double RoundHalfEven(double value) {
   if (!std::isfinite(value)) {
     return value;
