@@ -44,22 +44,70 @@ std::unique_ptr<WindowManager> OpenX11(std::string& error) {
   return X11WindowManager::Connect(nullptr, &error);
 }
 
+// The backends of the desktops that have their own: how each is opened, and
+// when a session gets it. Every other session gets x11.
+struct DesktopBackend {
+  Desktop desktop;
+  bool waylandOnly;  // not on the desktop's X11 session
+  std::string_view name;
+  bool sessionBus;  // talks D-Bus: a QCoreApplication must exist first
+  std::unique_ptr<WindowManager> (*open)(std::string& error);
+  // Whether the desktop answers for it; nullptr: when it can be opened (and
+  // otherwise the user is told why).
+  bool (*answers)();
+};
+
+constexpr DesktopBackend kDesktopBackends[] = {
+    {Desktop::kSway, false, "sway", false,
+     [](std::string& error) -> std::unique_ptr<WindowManager> {
+       if (!Set("SWAYSOCK")) {
+         error = "SWAYSOCK is not set: not a sway session";
+         return nullptr;
+       }
+       return SwayWindowManager::Connect("", &error);
+     },
+     [] { return SwaySessionAnswers(nullptr); }},
+    {Desktop::kKde, true, "kwin", true,
+     [](std::string& error) -> std::unique_ptr<WindowManager> {
+       return KWinWindowManager::Connect(&error);
+     },
+     KWinOnSessionBus},
+    {Desktop::kGnome, true, "gnome", true,
+     [](std::string& error) -> std::unique_ptr<WindowManager> {
+       return GnomeWindowManager::Connect(&error);
+     },
+     nullptr},
+};
+
+// The row of the backend of this name; nullptr for x11.
+const DesktopBackend* Named(std::string_view backend) {
+  for (const DesktopBackend& row : kDesktopBackends) {
+    if (row.name == backend) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
 std::unique_ptr<WindowManager> Open(std::string_view backend,
                                     std::string& error) {
-  if (backend == "sway") {
-    if (!Set("SWAYSOCK")) {
-      error = "SWAYSOCK is not set: not a sway session";
-      return nullptr;
+  const DesktopBackend* row = Named(backend);
+  return row != nullptr ? row->open(error) : OpenX11(error);
+}
+
+DesktopSession ThisSession() {
+  return ReadDesktopSession([](const char* name) { return std::getenv(name); });
+}
+
+// The row of the session's desktop, if it has a backend of its own.
+const DesktopBackend* BackendOf(const DesktopSession& session) {
+  for (const DesktopBackend& row : kDesktopBackends) {
+    if (row.desktop == session.desktop &&
+        (session.wayland || !row.waylandOnly)) {
+      return &row;
     }
-    return SwayWindowManager::Connect("", &error);
   }
-  if (backend == "kwin") {
-    return KWinWindowManager::Connect(&error);
-  }
-  if (backend == "gnome") {
-    return GnomeWindowManager::Connect(&error);
-  }
-  return OpenX11(error);
+  return nullptr;
 }
 #endif
 
@@ -73,30 +121,45 @@ std::vector<std::string_view> BackendNames() {
 #endif
 }
 
+std::string BackendChoices() {
+  const auto names = BackendNames();
+  std::string list;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    list += std::string(i == 0                 ? ""
+                        : i + 1 < names.size() ? ", "
+                                               : " or ") +
+            std::string(names[i]);
+  }
+  return list;
+}
+
+std::string UnknownBackend(std::string_view name) {
+  const auto names = BackendNames();
+  if (name.empty() ||
+      std::find(names.begin(), names.end(), name) != names.end()) {
+    return {};
+  }
+  return "no backend \"" + std::string(name) + "\": choose " +
+         BackendChoices() + "; see --help";
+}
+
 SessionBackend ChooseBackend() {
 #ifdef _WIN32
   return {"win32", ""};
 #else
-  const DesktopSession session =
-      ReadDesktopSession([](const char* name) { return std::getenv(name); });
-  if (session.desktop == Desktop::kSway && SwaySessionAnswers(nullptr)) {
-    return {"sway", ""};
+  const DesktopSession session = ThisSession();
+  const DesktopBackend* own = BackendOf(session);
+  if (own != nullptr && own->answers != nullptr && own->answers()) {
+    return {std::string(own->name), ""};
   }
-  if (session.desktop == Desktop::kKde && session.wayland &&
-      KWinOnSessionBus()) {
-    return {"kwin", ""};
-  }
-  if (!session.wayland) {
-    return {"x11", ""};
-  }
-  if (session.desktop == Desktop::kGnome) {
+  if (own != nullptr && own->answers == nullptr) {
     std::string why;
-    if (auto gnome = GnomeWindowManager::Connect(&why)) {
-      return {"gnome", "", std::move(gnome)};
+    if (auto opened = own->open(why)) {
+      return {std::string(own->name), "", std::move(opened)};
     }
     return {"x11", why + kUntilThen};
   }
-  return {"x11", kXWaylandOnly};
+  return {"x11", session.wayland ? kXWaylandOnly : ""};
 #endif
 }
 
@@ -105,13 +168,9 @@ bool NeedsSessionBus(std::string_view backend) {
   (void)backend;
   return false;
 #else
-  if (!backend.empty()) {
-    return backend == "kwin" || backend == "gnome";
-  }
-  const DesktopSession session =
-      ReadDesktopSession([](const char* name) { return std::getenv(name); });
-  return session.wayland && (session.desktop == Desktop::kKde ||
-                             session.desktop == Desktop::kGnome);
+  const DesktopBackend* row =
+      backend.empty() ? BackendOf(ThisSession()) : Named(backend);
+  return row != nullptr && row->sessionBus;
 #endif
 }
 
@@ -127,12 +186,8 @@ std::unique_ptr<WindowManager> CreateWindowManager(std::string_view backend,
     SessionBackend session = ChooseBackend();
     return CreateWindowManager(session, error);
   }
-  const auto names = BackendNames();
-  if (std::find(names.begin(), names.end(), backend) == names.end()) {
-    error = "no backend \"" + std::string(backend) + "\" in this build";
-    return nullptr;
-  }
-  return Open(backend, error);
+  error = UnknownBackend(backend);
+  return error.empty() ? Open(backend, error) : nullptr;
 }
 
 }  // namespace pentrax
