@@ -15,20 +15,33 @@ std::string Report(std::string title, std::string_view message) {
   return title;
 }
 
+// An action that ends without acting says so, and why, so that an earlier
+// report is never read as this action's outcome: "...: nothing was sized".
+std::string NothingWas(bool sizing, const std::string& why) {
+  return why + ": nothing was " + (sizing ? "sized" : "restored");
+}
+
+// After the name of what did not answer (WindowManager::NotAnswering).
+std::string NoAnswer(const std::string& silent, bool sizing) {
+  return NothingWas(sizing, silent + " did not answer") + ". Try again.";
+}
+
 // The report of an action whose latest call on the picked window failed: the
-// desktop did not answer, the window is gone, or it refused.
+// desktop did not answer, the window is gone (closed before the action
+// reached it), or it refused.
 std::string CannotAct(WindowManager& wm, WindowHandle window, bool sizing,
                       std::optional<std::string> title = std::nullopt) {
   if (const std::string silent = wm.NotAnswering(); !silent.empty()) {
-    return silent + std::string(sizing ? kNoAnswerSized : kNoAnswerRestored);
+    return NoAnswer(silent, sizing);
   }
   if (!title) {
     title = ReadCleanTitle(wm, window);
     if (title->empty()) {
-      return std::string(sizing ? kPickGoneSized : kPickGoneRestored);
+      return NothingWas(sizing, "The window you picked is gone");
     }
   }
-  return Report(std::move(*title), sizing ? kNotSized : kNotRestored);
+  return Report(std::move(*title),
+                sizing ? "could not be sized" : "could not be restored");
 }
 
 // What both actions begin with: the window picked, handed what an earlier
@@ -39,11 +52,9 @@ bool BeginAction(const ActionContext& ctx, bool sizing, std::string& identity,
                  WindowPlacement& placement, ActionResult& result) {
   if (ctx.target <= 0) {
     // Because the desktop did not answer, or because none was in front.
-    result.report =
-        ctx.notAnswering.empty()
-            ? std::string(sizing ? kNothingSized : kNothingRestored)
-            : ctx.notAnswering +
-                  std::string(sizing ? kNoAnswerSized : kNoAnswerRestored);
+    result.report = ctx.notAnswering.empty()
+                        ? NothingWas(sizing, "No window was picked")
+                        : NoAnswer(ctx.notAnswering, sizing);
     return false;
   }
   identity = ctx.wm.WindowIdentity(ctx.target);
