@@ -44,14 +44,31 @@ std::unique_ptr<WindowManager> OpenX11(std::string& error) {
   return X11WindowManager::Connect(nullptr, &error);
 }
 
-// The backends of the desktops that have their own: how each is opened, and
-// when a session gets it. Every other session gets x11.
+std::unique_ptr<WindowManager> Open(std::string_view backend,
+                                    std::string& error) {
+  if (backend == "sway") {
+    if (!Set("SWAYSOCK")) {
+      error = "SWAYSOCK is not set: not a sway session";
+      return nullptr;
+    }
+    return SwayWindowManager::Connect("", &error);
+  }
+  if (backend == "kwin") {
+    return KWinWindowManager::Connect(&error);
+  }
+  if (backend == "gnome") {
+    return GnomeWindowManager::Connect(&error);
+  }
+  return OpenX11(error);
+}
+
+// The desktops with a backend of their own, and when a session gets it;
+// every other session gets x11.
 struct DesktopBackend {
   Desktop desktop;
   bool waylandOnly;  // not on the desktop's X11 session
   std::string_view name;
   bool sessionBus;  // talks D-Bus: a QCoreApplication must exist first
-  std::unique_ptr<WindowManager> (*open)(std::string& error);
   // Whether the desktop answers for it; nullptr: when it can be opened (and
   // otherwise the user is told why).
   bool (*answers)();
@@ -59,41 +76,10 @@ struct DesktopBackend {
 
 constexpr DesktopBackend kDesktopBackends[] = {
     {Desktop::kSway, false, "sway", false,
-     [](std::string& error) -> std::unique_ptr<WindowManager> {
-       if (!Set("SWAYSOCK")) {
-         error = "SWAYSOCK is not set: not a sway session";
-         return nullptr;
-       }
-       return SwayWindowManager::Connect("", &error);
-     },
      [] { return SwaySessionAnswers(nullptr); }},
-    {Desktop::kKde, true, "kwin", true,
-     [](std::string& error) -> std::unique_ptr<WindowManager> {
-       return KWinWindowManager::Connect(&error);
-     },
-     KWinOnSessionBus},
-    {Desktop::kGnome, true, "gnome", true,
-     [](std::string& error) -> std::unique_ptr<WindowManager> {
-       return GnomeWindowManager::Connect(&error);
-     },
-     nullptr},
+    {Desktop::kKde, true, "kwin", true, KWinOnSessionBus},
+    {Desktop::kGnome, true, "gnome", true, nullptr},
 };
-
-// The row of the backend of this name; nullptr for x11.
-const DesktopBackend* Named(std::string_view backend) {
-  for (const DesktopBackend& row : kDesktopBackends) {
-    if (row.name == backend) {
-      return &row;
-    }
-  }
-  return nullptr;
-}
-
-std::unique_ptr<WindowManager> Open(std::string_view backend,
-                                    std::string& error) {
-  const DesktopBackend* row = Named(backend);
-  return row != nullptr ? row->open(error) : OpenX11(error);
-}
 
 DesktopSession ThisSession() {
   return ReadDesktopSession([](const char* name) { return std::getenv(name); });
@@ -154,7 +140,7 @@ SessionBackend ChooseBackend() {
   }
   if (own != nullptr && own->answers == nullptr) {
     std::string why;
-    if (auto opened = own->open(why)) {
+    if (auto opened = Open(own->name, why)) {
       return {std::string(own->name), "", std::move(opened)};
     }
     return {"x11", why + kUntilThen};
@@ -169,7 +155,10 @@ bool NeedsSessionBus(std::string_view backend) {
   return false;
 #else
   const DesktopBackend* row =
-      backend.empty() ? BackendOf(ThisSession()) : Named(backend);
+      backend.empty() ? BackendOf(ThisSession()) : nullptr;
+  for (const DesktopBackend& named : kDesktopBackends) {
+    row = named.name == backend ? &named : row;
+  }
   return row != nullptr && row->sessionBus;
 #endif
 }
