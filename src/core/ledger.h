@@ -54,9 +54,8 @@ class ResizedWindowLedger {
                       std::string_view identity = {});
 
   // On a hit (EntryOf), copies the entry's show state and rectangle into the
-  // record and then marks the entry restored; found tells whether there was
-  // a hit. A record that comes back with showCmd kRestoredMarker was
-  // restored before.
+  // record, then marks the entry restored; found tells whether there was a
+  // hit. A record that comes back with showCmd kRestoredMarker was restored.
   void LookUpWindow(WindowPlacement& placement, WindowHandle window,
                     bool& found, std::string_view identity = {});
 

@@ -113,17 +113,13 @@ double LeadingNumber(std::string_view text) {
 }
 
 std::optional<std::int32_t> ReadWholeNumber(std::string_view text, bool hex) {
-  int base = 10;
-  if (hex && text.size() > 2 && text[0] == '0' &&
-      (text[1] == 'x' || text[1] == 'X') && text[2] != '-') {
-    text.remove_prefix(2);
-    base = 16;
-  }
+  const bool sixteen = hex && text.size() > 2 && text[0] == '0' &&
+                       (text[1] == 'x' || text[1] == 'X') && text[2] != '-';
+  text.remove_prefix(sixteen ? 2 : 0);
   std::int32_t n = 0;
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), n, base);
-  return !text.empty() && error == std::errc() &&
-                 end == text.data() + text.size()
+  const char* end = text.data() + text.size();
+  const auto read = std::from_chars(text.data(), end, n, sixteen ? 16 : 10);
+  return !text.empty() && read.ec == std::errc() && read.ptr == end
              ? std::optional(n)
              : std::nullopt;
 }
