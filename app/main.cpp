@@ -2,7 +2,6 @@
 // window or from the command line.
 #include <QApplication>
 #include <QCoreApplication>
-#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -30,19 +29,6 @@ namespace settings = pentrax::settings;
 int Fail(const std::string& why, int status = pentrax::cli::kUsage) {
   std::fprintf(stderr, "pentrax2: %s\n", why.c_str());
   return status;
-}
-
-// "sway, kwin, gnome or x11"
-std::string BackendList() {
-  std::string list;
-  const auto names = pentrax::BackendNames();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    list += std::string(i == 0                 ? ""
-                        : i + 1 < names.size() ? ", "
-                                               : " or ") +
-            std::string(names[i]);
-  }
-  return list;
 }
 
 std::string SettingsPath() {
@@ -181,18 +167,16 @@ int main(int argc, char** argv) {
   if (o.help) {
     const QCoreApplication core(qtArgc, argv);  // for the session bus
     const pentrax::SessionBackend session = pentrax::ChooseBackend();
-    std::fputs((pentrax::cli::Usage("pentrax2", BackendList(), SettingsPath()) +
+    std::fputs((pentrax::cli::Usage("pentrax2", pentrax::BackendChoices(),
+                                    SettingsPath()) +
                 "\nWithout --backend, this session would get: " + session.name +
                 "\n" + (session.note.empty() ? "" : session.note + "\n"))
                    .c_str(),
                stdout);
     return 0;
   }
-  const auto names = pentrax::BackendNames();
-  if (!o.backend.empty() &&
-      std::find(names.begin(), names.end(), o.backend) == names.end()) {
-    const std::string error = "no backend \"" + o.backend + "\": choose " +
-                              BackendList() + "; see --help";
+  if (const std::string error = pentrax::UnknownBackend(o.backend);
+      !error.empty()) {
     if (o.json) {
       std::fputs(pentrax::cli::FailureAnswer(nullptr, error).c_str(), stdout);
     }

@@ -27,20 +27,17 @@ Reading ReadCommandLine(std::string_view program) {
     return {std::nullopt, parsed.error, cli::kUsage};
   }
   const std::string application = settings::ExecutableBaseName();
-  const std::string backend(BackendNames().front());
   if (parsed.options->version) {
     return {std::nullopt, application + " " + PENTRAX_VERSION_TEXT, 0};
   }
   if (parsed.options->help) {
-    return {std::nullopt, cli::Usage(program, backend,
+    return {std::nullopt, cli::Usage(program, BackendChoices(),
                                      "HKEY_CURRENT_USER\\Software\\" +
                                          application + "\\Settings")};
   }
-  if (!parsed.options->backend.empty() && parsed.options->backend != backend) {
-    return {std::nullopt,
-            "no backend \"" + parsed.options->backend + "\": choose " +
-                backend + "; see --help",
-            cli::kUsage};
+  if (std::string error = UnknownBackend(parsed.options->backend);
+      !error.empty()) {
+    return {std::nullopt, std::move(error), cli::kUsage};
   }
   return {parsed.options, {}, 0};
 }

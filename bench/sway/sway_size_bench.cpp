@@ -78,8 +78,8 @@ std::optional<std::string> SwaymsgSizeAction(SizeChoices& choices,
   const auto layout = SwaymsgTree(requests);
   const SwayView* view = layout ? layout->Focused() : nullptr;
   if (view == nullptr) return std::nullopt;
-  const Rect r =
-      FitIntoWorkArea(view->outer.left, view->outer.top, size, view->workArea);
+  const Rect r = FitIntoWorkArea(view->outer.left, view->outer.top, size,
+                                 view->shownOn.workArea);
   ++*requests;
   if (!Output({"swaymsg", "--", FloatAtCommand(*view, r)})) return std::nullopt;
   std::string title;

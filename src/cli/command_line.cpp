@@ -1,43 +1,30 @@
 #include "command_line.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
-#include <limits>
 #include <map>
+
+#include "numbers.h"
 
 namespace pentrax::cli {
 namespace {
 
-constexpr std::int64_t kLargest = std::numeric_limits<std::int32_t>::max();
-
-// A whole number of decimal digits (or 0x and hexadecimal ones) from lowest
-// to the 32-bit limit.
-std::optional<std::int32_t> Whole(std::string_view text, std::int64_t lowest,
-                                  bool hex = false) {
-  int base = 10;
-  if (hex && text.size() > 2 && text[0] == '0' &&
-      (text[1] == 'x' || text[1] == 'X')) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  std::int64_t n = 0;
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), n, base);
-  if (text.empty() || error != std::errc() ||
-      end != text.data() + text.size() || n < lowest || n > kLargest) {
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(n);
+// A whole number from lowest up (ReadWholeNumber).
+std::optional<std::int32_t> WholeAtLeast(std::string_view text,
+                                         std::int32_t lowest,
+                                         bool hex = false) {
+  const auto n = ReadWholeNumber(text, hex);
+  return n && *n >= lowest ? n : std::nullopt;
 }
 
-std::optional<Size> SizeOf(std::string_view text) {
+// WIDTHxHEIGHT, each at least 1.
+std::optional<Size> ReadSize(std::string_view text) {
   const auto x = text.find_first_of("xX");
   if (x == std::string_view::npos) {
     return std::nullopt;
   }
-  const auto w = Whole(text.substr(0, x), 1);
-  const auto h = Whole(text.substr(x + 1), 1);
+  const auto w = WholeAtLeast(text.substr(0, x), 1);
+  const auto h = WholeAtLeast(text.substr(x + 1), 1);
   return w && h ? std::optional(Size{*w, *h}) : std::nullopt;
 }
 
@@ -100,7 +87,7 @@ Parsed Read(const std::vector<std::string>& arguments) {
     } else if (arg == "--backend") {
       o.backend = value;
     } else if (arg == "--border" || arg == "--taskbar") {
-      const auto n = Whole(value, 0);
+      const auto n = WholeAtLeast(value, 0);
       if (!n) {
         return Error(std::string(arg) + ": " + quoted() +
                      " is not a number of pixels");
@@ -118,14 +105,14 @@ Parsed Read(const std::vector<std::string>& arguments) {
       if (value == "active" || value == "pick") {
         o.window.kind = value == "active" ? WindowChoice::Kind::kActive
                                           : WindowChoice::Kind::kPick;
-      } else if (const auto id = Whole(value, 1, true)) {
+      } else if (const auto id = WholeAtLeast(value, 1, true)) {
         o.window = {WindowChoice::Kind::kId, *id};
       } else {
         return Error("--window: " + quoted() +
                      " is not a window: active, pick or a window's number");
       }
     } else if (arg == "--timeout") {
-      const auto s = Whole(value, 1);
+      const auto s = WholeAtLeast(value, 1);
       if (!s) {
         return Error("--timeout: " + quoted() + " is not a number of seconds");
       }
@@ -141,7 +128,7 @@ Parsed Read(const std::vector<std::string>& arguments) {
       o.command = it->second;
       continue;
     } else if (o.command == Command::kSize && !o.size) {
-      o.size = SizeOf(arg);
+      o.size = ReadSize(arg);
       if (!o.size) {
         return Error("'" + std::string(arg) +
                      "' is not a size: two positive whole numbers, "

@@ -35,7 +35,7 @@ json SizeJson(const Size& s) {
 }
 
 // A report with the result box's line breaks as a terminal's.
-std::string Lines(std::string report) {
+std::string WithTerminalBreaks(std::string report) {
   for (std::size_t at; (at = report.find("\r\n")) != std::string::npos;) {
     report.replace(at, 2, "\n");
   }
@@ -77,6 +77,13 @@ std::string Dump(const json& j) {
   return j.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
 }
 
+// "sway did not answer" when the desktop did not answer the latest call;
+// empty when it did.
+std::string DidNotAnswer(WindowManager& wm) {
+  const std::string name = wm.NotAnswering();
+  return name.empty() ? name : name + " did not answer";
+}
+
 // The window a command acts on, or why there is none.
 struct Target {
   WindowHandle window = 0;  // the window named or in front, even if refused
@@ -106,9 +113,9 @@ Target Resolve(const Options& o, Environment& env) {
   WindowManager& wm = env.wm;
   Target t;
   const auto silent = [&] {
-    const std::string name = wm.NotAnswering();
-    t.why = name.empty() ? t.why : name + " did not answer";
-    return !name.empty();
+    const std::string why = DidNotAnswer(wm);
+    t.why = why.empty() ? t.why : why;
+    return !why.empty();
   };
   if (o.window.kind != WindowChoice::Kind::kPick) {
     const bool byNumber = o.window.kind == WindowChoice::Kind::kId;
@@ -160,11 +167,19 @@ Target Resolve(const Options& o, Environment& env) {
   return t;
 }
 
+// Runs `use` on the shared placements; what the store had to say (a damaged
+// file set aside, one that cannot be used) goes to standard error.
+void UsePlacements(Environment& env,
+                   const std::function<void(ResizedWindowLedger&)>& use) {
+  if (const std::string said = env.placements.Use(use); !said.empty()) {
+    env.err("pentrax2: " + said + "\n");
+  }
+}
+
 // What an action did to the window: its report and title, where it ended
 // and, when it did nothing, why (the report's last line).
-void Acted(Environment& env, const Target& t, const ActionResult& r,
-           const std::string& note, json& j) {
-  j["report"] = Lines(r.report);
+void Acted(Environment& env, const Target& t, const ActionResult& r, json& j) {
+  j["report"] = WithTerminalBreaks(r.report);
   j["title"] = r.title.empty() ? ReadCleanTitle(env.wm, t.window) : r.title;
   if (r.after) {
     j["rect"] = RectJson(r.after->rcNormalPosition);
@@ -173,9 +188,6 @@ void Acted(Environment& env, const Target& t, const ActionResult& r,
   if (r.outcome == Outcome::kNothing) {
     const std::size_t end = r.report.rfind('\n');
     j["error"] = r.report.substr(end == std::string::npos ? 0 : end + 1);
-  }
-  if (!note.empty()) {
-    env.err("pentrax2: " + note + "\n");
   }
 }
 
@@ -201,11 +213,11 @@ int SizeCommand(const Options& o, Environment& env, const Target& t, json& j) {
     c.fields.task = NumberToText(*o.taskbar);
   }
   ActionResult r;
-  const std::string note = env.placements.Use([&](ResizedWindowLedger& ledger) {
+  UsePlacements(env, [&](ResizedWindowLedger& ledger) {
     r = SizeWindow({wm, ledger, t.window, {}, o.content}, c, monitor.width(),
                    monitor.height());
   });
-  Acted(env, t, r, note, j);
+  Acted(env, t, r, j);
   j["asked"] = SizeJson(r.asked);
   j["target"] = SizeJson(r.target);
   if (r.took) {
@@ -219,10 +231,10 @@ int SizeCommand(const Options& o, Environment& env, const Target& t, json& j) {
 
 int RestoreCommand(Environment& env, const Target& t, json& j) {
   ActionResult r;
-  const std::string note = env.placements.Use([&](ResizedWindowLedger& ledger) {
+  UsePlacements(env, [&](ResizedWindowLedger& ledger) {
     r = RestoreWindow({env.wm, ledger, t.window});
   });
-  Acted(env, t, r, note, j);
+  Acted(env, t, r, j);
   j["restored"] = r.outcome == Outcome::kDone;
   return r.outcome == Outcome::kDone ? kDone : kNothing;
 }
@@ -247,7 +259,8 @@ std::string Geometry(const json& r) {
       Rect{x, y, x + r["width"].get<int>(), y + r["height"].get<int>()});
 }
 
-std::string Line(const json& j) {
+// One window of an answer as a line: number, place, state and title.
+std::string WindowLine(const json& j) {
   return NumberToText(j["window"].get<int>()) + " " + Geometry(j["rect"]) +
          " " + j["state"].get<std::string>() + " " +
          j["title"].get<std::string>();
@@ -256,9 +269,8 @@ std::string Line(const json& j) {
 int QueryCommand(Environment& env, const Target& t, json& j) {
   WindowManager& wm = env.wm;
   if (!Describe(wm, t.window, j)) {
-    const std::string silent = wm.NotAnswering();
-    j["error"] =
-        silent.empty() ? "The window is gone" : silent + " did not answer";
+    const std::string silent = DidNotAnswer(wm);
+    j["error"] = silent.empty() ? "The window is gone" : silent;
     return kNothing;
   }
   Rect area;
@@ -267,15 +279,9 @@ int QueryCommand(Environment& env, const Target& t, json& j) {
   }
   const std::string identity = wm.WindowIdentity(t.window);
   bool remembered = false;
-  const std::string note =
-      env.placements.Use([&](const ResizedWindowLedger& ledger) {
-        const auto e = ledger.Entry(t.window);
-        remembered =
-            e && e->identity == identity && e->showState != kRestoredMarker;
-      });
-  if (!note.empty()) {
-    env.err("pentrax2: " + note + "\n");
-  }
+  UsePlacements(env, [&](const ResizedWindowLedger& ledger) {
+    remembered = ledger.Remembers(t.window, identity);
+  });
   j["remembered"] = remembered;
   return kDone;
 }
@@ -283,8 +289,8 @@ int QueryCommand(Environment& env, const Target& t, json& j) {
 int ListCommand(Environment& env, json& j) {
   WindowManager& wm = env.wm;
   const std::vector<WindowHandle> all = wm.ListWindows();
-  if (const std::string silent = wm.NotAnswering(); !silent.empty()) {
-    j["error"] = silent + " did not answer";
+  if (std::string silent = DidNotAnswer(wm); !silent.empty()) {
+    j["error"] = std::move(silent);
     return kNothing;
   }
   // A window that cannot be read because the desktop failed (not because
@@ -292,9 +298,9 @@ int ListCommand(Environment& env, json& j) {
   for (const WindowHandle w : all) {
     if (json one; Describe(wm, w, one)) {
       j["windows"].push_back(one);
-    } else if (const std::string silent = wm.NotAnswering(); !silent.empty()) {
+    } else if (std::string silent = DidNotAnswer(wm); !silent.empty()) {
       j["windows"] = json::array();
-      j["error"] = silent + " did not answer";
+      j["error"] = std::move(silent);
       return kNothing;
     }
   }
@@ -309,10 +315,10 @@ void PrintText(const Options& o, Environment& env, const json& j) {
     env.out(report.empty() ? "" : report + "\n");
   } else if (o.command == Command::kList) {
     for (const json& w : j["windows"]) {
-      env.out(Line(w) + "\n");
+      env.out(WindowLine(w) + "\n");
     }
   } else if (j["outcome"] != "nothing") {
-    env.out(Line(j) + "\n" +
+    env.out(WindowLine(j) + "\n" +
             (j["workArea"].is_object()
                  ? "work area " + Geometry(j["workArea"]) + "\n"
                  : "") +

@@ -15,39 +15,58 @@ std::string Report(std::string title, std::string_view message) {
   return title;
 }
 
-// No window was picked: because the desktop did not answer, or because none
-// was in front.
-std::string NoPick(const ActionContext& ctx, bool sizing) {
-  if (!ctx.notAnswering.empty()) {
-    return ctx.notAnswering +
-           std::string(sizing ? kNoAnswerSized : kNoAnswerRestored);
-  }
-  return std::string(sizing ? kNothingSized : kNothingRestored);
+// An action that ends without acting says so, and why, so that an earlier
+// report is never read as this action's outcome: "...: nothing was sized".
+std::string NothingWas(bool sizing, const std::string& why) {
+  return why + ": nothing was " + (sizing ? "sized" : "restored");
+}
+
+// After the name of what did not answer (WindowManager::NotAnswering).
+std::string NoAnswer(const std::string& silent, bool sizing) {
+  return NothingWas(sizing, silent + " did not answer") + ". Try again.";
 }
 
 // The report of an action whose latest call on the picked window failed: the
-// desktop did not answer, the window is gone, or it refused.
+// desktop did not answer, the window is gone (closed before the action
+// reached it), or it refused.
 std::string CannotAct(WindowManager& wm, WindowHandle window, bool sizing,
                       std::optional<std::string> title = std::nullopt) {
   if (const std::string silent = wm.NotAnswering(); !silent.empty()) {
-    return silent + std::string(sizing ? kNoAnswerSized : kNoAnswerRestored);
+    return NoAnswer(silent, sizing);
   }
   if (!title) {
     title = ReadCleanTitle(wm, window);
     if (title->empty()) {
-      return std::string(sizing ? kPickGoneSized : kPickGoneRestored);
+      return NothingWas(sizing, "The window you picked is gone");
     }
   }
-  return Report(std::move(*title), sizing ? kNotSized : kNotRestored);
+  return Report(std::move(*title),
+                sizing ? "could not be sized" : "could not be restored");
 }
 
-// Hands the backend what an earlier action on the window, in any process,
-// left it to know (WindowManager::PlacementDetail).
-void TakeDetail(const ActionContext& ctx, const std::string& identity) {
-  const auto e = ctx.ledger.Entry(ctx.target);
-  if (e && e->identity == identity && !e->detail.empty()) {
+// What both actions begin with: the window picked, handed what an earlier
+// action on it, in any process, left the backend to know of it (WindowManager::
+// PlacementDetail), and its placement now. False, with the report made, when
+// there is no window to act on.
+bool BeginAction(const ActionContext& ctx, bool sizing, std::string& identity,
+                 WindowPlacement& placement, ActionResult& result) {
+  if (ctx.target <= 0) {
+    // Because the desktop did not answer, or because none was in front.
+    result.report = ctx.notAnswering.empty()
+                        ? NothingWas(sizing, "No window was picked")
+                        : NoAnswer(ctx.notAnswering, sizing);
+    return false;
+  }
+  identity = ctx.wm.WindowIdentity(ctx.target);
+  const ResizedWindowRecord* e = ctx.ledger.EntryOf(ctx.target, identity);
+  if (e != nullptr && !e->detail.empty()) {
     ctx.wm.TakePlacementDetail(ctx.target, e->detail);
   }
+  if (ctx.wm.GetWindowPlacement(ctx.target, placement) <= 0) {
+    result.report = CannotAct(ctx.wm, ctx.target, sizing);
+    return false;
+  }
+  return true;
 }
 
 // The character that starts at text[i], and in `length` its UTF-8 bytes;
@@ -138,22 +157,18 @@ ActionResult SizeWindow(const ActionContext& ctx, SizeChoices& choices,
   result.asked = AskedSize(choices);
   NormaliseInputs(choices.fields, screenWidth, screenHeight);
   result.target = TargetSize(choices);
-  const WindowHandle target = ctx.target;
-  if (target <= 0) {
-    result.report = NoPick(ctx, true);
+  std::string identity;
+  WindowPlacement placement;
+  if (!BeginAction(ctx, true, identity, placement, result)) {
     return result;
   }
+  const WindowHandle target = ctx.target;
   WindowManager& wm = ctx.wm;
-  const std::string identity = wm.WindowIdentity(target);
-  TakeDetail(ctx, identity);
   Rect workArea;
   const bool fit = wm.GetWorkArea(target, workArea);
-  WindowPlacement placement;
-  std::optional<Insets> insets = Insets{};
-  if (ctx.content) {
-    insets = wm.GetFrameInsets(target);
-  }
-  if (!insets || wm.GetWindowPlacement(target, placement) <= 0) {
+  const std::optional<Insets> insets =
+      ctx.content ? wm.GetFrameInsets(target) : Insets{};
+  if (!insets) {
     result.report = CannotAct(wm, target, true);
     return result;
   }
@@ -210,19 +225,13 @@ std::string SizeAction(const ActionContext& ctx, SizeChoices& choices,
 
 ActionResult RestoreWindow(const ActionContext& ctx) {
   ActionResult result;
-  const WindowHandle target = ctx.target;
-  if (target <= 0) {
-    result.report = NoPick(ctx, false);
-    return result;
-  }
-  WindowManager& wm = ctx.wm;
-  const std::string identity = wm.WindowIdentity(target);
-  TakeDetail(ctx, identity);
+  std::string identity;
   WindowPlacement placement;
-  if (wm.GetWindowPlacement(target, placement) <= 0) {
-    result.report = CannotAct(wm, target, false);
+  if (!BeginAction(ctx, false, identity, placement, result)) {
     return result;
   }
+  const WindowHandle target = ctx.target;
+  WindowManager& wm = ctx.wm;
   result.title = ReadCleanTitle(wm, target);
 
   bool found = false;

@@ -20,26 +20,8 @@ inline constexpr std::string_view kUnknownWindow =
 inline constexpr std::string_view kRestored = "restored its original size";
 inline constexpr std::string_view kAlreadyRestored =
     "original size has already been restored";
-inline constexpr std::string_view kNotRestored = "could not be restored";
-// An action that ends without acting says so, so that an earlier report is
-// never read as this action's outcome.
-inline constexpr std::string_view kNotSized = "could not be sized";
 inline constexpr std::string_view kSizeNotRead =
     "was resized, but its new size could not be read";
-inline constexpr std::string_view kNothingSized =
-    "No window was picked: nothing was sized";
-inline constexpr std::string_view kNothingRestored =
-    "No window was picked: nothing was restored";
-// The picked window closed before the action reached it.
-inline constexpr std::string_view kPickGoneSized =
-    "The window you picked is gone: nothing was sized";
-inline constexpr std::string_view kPickGoneRestored =
-    "The window you picked is gone: nothing was restored";
-// After the name of what did not answer (WindowManager::NotAnswering).
-inline constexpr std::string_view kNoAnswerSized =
-    " did not answer: nothing was sized. Try again.";
-inline constexpr std::string_view kNoAnswerRestored =
-    " did not answer: nothing was restored. Try again.";
 
 inline constexpr int kTitleBufferSize = 256;
 

@@ -40,28 +40,39 @@ void ResizedWindowLedger::RememberWindow(const WindowPlacement& placement,
   ResizedWindowRecord entry{
       window,   placement.showCmd,     r.left, r.top, r.right,
       r.bottom, std::string(identity), {}};
-  if (const std::size_t i = IndexOf(window); i < entries_.size()) {
-    if (entries_[i].identity == identity) {
-      entry.detail = std::move(entries_[i].detail);  // still the same window
-    }
-    entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+  if (const ResizedWindowRecord* same = EntryOf(window, identity)) {
+    entry.detail = same->detail;
   }
+  std::erase_if(entries_,
+                [window](const auto& e) { return e.handle == window; });
   entries_.push_back(std::move(entry));
 }
 
 void ResizedWindowLedger::LookUpWindow(WindowPlacement& placement,
                                        WindowHandle window, bool& found,
                                        std::string_view identity) {
-  const std::size_t i = IndexOf(window);
-  found = i < entries_.size() && entries_[i].identity == identity;
+  found = EntryOf(window, identity) != nullptr;
   if (!found) {
     return;
   }
-  ResizedWindowRecord& entry = entries_[i];
+  ResizedWindowRecord& entry = EntryFor(window);
   placement.showCmd = entry.showState;
   placement.rcNormalPosition = {entry.left, entry.top, entry.right,
                                 entry.bottom};
   entry.showState = kRestoredMarker;
+}
+
+const ResizedWindowRecord* ResizedWindowLedger::EntryOf(
+    WindowHandle window, std::string_view identity) const {
+  const std::size_t i = IndexOf(window);
+  return i < entries_.size() && entries_[i].identity == identity ? &entries_[i]
+                                                                 : nullptr;
+}
+
+bool ResizedWindowLedger::Remembers(WindowHandle window,
+                                    std::string_view identity) const {
+  const ResizedWindowRecord* entry = EntryOf(window, identity);
+  return entry != nullptr && entry->showState != kRestoredMarker;
 }
 
 std::optional<ResizedWindowRecord> ResizedWindowLedger::Entry(

@@ -1,6 +1,7 @@
-// The ledger of sized windows: for every window sized since the program
-// started, the placement it had just before its most recent sizing; the
-// window sized last comes last.
+// The ledger of sized windows: for every window sized in the session (its
+// Pentrax processes share the ledger through a LedgerStore), the placement
+// it had just before its most recent sizing; the window sized last comes
+// last.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@ namespace pentrax {
 inline constexpr std::int32_t kRestoredMarker = -12345;
 
 struct ResizedWindowRecord {
-  std::int32_t handle = 0;
+  WindowHandle handle = 0;
   std::int32_t showState = 0;
   std::int32_t left = 0;
   std::int32_t top = 0;
@@ -52,13 +53,21 @@ class ResizedWindowLedger {
   void RememberWindow(const WindowPlacement& placement, WindowHandle window,
                       std::string_view identity = {});
 
-  // On a hit, copies the entry's show state and rectangle into the record and
-  // then marks the entry restored; found tells whether there was a hit. A
-  // record that comes back with showCmd kRestoredMarker was restored before.
+  // On a hit (EntryOf), copies the entry's show state and rectangle into the
+  // record, then marks the entry restored; found tells whether there was a
+  // hit. A record that comes back with showCmd kRestoredMarker was restored.
   void LookUpWindow(WindowPlacement& placement, WindowHandle window,
                     bool& found, std::string_view identity = {});
 
-  // The entry of this handle as it stands, if there is one.
+  // The window's entry: its handle's, while the window behind the handle is
+  // the one the entry was made for (the same identity); nullptr otherwise.
+  const ResizedWindowRecord* EntryOf(WindowHandle window,
+                                     std::string_view identity) const;
+  // Whether a restore would put the window back: it has an entry (EntryOf)
+  // that has not been restored since.
+  bool Remembers(WindowHandle window, std::string_view identity) const;
+
+  // The entry of this handle as it stands, whichever window it was made for.
   std::optional<ResizedWindowRecord> Entry(WindowHandle window) const;
   // Puts an entry taken with Entry back in place of this handle's entry.
   void PutBack(const ResizedWindowRecord& record);

@@ -25,6 +25,12 @@ class LedgerStore {
       const std::function<void(ResizedWindowLedger&)>& use) = 0;
 };
 
+// What a store that cannot be shared says: why, and that it keeps the
+// placements in this process alone.
+inline std::string KeptInThisProcess(const std::string& why) {
+  return why + "; placements are remembered by this process only";
+}
+
 // A ledger of this process alone: for the tests, and where no shared store
 // can be had.
 class MemoryLedgerStore final : public LedgerStore {

@@ -112,6 +112,18 @@ double LeadingNumber(std::string_view text) {
   return ReadDecimal(s);
 }
 
+std::optional<std::int32_t> ReadWholeNumber(std::string_view text, bool hex) {
+  const bool sixteen = hex && text.size() > 2 && text[0] == '0' &&
+                       (text[1] == 'x' || text[1] == 'X') && text[2] != '-';
+  text.remove_prefix(sixteen ? 2 : 0);
+  std::int32_t n = 0;
+  const char* end = text.data() + text.size();
+  const auto read = std::from_chars(text.data(), end, n, sixteen ? 16 : 10);
+  return !text.empty() && read.ec == std::errc() && read.ptr == end
+             ? std::optional(n)
+             : std::nullopt;
+}
+
 double RoundHalfEven(double value) {
   if (!std::isfinite(value)) {
     return value;

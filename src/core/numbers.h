@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,12 @@ namespace pentrax {
 // does not fit; a text with no number at its start reads as 0. Too large a
 // value reads as an infinity.
 double LeadingNumber(std::string_view text);
+
+// A whole number of 32 bits that is all of the text: decimal digits after an
+// optional "-", or with hex also "0x" (or "0X") and hexadecimal digits.
+// Nothing else reads: no blank, "+", fraction, or number beyond 32 bits.
+std::optional<std::int32_t> ReadWholeNumber(std::string_view text,
+                                            bool hex = false);
 
 // Rounds to the nearest whole number, a half going to the even neighbour.
 double RoundHalfEven(double value);

@@ -61,6 +61,40 @@ std::unique_ptr<WindowManager> Open(std::string_view backend,
   }
   return OpenX11(error);
 }
+
+// The desktops with a backend of their own, and when a session gets it;
+// every other session gets x11.
+struct DesktopBackend {
+  Desktop desktop;
+  bool waylandOnly;  // not on the desktop's X11 session
+  std::string_view name;
+  bool sessionBus;  // talks D-Bus: a QCoreApplication must exist first
+  // Whether the desktop answers for it; nullptr: when it can be opened (and
+  // otherwise the user is told why).
+  bool (*answers)();
+};
+
+constexpr DesktopBackend kDesktopBackends[] = {
+    {Desktop::kSway, false, "sway", false,
+     [] { return SwaySessionAnswers(nullptr); }},
+    {Desktop::kKde, true, "kwin", true, KWinOnSessionBus},
+    {Desktop::kGnome, true, "gnome", true, nullptr},
+};
+
+DesktopSession ThisSession() {
+  return ReadDesktopSession([](const char* name) { return std::getenv(name); });
+}
+
+// The row of the session's desktop, if it has a backend of its own.
+const DesktopBackend* BackendOf(const DesktopSession& session) {
+  for (const DesktopBackend& row : kDesktopBackends) {
+    if (row.desktop == session.desktop &&
+        (session.wayland || !row.waylandOnly)) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
 #endif
 
 }  // namespace
@@ -73,30 +107,45 @@ std::vector<std::string_view> BackendNames() {
 #endif
 }
 
+std::string BackendChoices() {
+  const auto names = BackendNames();
+  std::string list;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    list += std::string(i == 0                 ? ""
+                        : i + 1 < names.size() ? ", "
+                                               : " or ") +
+            std::string(names[i]);
+  }
+  return list;
+}
+
+std::string UnknownBackend(std::string_view name) {
+  const auto names = BackendNames();
+  if (name.empty() ||
+      std::find(names.begin(), names.end(), name) != names.end()) {
+    return {};
+  }
+  return "no backend \"" + std::string(name) + "\": choose " +
+         BackendChoices() + "; see --help";
+}
+
 SessionBackend ChooseBackend() {
 #ifdef _WIN32
   return {"win32", ""};
 #else
-  const DesktopSession session =
-      ReadDesktopSession([](const char* name) { return std::getenv(name); });
-  if (session.desktop == Desktop::kSway && SwaySessionAnswers(nullptr)) {
-    return {"sway", ""};
+  const DesktopSession session = ThisSession();
+  const DesktopBackend* own = BackendOf(session);
+  if (own != nullptr && own->answers != nullptr && own->answers()) {
+    return {std::string(own->name), ""};
   }
-  if (session.desktop == Desktop::kKde && session.wayland &&
-      KWinOnSessionBus()) {
-    return {"kwin", ""};
-  }
-  if (!session.wayland) {
-    return {"x11", ""};
-  }
-  if (session.desktop == Desktop::kGnome) {
+  if (own != nullptr && own->answers == nullptr) {
     std::string why;
-    if (auto gnome = GnomeWindowManager::Connect(&why)) {
-      return {"gnome", "", std::move(gnome)};
+    if (auto opened = Open(own->name, why)) {
+      return {std::string(own->name), "", std::move(opened)};
     }
     return {"x11", why + kUntilThen};
   }
-  return {"x11", kXWaylandOnly};
+  return {"x11", session.wayland ? kXWaylandOnly : ""};
 #endif
 }
 
@@ -105,13 +154,12 @@ bool NeedsSessionBus(std::string_view backend) {
   (void)backend;
   return false;
 #else
-  if (!backend.empty()) {
-    return backend == "kwin" || backend == "gnome";
+  const DesktopBackend* row =
+      backend.empty() ? BackendOf(ThisSession()) : nullptr;
+  for (const DesktopBackend& named : kDesktopBackends) {
+    row = named.name == backend ? &named : row;
   }
-  const DesktopSession session =
-      ReadDesktopSession([](const char* name) { return std::getenv(name); });
-  return session.wayland && (session.desktop == Desktop::kKde ||
-                             session.desktop == Desktop::kGnome);
+  return row != nullptr && row->sessionBus;
 #endif
 }
 
@@ -127,12 +175,8 @@ std::unique_ptr<WindowManager> CreateWindowManager(std::string_view backend,
     SessionBackend session = ChooseBackend();
     return CreateWindowManager(session, error);
   }
-  const auto names = BackendNames();
-  if (std::find(names.begin(), names.end(), backend) == names.end()) {
-    error = "no backend \"" + std::string(backend) + "\" in this build";
-    return nullptr;
-  }
-  return Open(backend, error);
+  error = UnknownBackend(backend);
+  return error.empty() ? Open(backend, error) : nullptr;
 }
 
 }  // namespace pentrax

@@ -14,6 +14,11 @@ namespace pentrax {
 // The backends of this build, in the order a session is tried for them:
 // sway, kwin, gnome, x11 on Linux; win32 on Windows.
 std::vector<std::string_view> BackendNames();
+// The same as the usage lists them: "sway, kwin, gnome or x11".
+std::string BackendChoices();
+// Why a backend asked for by name (--backend) cannot be had: none of this
+// build's; empty for one of them, and for no name (the session's).
+std::string UnknownBackend(std::string_view name);
 
 // The backend the session calls for, what the user should know at start and
 // with every command (empty when there is nothing to say), and the backend

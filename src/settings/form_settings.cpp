@@ -91,8 +91,8 @@ std::optional<float> Coordinate(const std::string& text, float windowExtent,
 }  // namespace
 
 void Form_Load(FrmPentrax2& form, SettingsStore& store) {
-  // The preset tables are constants of the sizing logic, and the window
-  // starts with an empty ledger.
+  // The preset tables are constants of the sizing logic, and the remembered
+  // placements are the session's (LedgerStore), not settings.
   SelectOption(form, store, kSelectedResolution, ui::OptRes(0), kCustomPreset);
   // The Tag of the custom size stays empty: a first start shows the
   // layout's size instead of "0".

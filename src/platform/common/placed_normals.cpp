@@ -1,6 +1,6 @@
 #include "placed_normals.h"
 
-#include <charconv>
+#include "numbers.h"
 
 namespace pentrax {
 
@@ -75,12 +75,11 @@ std::optional<std::vector<std::int32_t>> DetailNumbers(std::string_view detail,
   }
   std::vector<std::int32_t> numbers;
   for (const std::string_view w : *words) {
-    std::int32_t n = 0;
-    const auto [end, error] = std::from_chars(w.data(), w.data() + w.size(), n);
-    if (error != std::errc() || end != w.data() + w.size() || w.empty()) {
+    const auto n = ReadWholeNumber(w);
+    if (!n) {
       return std::nullopt;
     }
-    numbers.push_back(n);
+    numbers.push_back(*n);
   }
   return numbers;
 }

@@ -8,9 +8,12 @@
 #include <QDBusVirtualObject>
 #include <QDir>
 #include <QTemporaryFile>
+#include <QThread>
 #include <atomic>
 #include <chrono>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
+#include <utility>
 
 #include "kwin_agent_script.h"
 
@@ -33,15 +36,43 @@ constexpr auto kAskLifetime = std::chrono::seconds(20);
 // An answer describes one window or a work area: a few hundred characters.
 constexpr qsizetype kLongestAnswer = 64 * 1024;
 
-// The backend's object on the bus, where the agent's asks arrive. Each ask
-// is held, unanswered, until the next request.
+// The backend's object on the bus, where the agent's asks arrive: on a
+// thread of its own, so that an ask is taken as soon as it comes and the
+// backend waits for it without running any other event of the program. Each
+// ask is held, unanswered, until the next request.
 class Mailbox final : public QDBusVirtualObject {
  public:
-  QString kwin;   // KWin's connection to the bus, which runs the agent
-  QString agent;  // the agent whose asks are taken
-  QDBusMessage ask;
-  Clock::time_point askedAt;
-  std::optional<QString> answer;  // what came with the latest ask
+  // From now on takes the asks of this agent (empty: none; any other agent
+  // is told to stop), run by KWin's connection kwin (empty: the same).
+  void Expect(const QString& agent, const QString& kwin = {}) {
+    const std::lock_guard lock(mutex_);
+    agent_ = agent;
+    kwin_ = kwin.isEmpty() ? kwin_ : kwin;
+    answer_.reset();
+  }
+  QString agent() const {
+    const std::lock_guard lock(mutex_);
+    return agent_;
+  }
+  // Whether an ask is held that KWin has not given up on yet.
+  bool AskHeld() const {
+    const std::lock_guard lock(mutex_);
+    return ask_.type() == QDBusMessage::MethodCallMessage &&
+           Clock::now() - askedAt_ <= kAskLifetime;
+  }
+  // The ask held, taken to be answered; the answer it came with is let go.
+  QDBusMessage TakeAsk() {
+    const std::lock_guard lock(mutex_);
+    answer_.reset();
+    return std::exchange(ask_, QDBusMessage());
+  }
+  // The answer that comes with the agent's next ask, or nullopt when none
+  // has come by the deadline.
+  std::optional<QString> WaitForAnswer(Clock::time_point deadline) {
+    std::unique_lock lock(mutex_);
+    asked_.wait_until(lock, deadline, [&] { return answer_.has_value(); });
+    return answer_;
+  }
 
   QString introspect(const QString&) const override {
     return QStringLiteral(
@@ -52,9 +83,10 @@ class Mailbox final : public QDBusVirtualObject {
 
   bool handleMessage(const QDBusMessage& message,
                      const QDBusConnection& connection) override {
+    const std::lock_guard lock(mutex_);
     // Only the KWin that runs the agent may hand in answers: any other
     // program of the session could guess the agent's name.
-    if (kwin.isEmpty() || message.service() != kwin) {
+    if (kwin_.isEmpty() || message.service() != kwin_) {
       connection.send(message.createErrorReply(
           QDBusError::AccessDenied, QStringLiteral("only KWin may call this")));
       return true;
@@ -63,20 +95,30 @@ class Mailbox final : public QDBusVirtualObject {
     if (message.member() != QLatin1String("next") || args.size() != 2) {
       return false;
     }
-    if (args[0].toString() != agent) {  // an agent from before: let it end
+    if (args[0].toString() != agent_) {  // an agent from before: let it end
       connection.send(
           message.createReply(QString::fromLatin1(kAgentStopRequest)));
       return true;
     }
     message.setDelayedReply(true);
-    ask = message;
-    askedAt = Clock::now();
-    answer =
+    ask_ = message;
+    askedAt_ = Clock::now();
+    answer_ =
         args[1].toString().size() <= kLongestAnswer
             ? args[1].toString()
             : QStringLiteral("{\"error\":\"an answer beyond any window's\"}");
+    asked_.notify_all();
     return true;
   }
+
+ private:
+  mutable std::mutex mutex_;
+  std::condition_variable asked_;
+  QString kwin_;   // KWin's connection to the bus, which runs the agent
+  QString agent_;  // the agent whose asks are taken
+  QDBusMessage ask_;
+  Clock::time_point askedAt_;
+  std::optional<QString> answer_;  // what came with the latest ask
 };
 
 }  // namespace
@@ -85,15 +127,21 @@ struct KWinChannel::Impl {
   QString connectionName;
   QDBusConnection bus;
   Mailbox mailbox;
+  QThread mailboxThread;
   int agentsStarted = 0;
 
   explicit Impl(const QString& name)
       : connectionName(name),
-        bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)) {}
+        bus(QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)) {
+    mailbox.moveToThread(&mailboxThread);
+    mailboxThread.start();
+  }
 
   ~Impl() {
     StopAgent();
     bus.unregisterObject(kObjectPath);
+    mailboxThread.quit();
+    mailboxThread.wait();
     QDBusConnection::disconnectFromBus(connectionName);
   }
 
@@ -109,25 +157,6 @@ struct KWinChannel::Impl {
     return bus.call(call, QDBus::Block, kCallTimeoutMs);
   }
 
-  bool AskHeld() const {
-    return mailbox.ask.type() == QDBusMessage::MethodCallMessage;
-  }
-
-  // Delivers the asks that have arrived, and only them, until the agent has
-  // asked again or the deadline has passed.
-  bool WaitForAsk(Clock::time_point deadline) {
-    for (;;) {
-      QCoreApplication::sendPostedEvents(&mailbox, 0);
-      if (mailbox.answer) {
-        return true;
-      }
-      if (Clock::now() >= deadline) {
-        return false;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-  }
-
   bool StartAgent(std::string* error) {
     StopAgent();
     const QDBusReply<QString> owner = bus.interface()->serviceOwner(kKWin);
@@ -135,29 +164,29 @@ struct KWinChannel::Impl {
       *error = "KWin is not on the session bus";
       return false;
     }
-    mailbox.kwin = owner.value();
-    mailbox.agent = QStringLiteral("pentrax-%1-%2")
-                        .arg(QCoreApplication::applicationPid())
-                        .arg(++agentsStarted);
+    const QString agent = QStringLiteral("pentrax-%1-%2")
+                              .arg(QCoreApplication::applicationPid())
+                              .arg(++agentsStarted);
+    mailbox.Expect(agent, owner.value());
     QTemporaryFile file(QDir::tempPath() + "/pentrax-kwin-XXXXXX.js");
     const std::string script =
         AgentScript({bus.baseService().toStdString(), kObjectPath.toStdString(),
-                     kInterface.toStdString(), mailbox.agent.toStdString()});
+                     kInterface.toStdString(), agent.toStdString()});
     if (!file.open() ||
         file.write(script.data(), static_cast<qint64>(script.size())) < 0 ||
         !file.flush()) {
       *error =
           "cannot write the KWin script to " + QDir::tempPath().toStdString();
-      mailbox.agent.clear();
+      mailbox.Expect({});
       return false;
     }
-    const QDBusMessage loaded = CallKWin(QStringLiteral("loadScript"),
-                                         {file.fileName(), mailbox.agent});
+    const QDBusMessage loaded =
+        CallKWin(QStringLiteral("loadScript"), {file.fileName(), agent});
     const int id = loaded.arguments().value(0).toInt();
     if (loaded.type() != QDBusMessage::ReplyMessage || id < 0) {
       *error = "KWin's scripting does not answer on the session bus: " +
                loaded.errorMessage().toStdString();
-      mailbox.agent.clear();
+      mailbox.Expect({});
       return false;
     }
     // KWin numbers its scripts by their count, so a number can still belong
@@ -170,7 +199,7 @@ struct KWinChannel::Impl {
       CallKWin(QStringLiteral("start"), {});
     }
     // The file must stay until KWin has read it: until the agent has asked.
-    if (!WaitForAsk(Clock::now() + kAnswerDeadline)) {
+    if (!mailbox.WaitForAnswer(Clock::now() + kAnswerDeadline)) {
       *error = "KWin did not run the script";
       StopAgent();
       return false;
@@ -179,43 +208,41 @@ struct KWinChannel::Impl {
   }
 
   void StopAgent() {
-    if (AskHeld()) {
-      bus.send(mailbox.ask.createReply(QString::fromLatin1(kAgentStopRequest)));
-      mailbox.ask = QDBusMessage();
+    if (const QDBusMessage ask = mailbox.TakeAsk();
+        ask.type() == QDBusMessage::MethodCallMessage) {
+      bus.send(ask.createReply(QString::fromLatin1(kAgentStopRequest)));
     }
-    if (!mailbox.agent.isEmpty()) {
-      CallKWin(QStringLiteral("unloadScript"), {mailbox.agent});
-      mailbox.agent.clear();
+    if (const QString agent = mailbox.agent(); !agent.isEmpty()) {
+      CallKWin(QStringLiteral("unloadScript"), {agent});
     }
-    mailbox.answer.reset();
+    mailbox.Expect({});
   }
 
   std::optional<std::string> Ask(const std::string& request) {
     // A second round when the agent turns out to be gone (KWin restarted).
     for (int round = 0; round < 2; ++round) {
-      if (!AskHeld() || Clock::now() - mailbox.askedAt > kAskLifetime) {
+      if (!mailbox.AskHeld()) {
         std::string ignored;
         if (!StartAgent(&ignored)) {
           return std::nullopt;
         }
       }
-      mailbox.answer.reset();
-      bus.send(mailbox.ask.createReply(QString::fromStdString(request)));
-      mailbox.ask = QDBusMessage();
+      bus.send(mailbox.TakeAsk().createReply(QString::fromStdString(request)));
       // KWin takes calls in turn: by the time it answers this one, the agent
       // has carried out the request and asked again.
       const QDBusMessage loaded =
-          CallKWin(QStringLiteral("isScriptLoaded"), {mailbox.agent});
+          CallKWin(QStringLiteral("isScriptLoaded"), {mailbox.agent()});
       if (loaded.type() != QDBusMessage::ReplyMessage) {
         StopAgent();  // KWin is gone
         return std::nullopt;
       }
       if (!loaded.arguments().value(0).toBool()) {
-        mailbox.agent.clear();
+        mailbox.Expect({});
         continue;
       }
-      if (WaitForAsk(Clock::now() + kAnswerDeadline)) {
-        return mailbox.answer->toStdString();
+      if (const auto answer =
+              mailbox.WaitForAnswer(Clock::now() + kAnswerDeadline)) {
+        return answer->toStdString();
       }
       StopAgent();
       return std::nullopt;

@@ -4,9 +4,9 @@
 // org.kde.KWin /Scripting and started again whenever it is gone.
 //
 // The agent's ask is a call that the backend answers only when it has a
-// request; the agent's answer comes with its next ask. Waiting for it
-// dispatches nothing but the asks: no other event of the program runs in
-// between.
+// request; the agent's answer comes with its next ask. The asks are taken on
+// a thread of the channel's own: waiting for one runs no other event of the
+// program, and ends as soon as it comes or at the deadline.
 #pragma once
 
 #include <memory>

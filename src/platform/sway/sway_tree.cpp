@@ -128,8 +128,8 @@ struct Walk {
     v.workspaceOnView = output == nullptr ||
                         Text(*output, "current_workspace") == v.workspaceName;
     v.inFloatingContainer = afloat && !v.floating;
-    v.workArea = Box(Child(workspace, "rect"));
-    v.monitor = output != nullptr ? Box(Child(*output, "rect")) : v.workArea;
+    const Rect area = Box(Child(workspace, "rect"));
+    v.shownOn = {area, output != nullptr ? Box(Child(*output, "rect")) : area};
     layout.views.push_back(std::move(v));
   }
 };
@@ -140,10 +140,10 @@ void FindFocusedWorkspace(const json& tree, SwayLayout& layout) {
   const json* node = &tree;
   for (int depth = 0; depth < 8; ++depth) {
     if (Text(*node, "type") == "output") {
-      layout.focusedMonitor = Box(Child(*node, "rect"));
+      layout.focusedWorkspace.monitor = Box(Child(*node, "rect"));
     }
     if (Text(*node, "type") == "workspace") {
-      layout.focusedWorkArea = Box(Child(*node, "rect"));
+      layout.focusedWorkspace.workArea = Box(Child(*node, "rect"));
       return;
     }
     const json& focus = List(*node, "focus");
@@ -170,6 +170,11 @@ const SwayView* SwayLayout::Find(WindowHandle id) const {
     }
   }
   return nullptr;
+}
+
+const SwayOutputRects& SwayLayout::ShownOn(WindowHandle id) const {
+  const SwayView* v = Find(id);
+  return v != nullptr && !v->hidden ? v->shownOn : focusedWorkspace;
 }
 
 const SwayView* SwayLayout::Focused() const {

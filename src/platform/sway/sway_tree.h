@@ -15,6 +15,13 @@
 
 namespace pentrax {
 
+// Where a window is shown: the rect of the workspace (which leaves out bars
+// and gaps) and that of the output that shows it.
+struct SwayOutputRects {
+  Rect workArea;
+  Rect monitor;
+};
+
 struct SwayView {
   WindowHandle id = 0;  // the node id (con_id)
   std::int64_t pid = 0;
@@ -33,8 +40,7 @@ struct SwayView {
   // One of several windows in a container that floats (not floating
   // itself, and tiled only within that container).
   bool inFloatingContainer = false;
-  Rect workArea;  // the rect of the workspace that holds it
-  Rect monitor;   // the rect of the output that shows that workspace
+  SwayOutputRects shownOn;  // its workspace's and output's
   // In a tiled layout: the container that holds it (a workspace, or a split,
   // stacked or tabbed container), the nodes just before and after it there
   // (windows or containers; 0 where there is none), whether they are
@@ -51,12 +57,14 @@ struct SwayLayout {
   std::vector<SwayView> views;
   // The rects of the workspace that has the focus and of its output: where
   // windows outside any workspace (in the scratchpad) appear.
-  Rect focusedWorkArea;
-  Rect focusedMonitor;
+  SwayOutputRects focusedWorkspace;
   // Every tiled node (window or container) and the node that holds it.
   std::map<WindowHandle, WindowHandle> parents;
 
   const SwayView* Find(WindowHandle id) const;
+  // Where the window is shown, or the focused workspace for a window out of
+  // sight (in the scratchpad) or not found.
+  const SwayOutputRects& ShownOn(WindowHandle id) const;
   // The focused window; nullptr when the focus is on something else (an
   // empty workspace, a container of several windows).
   const SwayView* Focused() const;

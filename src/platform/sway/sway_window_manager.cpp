@@ -149,22 +149,18 @@ int SwayWindowManager::GetWindowText(WindowHandle window, char* buffer,
 
 bool SwayWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
   const SwayLayout* layout = Layout();
-  if (layout == nullptr) {
-    return false;
+  if (layout != nullptr) {
+    workArea = layout->ShownOn(window).workArea;
   }
-  const SwayView* v = layout->Find(window);
-  workArea = v != nullptr && !v->hidden ? v->workArea : layout->focusedWorkArea;
-  return true;
+  return layout != nullptr;
 }
 
 bool SwayWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
   const SwayLayout* layout = Layout();
-  if (layout == nullptr) {
-    return false;
+  if (layout != nullptr) {
+    monitor = layout->ShownOn(window).monitor;
   }
-  const SwayView* v = layout->Find(window);
-  monitor = v != nullptr && !v->hidden ? v->monitor : layout->focusedMonitor;
-  return true;
+  return layout != nullptr;
 }
 
 std::optional<Insets> SwayWindowManager::GetFrameInsets(WindowHandle window) {

@@ -151,7 +151,7 @@ std::wstring ProgramName(DWORD pid) {
 // either as the task bar shows windows (not owned by another, not a tool
 // window) or a dialog (owned, with a title bar). The checks that ask the
 // window's process come last.
-std::string Refusal(HWND hwnd) {
+std::string NotListedBecause(HWND hwnd) {
   if (!::IsWindow(hwnd)) {
     return "is not a window";
   }
@@ -341,7 +341,7 @@ std::vector<WindowHandle> Win32WindowManager::ListWindows() {
   std::vector<WindowHandle> windows;
   ::EnumWindows(
       [](HWND hwnd, LPARAM list) -> BOOL {
-        if (Refusal(hwnd).empty()) {
+        if (NotListedBecause(hwnd).empty()) {
           reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(
               ToHandle(hwnd));
         }
@@ -353,7 +353,7 @@ std::vector<WindowHandle> Win32WindowManager::ListWindows() {
 }
 
 std::string Win32WindowManager::WhyNotListed(WindowHandle window) {
-  return Refusal(ToHwnd(window));
+  return NotListedBecause(ToHwnd(window));
 }
 
 std::string Win32WindowManager::WindowIdentity(WindowHandle window) {

@@ -26,7 +26,6 @@ constexpr char kFolder[] = "pentrax2";
 constexpr char kFile[] = "placements.json";
 constexpr char kLock[] = "placements.lock";
 constexpr char kDamaged[] = "placements.json.damaged";
-constexpr char kAlone[] = "; placements are remembered by this process only";
 
 // A descriptor, closed (and a lock on it given up) with it.
 class Descriptor {
@@ -304,9 +303,7 @@ std::string PlacementsFile::SessionFolder(std::string* error) {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   if (runtime == nullptr || runtime[0] != '/') {
     if (error != nullptr) {
-      *error =
-          "XDG_RUNTIME_DIR is not set: the placements Pentrax remembers are "
-          "kept by this process only";
+      *error = KeptInThisProcess("XDG_RUNTIME_DIR is not set");
     }
     return {};
   }
@@ -367,7 +364,7 @@ std::string PlacementsFile::Use(
     for (const ResizedWindowRecord& r : changed) {
       pending_.PutBack(r);
     }
-    note += (note.empty() ? "" : "\n") + refused + kAlone;
+    note += (note.empty() ? "" : "\n") + KeptInThisProcess(refused);
   } else if (!changed.empty()) {
     pending_ = {};
   }

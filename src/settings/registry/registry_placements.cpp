@@ -1,19 +1,19 @@
 #include "registry_placements.h"
 
-#include <charconv>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "numbers.h"
 #include "wide_text.h"
 
 namespace pentrax::settings {
 namespace {
 
-// The mutex, held until the end of the action.
-struct Held {
+// Releases the mutex at the end of the action.
+struct HeldMutex {
   HANDLE mutex;
-  ~Held() { ReleaseMutex(mutex); }
+  ~HeldMutex() { ReleaseMutex(mutex); }
 };
 
 struct OpenKey {
@@ -27,10 +27,9 @@ struct OpenKey {
 
 // A whole number that is all of the text, written as Pentrax writes it.
 bool Whole(std::string_view text, std::int32_t& n) {
-  const auto [end, error] =
-      std::from_chars(text.data(), text.data() + text.size(), n);
-  return error == std::errc() && end == text.data() + text.size() &&
-         std::to_string(n) == text;
+  const auto read = ReadWholeNumber(text);
+  n = read.value_or(0);
+  return read && NumberToText(n) == text;
 }
 
 // A window's value as Pentrax writes it, or nullopt.
@@ -128,9 +127,6 @@ std::string RegistryPlacements::Use(
     const std::function<void(ResizedWindowLedger&)>& use) {
   const std::string where =
       "HKEY_CURRENT_USER\\" + Utf8(path_) + "\\Session\\" + Utf8(session_);
-  const auto alone = [&](const std::string& why) {
-    return why + "; placements are remembered by this process only";
-  };
   // A mutex left by a process that ended holding it (WAIT_ABANDONED) is
   // ours: each value is written whole, so the key is as that process left
   // it between two values.
@@ -139,12 +135,13 @@ std::string RegistryPlacements::Use(
                            : WaitForSingleObject(mutex_, kWaitMs);
   if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
     use(fallback_);
-    return alone(waited == WAIT_TIMEOUT
-                     ? "another Pentrax process kept " + where + " for " +
-                           std::to_string(kWaitMs / 1000) + " s"
-                     : "cannot lock " + where);
+    return KeptInThisProcess(waited == WAIT_TIMEOUT
+                                 ? "another Pentrax process kept " + where +
+                                       " for " +
+                                       std::to_string(kWaitMs / 1000) + " s"
+                                 : "cannot lock " + where);
   }
-  const Held held{mutex_};
+  const HeldMutex held{mutex_};
   // The program's own key first, as any other: one that RegCreateKeyEx
   // made on the way to the volatile key would be volatile too, and could
   // hold no settings.
@@ -159,7 +156,7 @@ std::string RegistryPlacements::Use(
                       REG_OPTION_VOLATILE, KEY_QUERY_VALUE | KEY_SET_VALUE,
                       nullptr, &key.key, nullptr) != ERROR_SUCCESS) {
     use(fallback_);
-    return alone("cannot open " + where);
+    return KeptInThisProcess("cannot open " + where);
   }
   ResizedWindowLedger ledger;
   std::vector<std::wstring> damaged;
@@ -179,7 +176,8 @@ std::string RegistryPlacements::Use(
                        static_cast<DWORD>((text.size() + 1) *
                                           sizeof(wchar_t))) != ERROR_SUCCESS) {
       fallback_ = ledger;
-      return (note.empty() ? "" : note + "\n") + alone("cannot write " + where);
+      return (note.empty() ? "" : note + "\n") +
+             KeptInThisProcess("cannot write " + where);
     }
   }
   return note;

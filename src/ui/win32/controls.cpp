@@ -21,29 +21,9 @@ struct NativeControl {
   DWORD exStyle = 0;
 };
 
-DWORD StaticAlign(Align align) {
-  switch (align) {
-    case Align::kCenter:
-      return SS_CENTER;
-    case Align::kRight:
-      return SS_RIGHT;
-    case Align::kLeft:
-      break;
-  }
-  return SS_LEFT;
-}
-
-DWORD EditAlign(Align align) {
-  switch (align) {
-    case Align::kCenter:
-      return ES_CENTER;
-    case Align::kRight:
-      return ES_RIGHT;
-    case Align::kLeft:
-      break;
-  }
-  return ES_LEFT;
-}
+// A label's and a text box's style for each Align, in its order.
+constexpr DWORD kStaticAlign[] = {SS_LEFT, SS_CENTER, SS_RIGHT};
+constexpr DWORD kEditAlign[] = {ES_LEFT, ES_CENTER, ES_RIGHT};
 
 // Buttons that the model checks: a click only tells the model (BN_CLICKED),
 // which then sets the check. Option buttons check themselves as well, so
@@ -54,8 +34,9 @@ NativeControl NativeOf(const ControlLayout& row) {
     // those leave room: Label1 runs on under "Default", and a check box
     // lies across the top edge of its frame.
     case ControlKind::kLabel:
-      return {WC_STATICW,
-              SS_NOPREFIX | StaticAlign(row.align) | WS_CLIPSIBLINGS};
+      return {WC_STATICW, SS_NOPREFIX |
+                              kStaticAlign[static_cast<int>(row.align)] |
+                              WS_CLIPSIBLINGS};
     case ControlKind::kFrame:
       return {WC_BUTTONW, BS_GROUPBOX | WS_CLIPSIBLINGS};
     case ControlKind::kOption:
@@ -76,7 +57,8 @@ NativeControl NativeOf(const ControlLayout& row) {
         ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP,
         WS_EX_CLIENTEDGE};
   }
-  return {WC_EDITW, ES_AUTOHSCROLL | EditAlign(row.align) | WS_TABSTOP,
+  return {WC_EDITW,
+          ES_AUTOHSCROLL | kEditAlign[static_cast<int>(row.align)] | WS_TABSTOP,
           WS_EX_CLIENTEDGE};
 }
 
