@@ -46,7 +46,7 @@ std::string BackendList() {
 }
 
 std::string SettingsPath() {
-  return settings::IniSettingsStore::UserFilePath(settings::ApplicationName());
+  return settings::UserFilePath(settings::ApplicationName());
 }
 
 // The session's shared placements for the backend's desktop, or this
