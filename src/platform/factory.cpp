@@ -7,11 +7,13 @@
 #include "win32_window_manager.h"
 #else
 #include "desktop_session.h"
+#include "sway_window_manager.h"
+#include "x11_window_manager.h"
+#if PENTRAX_DBUS_BACKENDS
 #include "gnome_window_manager.h"
 #include "kwin_session.h"
 #include "kwin_window_manager.h"
-#include "sway_window_manager.h"
-#include "x11_window_manager.h"
+#endif
 #endif
 
 namespace pentrax {
@@ -53,12 +55,19 @@ std::unique_ptr<WindowManager> Open(std::string_view backend,
     }
     return SwayWindowManager::Connect("", &error);
   }
+#if PENTRAX_DBUS_BACKENDS
   if (backend == "kwin") {
     return KWinWindowManager::Connect(&error);
   }
   if (backend == "gnome") {
     return GnomeWindowManager::Connect(&error);
   }
+#else
+  if (NeedsSessionBus(backend)) {
+    error = "this part of pentrax2 has no D-Bus backends";
+    return nullptr;
+  }
+#endif
   return OpenX11(error);
 }
 #endif
@@ -82,12 +91,12 @@ SessionBackend ChooseBackend() {
   if (session.desktop == Desktop::kSway && SwaySessionAnswers(nullptr)) {
     return {"sway", ""};
   }
-  if (session.desktop == Desktop::kKde && session.wayland &&
-      KWinOnSessionBus()) {
-    return {"kwin", ""};
-  }
   if (!session.wayland) {
     return {"x11", ""};
+  }
+#if PENTRAX_DBUS_BACKENDS
+  if (session.desktop == Desktop::kKde && KWinOnSessionBus()) {
+    return {"kwin", ""};
   }
   if (session.desktop == Desktop::kGnome) {
     std::string why;
@@ -96,6 +105,7 @@ SessionBackend ChooseBackend() {
     }
     return {"x11", why + kUntilThen};
   }
+#endif
   return {"x11", kXWaylandOnly};
 #endif
 }
