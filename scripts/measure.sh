@@ -3,12 +3,15 @@
 # start-up time to the first shown window (best of 5), CPU used over a number
 # of seconds while idle and while a button is pressed (one foreground query a
 # tick), and peak and steady memory (VmHWM and VmRSS).
-#   scripts/measure.sh [SECONDS]   (default 60)
+#   scripts/measure.sh [SECONDS [PENTRAX2]]
+#     (default 60, and this build's build/release/app/pentrax2)
 # Prints one "name | value | unit" line per figure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-release.sh pentrax2 pentrax_test_window >/dev/null
 export SECONDS_EACH=${1:-60} BIN=$PWD/build/release
+PENTRAX2=$(realpath "${2:-$BIN/app/pentrax2}")
+export PENTRAX2
 scripts/with-x-session.sh --dock "$BIN/tests/pentrax_test_window" bash -c '
   set -euo pipefail
   # CPU time of all threads, in nanoseconds.
@@ -18,7 +21,7 @@ scripts/with-x-session.sh --dock "$BIN/tests/pentrax_test_window" bash -c '
   best=
   for run in 1 2 3 4 5; do
     start=$(date +%s%N)
-    "$BIN/app/pentrax2" 2>/dev/null &
+    "$PENTRAX2" 2>/dev/null &
     pid=$!
     until shown; do
       [ $(( ${EPOCHREALTIME/./} / 1000 - start / 1000000 )) -lt 30000 ] ||
