@@ -49,12 +49,11 @@ int RunPart(const char* file, const char* entry, const cli::Options& o,
             int argc, char** argv) {
   std::string error;
   const std::filesystem::path path = PartPath(file, error);
-  PentraxPartEntry* run = nullptr;
+  app::PartEntry run = nullptr;
   if (!path.empty()) {
     void* part = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    run = part != nullptr
-              ? reinterpret_cast<PentraxPartEntry*>(dlsym(part, entry))
-              : nullptr;
+    run = part != nullptr ? reinterpret_cast<app::PartEntry>(dlsym(part, entry))
+                          : nullptr;
     if (run == nullptr) {
       const char* why = dlerror();  // names the file
       error = std::string("cannot load its part: ") +

@@ -15,15 +15,14 @@
 #include "ledger_store.h"
 #include "window_manager.h"
 
-// The entry point of a part, the one symbol it exports: the executable's
-// version (a part of another version refuses to run) and its command line.
-// Returns the exit status.
-extern "C" {
-using PentraxPartEntry = int(const char* version, int argc, char** argv);
-}
+// A part's entry point, the one symbol it exports.
 #define PENTRAX_PART_ENTRY extern "C" __attribute__((visibility("default")))
 
 namespace pentrax::app {
+
+// What an entry point takes: the executable's version (a part of another
+// version refuses to run) and its command line; it returns the exit status.
+using PartEntry = int (*)(const char* version, int argc, char** argv);
 
 // The parts' entry points (window_part.cpp, dbus_part.cpp).
 inline constexpr char kWindowEntry[] = "pentrax2_window_main";
