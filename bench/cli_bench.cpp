@@ -1,10 +1,11 @@
 // What sizing a window from the command line costs, from the start of the
 // process: `pentrax2 size WxH --window ID` of one or more builds (before and
 // after a change, in the same run), each build's `--version` (the start
-// alone), and beside them the tools one would otherwise use on the same
-// window, turn about, every run a new size. Run in a private session by
-// scripts/bench-cli.sh; prints a markdown table (median and 90th percentile
-// of each), then the libraries each build's command and --version load.
+// alone), `--help` and `list` (where the rest goes), and beside them the tools
+// one would otherwise use on the same window, turn about, every run a new size.
+// Run in a private session by scripts/bench-cli.sh; prints a markdown table
+// (median and 90th percentile of each), then the libraries each build's command
+// and --version load.
 //
 //   cli_bench DESKTOP WINDOW RUNS [NAME=]PENTRAX2...
 //
@@ -268,12 +269,17 @@ int main(int argc, char** argv) {
                      readable ? Read::kOuter : Read::kNone,
                      readable ? Until::kReading : Until::kExit});
   }
-  for (const auto& [name, path] : builds) {
-    tools.push_back({"`pentrax2 --version` (" + name + ")",
-                     [path](Size) {
-                       return std::vector<std::string>{path, "--version"};
-                     },
-                     Read::kNone, Until::kExit, false});
+  // Where the time goes: the start alone, then on KWin and GNOME the D-Bus
+  // part loaded with Qt and the bus asked (--help), then the desktop asked
+  // for its windows (list).
+  for (const char* what : {"--version", "--help", "list"}) {
+    for (const auto& [name, path] : builds) {
+      tools.push_back({"`pentrax2 " + std::string(what) + "` (" + name + ")",
+                       [path, what](Size) {
+                         return std::vector<std::string>{path, what};
+                       },
+                       Read::kNone, Until::kExit, false});
+    }
   }
   tools.push_back({"`true` (a program that does nothing)",
                    [](Size) { return std::vector<std::string>{"true"}; },

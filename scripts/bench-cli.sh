@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # pentrax2 size from the command line, from the start of the process until
-# the window has its new size, and pentrax2 --version (its start alone), of
-# one or more builds in the same run (before and after a change), beside
+# the window has its new size, and pentrax2 --version (its start alone),
+# --help and list (where the rest of the time goes), of one or more builds
+# in the same run (before and after a change), beside
 # wmctrl -e and xdotool windowsize --sync on X11 (Xvfb with openbox) and
 # swaymsg resize set on sway (headless), and on KWin and GNOME Shell
 # (headless, GNOME with Pentrax's extension answering each build given);
