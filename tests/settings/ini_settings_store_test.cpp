@@ -113,11 +113,14 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
     EXPECT_EQ(said[1], "wrote new settings to " + path.string());
     EXPECT_EQ(WhyNotSettings(ReadFile(path)), "");
   }
-  // Nor does the commands' reader wait for what is not a file.
-  ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-  IniFileReader((dir / "fifo").string(), [&](auto s) { said = {s}; });
+  // Nor does either wait for what is not a file: the store sets it aside.
+  const std::string fifo = (dir / "fifo.ini").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  IniFileReader(fifo, [&](auto s) { said = {s}; });
   EXPECT_NE(said[0].find(" was not read (not a regular file)"),
             std::string::npos);
+  IniSettingsStore(fifo, {});
+  EXPECT_TRUE(fs::is_fifo(fifo + ".corrupt"));
 }
 
 TEST_F(IniStoreTest, AFolderThatCannotBeWrittenSaysSoOnce) {

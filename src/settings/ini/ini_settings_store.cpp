@@ -20,7 +20,9 @@ IniSettingsStore::IniSettingsStore(std::string path, Report report)
   QDir().mkpath(QFileInfo(file).absolutePath());
   QFile existing(file);
   if (existing.exists()) {
-    if (!existing.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(file).isFile()) {
+      SetAside("it is not a regular file");  // opening a FIFO would wait
+    } else if (!existing.open(QIODevice::ReadOnly)) {
       readable_ = false;
       Say(path_ + " cannot be read (" + existing.errorString().toStdString() +
           "): started from the defaults");

@@ -22,8 +22,8 @@ class IniSettingsStore final : public SettingsStore {
   using Report = std::function<void(const std::string&)>;
 
   // Opens the file at path (its folder is created). A file that cannot be
-  // read as settings is moved aside to path.corrupt; the next Flush writes a
-  // new one.
+  // read as settings, or is not a regular file, is moved aside to
+  // path.corrupt; the next Flush writes a new one.
   IniSettingsStore(std::string path, Report report);
   ~IniSettingsStore() override;
   IniSettingsStore(const IniSettingsStore&) = delete;
