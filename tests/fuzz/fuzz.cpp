@@ -1,7 +1,6 @@
 // What Pentrax takes from outside, in the place of anything; one target for
 // each define (PENTRAX_FUZZ_<TARGET>, see CMakeLists.txt): text read as a
-// number, other programs' window titles, a settings file (through the
-// window's store and the commands' reader), command lines,
+// number, other programs' window titles, a settings file, command lines,
 // the session's placements file, and what the desktops answer (sway's layout
 // tree, the KWin agent's answers, the GNOME extension's replies). Each is
 // taken without a crash, an exception or undefined behaviour, and what is

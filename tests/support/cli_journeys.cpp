@@ -53,8 +53,7 @@ void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
     }
   }
   EXPECT_EQ(rmdir(config), 0) << config << " is not empty";
-  // No Qt at all on X11 and sway; Qt Core and Qt D-Bus alone on KWin and
-  // GNOME (Wayland), for their backends.
+  // No Qt on X11 and sway; Qt Core and Qt D-Bus alone on KWin and GNOME.
   const bool bus = getenv("WAYLAND_DISPLAY") && !getenv("SWAYSOCK");
   EXPECT_EQ(Run("LD_DEBUG=files " + d.pentrax2 +
                 " list 2>&1 >/dev/null | sed -n"
