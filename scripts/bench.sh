@@ -6,9 +6,9 @@
 # measure.sh). Median and spread (standard deviation) of repeated runs. Then
 # the size action on each Wayland desktop: sway, KWin and GNOME
 # (scripts/bench-sway.sh, bench-kwin.sh, bench-gnome.sh), and pentrax2 size
-# from the command line on X11 and sway (scripts/bench-cli.sh); a desktop that
-# cannot be measured here is named with the reason, the others still run,
-# and the script then fails.
+# from the command line on X11, sway, KWin and GNOME (scripts/bench-cli.sh);
+# a desktop that cannot be measured here is named with the reason, the
+# others still run, and the script then fails.
 #   scripts/bench.sh [SECONDS]   (SECONDS for the idle and pressed CPU, 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."

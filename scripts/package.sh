@@ -29,6 +29,7 @@ if [ "${1:-deb}" = deb ]; then
   cmake -S . -B build/package -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
       -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+      -DCMAKE_MODULE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" \
       -DCMAKE_INSTALL_PREFIX=/usr -DPENTRAX_TESTS=OFF -DPENTRAX_BENCHMARKS=OFF \
       -DPENTRAX_DEBIAN_PACKAGE=ON -DPENTRAX_GNOME_SHELL_FORM="$form" >/dev/null
   cmake --build build/package -j "$jobs"

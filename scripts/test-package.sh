@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package (scripts/package.sh deb) and checks it with
 # Debian's own tools: the files `cmake --install` and the package put in
-# place, the desktop entry and the AppStream metadata validated, the
-# dependencies that dpkg-shlibdeps computed, one version everywhere, and
-# lintian with neither errors nor warnings.
+# place (pentrax2 loading its parts from there), the desktop entry and the
+# AppStream metadata validated, the dependencies that dpkg-shlibdeps
+# computed, one version everywhere, and lintian with neither errors nor
+# warnings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/package.sh deb
@@ -17,8 +18,11 @@ check() {  # check WHAT COMMAND...
 }
 
 id=dev.pentrax.Pentrax2
+parts=lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/pentrax2
 {
   echo bin/pentrax2
+  echo "$parts/libpentrax2-dbus.so"
+  echo "$parts/libpentrax2-window.so"
   echo share/applications/$id.desktop
   echo share/doc/pentrax2/changelog.Debian.gz
   echo share/doc/pentrax2/copyright
@@ -59,8 +63,14 @@ if [[ $shell == [0-9]* ]]; then
 fi
 check "the GNOME Shell extension answers /usr/bin/pentrax2 only" \
   grep -Fxq 'const PENTRAX_CALLERS = [ "/usr/bin/pentrax2" ];' "$ext/extension.js"
-check "the program finds every library it needs" \
-  eval "! ldd '$tmp/tree/usr/bin/pentrax2' | grep 'not found'"
+check "the program and its parts find every library they need" \
+  eval "! ldd '$tmp/tree/usr/bin/pentrax2' '$tmp/tree/usr/$parts'/*.so | grep 'not found'"
+# Installed, pentrax2 finds its parts: the window's says there is no
+# display, the D-Bus part's that it cannot reach KWin.
+said=$({ env -u DISPLAY "$tmp/tree/usr/bin/pentrax2"
+  env -u DISPLAY -u DBUS_SESSION_BUS_ADDRESS "$tmp/tree/usr/bin/pentrax2" --backend kwin list; } 2>&1 || :)
+check "pentrax2 loads its parts from where they are installed" \
+  grep -Pzq '^pentrax2: no X display: .*\npentrax2: backend kwin: .*\n$' <<<"$said"
 check "desktop-file-validate" desktop-file-validate "$tmp/tree/usr/share/applications/$id.desktop"
 check "appstreamcli validate" appstreamcli validate --no-net --pedantic \
   "$tmp/tree/usr/share/metainfo/$id.metainfo.xml"

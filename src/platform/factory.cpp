@@ -7,11 +7,13 @@
 #include "win32_window_manager.h"
 #else
 #include "desktop_session.h"
+#include "sway_window_manager.h"
+#include "x11_window_manager.h"
+#if PENTRAX_DBUS_BACKENDS
 #include "gnome_window_manager.h"
 #include "kwin_session.h"
 #include "kwin_window_manager.h"
-#include "sway_window_manager.h"
-#include "x11_window_manager.h"
+#endif
 #endif
 
 namespace pentrax {
@@ -53,12 +55,19 @@ std::unique_ptr<WindowManager> Open(std::string_view backend,
     }
     return SwayWindowManager::Connect("", &error);
   }
+#if PENTRAX_DBUS_BACKENDS
   if (backend == "kwin") {
     return KWinWindowManager::Connect(&error);
   }
   if (backend == "gnome") {
     return GnomeWindowManager::Connect(&error);
   }
+#else
+  if (NeedsSessionBus(backend)) {
+    error = "this part of pentrax2 has no D-Bus backends";
+    return nullptr;
+  }
+#endif
   return OpenX11(error);
 }
 
@@ -77,7 +86,11 @@ struct DesktopBackend {
 constexpr DesktopBackend kDesktopBackends[] = {
     {Desktop::kSway, false, "sway", false,
      [] { return SwaySessionAnswers(nullptr); }},
+#if PENTRAX_DBUS_BACKENDS
     {Desktop::kKde, true, "kwin", true, KWinOnSessionBus},
+#else
+    {Desktop::kKde, true, "kwin", true, nullptr},
+#endif
     {Desktop::kGnome, true, "gnome", true, nullptr},
 };
 

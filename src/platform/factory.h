@@ -1,5 +1,7 @@
 // Opening the window system's backend: the one place that knows which
 // backends a build has, and which one the session Pentrax runs in calls for.
+// pentrax2's executable has it without the backends that talk D-Bus (kwin,
+// gnome): where NeedsSessionBus, its D-Bus part chooses and opens them.
 #pragma once
 
 #include <memory>

@@ -258,7 +258,10 @@ TEST(Pentrax2CommandLine, AnswersWithoutADisplayAndActsOnTheDesktop) {
       {"env -u DISPLAY @ --version", "pentrax2 " PENTRAX_VERSION_TEXT "\n", 0},
       {"env -u DISPLAY @ -h", "  size [WxH]   size a window", 0},
       {"@ --backend mir", "pentrax2: no backend \"mir\"", 2},
-      {"XDG_SESSION_TYPE=wayland @ -h", "can size only XWayland windows", 0}};
+      {"XDG_SESSION_TYPE=wayland @ -h", "can size only XWayland windows", 0},
+      {"{ d=$(mktemp -d); cp @ $d; timeout 9 $d/pentrax2; s=$?; rm -r $d; "
+       "(exit $s); }",
+       "pentrax2: cannot load its part: ", 2}};
   for (auto [command, said, status] : rows) {
     command.replace(command.find('@'), 1, PENTRAX2);
     const std::string out =

@@ -151,7 +151,9 @@ TEST(WaylandE2e, GnomeExtensionAnswersOnlyPentraxOrSaysWhyNot) {
     const std::string refused =
         "answers only the pentrax2 it was installed with, not " + copy + ": ";
     ExpectSays(
-        {{"cp " PENTRAX2 " " + copy + " && ln -sf " PENTRAX2 " " + link, 0, ""},
+        {{"cp " PENTRAX2 " " + copy + " && cp $(dirname " PENTRAX2 ")/*.so " +
+              kRuntime + " && ln -sf " PENTRAX2 " " + link,
+          0, ""},
          {mark + "Ready", 0, ""},
          {copy + " list", 0, refused},
          {copy + " --backend gnome list", 3,

@@ -90,23 +90,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     __builtin_trap();
   }
 #elif defined(PENTRAX_FUZZ_SETTINGS)
-  // Pentrax starts on it, and saves, in a folder of the run's own.
+  // Pentrax starts on it, and saves, in a file of each input's own.
   static const struct Folder {
     std::string path = mkdtemp(std::string("/tmp/pentrax-fuzz.XXXXXX").data());
     ~Folder() { std::filesystem::remove_all(path); }
   } dir;
-  const std::string path = dir.path + "/pentrax2.ini";
-  std::remove((path + ".corrupt").c_str());
+  static int inputs = 0;
+  const std::string path = dir.path + "/" + std::to_string(++inputs) + ".ini";
   std::ofstream(path, std::ios::binary) << bytes;
   testing::FakeWindowManager wm;
   testing::FakeFormView view;
   ui::FrmPentrax2 form(wm, view);
+  // The commands' reader reads a value as the store does, or the default.
+  settings::IniFileReader reader(bytes);
   settings::IniSettingsStore store(path, {});
+  for (const char* key : {settings::kBorder, settings::kCustomWidth}) {
+    const std::string read = reader.Read(key, "\x01");
+    if (read != "\x01" && read != store.Read(key, "\x01")) __builtin_trap();
+  }
   settings::Attach(form, store);
   form.Timer1_Timer();
   form.NormaliseInputs();
   form.Click(ui::kCmdRestoreDefaults);
   form.Close();
+  std::filesystem::remove(path), std::filesystem::remove(path + ".corrupt");
 #elif defined(PENTRAX_FUZZ_COMMAND_LINE)
   // The arguments, one a line: understood, in range, or refused with why.
   std::istringstream lines(bytes);

@@ -1,8 +1,10 @@
-// The INI file store on a real file system, in a temporary folder.
+// The INI file store and the commands' reader, in a temporary folder.
 #include "ini_settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -46,27 +48,38 @@ class IniStoreTest : public ::testing::Test {
   }
 };
 
+// Text under [Settings], read back by the store and the commands' reader;
+// what the reader cannot be sure of reads as the default (as fuzzed).
 TEST_F(IniStoreTest, ValuesAreTextUnderTheSettingsSection) {
-  auto store = Open(
+  const std::string edited =
       "; a comment\n\n[Settings]\r\nBorder=\n"
-      "TaskBar = 12 \nCustomWidth=1,2\n\n; more\n");
-  EXPECT_EQ(store->Read("Border", "3"), "");  // present but empty
-  EXPECT_EQ(store->Read("TaskBar", "28"), "12");
-  EXPECT_EQ(store->Read("CustomWidth", "0"), "0");  // a list: not one of ours
-  EXPECT_EQ(store->Read("AddBorder", "1"), "1");    // absent
-  store->Write("PosLeft", "-1500");
-  store->Write("CustomHeight", "\xC3\xA9 x");
-  store->Write("TaskBar", "@12");  // a pasted text, not a typed value
+      "TaskBar = 12 \nCustomWidth=1,2\n\n; more\n";
+  // Key, value in the file (d: default), value written, read back.
+  const std::array<std::string, 4> rows[] = {
+      {"Border", "", "-1500", "-1500"},                // present but empty
+      {"TaskBar", "12", "@12", "@12"},                 // pasted, not typed
+      {"CustomWidth", "d", " 1,5 ", " 1,5 "},          // a list: not ours
+      {"AddBorder", "d", "\xC3\xA9 x", "\xC3\xA9 x"},  // absent
+      {"PosLeft", "d", "\"1\"", "d"}};                 // escaped
+  auto store = Open(edited);
+  IniFileReader reader(edited);
+  for (const auto& [key, read, value, readBack] : rows) {
+    EXPECT_EQ(store->Read(key, "d") + "|" + reader.Read(key, "d"),
+              read + "|" + read);
+    store->Write(key, value);
+  }
   EXPECT_TRUE(store->Flush());
   EXPECT_TRUE(said.empty());
   const std::string written = ReadFile(path);
-  EXPECT_EQ(written.rfind("[Settings]\n", 0), 0u) << written;
-  EXPECT_NE(written.find("PosLeft=-1500\n"), std::string::npos) << written;
-
+  EXPECT_TRUE(written.starts_with("[Settings]\n") &&
+              written.find("\nBorder=-1500\n") != std::string::npos)
+      << written;
   IniSettingsStore again(path.string(), {});
-  EXPECT_EQ(again.Read("CustomHeight", ""), "\xC3\xA9 x");
-  EXPECT_EQ(again.Read("PosLeft", ""), "-1500");
-  EXPECT_EQ(again.Read("TaskBar", ""), "@12");
+  IniFileReader back(path.string(), {});
+  for (const auto& [key, read, value, readBack] : rows) {
+    EXPECT_EQ(again.Read(key, "") + "|" + back.Read(key, "d"),
+              value + "|" + readBack);
+  }
 }
 
 TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
@@ -82,6 +95,7 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
   };
   for (const std::string& bytes : contents) {
     said.clear();
+    EXPECT_EQ(IniFileReader(bytes).Read("Border", "3"), "3") << bytes;
     auto store = Open(bytes);
     const std::string corrupt = path.string() + ".corrupt";
     EXPECT_EQ(ReadFile(corrupt), bytes);
@@ -99,6 +113,14 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
     EXPECT_EQ(said[1], "wrote new settings to " + path.string());
     EXPECT_EQ(WhyNotSettings(ReadFile(path)), "");
   }
+  // Nor does either wait for what is not a file: the store sets it aside.
+  const std::string fifo = (dir / "fifo.ini").string();
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  IniFileReader(fifo, [&](auto s) { said = {s}; });
+  EXPECT_NE(said[0].find(" was not read (not a regular file)"),
+            std::string::npos);
+  IniSettingsStore(fifo, {});
+  EXPECT_TRUE(fs::is_fifo(fifo + ".corrupt"));
 }
 
 TEST_F(IniStoreTest, AFolderThatCannotBeWrittenSaysSoOnce) {
@@ -123,7 +145,7 @@ TEST(UserFilePath, FollowsTheXdgRulesAndTheHomeFolder) {
   };
   const std::string fromPasswd = [] {
     unsetenv("HOME");
-    return IniSettingsStore::UserFilePath("p");
+    return UserFilePath("p");
   }();
   const Row rows[] = {
       {"/x/config", "/h", "/x/config/p/p.ini"},
@@ -138,8 +160,7 @@ TEST(UserFilePath, FollowsTheXdgRulesAndTheHomeFolder) {
     row.xdg ? setenv("XDG_CONFIG_HOME", row.xdg, 1)
             : unsetenv("XDG_CONFIG_HOME");
     setenv("HOME", row.home, 1);
-    EXPECT_EQ(IniSettingsStore::UserFilePath("p"), row.expected)
-        << (row.xdg ? row.xdg : "unset");
+    EXPECT_EQ(UserFilePath("p"), row.expected) << (row.xdg ? row.xdg : "unset");
   }
 }
 

@@ -53,6 +53,12 @@ void CommandLineJourneys(const JourneyDesktop& d, WindowHandle window) {
     }
   }
   EXPECT_EQ(rmdir(config), 0) << config << " is not empty";
+  // No Qt on X11 and sway; Qt Core and Qt D-Bus alone on KWin and GNOME.
+  const bool bus = getenv("WAYLAND_DISPLAY") && !getenv("SWAYSOCK");
+  EXPECT_EQ(Run("LD_DEBUG=files " + d.pentrax2 +
+                " list 2>&1 >/dev/null | sed -n"
+                " 's/.*file=libQt6\\([A-Za-z]*\\).*/\\1/p' | sort -u | xargs"),
+            bus ? "Core DBus\n" : "\n");
 }
 
 }  // namespace pentrax::testing

@@ -1,16 +1,9 @@
 #include "ini_settings_store.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStringDecoder>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 
 namespace pentrax::settings {
 namespace {
@@ -19,69 +12,7 @@ QString Key(const std::string& key) {
   return QStringLiteral("Settings/") + QString::fromStdString(key);
 }
 
-std::string ConfigHome() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg != nullptr && xdg[0] == '/') {
-    return xdg;
-  }
-  std::string home;
-  if (const char* h = std::getenv("HOME"); h != nullptr && h[0] != '\0') {
-    home = h;
-  } else if (const passwd* pw = getpwuid(getuid());
-             pw != nullptr && pw->pw_dir != nullptr) {
-    home = pw->pw_dir;
-  }
-  return home + "/.config";
-}
-
 }  // namespace
-
-std::string IniSettingsStore::UserFilePath(const std::string& appName) {
-  return ConfigHome() + '/' + appName + '/' + appName + ".ini";
-}
-
-std::string WhyNotSettings(std::string_view bytes) {
-  if (bytes.find('\0') != std::string_view::npos) {
-    return "it holds a NUL byte";
-  }
-  QStringDecoder utf8(QStringDecoder::Utf8);
-  const QString decoded =
-      utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  if (utf8.hasError()) {
-    return "it is not UTF-8 text";
-  }
-  int number = 0;
-  while (!bytes.empty()) {
-    ++number;
-    const std::size_t end = std::min(bytes.find('\n'), bytes.size());
-    std::string_view line = bytes.substr(0, end);
-    bytes.remove_prefix(std::min(end + 1, bytes.size()));
-    const std::size_t first = line.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-      continue;
-    }
-    line = line.substr(first, line.find_last_not_of(" \t\r") - first + 1);
-    const std::size_t equals = line.find('=');
-    const bool section = line.front() == '[' && line.back() == ']';
-    if (!section && line.front() != ';' &&
-        (equals == std::string_view::npos || equals == 0)) {
-      return "line " + std::to_string(number) +
-             " is not a [section], a comment or key=value";
-    }
-    // Pentrax writes text only, and a text that begins with "@" is written
-    // as "@@". A single "@" starts a typed value (@Variant, @ByteArray...),
-    // which QSettings would decode from binary: not a file of ours.
-    if (!section && line.front() != ';') {
-      std::string_view value = line.substr(equals + 1);
-      value.remove_prefix(
-          std::min(value.find_first_not_of(" \t\""), value.size()));
-      if (value.starts_with('@') && !value.starts_with("@@")) {
-        return "line " + std::to_string(number) + " holds a typed value";
-      }
-    }
-  }
-  return {};
-}
 
 IniSettingsStore::IniSettingsStore(std::string path, Report report)
     : path_(std::move(path)), report_(std::move(report)) {
@@ -89,7 +20,9 @@ IniSettingsStore::IniSettingsStore(std::string path, Report report)
   QDir().mkpath(QFileInfo(file).absolutePath());
   QFile existing(file);
   if (existing.exists()) {
-    if (!existing.open(QIODevice::ReadOnly)) {
+    if (!QFileInfo(file).isFile()) {
+      SetAside("it is not a regular file");  // opening a FIFO would wait
+    } else if (!existing.open(QIODevice::ReadOnly)) {
       readable_ = false;
       Say(path_ + " cannot be read (" + existing.errorString().toStdString() +
           "): started from the defaults");
@@ -178,18 +111,6 @@ void IniSettingsStore::Say(const std::string& what) {
   if (report_) {
     report_(what);
   }
-}
-
-std::string ApplicationName() {
-  std::error_code error;
-  const std::string name =
-      std::filesystem::read_symlink("/proc/self/exe", error).stem().string();
-  return error || name.empty() ? "pentrax2" : name;
-}
-
-void ReportOnStandardError(const std::string& message) {
-  std::fprintf(stderr, "%s: settings: %s\n", ApplicationName().c_str(),
-               message.c_str());
 }
 
 }  // namespace pentrax::settings
