@@ -193,7 +193,9 @@ rows=(
   "cmd|0|list|listed Cmd && listed Hung && ! listed 'Pentrax 2'"
   "cmd|3|size 646x458 --window $main|said \"is Pentrax's own\" && placed \"\$TITLE\" '$main_at'"
   "front|3|size 646x458|said \"is Pentrax's own\" && placed \"\$TITLE\" '$main_at'"
-  "cmd|3|size 646x458 --window $control|said 'is a part of another window'"
+  # A control of Pentrax2.exe's window: the window of another Pentrax
+  # process, Pentrax's own for every check (IsOwnProcessWindow).
+  "cmd|3|size 646x458 --window $control|said \"is Pentrax's own\""
   "cmd|3|restore --window $desktop|said 'is the desktop'"
   "cmd|3|query --window $taskbar|said 'is the task bar'"
   "cmd|3|size 646x458 --window $hung|said 'did not answer' && placed Hung '600 400 900 600 0'"
