@@ -158,8 +158,8 @@ class WindowManager {
   virtual std::vector<WindowHandle> ListWindows() = 0;
 
   // Why ListWindows does not list this window, in words that follow its
-  // number ("is the task bar"); empty for a window it lists. The commands
-  // act only on windows it lists.
+  // number ("is the task bar"); empty for a window it lists and for one
+  // that is gone. The commands act only on windows it lists.
   virtual std::string WhyNotListed(WindowHandle /*window*/) { return {}; }
 
   // What tells this window apart from a later one that is given the same

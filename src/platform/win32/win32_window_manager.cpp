@@ -360,7 +360,8 @@ std::vector<WindowHandle> Win32WindowManager::ListWindows() {
 }
 
 std::string Win32WindowManager::WhyNotListed(WindowHandle window) {
-  return NotListedBecause(ToHwnd(window));
+  const HWND hwnd = ToHwnd(window);
+  return ::IsWindow(hwnd) ? NotListedBecause(hwnd) : "";
 }
 
 std::string Win32WindowManager::WindowIdentity(WindowHandle window) {
