@@ -23,8 +23,13 @@ Reading ReadCommandLine(std::string_view program) {
     arguments.push_back(argument == "/?" ? "--help" : argument);
   }
   const cli::Parsed parsed = cli::Parse(arguments);
+  const auto notUnderstood = [](std::string error, bool json) {
+    std::string answer = json ? cli::FailureAnswer(nullptr, error) : "";
+    return Reading{std::nullopt, std::move(error), cli::kUsage,
+                   std::move(answer)};
+  };
   if (!parsed.options) {
-    return {std::nullopt, parsed.error, cli::kUsage};
+    return notUnderstood(parsed.error, parsed.json);
   }
   const std::string application = settings::ExecutableBaseName();
   if (parsed.options->version) {
@@ -37,9 +42,9 @@ Reading ReadCommandLine(std::string_view program) {
   }
   if (std::string error = UnknownBackend(parsed.options->backend);
       !error.empty()) {
-    return {std::nullopt, std::move(error), cli::kUsage};
+    return notUnderstood(std::move(error), parsed.options->json);
   }
-  return {parsed.options, {}, 0};
+  return {parsed.options, {}, 0, {}};
 }
 
 int RunCommand(const cli::Options& options,

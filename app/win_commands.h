@@ -17,11 +17,13 @@ namespace pentrax::win {
 
 // The command line understood (options), or what to tell instead: the
 // version, the usage, or why the command line is not understood, with the
-// exit status (0 or cli::kUsage).
+// exit status (0 or cli::kUsage); for the last with --json, also the one
+// JSON object that standard output gets, as for any command.
 struct Reading {
   std::optional<cli::Options> options;
   std::string text;
   int status = 0;
+  std::string json = {};
 };
 
 // program: the name the usage text shows ("Pentrax2.exe", "Pentrax2").

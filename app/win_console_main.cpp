@@ -73,6 +73,9 @@ int wmain() {
   const pentrax::win::Reading reading =
       pentrax::win::ReadCommandLine(application);
   if (!reading.options) {
+    if (!reading.json.empty()) {
+      Out(reading.json);
+    }
     std::string text = reading.text;
     if (!text.ends_with('\n')) {
       text += '\n';

@@ -28,7 +28,8 @@ std::string NoAnswer(const std::string& silent, bool sizing) {
 
 // The report of an action whose latest call on the picked window failed: the
 // desktop did not answer, the window is gone (closed before the action
-// reached it), or it refused.
+// reached it), the backend refuses it outright (WhyNotListed), or it
+// refused.
 std::string CannotAct(WindowManager& wm, WindowHandle window, bool sizing,
                       std::optional<std::string> title = std::nullopt) {
   if (const std::string silent = wm.NotAnswering(); !silent.empty()) {
@@ -37,7 +38,9 @@ std::string CannotAct(WindowManager& wm, WindowHandle window, bool sizing,
   if (!title) {
     title = ReadCleanTitle(wm, window);
     if (title->empty()) {
-      return NothingWas(sizing, "The window you picked is gone");
+      const std::string why = wm.WhyNotListed(window);
+      return NothingWas(
+          sizing, "The window you picked " + (why.empty() ? "is gone" : why));
     }
   }
   return Report(std::move(*title),
@@ -138,8 +141,14 @@ bool IsOwnWindow(WindowManager& wm, WindowHandle window,
 
 Refusal CheckTarget(WindowManager& wm, WindowHandle window) {
   WindowPlacement placement;
-  if (window <= 0 || wm.GetWindowPlacement(window, placement) <= 0) {
+  if (window <= 0) {
     return Refusal::kGone;
+  }
+  if (wm.GetWindowPlacement(window, placement) <= 0) {
+    // Not gone, but refused outright (WhyNotListed says why).
+    return wm.NotAnswering().empty() && !wm.WhyNotListed(window).empty()
+               ? Refusal::kNotListed
+               : Refusal::kGone;
   }
   if (wm.IsOwnProcessWindow(window)) {
     return Refusal::kPentrax;

@@ -17,9 +17,9 @@ namespace pentrax {
 // window. On X11 it is the client window's id, on sway the node's id and on
 // GNOME the window's sequence number, which the desktop gives to no other
 // window while it runs. On KWin it is a hash of the window's UUID, the same
-// in every Pentrax process: two windows whose UUIDs hash alike (very rarely)
-// share a number, which then stands for the one the process met first, so
-// that an action on the other reaches that one (handle_map.h).
+// in every Pentrax process: a number that two windows share (their UUIDs
+// hash alike, very rarely) stands for neither; every call about it fails as
+// for a window that is gone, and WhyNotListed says why (handle_map.h).
 using WindowHandle = std::int32_t;
 
 // Left, top, right, bottom in pixels; right and bottom lie just outside, so
@@ -158,8 +158,8 @@ class WindowManager {
   virtual std::vector<WindowHandle> ListWindows() = 0;
 
   // Why ListWindows does not list this window, in words that follow its
-  // number ("is the task bar"); empty for a window it lists. The commands
-  // act only on windows it lists.
+  // number ("is the task bar"); empty for a window it lists and for one
+  // that is gone. The commands act only on windows it lists.
   virtual std::string WhyNotListed(WindowHandle /*window*/) { return {}; }
 
   // What tells this window apart from a later one that is given the same

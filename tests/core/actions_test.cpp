@@ -8,14 +8,17 @@ namespace pentrax {
 namespace {
 
 // With no window picked (by the window's cycle: a command always names
-// one), the report says why: none was in front, or the desktop did not
-// answer.
-TEST(Actions, NothingPickedSaysWhy) {
+// one) because the desktop did not answer, or with one that the backend
+// refuses outright, the report says why.
+TEST(Actions, NothingDoneSaysWhy) {
   testing::FakeWindowManager wm;
   ResizedWindowLedger ledger;
   SizeChoices choices;
-  EXPECT_EQ(SizeAction({wm, ledger, -5}, choices, 1280, 1024),
-            "No window was picked: nothing was sized");
+  wm.Add(5, {}, "").failReads = true;
+  wm.why[5] = "is shared";
+  EXPECT_EQ(CheckTarget(wm, 5), Refusal::kNotListed);  // commands say why
+  EXPECT_EQ(SizeAction({wm, ledger, 5}, choices, 1280, 1024),
+            "The window you picked is shared: nothing was sized");
   EXPECT_EQ(RestoreAction({wm, ledger, 0, "sway"}),
             "sway did not answer: nothing was restored. Try again.");
 }

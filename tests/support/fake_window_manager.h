@@ -16,9 +16,8 @@ struct FakeWindow {
   WindowPlacement placement;
   std::string title;
   std::string identity;
-  bool failReads = false;   // GetWindowPlacement fails
-  bool failWrites = false;  // SetWindowPlacement fails and changes nothing
-  Insets insets;
+  bool failReads = false;    // GetWindowPlacement fails
+  bool failWrites = false;   // SetWindowPlacement fails and changes nothing
   bool listed = true;        // false: a dock (ListWindows leaves it out)
   int readsBeforeGone = -1;  // then GetWindowPlacement finds it gone
 };
@@ -30,8 +29,9 @@ class FakeWindowManager : public WindowManager {
   Rect workArea{0, 0, 1280, 994};
   Rect monitor{0, 0, 1280, 1024};
   bool workAreaKnown = true;
-  std::string notAnswering;              // NotAnswering's answer
-  std::vector<WindowHandle> ownWindows;  // windows of Pentrax's own process
+  std::string notAnswering;                 // NotAnswering's answer
+  std::vector<WindowHandle> ownWindows;     // windows of Pentrax's own process
+  std::map<WindowHandle, std::string> why;  // WhyNotListed's answers
   std::vector<WindowPlacement> writes;
 
   FakeWindow& Add(WindowHandle h, Rect normal, std::string title = "Window",
@@ -88,8 +88,7 @@ class FakeWindowManager : public WindowManager {
     return true;
   }
   std::optional<Insets> GetFrameInsets(WindowHandle h) override {
-    const FakeWindow* w = Find(h);
-    return w ? std::optional(w->insets) : std::nullopt;
+    return Find(h) ? std::optional(Insets{}) : std::nullopt;
   }
   std::vector<WindowHandle> ListWindows() override {
     std::vector<WindowHandle> all;
@@ -104,6 +103,7 @@ class FakeWindowManager : public WindowManager {
     return std::find(ownWindows.begin(), ownWindows.end(), h) !=
            ownWindows.end();
   }
+  std::string WhyNotListed(WindowHandle h) override { return why[h]; }
   std::string NotAnswering() override { return notAnswering; }
   std::string WindowIdentity(WindowHandle h) override {
     const FakeWindow* w = Find(h);

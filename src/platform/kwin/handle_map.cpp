@@ -1,5 +1,6 @@
 #include "handle_map.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace pentrax {
@@ -14,15 +15,37 @@ WindowHandle HandleOfUuid(const std::string& uuid) {
   return handle != 0 ? handle : 1;
 }
 
-WindowHandle HandleMap::HandleOf(const std::string& uuid) {
+WindowHandle HandleMap::Note(const std::string& uuid) {
   const WindowHandle handle = HandleOfUuid(uuid);
-  uuids_.try_emplace(handle, uuid);
+  if (!Knows(uuid)) {
+    uuids_[handle].push_back(uuid);
+  }
   return handle;
+}
+
+void HandleMap::NoteAll(const std::vector<std::string>& uuids) {
+  uuids_.clear();
+  for (const std::string& uuid : uuids) {
+    Note(uuid);
+  }
+}
+
+bool HandleMap::Knows(const std::string& uuid) const {
+  const auto it = uuids_.find(HandleOfUuid(uuid));
+  return it != uuids_.end() && std::find(it->second.begin(), it->second.end(),
+                                         uuid) != it->second.end();
 }
 
 std::optional<std::string> HandleMap::UuidOf(WindowHandle handle) const {
   const auto it = uuids_.find(handle);
-  return it != uuids_.end() ? std::optional(it->second) : std::nullopt;
+  return it != uuids_.end() && it->second.size() == 1
+             ? std::optional(it->second.front())
+             : std::nullopt;
+}
+
+bool HandleMap::Shared(WindowHandle handle) const {
+  const auto it = uuids_.find(handle);
+  return it != uuids_.end() && it->second.size() > 1;
 }
 
 }  // namespace pentrax

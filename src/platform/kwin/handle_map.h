@@ -2,13 +2,17 @@
 // 31-bit numbers. A window's handle is a hash of its UUID, so that every
 // Pentrax process of the session gives it the same number (the command line's
 // --window N, the placements they share). Two windows whose UUIDs hash alike
-// (about one chance in 400 000 for a session with a hundred windows)
-// would share a number: the map keeps the one it met first.
+// (about one chance in 400 000 for a session with a hundred windows) share a
+// number, which then stands for neither: whichever a process met first, an
+// action meant for one could reach the other. A process tells a number that
+// two windows share only from what it has met, so the backend looks at all
+// of KWin's windows whenever it meets one that is new to it.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "window_manager.h"
 
@@ -20,13 +24,19 @@ WindowHandle HandleOfUuid(const std::string& uuid);
 
 class HandleMap {
  public:
-  // The window's handle, noted so that UuidOf finds it.
-  WindowHandle HandleOf(const std::string& uuid);
-  // The UUID behind a handle; nullopt for a window this map has not met.
+  // Notes a window, so that UuidOf finds it unless another shares its
+  // handle; returns the handle.
+  WindowHandle Note(const std::string& uuid);
+  // Notes every window KWin has now, forgetting the others (they are gone).
+  void NoteAll(const std::vector<std::string>& uuids);
+  bool Knows(const std::string& uuid) const;
+  // The UUID behind a handle; nullopt for a window this map has not met and
+  // for a handle that two windows it has met share.
   std::optional<std::string> UuidOf(WindowHandle handle) const;
+  bool Shared(WindowHandle handle) const;
 
  private:
-  std::unordered_map<WindowHandle, std::string> uuids_;
+  std::unordered_map<WindowHandle, std::vector<std::string>> uuids_;
 };
 
 }  // namespace pentrax

@@ -1,5 +1,6 @@
 #include "kwin_window_manager.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "box_rect.h"
@@ -61,12 +62,23 @@ std::optional<KWinWindow> KWinWindowManager::Answered(
 
 std::vector<WindowHandle> KWinWindowManager::Listed(bool all) {
   const auto answer = Ask(ListRequest(all));
-  std::vector<WindowHandle> windows;
-  for (const std::string& uuid :
-       answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{}) {
-    windows.push_back(handles_.HandleOf(uuid));
+  const std::vector<std::string> uuids =
+      answer ? WindowsOfAnswer(*answer) : std::vector<std::string>{};
+  if (all && answer) {
+    handles_.NoteAll(uuids);
+  } else if (!std::all_of(uuids.begin(), uuids.end(),
+                          [&](const std::string& uuid) {
+                            return handles_.Knows(uuid);
+                          })) {
+    // A window new to this process: KWin's other windows tell whether its
+    // number is shared.
+    Listed(true);
   }
-  return windows;
+  std::vector<WindowHandle> windows;
+  for (const std::string& uuid : uuids) {
+    windows.push_back(HandleOfUuid(uuid));
+  }
+  return answered_ ? windows : std::vector<WindowHandle>{};
 }
 
 std::optional<std::string> KWinWindowManager::Uuid(WindowHandle window) {
@@ -74,8 +86,9 @@ std::optional<std::string> KWinWindowManager::Uuid(WindowHandle window) {
   if (const auto uuid = handles_.UuidOf(window); uuid || window <= 0) {
     return uuid;
   }
-  // Met by another Pentrax process (in front there, say, of any type):
-  // KWin's list of all windows gives every window's UUID.
+  // Met by another Pentrax process (in front there, say, of any type), or
+  // shared when last looked: KWin's list of all windows gives every
+  // window's UUID as it is now.
   Listed(true);
   return handles_.UuidOf(window);
 }
@@ -87,7 +100,10 @@ std::optional<KWinWindow> KWinWindowManager::Read(WindowHandle window) {
 
 WindowHandle KWinWindowManager::GetForegroundWindow() {
   const auto active = Answered(ActiveWindowRequest());
-  return active ? handles_.HandleOf(active->uuid) : 0;
+  if (active && !handles_.Knows(active->uuid)) {
+    Listed(true);  // as in Listed
+  }
+  return active && answered_ ? handles_.Note(active->uuid) : 0;
 }
 
 int KWinWindowManager::GetWindowPlacement(WindowHandle window,
@@ -181,11 +197,17 @@ std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {
 std::vector<WindowHandle> KWinWindowManager::ListWindows() {
   std::vector<WindowHandle> windows;
   for (const WindowHandle h : Listed(false)) {
-    if (!IsOwnProcessWindow(h)) {
+    if (!handles_.Shared(h) && !IsOwnProcessWindow(h)) {
       windows.push_back(h);
     }
   }
   return windows;
+}
+
+std::string KWinWindowManager::WhyNotListed(WindowHandle window) {
+  return handles_.Shared(window) ? "shares its number with another window, so "
+                                   "Pentrax cannot tell which is meant"
+                                 : "";
 }
 
 std::string KWinWindowManager::WindowIdentity(WindowHandle window) {

@@ -45,7 +45,9 @@ class KWinWindowManager final : public WindowManager {
   bool GetWorkArea(WindowHandle window, Rect& workArea) override;
   bool GetMonitor(WindowHandle window, Rect& monitor) override;
   std::optional<Insets> GetFrameInsets(WindowHandle window) override;
+  // Leaves out a window whose number another window shares.
   std::vector<WindowHandle> ListWindows() override;
+  std::string WhyNotListed(WindowHandle window) override;
   std::string WindowIdentity(WindowHandle window) override;
   bool IsOwnProcessWindow(WindowHandle window) override;
   std::string NotAnswering() override;
@@ -55,8 +57,9 @@ class KWinWindowManager final : public WindowManager {
 
  private:
   explicit KWinWindowManager(std::unique_ptr<KWinChannel> channel);
-  // KWin's ordinary and dialog windows, or all of them, their handles
-  // noted.
+  // KWin's ordinary and dialog windows, or all of them; empty when KWin
+  // did not answer. All of them are noted whenever one is new to this
+  // process (handle_map.h).
   std::vector<WindowHandle> Listed(bool all);
   // The UUID behind a handle, also one that another Pentrax process gave out.
   std::optional<std::string> Uuid(WindowHandle window);

@@ -146,6 +146,19 @@ std::wstring ProgramName(DWORD pid) {
   return path;
 }
 
+// Whether the window is of a Pentrax process: this one, or one that runs a
+// program of this one's name from any folder (Pentrax2.exe, or the console
+// program Pentrax2.com beside it).
+bool IsPentraxWindow(HWND hwnd) {
+  DWORD pid = 0;
+  if (::GetWindowThreadProcessId(hwnd, &pid) == 0) {
+    return false;
+  }
+  static const std::wstring pentrax = ProgramName(::GetCurrentProcessId());
+  return pid == ::GetCurrentProcessId() ||
+         (!pentrax.empty() && ProgramName(pid) == pentrax);
+}
+
 // Why Pentrax does not act on the window, or empty for one it lists: a
 // top-level window of another program than Pentrax, shown, with a title,
 // either as the task bar shows windows (not owned by another, not a tool
@@ -185,13 +198,7 @@ std::string NotListedBecause(HWND hwnd) {
           : (exStyle & WS_EX_TOOLWINDOW) != 0) {
     return "is neither an ordinary window nor a dialog";
   }
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(hwnd, &pid);
-  static const std::wstring pentrax = ProgramName(::GetCurrentProcessId());
-  if (pid == ::GetCurrentProcessId() || ProgramName(pid) == pentrax) {
-    return "is Pentrax's own";
-  }
-  return {};
+  return IsPentraxWindow(hwnd) ? "is Pentrax's own" : "";
 }
 
 }  // namespace
@@ -353,7 +360,8 @@ std::vector<WindowHandle> Win32WindowManager::ListWindows() {
 }
 
 std::string Win32WindowManager::WhyNotListed(WindowHandle window) {
-  return NotListedBecause(ToHwnd(window));
+  const HWND hwnd = ToHwnd(window);
+  return ::IsWindow(hwnd) ? NotListedBecause(hwnd) : "";
 }
 
 std::string Win32WindowManager::WindowIdentity(WindowHandle window) {
@@ -369,9 +377,7 @@ std::string Win32WindowManager::WindowIdentity(WindowHandle window) {
 }
 
 bool Win32WindowManager::IsOwnProcessWindow(WindowHandle window) {
-  DWORD pid = 0;
-  return ::GetWindowThreadProcessId(ToHwnd(window), &pid) != 0 &&
-         pid == ::GetCurrentProcessId();
+  return IsPentraxWindow(ToHwnd(window));
 }
 
 }  // namespace pentrax

@@ -28,6 +28,7 @@ class Win32WindowManager : public WindowManager {
   std::string WhyNotListed(WindowHandle window) override;
   // The owning process and the window class.
   std::string WindowIdentity(WindowHandle window) override;
+  // A window of any Pentrax process, as WhyNotListed tells it.
   bool IsOwnProcessWindow(WindowHandle window) override;
   // "The window" after a sizing or restoring that it held up (its thread
   // did not take messages), until the next call that reads a window.

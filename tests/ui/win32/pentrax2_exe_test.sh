@@ -188,12 +188,15 @@ rows=(
   "cmd|3|restore --window $never|placed Never '700 150 1000 350 0'"
   "cmd|3|query --window 2147483000|true"
   "cmd|2|size 0x5 --window @|placed Cmd '100 150 500 450 0'"
-  "cmd|2|size --frame|true"
+  "cmd|2|size --frame --json|json outcome usage && json command None && said \"unknown option '--frame'\""
+  "cmd|2|list --backend x11 --json|json outcome usage && json error 'no backend \"x11\": choose win32; see --help'"
   "cmd|0|list --json|json window @"
   "cmd|0|list|listed Cmd && listed Hung && ! listed 'Pentrax 2'"
   "cmd|3|size 646x458 --window $main|said \"is Pentrax's own\" && placed \"\$TITLE\" '$main_at'"
   "front|3|size 646x458|said \"is Pentrax's own\" && placed \"\$TITLE\" '$main_at'"
-  "cmd|3|size 646x458 --window $control|said 'is a part of another window'"
+  # A control of Pentrax2.exe's window: the window of another Pentrax
+  # process, Pentrax's own for every check (IsOwnProcessWindow).
+  "cmd|3|size 646x458 --window $control|said \"is Pentrax's own\""
   "cmd|3|restore --window $desktop|said 'is the desktop'"
   "cmd|3|query --window $taskbar|said 'is the task bar'"
   "cmd|3|size 646x458 --window $hung|said 'did not answer' && placed Hung '600 400 900 600 0'"
