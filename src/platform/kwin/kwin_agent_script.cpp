@@ -97,8 +97,12 @@ function place(w, r, show, quick) {
     if (was && was !== w) activate(was);
   }
 }
+// A bar of the layer shell whose namespace is not a panel's is a normal
+// window to KWin, but one that neither moves nor resizes nor shows in the
+// task bar.
 function listed(w) {
-  return (w.normalWindow || w.dialog) && !w.deleted;
+  var bar = !w.moveable && !w.resizeable && w.skipTaskbar && !w.fullScreen;
+  return (w.normalWindow || w.dialog) && !w.deleted && !bar;
 }
 function any(w) {
   return !w.deleted;
