@@ -115,8 +115,11 @@ function carryOut(q) {
     }).map(function (w) { return String(w.internalId); })};
   }
   if (q.op === 'area') {
-    return {area: box(workspace.clientArea(KWin.MaximizeArea,
-        workspace.activeScreen, workspace.currentDesktop))};
+    var of = function (option) {
+      return box(workspace.clientArea(option, workspace.activeScreen,
+                                      workspace.currentDesktop));
+    };
+    return {area: of(KWin.MaximizeArea), screen: of(KWin.FullScreenArea)};
   }
   var w = find(q.id);
   if (w && q.op === 'place') place(w, q.rect, q.show, q.tile);
