@@ -258,7 +258,11 @@ std::optional<Insets> GnomeWindowManager::GetFrameInsets(WindowHandle window) {
 
 std::vector<WindowHandle> GnomeWindowManager::ListWindows() {
   const auto reply = impl_->Call("ListWindows", {}, kReadTimeoutMs);
-  return reply ? gnome::ParseWindowList(*reply) : std::vector<WindowHandle>{};
+  auto windows =
+      reply ? gnome::ParseWindowList(*reply) : std::vector<WindowHandle>{};
+  std::erase_if(windows,
+                [this](WindowHandle w) { return IsOwnProcessWindow(w); });
+  return windows;
 }
 
 std::string GnomeWindowManager::WindowIdentity(WindowHandle window) {
