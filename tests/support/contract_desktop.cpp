@@ -135,12 +135,13 @@ std::shared_ptr<void> StartProgram(const std::string& kind,
     if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return nullptr;
     argv = {self, "--test-window", "--title", title};
   }
-  const char* const options[] = {"", "--min 200x150 --max 400x300",
-                                 "--type DIALOG",
-                                 "--type DOCK --geometry 200x40+500+400", ""};
-  std::istringstream more(
-      options[static_cast<int>(role)] +
-      std::string(kind.ends_with("frame") ? " --csd 12" : ""));
+  // (Refusing: a dialog's largest size; a terminal's increments.)
+  const bool own = kind.ends_with("frame");
+  const char* const options[] = {
+      "", own ? "--min 10x10 --inc 10x10" : "--min 200x150 --max 400x300",
+      "--type DIALOG", "--type DOCK --geometry 200x40+500+400", ""};
+  std::istringstream more(options[static_cast<int>(role)] +
+                          std::string(own ? " --csd 12" : ""));
   for (std::string word; more >> word;) argv.push_back(word);
   return std::make_shared<Client>(argv);
 }
