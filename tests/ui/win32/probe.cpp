@@ -21,8 +21,9 @@
 //                             Windows' desktop and task bar; the session id
 // Waits at most 20 s for the window and the state; exits 1 when they do not
 // come.
-#include <shellapi.h>
 #include <windows.h>
+// (After <windows.h>, which it needs.)
+#include <shellapi.h>
 
 #include <cstdint>
 #include <cstdio>
