@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 #include "backend_checks.h"
 #include "contract_desktop.h"
@@ -68,6 +69,19 @@ int Place(WindowHandle h, std::int32_t show, const Rect& r) {
   return wm->SetWindowPlacement(h, p);
 }
 
+// The backend's reading once it reads the same 100 ms apart (GNOME tells a
+// state before the frame that goes with it), and its first frame is there.
+std::optional<WindowPlacement> Steady(const std::function<WindowHandle()>& h) {
+  std::optional<WindowPlacement> last, now;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        last = std::exchange(now, Placement(h()));
+        return now && now == last && now->rcNormalPosition.width() > 0;
+      },
+      10000, 100));
+  return now;
+}
+
 // A window of the kind, as the backend names it: its number, or the window
 // listed (or, of Pentrax's own, in front) with its title; once the desktop
 // has placed it (GNOME lists a new window before it has a frame).
@@ -77,25 +91,19 @@ std::optional<TestWindow> Start(const std::string& kind,
   static int started = 0;
   if (title.empty()) title = "contract " + std::to_string(++started);
   auto w = desk->Start(kind, title, role);
-  if (!w || role == Role::kDock) {
-    EXPECT_TRUE(w) << kind << " did not open";
-    return w;
+  EXPECT_TRUE(w) << kind << " did not open";
+  if (w && role != Role::kDock) {
+    Steady([&] {
+      std::vector<WindowHandle> all = wm->ListWindows();
+      if (role == Role::kOwn && desk->Activate(*w)) {
+        all.push_back(wm->GetForegroundWindow());
+      }
+      for (const WindowHandle h : all) {
+        if (w->handle == 0 && TitleOf(h) == title) w->handle = h;
+      }
+      return w->handle;
+    });
   }
-  std::optional<WindowPlacement> last, now;
-  EXPECT_TRUE(Eventually(
-      [&] {
-        std::vector<WindowHandle> all = wm->ListWindows();
-        if (role == Role::kOwn && desk->Activate(*w)) {
-          all.push_back(wm->GetForegroundWindow());
-        }
-        for (const WindowHandle h : all) {
-          if (w->handle == 0 && TitleOf(h) == title) w->handle = h;
-        }
-        last = std::exchange(now, Placement(w->handle));
-        return now && now == last && now->rcNormalPosition.width() > 0;
-      },
-      10000, 100))
-      << "the backend does not find " << title;
   return w;
 }
 
@@ -266,7 +274,7 @@ void DetailNotUnderstood(const std::string& kind) {
     ASSERT_TRUE(ShowsState(*w, kShowMaximized)) << Seen(*w);
   }
   Later();  // knowing nothing of it
-  const auto before = Placement(w->handle);
+  const auto before = Steady([&] { return w->handle; });
   for (const std::string& detail : std::vector<std::string>{
            "n 1 2 3", "n 9 9 1 1", "n 0 0 99999999999 1", "t Nowhere",
            "\x01\xff", std::string(300, 'n')}) {
