@@ -22,7 +22,8 @@
 #   dock_in_place WIDTH HEIGHT    true once the dock is off the work area
 #   session_run COMMAND...        runs the command and exits with its status
 #   desktop_named WHAT PACKAGE    prints "WHAT VERSION (Debian N)": the desktop
-#                                 the command runs on, from its package
+#                                 the command runs on, from its package (and
+#                                 exports it as PENTRAX_DESKTOP)
 #
 # In a test system (scripts/test-systems.sh; every session script takes
 # --system NAME):
@@ -197,8 +198,10 @@ package_version() { # PACKAGE
 
 desktop_named() { # WHAT PACKAGE
   # shellcheck disable=SC1091
-  echo "$1 $(package_version "$2") ($(. "${system_root:-}/etc/os-release"
-                                      echo "Debian ${VERSION_ID:-testing}"))"
+  PENTRAX_DESKTOP="$1 $(package_version "$2") ($(. "${system_root:-}/etc/os-release"
+                                                 echo "Debian ${VERSION_ID:-testing}"))"
+  export PENTRAX_DESKTOP
+  echo "$PENTRAX_DESKTOP"
 }
 
 # A test system runs in a mount and a process namespace of its own: its root

@@ -5,7 +5,8 @@
 # own: the sizing core, the Win32 backend (sizing and restoring its own
 # windows), Pentrax2.exe and the commands driven as a user would (a probe
 # program, xdotool, reg.exe, cmd), and the installer's round trip (install,
-# start, uninstall).
+# start, uninstall). Options are handed to ctest (-R NAME: those tests
+# alone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh windows
@@ -49,8 +50,16 @@ scripts/with-x-session.sh --screen 2560x1024 \
   wineboot -i >/dev/null 2>&1
   (cd / && wine reg add "HKCU\Software\Wine\X11 Driver" /v UseXRandR /d N /f \
     && wineserver -k && wineserver -p && wineboot) >/dev/null 2>&1
+  # The results of the contract, named after the version of Wine, where
+  # scripts/contract-table.py reads them.
+  version=$(wine --version)
+  version=${version#wine-}
+  mkdir -p build/win64/contract
+  export PENTRAX_DESKTOP="Win32 under Wine ${version%% *}"
+  PENTRAX_CONTRACT_RESULTS=$(winepath -w "$PWD/build/win64/contract")
+  export PENTRAX_CONTRACT_RESULTS
   status=0
-  ctest --test-dir build/win64 --output-on-failure || status=$?
+  ctest --test-dir build/win64 --output-on-failure "$@" || status=$?
   wineserver -k 2>/dev/null || true
   exit "$status"
-'
+' - "$@"

@@ -25,6 +25,9 @@
 #   wine     the Windows program under Wine (scripts/test-windows.sh; the
 #            CTest label wine in build/win64)
 #   package  the Debian package (scripts/test-package.sh)
+#
+# After the stages that run on desktops, the contract every backend keeps is
+# printed as one table, desktop by case (scripts/contract-table.py).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -64,6 +67,14 @@ if wanted newer; then
   else
     echo "== The newer desktops are left out: making and entering the test systems needs root"
   fi
+fi
+
+# The contract's results of this run alone (scripts/contract-table.py).
+if wanted x11 || wanted wayland || wanted newer; then
+  rm -f build/release/contract/*.json build/asan/contract/*.json
+fi
+if wanted wine; then
+  rm -f build/win64/contract/*.json
 fi
 
 # The CTest labels of the stages to run (all of them: no selection at all,
@@ -135,6 +146,10 @@ fi
 if wanted wine; then
   echo "== Windows parts (cross-built with mingw-w64, run under Wine)"
   scripts/test-windows.sh
+fi
+if wanted x11 || wanted wayland || wanted newer || wanted wine; then
+  echo "== The contract every backend keeps (tests/platform/contract_test.cpp)"
+  scripts/contract-table.py build/release/contract build/win64/contract
 fi
 if wanted package; then
   echo "== The Debian package (CPack), checked with Debian's tools"

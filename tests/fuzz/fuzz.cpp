@@ -145,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     }
   }
 #elif defined(PENTRAX_FUZZ_KWIN_ANSWER)
-  (void)WorkAreaOfAnswer(bytes);
+  (void)AreaOfAnswer(bytes, "area");
   (void)WindowsOfAnswer(bytes);
   if (const auto w = WindowOfAnswer(bytes)) {
     Check(w->frame);

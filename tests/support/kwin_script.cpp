@@ -34,10 +34,18 @@ function byCaption(c) {  // Plasma 6's calls where KWin has them, or 5.27's
 function activate(w) {
   workspace[workspace.activeWindow !== undefined ? 'activeWindow' : 'activeClient'] = w;
 }
-function describe(w) {
-  var g = w && w.frameGeometry;
-  return w && {frame: [g.x, g.y, g.x + g.width, g.y + g.height], active: w.active,
-               tiled: !!w.tile};
+function rect(g) { return [g.x, g.y, g.x + g.width, g.y + g.height]; }
+function describe(w) {  // maximized: null where KWin does not tell (5.27)
+  return w && {frame: rect(w.frameGeometry), active: w.active, tiled: !!w.tile,
+               id: String(w.internalId), minimized: !!w.minimized,
+               fullScreen: !!w.fullScreen,
+               maximized: typeof w.maximizeMode === 'number' ? w.maximizeMode === 3
+                                                            : null};
+}
+function areas() {  // the active screen's work area, then all of it
+  return [KWin.MaximizeArea, KWin.FullScreenArea].map(function (o) {
+    return rect(workspace.clientArea(o, workspace.activeScreen, workspace.currentDesktop));
+  });
 }
 )js";
 

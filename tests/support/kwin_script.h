@@ -10,8 +10,10 @@ namespace pentrax::testing {
 // Loads the script into KWin (5.27 or 6), runs it and returns the one value
 // it passes to send(); throws when none comes within 5 s (a script that
 // failed never reads as a window that is gone). In it, byCaption(text) finds
-// a window, activate(window) activates it, and describe(window) gives its
-// {frame, active, tiled}, the frame as [left, top, right, bottom].
+// a window, activate(window) activates it, describe(window) gives its
+// {frame, active, tiled, id, minimized, fullScreen, maximized}, and areas()
+// the active screen's work area and whole rectangle; rectangles as [left,
+// top, right, bottom].
 nlohmann::json RunKWinScript(const std::string& body);
 
 }  // namespace pentrax::testing

@@ -1,13 +1,19 @@
 // A window for the Wayland tests, on Qt's wayland or xcb platform
-// (QT_QPA_PLATFORM or -platform). On every change of its size, place or
-// state it prints the size it was last offered, its frame's size, its top (0
-// on Wayland, where a window does not know its place) and whether it is
-// maximised: "WxH FW FH TOP MAX". With --cells it takes, like a terminal, the
+// (QT_QPA_PLATFORM or -platform). On every change of its size, place, state
+// or activation it prints the size it was last offered, its frame's size,
+// its top (0 on Wayland, where a window does not know its place), its state
+// (0 normal, 1 maximised, 2 full screen) and whether it is active: "WxH FW
+// FH TOP STATE ACTIVE". A line on its standard input asks the desktop, as
+// the window's own title bar would, for a state: "maximized", "fullscreen",
+// "minimized" or "normal". With --cells it takes, like a terminal, the
 // largest whole number of cells that fits.
 //   pentrax_qt_window TITLE [--cells WxH | --maximized]
+#include <unistd.h>
+
 #include <QGuiApplication>
 #include <QRasterWindow>
 #include <QResizeEvent>
+#include <QSocketNotifier>
 #include <cstdio>
 #include <string_view>
 
@@ -25,15 +31,32 @@ struct Window : QRasterWindow {
       }
     }
     if (r != nullptr || e->type() == QEvent::Move ||
-        e->type() == QEvent::WindowStateChange) {
+        e->type() == QEvent::WindowStateChange ||
+        e->type() == QEvent::ActivationChange) {
       const QRect f = frameGeometry();
-      std::printf("%dx%d %d %d %d %d\n", offered.width(), offered.height(),
+      const Qt::WindowStates s = windowStates();
+      std::printf("%dx%d %d %d %d %d %d\n", offered.width(), offered.height(),
                   f.width(), f.height(),
                   QGuiApplication::platformName() == "xcb" ? f.top() : 0,
-                  windowStates().testFlag(Qt::WindowMaximized) ? 1 : 0);
+                  s.testFlag(Qt::WindowFullScreen)  ? 2
+                  : s.testFlag(Qt::WindowMaximized) ? 1
+                                                    : 0,
+                  isActive() ? 1 : 0);
       std::fflush(stdout);
     }
     return QRasterWindow::event(e);
+  }
+
+  // Whether there is more to read.
+  bool Ask() {
+    char line[32] = {};
+    const ssize_t n = read(0, line, sizeof line - 1);
+    const std::string_view asked(line, n > 0 ? static_cast<std::size_t>(n) : 0);
+    if (asked.starts_with("maximized")) showMaximized();
+    if (asked.starts_with("fullscreen")) showFullScreen();
+    if (asked.starts_with("minimized")) showMinimized();
+    if (asked.starts_with("normal")) showNormal();
+    return n > 0;
   }
 };
 
@@ -47,5 +70,8 @@ int main(int argc, char** argv) {
   w.setGeometry(600, 500, 400, 300);
   std::string_view(argv[argc - 1]) == "--maximized" ? w.showMaximized()
                                                     : w.show();
+  QSocketNotifier input(0, QSocketNotifier::Read);
+  QObject::connect(&input, &QSocketNotifier::activated,
+                   [&] { input.setEnabled(w.Ask()); });
   return QGuiApplication::exec();
 }

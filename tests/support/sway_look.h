@@ -14,8 +14,8 @@
 namespace pentrax::testing {
 
 inline nlohmann::json Swaymsg(const std::string& args) {
-  return nlohmann::json::parse(Run("swaymsg -r " + args).value_or(""), nullptr,
-                               false);
+  return nlohmann::json::parse(Run("timeout 5 swaymsg -r " + args).value_or(""),
+                               nullptr, false);
 }
 
 inline Rect Box(const nlohmann::json& b) {
@@ -24,7 +24,8 @@ inline Rect Box(const nlohmann::json& b) {
 }
 
 // A window as sway's tree shows it: its state, its outer rectangle (title bar
-// included), its content's size and its place.
+// included), its content's size, what sway draws around it and its place
+// (hidden: in the scratchpad).
 struct Seen {
   int id;
   std::string title, type;
@@ -33,25 +34,45 @@ struct Seen {
   int contentWidth, contentHeight, parent;
   std::size_t index;
   int workspace;
+  Insets insets;
+  bool hidden;
   friend bool operator==(const Seen&, const Seen&) = default;
 };
 
 inline void Collect(const nlohmann::json& node, std::vector<Seen>& out,
-                    int workspace = 0) {
-  if (node.value("type", "") == "workspace") workspace = node["id"];
+                    int workspace = 0, bool hidden = false) {
+  if (node.value("type", "") == "workspace") {
+    workspace = node["id"];
+    hidden = node.value("name", "") == "__i3_scratch";
+  }
   for (const char* list : {"nodes", "floating_nodes"}) {
     for (std::size_t i = 0; node.contains(list) && i < node[list].size(); ++i) {
       const nlohmann::json& n = node[list][i];
       if (n.contains("pid")) {
         Rect outer = Box(n["rect"]);
-        outer.top -= n["deco_rect"]["height"].get<int>();
+        const int deco = n["deco_rect"]["height"];
+        outer.top -= deco;
+        const Rect w = Box(n["window_rect"]);  // within rect
         out.push_back({n["id"], n["name"], n["type"], n["fullscreen_mode"],
-                       outer, n["window_rect"]["width"],
-                       n["window_rect"]["height"], node["id"], i, workspace});
+                       outer, w.width(), w.height(), node["id"], i, workspace,
+                       Insets{w.left, deco + w.top, outer.width() - w.right,
+                              outer.height() - deco - w.bottom},
+                       hidden});
       }
-      Collect(n, out, workspace);
+      Collect(n, out, workspace, hidden);
     }
   }
+}
+
+// The window that has the focus; 0 for none.
+inline int FocusedId(const nlohmann::json& node) {
+  if (node.value("focused", false) && node.contains("pid")) return node["id"];
+  for (const char* list : {"nodes", "floating_nodes"}) {
+    for (const auto& n : node.value(list, nlohmann::json::array())) {
+      if (const int id = FocusedId(n)) return id;
+    }
+  }
+  return 0;
 }
 
 // The first window that matches, as the tree shows it now.

@@ -10,8 +10,8 @@
 //       [--inc WxH (base size: the minimum; rewritten after every resize, as
 //       terminals do)] [--state ABOVE,FULLSCREEN,...]
 //       [--type DESKTOP|...] [--no-input (takes no input focus)]
-//       [--iconic (starts minimised)] [--keep-size (sets itself back when
-//       sized)] [--csd SHADOW (client-side decorated, no frame)]
+//       [--keep-size (sets itself back when sized)] [--csd SHADOW
+//       (client-side decorated, no frame)]
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
@@ -77,7 +77,7 @@ Pair ParsePair(const char* s) {
 
 int main(int argc, char** argv) {
   const std::set<std::string> flags = {"--no-pid", "--no-class", "--no-input",
-                                       "--iconic", "--keep-size"};
+                                       "--keep-size"};
   const std::set<std::string> valued = {
       "--dock", "--span", "--title", "--wm-name", "--class", "--geometry",
       "--min",  "--max",  "--inc",   "--state",   "--type",  "--csd"};
@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
   const Pair span = ParsePair(get("--span")), min = ParsePair(get("--min")),
              max = ParsePair(get("--max")), inc = ParsePair(get("--inc"));
   const bool pid = !get("--no-pid"), input = !get("--no-input"),
-             iconic = get("--iconic"), keepSize = get("--keep-size");
+             keepSize = get("--keep-size");
   const char *title = get("--title"), *wmName = get("--wm-name"),
              *states = get("--state"), *type = get("--type");
   const std::string className =
@@ -160,10 +160,9 @@ int main(int argc, char** argv) {
     xcb_icccm_size_hints_set_resize_inc(&hints, inc.a, inc.b);
   }
   xcb_icccm_set_wm_normal_hints(conn, w, &hints);
-  if (!input || iconic) {
+  if (!input) {
     xcb_icccm_wm_hints_t wmHints{};
-    xcb_icccm_wm_hints_set_input(&wmHints, input ? 1 : 0);
-    if (iconic) xcb_icccm_wm_hints_set_iconic(&wmHints);
+    xcb_icccm_wm_hints_set_input(&wmHints, 0);
     xcb_icccm_set_wm_hints(conn, w, &wmHints);
   }
 

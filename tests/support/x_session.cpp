@@ -10,21 +10,24 @@
 #include <cstdlib>
 #include <regex>
 #include <stdexcept>
-#include <thread>
 
 extern char** environ;
 
 namespace pentrax::testing {
 
-Client::Client(const std::vector<std::string>& argv) {
-  int pipefd[2];
-  if (pipe(pipefd) != 0) {
+Client::Client(const std::vector<std::string>& argv, bool input) {
+  int pipefd[2], inputfd[2] = {-1, -1};
+  if (pipe(pipefd) != 0 || (input && pipe(inputfd) != 0)) {
     throw std::runtime_error("pipe");
   }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, pipefd[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, pipefd[0]);
+  if (input) {
+    posix_spawn_file_actions_adddup2(&actions, inputfd[0], STDIN_FILENO);
+    posix_spawn_file_actions_addclose(&actions, inputfd[1]);
+  }
   std::vector<char*> args;
   for (const auto& a : argv) {
     args.push_back(const_cast<char*>(a.c_str()));
@@ -35,6 +38,10 @@ Client::Client(const std::vector<std::string>& argv) {
   posix_spawn_file_actions_destroy(&actions);
   close(pipefd[1]);
   out_ = pipefd[0];
+  if (input) {
+    close(inputfd[0]);
+    in_ = inputfd[1];
+  }
   if (rc != 0) {
     pid_ = -1;
     throw std::runtime_error("cannot start " + argv[0]);
@@ -43,8 +50,16 @@ Client::Client(const std::vector<std::string>& argv) {
 
 Client::~Client() {
   Kill();
-  if (out_ >= 0) {
-    close(out_);
+  for (const int fd : {out_, in_}) {
+    if (fd >= 0) {
+      close(fd);
+    }
+  }
+}
+
+void Client::Write(const std::string& line) {
+  if (write(in_, (line + "\n").data(), line.size() + 1) < 0) {
+    throw std::runtime_error("the client's input is closed");
   }
 }
 
@@ -114,11 +129,6 @@ std::optional<std::string> Run(const std::string& command) {
     out.append(buf.data(), n);
   }
   return pclose(p) == 0 ? std::optional(out) : std::nullopt;
-}
-
-bool SleepMs(int milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-  return true;
 }
 
 WindowHandle FindWindowByClass(const std::string& name) {

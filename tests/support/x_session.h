@@ -4,34 +4,36 @@
 
 #include <sys/types.h>
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "eventually.h"
 #include "window_manager.h"
 
 namespace pentrax::testing {
 
 // A client program started by a test; killed when it goes out of scope.
+// With input, what Write sends is its standard input.
 class Client {
  public:
-  explicit Client(const std::vector<std::string>& argv);
+  explicit Client(const std::vector<std::string>& argv, bool input = false);
   ~Client();
   Client(const Client&) = delete;
   Client& operator=(const Client&) = delete;
 
   // The first line the program printed (the test window prints its id).
   std::string ReadLine();
+  void Write(const std::string& line);
   void Kill();  // and wait until the process is gone
   pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
   int out_ = -1;
+  int in_ = -1;
 };
 
 // Starts a program that prints its window id first (the test window) and
@@ -88,28 +90,4 @@ class ExtensionOff {
   ExtensionOff& operator=(const ExtensionOff&) = delete;
 };
 
-bool SleepMs(int milliseconds);
-// Waits until the predicate holds or the time is up; returns whether it
-// held.
-template <typename Pred>
-bool Eventually(Pred pred, int milliseconds = 3000) {
-  const auto until = std::chrono::steady_clock::now() +
-                     std::chrono::milliseconds(milliseconds);
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() >= until) {
-      return false;
-    }
-    SleepMs(20);
-  }
-  return true;
-}
-
 }  // namespace pentrax::testing
-
-namespace pentrax {
-// For readable test failures.
-inline void PrintTo(const Rect& r, std::ostream* os) {
-  *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom
-      << "}";
-}
-}  // namespace pentrax

@@ -1,8 +1,8 @@
 // The D-Bus object through which Pentrax reads and places the windows of this
 // session: the foreground window, the windows it may act on, one window's
 // frame, title, state, client rectangle, monitor and the work area of that
-// monitor, and placing a window (rectangle, then state), answered once the
-// window has taken its new frame.
+// monitor (and the primary monitor's, for no window), and placing a window
+// (rectangle, then state), answered once the window has taken its new frame.
 //
 // Shared by both forms of the extension: the build puts it between the
 // imports of one form and the class that enables it (legacy.js.in for GNOME
@@ -58,6 +58,16 @@ const PENTRAX_INTERFACE = `<node>
       <arg name="client_y" type="i" direction="out"/>
       <arg name="client_width" type="i" direction="out"/>
       <arg name="client_height" type="i" direction="out"/>
+      <arg name="monitor_x" type="i" direction="out"/>
+      <arg name="monitor_y" type="i" direction="out"/>
+      <arg name="monitor_width" type="i" direction="out"/>
+      <arg name="monitor_height" type="i" direction="out"/>
+    </method>
+    <method name="GetPrimaryMonitor">
+      <arg name="work_x" type="i" direction="out"/>
+      <arg name="work_y" type="i" direction="out"/>
+      <arg name="work_width" type="i" direction="out"/>
+      <arg name="work_height" type="i" direction="out"/>
       <arg name="monitor_x" type="i" direction="out"/>
       <arg name="monitor_y" type="i" direction="out"/>
       <arg name="monitor_width" type="i" direction="out"/>
@@ -299,6 +309,16 @@ class PentraxShell {
 
     GetWindowAsync(params, invocation) {
         this._fromPentrax(invocation, () => this._describe(params, invocation));
+    }
+
+    GetPrimaryMonitorAsync(params, invocation) {
+        this._fromPentrax(invocation, () => {
+            const primary = global.display.get_primary_monitor();
+            invocation.return_value(new GLib.Variant('(iiiiiiii)', [
+                ...pentraxRect(global.workspace_manager.get_active_workspace()
+                    .get_work_area_for_monitor(primary)),
+                ...pentraxRect(global.display.get_monitor_geometry(primary))]));
+        });
     }
 
     ListWindowsAsync(params, invocation) {

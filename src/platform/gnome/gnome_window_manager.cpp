@@ -123,6 +123,26 @@ struct GnomeWindowManager::Impl {
     return w;
   }
 
+  // The work area or the whole of the window's monitor; for a window the
+  // shell does not have, the primary monitor's.
+  bool Area(WindowHandle window, bool whole, Rect& rect) {
+    std::optional<Rect> area;
+    if (const auto w = Window(window)) {
+      area = whole ? w->monitor : w->workArea;
+    } else if (window <= 0 || notAnswering.empty()) {
+      const auto reply = Call("GetPrimaryMonitor", {}, kReadTimeoutMs);
+      const auto primary =
+          reply ? gnome::ParsePrimaryMonitor(*reply) : std::nullopt;
+      area = primary ? (whole ? primary->second : primary->first)
+                     : std::optional<Rect>();
+    }
+    if (!area || area->width() <= 0 || area->height() <= 0) {
+      return false;
+    }
+    rect = *area;
+    return true;
+  }
+
   std::optional<gnome::ShellForeground> Foreground() {
     const auto reply = Call("GetForegroundWindow", {}, kReadTimeoutMs);
     return reply ? gnome::ParseForeground(*reply) : std::nullopt;
@@ -219,20 +239,11 @@ int GnomeWindowManager::GetWindowText(WindowHandle window, char* buffer,
 }
 
 bool GnomeWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
-  const auto w = impl_->Window(window);
-  if (!w || w->workArea.width() <= 0 || w->workArea.height() <= 0) {
-    return false;
-  }
-  workArea = w->workArea;
-  return true;
+  return impl_->Area(window, false, workArea);
 }
 
 bool GnomeWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
-  const auto w = impl_->Window(window);
-  if (w) {
-    monitor = w->monitor;
-  }
-  return w.has_value();
+  return impl_->Area(window, true, monitor);
 }
 
 std::optional<Insets> GnomeWindowManager::GetFrameInsets(WindowHandle window) {
@@ -247,7 +258,11 @@ std::optional<Insets> GnomeWindowManager::GetFrameInsets(WindowHandle window) {
 
 std::vector<WindowHandle> GnomeWindowManager::ListWindows() {
   const auto reply = impl_->Call("ListWindows", {}, kReadTimeoutMs);
-  return reply ? gnome::ParseWindowList(*reply) : std::vector<WindowHandle>{};
+  auto windows =
+      reply ? gnome::ParseWindowList(*reply) : std::vector<WindowHandle>{};
+  std::erase_if(windows,
+                [this](WindowHandle w) { return IsOwnProcessWindow(w); });
+  return windows;
 }
 
 std::string GnomeWindowManager::WindowIdentity(WindowHandle window) {

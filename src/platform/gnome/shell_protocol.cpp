@@ -92,6 +92,15 @@ std::optional<ShellWindow> ParseWindow(const QVariantList& args) {
   return w;
 }
 
+std::optional<std::pair<Rect, Rect>> ParsePrimaryMonitor(
+    const QVariantList& args) {
+  constexpr int kInt = QMetaType::Int;
+  if (!Types(args, {kInt, kInt, kInt, kInt, kInt, kInt, kInt, kInt})) {
+    return std::nullopt;
+  }
+  return std::pair(RectAt(args, 0), RectAt(args, 4));
+}
+
 std::vector<WindowHandle> ParseWindowList(const QVariantList& args) {
   std::vector<WindowHandle> windows;
   if (args.size() != 1 || !args[0].canConvert<QDBusArgument>()) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "window_manager.h"
@@ -64,6 +65,9 @@ struct ShellPlacement {
 // says. A window number beyond the handles' range reads as no window.
 std::optional<ShellForeground> ParseForeground(const QVariantList& args);
 std::optional<ShellWindow> ParseWindow(const QVariantList& args);
+// GetPrimaryMonitor: the primary monitor's work area and whole rectangle.
+std::optional<std::pair<Rect, Rect>> ParsePrimaryMonitor(
+    const QVariantList& args);
 // ListWindows: the window numbers; empty when the reply is not a list.
 std::vector<WindowHandle> ParseWindowList(const QVariantList& args);
 

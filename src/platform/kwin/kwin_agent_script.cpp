@@ -97,8 +97,12 @@ function place(w, r, show, quick) {
     if (was && was !== w) activate(was);
   }
 }
+// A bar of the layer shell whose namespace is not a panel's is a normal
+// window to KWin, but one that neither moves nor resizes nor shows in the
+// task bar.
 function listed(w) {
-  return (w.normalWindow || w.dialog) && !w.deleted;
+  var bar = !w.moveable && !w.resizeable && w.skipTaskbar && !w.fullScreen;
+  return (w.normalWindow || w.dialog) && !w.deleted && !bar;
 }
 function any(w) {
   return !w.deleted;
@@ -111,8 +115,11 @@ function carryOut(q) {
     }).map(function (w) { return String(w.internalId); })};
   }
   if (q.op === 'area') {
-    return {area: box(workspace.clientArea(KWin.MaximizeArea,
-        workspace.activeScreen, workspace.currentDesktop))};
+    var of = function (option) {
+      return box(workspace.clientArea(option, workspace.activeScreen,
+                                      workspace.currentDesktop));
+    };
+    return {area: of(KWin.MaximizeArea), screen: of(KWin.FullScreenArea)};
   }
   var w = find(q.id);
   if (w && q.op === 'place') place(w, q.rect, q.show, q.tile);

@@ -116,12 +116,13 @@ std::optional<KWinWindow> WindowOfAnswer(const std::string& answer) {
   return k;
 }
 
-std::optional<Rect> WorkAreaOfAnswer(const std::string& answer) {
+std::optional<Rect> AreaOfAnswer(const std::string& answer,
+                                 const char* member) {
   const auto j = Parse(answer);
-  if (!j || !j->contains("area")) {
+  if (!j || !j->contains(member)) {
     return std::nullopt;
   }
-  return RectOf((*j)["area"]);
+  return RectOf((*j)[member]);
 }
 
 std::vector<std::string> WindowsOfAnswer(const std::string& answer) {

@@ -44,6 +44,7 @@ bool IsQuickTile(std::string_view name);
 
 std::string ActiveWindowRequest();
 std::string ReadWindowRequest(const std::string& uuid);
+// The active screen's work area and whole rectangle.
 std::string WorkAreaRequest();
 // The ordinary and dialog windows, or all of them.
 std::string ListRequest(bool all);
@@ -58,7 +59,9 @@ std::string PlaceWindowRequest(const std::string& uuid, const Rect& normal,
 // understood or the agent reports an error. Numbers of any size or kind are
 // read into rectangles that no sum can overflow.
 std::optional<KWinWindow> WindowOfAnswer(const std::string& answer);
-std::optional<Rect> WorkAreaOfAnswer(const std::string& answer);
+// The work area ("area") or the whole screen ("screen") of an answer to
+// WorkAreaRequest.
+std::optional<Rect> AreaOfAnswer(const std::string& answer, const char* member);
 // The UUIDs of a list answer, in KWin's stacking order.
 std::vector<std::string> WindowsOfAnswer(const std::string& answer);
 

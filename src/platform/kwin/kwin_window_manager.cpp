@@ -159,26 +159,26 @@ int KWinWindowManager::GetWindowText(WindowHandle window, char* buffer,
 }
 
 bool KWinWindowManager::GetWorkArea(WindowHandle window, Rect& workArea) {
-  std::optional<Rect> area;
-  if (Uuid(window)) {
-    const auto w = Read(window);
-    area = w ? std::optional(w->area) : std::nullopt;
-  } else {
-    const auto answer = Ask(WorkAreaRequest());
-    area = answer ? WorkAreaOfAnswer(*answer) : std::nullopt;
-  }
-  if (area) {
-    workArea = *area;
-  }
-  return area.has_value();
+  return Area(window, false, workArea);
 }
 
 bool KWinWindowManager::GetMonitor(WindowHandle window, Rect& monitor) {
-  const auto w = Read(window);
-  if (w) {
-    monitor = w->screen;
+  return Area(window, true, monitor);
+}
+
+bool KWinWindowManager::Area(WindowHandle window, bool whole, Rect& rect) {
+  std::optional<Rect> area;
+  if (const auto w = Uuid(window) ? Read(window) : std::nullopt) {
+    area = whole ? w->screen : w->area;
+  } else if (answered_) {  // a window KWin does not have: the active screen's
+    const auto answer = Ask(WorkAreaRequest());
+    area = answer ? AreaOfAnswer(*answer, whole ? "screen" : "area")
+                  : std::nullopt;
   }
-  return w.has_value();
+  if (area) {
+    rect = *area;
+  }
+  return area.has_value();
 }
 
 std::optional<Insets> KWinWindowManager::GetFrameInsets(WindowHandle window) {

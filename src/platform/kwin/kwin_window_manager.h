@@ -64,6 +64,9 @@ class KWinWindowManager final : public WindowManager {
   // The UUID behind a handle, also one that another Pentrax process gave out.
   std::optional<std::string> Uuid(WindowHandle window);
   std::optional<KWinWindow> Read(WindowHandle window);
+  // The work area or the whole of the window's screen; for a window that
+  // KWin does not have, the active screen's.
+  bool Area(WindowHandle window, bool whole, Rect& rect);
   // KWin's answer to a request, noting whether there was one.
   std::optional<std::string> Ask(const std::string& request);
   std::optional<KWinWindow> Answered(const std::string& request);

@@ -107,9 +107,20 @@ int SwayWindowManager::SetWindowPlacement(WindowHandle window,
   const SwayTiledPlace* place =
       known != tiledPlaces_.end() ? &known->second : nullptr;
   switch (placement.showCmd) {
+    case kShowMinimized:
+      // At its normal rectangle first, which the scratchpad keeps for when
+      // it is shown again.
+      if (!v->hidden) {
+        const WindowHandle id = v->id;
+        return FloatAt(*v, placement.rcNormalPosition) > 0 &&
+                       Run("[con_id=" + std::to_string(id) +
+                           "] move scratchpad")
+                   ? 1
+                   : 0;
+      }
+      return 1;
     case kShowMaximized:
-    case kShowFullscreen:
-    case kShowMinimized: {
+    case kShowFullscreen: {
       const std::string command =
           ShowStateCommand(*v, placement.showCmd, place, *layout);
       return command.empty() || Run(command) ? 1 : 0;

@@ -22,6 +22,8 @@
 // Waits at most 20 s for the window and the state; exits 1 when they do not
 // come.
 #include <windows.h>
+// (After <windows.h>, which it needs.)
+#include <shellapi.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -127,7 +129,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string command = argv[1];
-  const std::wstring title = Wide(argv[2]);
+  // The title as it was given, whatever the code page can hold.
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  const std::wstring title = count > 2 ? wide[2] : Wide(argv[2]);
   if (command == "target" || command == "hung") {
     const auto n = [&](int i) { return i < argc ? std::atoi(argv[i]) : 0; };
     maxSize = {n(7), n(8)};

@@ -1,0 +1,467 @@
+// The promises of src/platform/window_manager.h, which every backend keeps:
+// one table of cases, each run on the real desktop of the session that
+// starts this program (scripts/with-*-session.sh, or Wine) for every kind of
+// window the desktop has, acting through the backend and checking with what
+// the desktop itself shows (contract_desktop.h). What a desktop cannot do is
+// in kCapabilities: a case says so ("n/a: why") instead of passing in
+// silence. With PENTRAX_CONTRACT_RESULTS set, the results go to a JSON file
+// in that folder, named after the desktop (scripts/contract-table.py prints
+// them as one table).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
+#include "backend_checks.h"
+#include "contract_desktop.h"
+
+#ifndef _WIN32
+#include <signal.h>
+
+#include <QCoreApplication>
+#endif
+
+namespace pentrax {
+namespace {
+
+using testing::Eventually;
+using testing::Reading;
+using testing::Role;
+using testing::TestWindow;
+
+std::unique_ptr<testing::ContractDesktop> desk;
+// The backend; one at a time (KWin's is one to a process).
+std::unique_ptr<WindowManager> wm;
+
+// A later Pentrax process's backend, in the place of the one before.
+void Later() {
+  wm.reset();
+  wm = desk->Connect();
+  ASSERT_NE(wm, nullptr);
+}
+std::vector<std::string> notes;  // of the case that runs
+
+// Whether the desktop cannot do this (what it does its own way is noted).
+bool Cannot(const std::string& what) {
+  const std::string why = testing::Cannot(*desk, what);
+  if (!why.empty() &&
+      std::find(notes.begin(), notes.end(), why) == notes.end()) {
+    notes.push_back(why);
+  }
+  return why.starts_with("n/a");
+}
+
+std::string TitleOf(WindowHandle h) {
+  char buffer[512] = "";
+  wm->GetWindowText(h, buffer, sizeof buffer);
+  return buffer;
+}
+
+std::optional<WindowPlacement> Placement(WindowHandle h) {
+  WindowPlacement p;
+  return wm->GetWindowPlacement(h, p) > 0 ? std::optional(p) : std::nullopt;
+}
+int Place(WindowHandle h, std::int32_t show, const Rect& r) {
+  WindowPlacement p;
+  p.showCmd = show;
+  p.rcNormalPosition = r;
+  return wm->SetWindowPlacement(h, p);
+}
+
+// The backend's reading once it reads the same 100 ms apart (GNOME tells a
+// state before the frame that goes with it), and its first frame is there.
+std::optional<WindowPlacement> Steady(const std::function<WindowHandle()>& h) {
+  std::optional<WindowPlacement> last, now;
+  EXPECT_TRUE(Eventually(
+      [&] {
+        last = std::exchange(now, Placement(h()));
+        return now && now == last && now->rcNormalPosition.width() > 0;
+      },
+      10000, 100));
+  return now;
+}
+
+// A window of the kind, as the backend names it: its number, or the window
+// listed (or, of Pentrax's own, in front) with its title; once the desktop
+// has placed it (GNOME lists a new window before it has a frame).
+std::optional<TestWindow> Start(const std::string& kind,
+                                Role role = Role::kOrdinary,
+                                std::string title = "") {
+  static int started = 0;
+  if (title.empty()) title = "contract " + std::to_string(++started);
+  auto w = desk->Start(kind, title, role);
+  EXPECT_TRUE(w) << kind << " did not open";
+  if (w && role != Role::kDock) {
+    Steady([&] {
+      std::vector<WindowHandle> all = wm->ListWindows();
+      if (role == Role::kOwn && desk->Activate(*w)) {
+        all.push_back(wm->GetForegroundWindow());
+      }
+      for (const WindowHandle h : all) {
+        if (w->handle == 0 && TitleOf(h) == title) w->handle = h;
+      }
+      return w->handle;
+    });
+  }
+  return w;
+}
+
+std::optional<Reading> Read(const TestWindow& w) { return desk->Read(w); }
+
+// Whether the desktop shows the window with this frame (its size, where it
+// tells no place).
+bool Shows(const std::optional<Reading>& r, const Rect& frame) {
+  return r && (r->placeKnown ? r->frame == frame
+                             : r->frame.width() == frame.width() &&
+                                   r->frame.height() == frame.height());
+}
+bool ShowsState(const TestWindow& w, std::int32_t show) {
+  return Eventually([&] { return Read(w) && Read(w)->show == show; }, 5000);
+}
+// As the desktop shows it the same 100 ms apart (a window manager may
+// animate a change).
+std::optional<Reading> Settled(const TestWindow& w) {
+  std::optional<Reading> last, now;
+  Eventually(
+      [&] {
+        last = std::exchange(now, Read(w));
+        return now && last && last->frame == now->frame &&
+               last->show == now->show;
+      },
+      5000, 100);
+  return now;
+}
+std::string Seen(const TestWindow& w) {
+  const auto r = Read(w);
+  return r ? ::testing::PrintToString(r->frame) + " " +
+                 std::string(ShowStateName(r->show))
+           : "gone";
+}
+
+// A rectangle at (x, y) of the work area, w x h.
+Rect In(int x, int y, int w, int h) {
+  const Rect a = desk->WorkArea();
+  return {a.left + x, a.top + y, a.left + x + w, a.top + y + h};
+}
+
+void WindowInFront(const std::string& kind) {
+  const auto a = Start(kind), b = Start(kind);
+  ASSERT_TRUE(a && b);
+  const auto inFront = [&](const TestWindow& w) {
+    EXPECT_TRUE(Eventually([&] {
+      return wm->GetForegroundWindow() == w.handle &&
+             Read(w)->active.value_or(true);
+    })) << w.title
+        << ", not " << TitleOf(wm->GetForegroundWindow());
+  };
+  inFront(*b);  // the newest
+  if (desk->Activate(*a)) {
+    inFront(*a);
+    EXPECT_FALSE(Read(*b)->active.value_or(false));
+    desk->Activate(*b);
+    inFront(*b);
+  }
+}
+
+// Cut to the buffer on a character's boundary, then a NUL, the rest of the
+// buffer left as it was.
+void Title(const std::string& kind) {
+  std::string title = "Pentrax";
+  while (title.size() < 300) title += "\xF0\x9F\x93\x90";
+  const auto w = Start(kind, Role::kOrdinary, title);
+  ASSERT_TRUE(w);
+  char buffer[256];
+  std::fill(std::begin(buffer), std::end(buffer), 'x');
+  ASSERT_EQ(wm->GetWindowText(w->handle, buffer, 255), 251);  // 7 + 61 * 4
+  EXPECT_EQ(std::string(buffer, 256),
+            title.substr(0, 251) + std::string(1, '\0') + std::string(4, 'x'));
+  EXPECT_NE(wm->WindowIdentity(w->handle), "");
+}
+
+// A window as the desktop placed it: its frame, what the desktop draws
+// around it (or what the window says it was given inside), its monitor and
+// that monitor's work area.
+void FrameInsetsAndMonitor(const std::string& kind) {
+  const auto w = Start(kind);
+  ASSERT_TRUE(w);
+  const auto p = Placement(w->handle);
+  const auto in = wm->GetFrameInsets(w->handle);
+  const auto r = Read(*w);
+  ASSERT_TRUE(p && in && r && (r->insets || r->content));
+  EXPECT_EQ(p->showCmd, kShowNormal);
+  EXPECT_TRUE(Shows(r, p->rcNormalPosition))
+      << Seen(*w) << ", not " << ::testing::PrintToString(p->rcNormalPosition);
+  EXPECT_EQ(in, r->insets.value_or(*in));
+  const Rect& f = p->rcNormalPosition;  // less what the desktop draws
+  const Size content{f.width() - in->left - in->right,
+                     f.height() - in->top - in->bottom};
+  EXPECT_EQ(r->content.value_or(content), content);
+  Rect area, monitor;
+  EXPECT_TRUE(wm->GetWorkArea(w->handle, area) &&
+              wm->GetMonitor(w->handle, monitor));
+  EXPECT_EQ(area, desk->WorkArea());
+  EXPECT_EQ(monitor, desk->Monitor());
+}
+
+void PlacedAndReadBack(const std::string& kind) {
+  const auto w = Start(kind);
+  ASSERT_TRUE(w);
+  for (const Rect& r : {In(60, 50, 646, 458), In(20, 30, 500, 400)}) {
+    EXPECT_EQ(Place(w->handle, kShowRestore, r), 1);
+    EXPECT_TRUE(Eventually([&] { return Shows(Read(*w), r); })) << Seen(*w);
+    const auto p = Placement(w->handle).value_or(WindowPlacement{});
+    EXPECT_EQ(p.showCmd, kShowNormal);
+    EXPECT_EQ(p.rcNormalPosition, r);
+  }
+}
+
+// Sized by Pentrax, put into the state by the user and read so, sized
+// again and put back by a later process (the first's placement detail
+// handed on): in the state as it was, and out of it at the rectangle of
+// the first sizing, which only the backend that placed it knows.
+void InState(const std::string& kind, std::int32_t show) {
+  const std::string state = show == kShowMaximized    ? "Maximised"
+                            : show == kShowMinimized  ? "Minimised"
+                            : show == kShowFullscreen ? "FullScreen"
+                                                      : "Tiled";
+  if (Cannot(state + " of " + kind)) return;
+  const auto w = Start(kind);
+  ASSERT_TRUE(w);
+  const WindowHandle h = w->handle;
+  const Rect first = In(60, 50, 646, 458), sized = In(30, 40, 500, 400);
+  EXPECT_EQ(Place(h, kShowRestore, first), 1);
+  desk->Make(*w, show);
+  ASSERT_TRUE(ShowsState(*w, show)) << Seen(*w);
+  const auto inState = Settled(*w);
+  std::optional<WindowPlacement> p;
+  EXPECT_TRUE(Eventually([&] {
+    return (p = Placement(h)) && p->showCmd == show;
+  })) << ShowStateName(p ? p->showCmd : 0);
+  EXPECT_TRUE(Cannot("the normal rectangle of " + state) ||
+              p->rcNormalPosition == first);
+  EXPECT_EQ(Place(h, kShowRestore, sized), 1);
+  EXPECT_TRUE(ShowsState(*w, kShowNormal) && Shows(Read(*w), sized))
+      << Seen(*w);
+
+  const std::string detail = wm->PlacementDetail(h);
+  EXPECT_LE(detail.size(), kPlacementDetailLength);
+  EXPECT_TRUE(std::all_of(detail.begin(), detail.end(),
+                          [](char c) { return c >= ' ' && c <= '~'; }));
+  Later();
+  wm->TakePlacementDetail(h, detail);
+  EXPECT_EQ(Place(h, show, p->rcNormalPosition), 1);
+  EXPECT_TRUE(ShowsState(*w, show)) << Seen(*w);
+  const auto back = Settled(*w);
+  EXPECT_TRUE(show == kShowMinimized || Shows(back, inState->frame))
+      << Seen(*w);
+  EXPECT_EQ(Placement(h), p);
+  if (!Cannot("out of " + state)) {
+    desk->Make(*w, kShowNormal);
+    EXPECT_TRUE(ShowsState(*w, kShowNormal));
+    EXPECT_TRUE(Eventually([&] { return Shows(Read(*w), first); })) << Seen(*w);
+  }
+}
+
+// A detail the backend does not understand (another version's, a damaged
+// one) changes nothing.
+void DetailNotUnderstood(const std::string& kind) {
+  const auto w = Start(kind);
+  ASSERT_TRUE(w);
+  EXPECT_EQ(Place(w->handle, kShowRestore, In(60, 50, 646, 458)), 1);
+  if (!Cannot("Maximised")) {
+    desk->Make(*w, kShowMaximized);
+    ASSERT_TRUE(ShowsState(*w, kShowMaximized)) << Seen(*w);
+  }
+  Later();  // knowing nothing of it
+  const auto before = Steady([&] { return w->handle; });
+  for (const std::string& detail : std::vector<std::string>{
+           "n 1 2 3", "n 9 9 1 1", "n 0 0 99999999999 1", "t Nowhere",
+           "\x01\xff", std::string(300, 'n')}) {
+    Later();
+    wm->TakePlacementDetail(w->handle, detail);
+    EXPECT_EQ(Placement(w->handle), before) << detail;
+  }
+}
+
+// No window, or a number no window has: the primary monitor's.
+void UnknownWindowsMonitor(const std::string&) {
+  for (const WindowHandle h : {0, 2147483000}) {
+    Rect area{1, 2, 3, 4}, monitor = area;
+    EXPECT_TRUE(wm->GetWorkArea(h, area) && wm->GetMonitor(h, monitor)) << h;
+    EXPECT_EQ(area, desk->WorkArea()) << h;
+    EXPECT_EQ(monitor, desk->Monitor()) << h;
+  }
+}
+
+// Ordinary windows and dialogs of other programs, the topmost last; not a
+// dock, nor Pentrax's own.
+void WhichWindowsAreListed(const std::string& kind) {
+  const auto dialog =
+      Cannot("a dialog") ? std::nullopt : Start(kind, Role::kDialog);
+  const auto dock = Cannot("a dock") ? std::nullopt : Start(kind, Role::kDock);
+  const auto own = Start(kind, Role::kOwn);
+  const auto a = Start(kind), b = Start(kind);
+  ASSERT_TRUE(own && a && b);
+  if (desk->Activate(*a)) desk->Activate(*b);
+  ASSERT_TRUE(
+      Eventually([&] { return wm->GetForegroundWindow() == b->handle; }));
+  const auto listed = wm->ListWindows();
+  const auto at = [&](const std::optional<TestWindow>& w) {
+    return std::find(listed.begin(), listed.end(), w->handle) - listed.begin();
+  };
+  for (const auto* w : {&a, &b, &dialog}) {
+    EXPECT_TRUE(!*w || (at(*w) < std::ssize(listed) &&
+                        wm->WhyNotListed((*w)->handle).empty() &&
+                        !wm->IsOwnProcessWindow((*w)->handle)));
+  }
+  EXPECT_TRUE(wm->IsOwnProcessWindow(own->handle));
+  EXPECT_EQ(at(own), std::ssize(listed));
+  EXPECT_TRUE(!dock || !dock->handle || at(dock) == std::ssize(listed));
+  for (const WindowHandle h : listed) {
+    EXPECT_TRUE(TitleOf(h) != own->title &&
+                (!dock || TitleOf(h) != dock->title))
+        << TitleOf(h);
+  }
+  if (!Cannot("the order")) {
+    EXPECT_LT(at(a), at(b));
+    EXPECT_EQ(listed.back(), b->handle) << TitleOf(listed.back());
+  }
+}
+
+// Every call about it fails cleanly; the desktop still answers.
+void WindowGone(const std::string& kind) {
+  auto w = Start(kind);
+  ASSERT_TRUE(w);
+  const WindowHandle h = w->handle;
+  w->program.reset();
+  ASSERT_TRUE(Eventually([&] { return !Read(*w) && !Placement(h); }, 10000));
+  testing::ExpectGone(*wm, h);
+  EXPECT_EQ(wm->NotAnswering(), "");
+  EXPECT_FALSE(wm->GetFrameInsets(h) || wm->IsOwnProcessWindow(h));
+  const auto listed = wm->ListWindows();
+  EXPECT_EQ(std::count(listed.begin(), listed.end(), h), 0);
+  Rect area;  // the primary monitor's
+  EXPECT_TRUE(wm->GetWorkArea(h, area));
+  EXPECT_EQ(area, desk->WorkArea());
+}
+
+// A window that keeps to a size of its own: the frame read back is the one
+// it took.
+void SizeTheWindowRefuses(const std::string& kind) {
+  if (Cannot("SizeTheWindowRefuses of " + kind)) return;
+  const auto w = Start(kind, Role::kRefusing);
+  ASSERT_TRUE(w);
+  const Rect asked = In(30, 30, 646, 458);
+  EXPECT_EQ(Place(w->handle, kShowRestore, asked), 1);
+  EXPECT_TRUE(Eventually([&] {
+    const auto r = Read(*w);
+    const auto p = Placement(w->handle);
+    return r && p && r->frame.height() != asked.height() &&
+           Shows(r, p->rcNormalPosition);
+  })) << Seen(*w);
+}
+
+// Stopped, the desktop is named by every call that it leaves unanswered;
+// going on again, it answers.
+void DesktopNotAnswering(const std::string& kind) {
+  const auto w = Start(kind);
+  const Rect somewhere = In(10, 10, 500, 400);
+  ASSERT_TRUE(w && desk->Silence(true));
+  const std::string silent = desk->silentName;
+  EXPECT_EQ(wm->GetForegroundWindow(), 0);
+  EXPECT_EQ(wm->NotAnswering(), silent);
+  EXPECT_TRUE(wm->ListWindows().empty());
+  EXPECT_EQ(wm->NotAnswering(), silent);
+  EXPECT_FALSE(Placement(w->handle));
+  EXPECT_EQ(wm->NotAnswering(), silent);
+  EXPECT_LE(Place(w->handle, kShowRestore, somewhere), 0);
+  EXPECT_EQ(wm->NotAnswering(), silent);
+  desk->Silence(false);
+  EXPECT_TRUE(Eventually(
+      [&] { return Placement(w->handle) && wm->NotAnswering().empty(); },
+      10000));
+}
+
+struct Case {
+  const char* name;
+  void (*check)(const std::string& kind);
+  bool eachKind = true;
+};
+// clang-format off
+const Case kCases[] = {
+    {"WindowInFront", WindowInFront},
+    {"Title", Title},
+    {"FrameInsetsAndMonitor", FrameInsetsAndMonitor},
+    {"PlacedAndReadBack", PlacedAndReadBack},
+    {"Maximised", [](const std::string& k) { InState(k, kShowMaximized); }},
+    {"Minimised", [](const std::string& k) { InState(k, kShowMinimized); }},
+    {"FullScreen", [](const std::string& k) { InState(k, kShowFullscreen); }},
+    {"Tiled", [](const std::string& k) { InState(k, kShowTiled); }},
+    {"DetailNotUnderstood", DetailNotUnderstood, false},
+    {"UnknownWindowsMonitor", UnknownWindowsMonitor, false},
+    {"WhichWindowsAreListed", WhichWindowsAreListed, false},
+    {"WindowGone", WindowGone},
+    {"SizeTheWindowRefuses", SizeTheWindowRefuses},
+    {"DesktopNotAnswering", DesktopNotAnswering, false},
+};
+// clang-format on
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class Contract : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Contract, Holds) {
+  const Case& c = GetParam();
+  RecordProperty("desktop", desk->name);
+  notes.clear();
+  if (Cannot(c.name)) {
+    RecordProperty("cannot", notes.back());
+    GTEST_SKIP() << notes.back();
+  }
+  Later();
+  for (const std::string& kind : desk->kinds) {
+    SCOPED_TRACE(kind);
+    Cannot(kind);
+    c.check(kind);
+    if (!c.eachKind) break;
+  }
+  std::string noted;
+  for (const std::string& n : notes) noted += (noted.empty() ? "" : "; ") + n;
+  if (!noted.empty()) RecordProperty("note", noted);
+  wm.reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(Backend, Contract, ::testing::ValuesIn(kCases),
+                         [](const auto& param) { return param.param.name; });
+
+}  // namespace
+}  // namespace pentrax
+
+#ifndef _WIN32
+// support/test_window.cpp, as this program's --test-window: a window of
+// another process that runs this program, which Pentrax takes for its own.
+int TestWindowMain(int argc, char** argv);
+#endif
+
+int main(int argc, char** argv) {
+#ifndef _WIN32
+  if (argc > 1 && std::string(argv[1]) == "--test-window") {
+    return TestWindowMain(argc - 1, argv + 1);
+  }
+  signal(SIGPIPE, SIG_IGN);  // a window's program that has ended
+  const QCoreApplication app(argc, argv);
+#endif
+  pentrax::desk = pentrax::testing::SessionDesktop();
+  // (Before the command line, which may name another output.)
+  if (const char* results = std::getenv("PENTRAX_CONTRACT_RESULTS")) {
+    std::string file = pentrax::desk->name;
+    for (char& c : file) {
+      if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.') c = '-';
+    }
+    GTEST_FLAG_SET(output,
+                   std::string("json:") + results + "/" + file + ".json");
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

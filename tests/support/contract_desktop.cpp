@@ -1,0 +1,520 @@
+// The Linux desktops of the contract: X11 (xwininfo and xprop read its
+// windows), sway (its tree), KWin (a script of the test's own) and GNOME
+// Shell (Xwayland's windows as on X11; a Wayland window as it reports
+// itself). A test window is a Qt window (pentrax_qt_window, on Wayland or
+// through XWayland), foot, or an X11 test window (pentrax_test_window; this
+// program itself, started with --test-window, for a window of Pentrax's
+// own).
+#include "contract_desktop.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "gnome_window_manager.h"
+#include "handle_map.h"
+#include "kwin_script.h"
+#include "kwin_window_manager.h"
+#include "sway_look.h"
+#include "sway_window_manager.h"
+#include "x11_window_manager.h"
+
+namespace pentrax::testing {
+namespace {
+
+using nlohmann::json;
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+// The numbers after "=" in what xprop says of a property.
+std::vector<int> Numbers(const std::string& property) {
+  std::vector<int> numbers;
+  std::istringstream in(
+      property.substr(std::min(property.find('='), property.size())));
+  in.ignore(1);
+  for (int n; in >> n; in.ignore(1)) numbers.push_back(n);
+  return numbers;
+}
+
+Rect Moved(Rect r, Point by) {
+  return {r.left - by.x, r.top - by.y, r.right - by.x, r.bottom - by.y};
+}
+
+// An X11 window as xwininfo and xprop show it, rectangles from `origin`.
+std::optional<Reading> ReadX(WindowHandle id, Point origin) {
+  const auto x = ReadIndependently(id);
+  if (!x) {
+    return std::nullopt;
+  }
+  Reading r;
+  const auto shadow = Numbers(Property(id, "_GTK_FRAME_EXTENTS"));
+  if (shadow.size() == 4) {  // a frame of its own within a shadow
+    r.frame = {x->client.left + shadow[0], x->client.top + shadow[2],
+               x->client.right - shadow[1], x->client.bottom - shadow[3]};
+    r.insets = Insets{};
+  } else {
+    r.frame = x->Outer();
+    r.insets =
+        Insets{x->extents[0], x->extents[2], x->extents[1], x->extents[3]};
+  }
+  r.frame = Moved(r.frame, origin);
+  const std::string state = Property(id, "_NET_WM_STATE");
+  const auto has = [&](const char* s) { return state.find(s) != state.npos; };
+  r.show = has("HIDDEN")                                    ? kShowMinimized
+           : has("FULLSCREEN")                              ? kShowFullscreen
+           : has("MAXIMIZED_VERT") && has("MAXIMIZED_HORZ") ? kShowMaximized
+                                                            : kShowNormal;
+  r.active = ActiveWindow() == id;
+  return r;
+}
+
+void MakeX(long long id, std::int32_t show) {
+  const std::string w = std::to_string(id);
+  const std::string add = "wmctrl -i -r " + w + " -b add,";
+  const std::string remove = "wmctrl -i -r " + w + " -b remove,";
+  Run(show == kShowMinimized    ? "xdotool windowminimize " + w
+      : show == kShowMaximized  ? add + "maximized_vert,maximized_horz"
+      : show == kShowFullscreen ? add + "fullscreen"
+                                : remove + "maximized_vert,maximized_horz; " +
+                                      remove + "fullscreen; wmctrl -i -a " + w);
+}
+
+// A Qt window (pentrax_qt_window) that reports itself into a file and takes
+// requests for a state on its standard input.
+struct QtWindow : Client {
+  std::string report;
+  QtWindow(const std::vector<std::string>& argv, std::string file)
+      : Client(argv, true), report(std::move(file)) {}
+  // Its last "WxH FW FH TOP STATE ACTIVE".
+  std::optional<std::array<int, 7>> Last() const {
+    std::string last, line;
+    for (std::ifstream in(report); std::getline(in, line);) last = line;
+    std::array<int, 7> v{};
+    if (std::sscanf(last.c_str(), "%dx%d %d %d %d %d %d", &v[0], &v[1], &v[2],
+                    &v[3], &v[4], &v[5], &v[6]) != 7) {
+      return std::nullopt;
+    }
+    return v;
+  }
+};
+
+// The window's program, started: a Qt window or foot for the kinds, an X11
+// test window (or this program) for the roles they cannot take. nullptr
+// for a role that the kind cannot take.
+std::shared_ptr<void> StartProgram(const std::string& kind,
+                                   const std::string& title, Role role) {
+  static int started = 0;
+  if (kind.starts_with("Qt") && role <= Role::kRefusing) {
+    const std::string file =
+        Env("XDG_RUNTIME_DIR") + "/qt" + std::to_string(++started);
+    return std::make_shared<QtWindow>(
+        std::vector<std::string>{"sh", "-c", "exec \"$@\" >" + file, "-",
+                                 PENTRAX_QT_WINDOW, title, "-platform",
+                                 kind == "Qt on Wayland" ? "wayland" : "xcb",
+                                 role == Role::kRefusing ? "--cells" : "",
+                                 role == Role::kRefusing ? "7x14" : ""},
+        file);
+  }
+  if (kind == "foot" && role == Role::kOrdinary) {
+    return std::make_shared<Client>(std::vector<std::string>{
+        "sh", "-c", "exec foot -T \"$0\" sleep 1d 2>/dev/null", title});
+  }
+  if (role == Role::kRefusing && !kind.starts_with("X11")) return nullptr;
+  std::vector<std::string> argv = {PENTRAX_TEST_WINDOW, "--title", title};
+  if (role == Role::kOwn) {
+    char self[PATH_MAX] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return nullptr;
+    argv = {self, "--test-window", "--title", title};
+  }
+  // (Refusing: a dialog's largest size; a terminal's increments.)
+  const bool own = kind.ends_with("frame");
+  const char* const options[] = {
+      "", own ? "--min 10x10 --inc 10x10" : "--min 200x150 --max 400x300",
+      "--type DIALOG", "--type DOCK --geometry 200x40+500+400", ""};
+  std::istringstream more(options[static_cast<int>(role)] +
+                          std::string(own ? " --csd 12" : ""));
+  for (std::string word; more >> word;) argv.push_back(word);
+  return std::make_shared<Client>(argv);
+}
+
+// Its Qt window; nullptr for another program's, or one that has ended.
+QtWindow* Qt(const TestWindow& w) {
+  return w.kind.starts_with("Qt") ? static_cast<QtWindow*>(w.program.get())
+                                  : nullptr;
+}
+
+// What every Linux desktop shares: windows started as above, the desktop
+// silenced by stopping its process.
+class LinuxDesktop : public ContractDesktop {
+ public:
+  std::optional<TestWindow> Start(const std::string& kind,
+                                  const std::string& title,
+                                  Role role) override {
+    const bool x = role > Role::kRefusing || kind.starts_with("X11");
+    TestWindow w{x ? "X11" : kind, title, StartProgram(kind, title, role)};
+    if (!w.program || !Taken(w)) {
+      return std::nullopt;
+    }
+    return w;
+  }
+  bool Silence(bool stop) override {
+    return kill(std::atoi(Env(pid_).c_str()), stop ? SIGSTOP : SIGCONT) == 0;
+  }
+
+ protected:
+  // Waits until the desktop has taken the window in, and notes its key.
+  virtual bool Taken(TestWindow& w) = 0;
+  // An X11 window, managed and framed (tight: in a frame just its size, as
+  // KWin frames a window before it moves it).
+  static bool TakenX(TestWindow& w, bool tight) {
+    // The X11 test window prints its number; a Qt window is the window of
+    // its process with its title (GNOME's frames have it too).
+    auto* client = static_cast<Client*>(w.program.get());
+    std::istringstream found(
+        Qt(w) == nullptr
+            ? client->ReadLine()
+            : Run("timeout 10 xdotool search --sync --onlyvisible --name '^" +
+                  w.title + "$'")
+                  .value_or(""));
+    for (std::string number; found >> number && w.key == 0;) {
+      const auto pid =
+          Numbers(Property(std::stoi(number, nullptr, 0), "_NET_WM_PID"));
+      if (Qt(w) == nullptr || (!pid.empty() && pid[0] == client->pid())) {
+        w.key = std::stoll(number, nullptr, 0);
+      }
+    }
+    const auto id = WindowHandle(w.key);
+    const bool managed =
+        w.key != 0 && Eventually([&] {
+          const auto r = ReadIndependently(id);
+          return r &&
+                 Property(id, "WM_STATE").find("window state") !=
+                     std::string::npos &&
+                 (!tight || r->frame == r->Outer());
+        });
+    // (A frame drawn by another client comes later, if at all: a dock has
+    // none.)
+    Eventually([&] {
+      return Numbers(Property(id, "_NET_FRAME_EXTENTS")).size() == 4;
+    });
+    return managed;
+  }
+  const char* pid_ = "";
+};
+
+class X11Desktop final : public LinuxDesktop {
+ public:
+  X11Desktop() {
+    family = "X11";
+    kinds = {"X11", "X11 drawing its own frame"};
+    const auto area = Numbers(Run("xprop -root _NET_WORKAREA").value_or(""));
+    origin_ = area.size() >= 4 ? Point{area[0], area[1]} : Point{};
+  }
+  std::unique_ptr<WindowManager> Connect() override {
+    std::string error;
+    return X11WindowManager::Connect(nullptr, &error);
+  }
+  std::optional<Reading> Read(const TestWindow& w) override {
+    return ReadX(WindowHandle(w.key), origin_);
+  }
+  bool Activate(const TestWindow& w) override {
+    testing::Activate(WindowHandle(w.key));
+    return true;
+  }
+  void Make(const TestWindow& w, std::int32_t show) override {
+    MakeX(w.key, show);
+  }
+  Rect Monitor() override {
+    const std::string size = ScreenSize();
+    return Moved(
+        {0, 0, std::stoi(size), std::stoi(size.substr(size.find('x') + 1))},
+        origin_);
+  }
+  Rect WorkArea() override {
+    const auto a = Numbers(Run("xprop -root _NET_WORKAREA").value_or(""));
+    return {0, 0, a.at(2), a.at(3)};
+  }
+
+ private:
+  bool Taken(TestWindow& w) override {
+    w.handle = TakenX(w, name.starts_with("KWin")) ? WindowHandle(w.key) : 0;
+    return w.handle != 0;
+  }
+  Point origin_;
+};
+
+// sway: the test's windows float (its tiling is the maximised state).
+class SwayDesktop final : public LinuxDesktop {
+ public:
+  SwayDesktop() {
+    family = silentName = "sway";
+    kinds = {"Qt on Wayland", "foot", "Qt through XWayland"};
+    pid_ = "PENTRAX_SWAY_PID";
+  }
+  std::unique_ptr<WindowManager> Connect() override {
+    std::string error;
+    return SwayWindowManager::Connect("", &error);
+  }
+  std::optional<Reading> Read(const TestWindow& w) override {
+    const auto s = Look([&](const Seen& v) { return v.id == w.key; });
+    if (!s) {
+      return std::nullopt;
+    }
+    return Reading{s->outer,
+                   true,
+                   s->insets,
+                   std::nullopt,
+                   s->hidden                   ? kShowMinimized
+                   : s->fullscreen != 0        ? kShowFullscreen
+                   : s->type == "floating_con" ? kShowNormal
+                                               : kShowMaximized,
+                   FocusedId(Swaymsg("-t get_tree")) == w.key};
+  }
+  bool Activate(const TestWindow& w) override {
+    Sway(w, "focus");
+    return true;
+  }
+  void Make(const TestWindow& w, std::int32_t show) override {
+    Sway(w, show == kShowMinimized    ? "move scratchpad"
+            : show == kShowMaximized  ? "fullscreen disable, floating disable"
+            : show == kShowFullscreen ? "fullscreen enable"
+            : Read(w) && Read(w)->show == kShowMinimized
+                ? "scratchpad show, floating enable"
+                : "fullscreen disable, floating enable");
+  }
+  Rect Monitor() override { return Box(Swaymsg("-t get_outputs")[0]["rect"]); }
+  Rect WorkArea() override {
+    for (const auto& w : Swaymsg("-t get_workspaces")) {
+      if (w.value("focused", false)) return Box(w["rect"]);
+    }
+    return {};
+  }
+
+ private:
+  static void Sway(const TestWindow& w, const std::string& command) {
+    Run("swaymsg '[con_id=" + std::to_string(w.key) + "] " + command + "'");
+  }
+  bool Taken(TestWindow& w) override {
+    std::optional<Seen> s;
+    const bool seen = Eventually(
+        [&] {
+          s = Look([&](const Seen& v) { return v.title == w.title; });
+          return s && s->outer.width() > 0;
+        },
+        10000);
+    w.key = w.handle = seen ? s->id : 0;
+    if (seen && s->type != "floating_con") Sway(w, "floating enable");
+    return seen && Eventually([&] {
+             return Look([&](const Seen& v) { return v.id == w.key; })
+                        .value_or(Seen{})
+                        .type == "floating_con";
+           });
+  }
+};
+
+// KWin: read by a script of the test's own, by the window's caption.
+class KWinDesktop final : public LinuxDesktop {
+ public:
+  KWinDesktop() {
+    family = silentName = "KWin";
+    kinds = {"Qt on Wayland", "Qt through XWayland"};
+    pid_ = "PENTRAX_KWIN_PID";
+  }
+  std::unique_ptr<WindowManager> Connect() override {
+    std::string error;
+    return KWinWindowManager::Connect(&error);
+  }
+  // The dock a Wayland desktop has: a bar of the layer shell (which KWin
+  // takes for an ordinary window when its namespace is not a panel's).
+  std::optional<TestWindow> Start(const std::string& kind,
+                                  const std::string& title,
+                                  Role role) override {
+    if (role != Role::kDock) {
+      return LinuxDesktop::Start(kind, title, role);
+    }
+    const auto bars = [] {
+      return RunKWinScript(
+          "send((workspace.windowList ? workspace.windowList() : "
+          "workspace.clientList()).filter(function (w) { return "
+          "w.resourceClass == 'swaynag'; }).map(function (w) { return "
+          "String(w.internalId); }));");
+    };
+    const json before = bars();
+    TestWindow w{"bar", title,
+                 std::make_shared<Client>(std::vector<std::string>{
+                     "swaynag", "--edge", "top", "--message", title})};
+    Eventually([&] {
+      for (const json& id : bars()) {
+        if (std::find(before.begin(), before.end(), id) == before.end()) {
+          w.handle = HandleOfUuid(id);
+        }
+      }
+      return w.handle != 0;
+    });
+    return w;
+  }
+  std::optional<Reading> Read(const TestWindow& w) override {
+    const json d = Script(w, "send(describe(w));");
+    if (d.is_null()) {
+      return std::nullopt;
+    }
+    Reading r;
+    r.frame = {d["frame"][0], d["frame"][1], d["frame"][2], d["frame"][3]};
+    // (5.27 tells no maximised state: a frame filling the work area counts.)
+    const bool maximized = d["maximized"].is_null()
+                               ? r.frame == WorkArea() && !d["tiled"]
+                               : d["maximized"].get<bool>();
+    r.show = d["minimized"]    ? kShowMinimized
+             : d["fullScreen"] ? kShowFullscreen
+             : d["tiled"]      ? kShowTiled
+             : maximized       ? kShowMaximized
+                               : kShowNormal;
+    r.active = d["active"];
+    if (const QtWindow* qt = Qt(w); qt && qt->Last()) {
+      r.content = Size{(*qt->Last())[0], (*qt->Last())[1]};
+    }
+    return r;
+  }
+  bool Activate(const TestWindow& w) override {
+    Script(w, "activate(w); send(0);");
+    return true;
+  }
+  void Make(const TestWindow& w, std::int32_t show) override {
+    const char* const how[] = {
+        "if (w.tile && workspace.windowList) { w.tile = null; }"
+        "else if (w.tile) { activate(w); workspace.slotWindowQuickTileLeft(); }"
+        "w.fullScreen = false; w.setMaximize(false, false); "
+        "w.minimized = false;",
+        "w.minimized = true;", "w.setMaximize(true, true);",
+        "w.fullScreen = true;",
+        "activate(w); workspace.slotWindowQuickTileLeft();"};
+    Script(w, std::string(how[show == kShowMinimized    ? 1
+                              : show == kShowMaximized  ? 2
+                              : show == kShowFullscreen ? 3
+                              : show == kShowTiled      ? 4
+                                                        : 0]) +
+                  "send(0);");
+  }
+  Rect Monitor() override { return Areas(1); }
+  Rect WorkArea() override { return Areas(0); }
+
+ private:
+  static json Script(const TestWindow& w, const std::string& body) {
+    return RunKWinScript("var w = byCaption(" + json(w.title).dump() + ");" +
+                         body);
+  }
+  static Rect Areas(int which) {
+    const json a = RunKWinScript("send(areas());")[which];
+    return {a[0], a[1], a[2], a[3]};
+  }
+  bool Taken(TestWindow& w) override {
+    json d;
+    const bool seen = Eventually(
+        [&] {
+          d = Script(w, "send(describe(w));");
+          return !d.is_null() && d["frame"][2] > d["frame"][0];
+        },
+        20000);
+    w.handle = seen ? HandleOfUuid(d["id"]) : 0;
+    return seen;
+  }
+};
+
+// GNOME Shell: Xwayland's windows read as X11's; a Wayland window as it
+// reports itself (its size, state and activation: no place), asked for a
+// state as its own title bar would ask.
+class GnomeDesktop final : public LinuxDesktop {
+ public:
+  GnomeDesktop() {
+    family = "GNOME";
+    silentName = "GNOME Shell";
+    kinds = {"Qt on Wayland", "Qt through XWayland"};
+    pid_ = "PENTRAX_SHELL_PID";
+  }
+  std::unique_ptr<WindowManager> Connect() override {
+    std::string error;
+    return GnomeWindowManager::Connect(&error);
+  }
+  std::optional<Reading> Read(const TestWindow& w) override {
+    const QtWindow* qt = Qt(w);
+    if (w.kind != "Qt on Wayland") {
+      auto r = ReadX(WindowHandle(w.key), {});
+      if (r && qt && qt->Last())
+        r->content = Size{(*qt->Last())[0], (*qt->Last())[1]};
+      return r;
+    }
+    const auto v = qt != nullptr ? qt->Last() : std::nullopt;
+    if (!v) {
+      return std::nullopt;
+    }
+    // What a client-side decorated window draws is all its own.
+    return Reading{{0, 0, (*v)[2], (*v)[3]},
+                   false,
+                   Insets{},
+                   std::nullopt,
+                   (*v)[5] == 2   ? kShowFullscreen
+                   : (*v)[5] == 1 ? kShowMaximized
+                                  : kShowNormal,
+                   std::nullopt};
+  }
+  bool Activate(const TestWindow& w) override {
+    if (w.kind == "Qt on Wayland") return false;
+    testing::Activate(WindowHandle(w.key));
+    return true;
+  }
+  void Make(const TestWindow& w, std::int32_t show) override {
+    if (w.kind != "Qt on Wayland") {
+      MakeX(w.key, show);
+      return;
+    }
+    Qt(w)->Write(std::string(ShowStateName(show)));
+  }
+  Rect Monitor() override {
+    const std::string size = ScreenSize();
+    return {0, 0, std::stoi(size), std::stoi(size.substr(size.find('x') + 1))};
+  }
+  Rect WorkArea() override {
+    const auto a = Numbers(Run("xprop -root _NET_WORKAREA").value_or(""));
+    return {a.at(0), a.at(1), a.at(0) + a.at(2), a.at(1) + a.at(3)};
+  }
+
+ private:
+  bool Taken(TestWindow& w) override {
+    if (w.kind != "Qt on Wayland") return TakenX(w, false);
+    // In the frame it draws: larger than what it was offered.
+    return Eventually(
+        [&] {
+          const auto v = Qt(w)->Last();
+          return v && (*v)[3] > (*v)[1];
+        },
+        20000);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<ContractDesktop> SessionDesktop() {
+  std::unique_ptr<ContractDesktop> d;
+  if (!Env("SWAYSOCK").empty()) {
+    d = std::make_unique<SwayDesktop>();
+  } else if (!Env("PENTRAX_KWIN_PID").empty()) {
+    d = std::make_unique<KWinDesktop>();
+  } else if (!Env("PENTRAX_SHELL_PID").empty()) {
+    d = std::make_unique<GnomeDesktop>();
+  } else {
+    d = std::make_unique<X11Desktop>();
+  }
+  d->name = Env("PENTRAX_DESKTOP");
+  return d;
+}
+
+}  // namespace pentrax::testing

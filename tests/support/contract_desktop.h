@@ -1,0 +1,143 @@
+// The desktop that the contract's cases (platform/contract_test.cpp) run
+// on: its backend, the kinds of windows a test can start there, how the
+// desktop itself shows them (never through Pentrax), how a user acts on
+// them, how the desktop is made to stop answering, and what it cannot do.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "eventually.h"
+#include "sizing.h"
+#include "window_manager.h"
+
+namespace pentrax::testing {
+
+// A window as the desktop shows it.
+struct Reading {
+  Rect frame;              // outer, frame included
+  bool placeKnown = true;  // false: only the frame's size is known
+  // What the desktop draws around the content, or the content's size as the
+  // window itself reports it, where either is known.
+  std::optional<Insets> insets;
+  std::optional<Size> content;
+  std::int32_t show = kShowNormal;
+  std::optional<bool> active;  // nullopt: not told
+};
+
+// A window a test started: its program (or, in this process, the window
+// itself) ends when `program` goes.
+struct TestWindow {
+  std::string kind, title;
+  std::shared_ptr<void> program;
+  long long key = 0;        // the desktop's own number for it (X id, con_id)
+  WindowHandle handle = 0;  // the backend's; 0: found by its title
+};
+
+// What a window is started as: one of its kind, one of its kind that keeps
+// to a size of its own (a terminal's cells, a largest size), or an X11
+// dialog, a dock without a strut, or a window of this process (Pentrax's
+// own).
+enum class Role { kOrdinary, kRefusing, kDialog, kDock, kOwn };
+
+class ContractDesktop {
+ public:
+  virtual ~ContractDesktop() = default;
+  // As the session names it: "sway 1.12 (Debian testing)".
+  std::string name;
+  std::vector<std::string> kinds;  // of the windows it can start
+
+  virtual std::unique_ptr<WindowManager> Connect() = 0;
+  // Started, taken in by the desktop and in its frame; nullopt for a role
+  // the kind cannot take.
+  virtual std::optional<TestWindow> Start(const std::string& kind,
+                                          const std::string& title,
+                                          Role role = Role::kOrdinary) = 0;
+  // nullopt once the desktop no longer shows it.
+  virtual std::optional<Reading> Read(const TestWindow& w) = 0;
+  // As a user would: activates it (false where nothing can but its
+  // opening), or puts it into a show state (kShowNormal: out of any).
+  virtual bool Activate(const TestWindow& w) = 0;
+  virtual void Make(const TestWindow& w, std::int32_t show) = 0;
+  // The one monitor and its work area, as the desktop tells them.
+  virtual Rect Monitor() = 0;
+  virtual Rect WorkArea() = 0;
+  // Stops the desktop (or lets it go on); false where nothing can.
+  virtual bool Silence(bool /*stop*/) { return false; }
+  // The desktop's family ("X11", "sway", "KWin", "GNOME", "Win32"), and what
+  // the backend says when the desktop does not answer.
+  std::string family, silentName;
+};
+
+// The desktop of the session that runs the test (its environment tells).
+std::unique_ptr<ContractDesktop> SessionDesktop();
+
+// What a desktop cannot do, or does its own way: "n/a: why" where a case
+// (or a part of one: a show state of a kind of window) cannot be checked
+// there, a plain note for a difference the case allows. The rows name the
+// desktop by its family or the start of its name.
+struct Capability {
+  const char* desktop;
+  const char* what;
+  const char* why;
+};
+inline constexpr Capability kCapabilities[] = {
+    {"X11", "Tiled", "n/a: no EWMH state says that a window is tiled"},
+    {"X11", "DesktopNotAnswering",
+     "n/a: X11 has no desktop-wide silence short of the X server going"},
+    {"fluxbox", "SizeTheWindowRefuses",
+     "n/a: fluxbox gives a window sizes beyond the largest it asks for"},
+    {"sway", "Maximised",
+     "sway has no maximised state: a tiled window stands "
+     "for it"},
+    {"sway", "Tiled", "n/a: sway's tiling is its maximised state"},
+    {"sway", "Minimised", "the scratchpad stands for minimised"},
+    {"sway", "the normal rectangle of Maximised",
+     "n/a: sway tells where a tiled window is, not where it would float"},
+    {"sway", "the normal rectangle of FullScreen",
+     "n/a: sway tells where a full-screen window is, not where it would float"},
+    {"sway", "out of Maximised",
+     "n/a: sway floats a tiled window where it decides"},
+    {"sway", "out of FullScreen",
+     "n/a: sway puts a full-screen window back where it decides"},
+    {"sway", "SizeTheWindowRefuses of foot",
+     "n/a: foot takes every size (resize-by-cells=no)"},
+    {"sway", "the order", "n/a: sway's tree tells no stacking order"},
+    {"sway", "a dock", "n/a: sway's bars are layer-shell surfaces, no windows"},
+    {"KWin 5.", "Maximised",
+     "KWin 5.27's scripts tell no maximised state: a "
+     "frame filling the work area counts"},
+    {"GNOME", "Tiled", "n/a: Pentrax's GNOME extension places no tiled state"},
+    {"GNOME", "Minimised of Qt on Wayland",
+     "n/a: a Wayland client is not told that it is minimised"},
+    {"GNOME", "Qt on Wayland",
+     "a Wayland window knows neither its place nor, without a keyboard, its "
+     "activation: its size and state as it reports them; it is in front "
+     "when it opens"},
+    {"GNOME", "out of FullScreen of Qt on Wayland",
+     "n/a: a Wayland client leaves full screen at a size of its choosing"},
+    {"Win32", "FullScreen", "n/a: Windows has no full-screen state"},
+    {"Win32", "Tiled", "n/a: Windows keeps no state for a snapped window"},
+    {"Win32", "DesktopNotAnswering", "n/a: user32 answers in the process"},
+    {"Win32", "a dialog", "n/a: the Win32 suite's own windows are its dialogs"},
+    {"Win32", "a dock", "n/a: the Win32 task bar: pentrax2_exe_test.sh"},
+    {"Win32 under Wine", "Maximised",
+     "n/a: Wine reads and places another program's maximised window wrong "
+     "(the Win32 suite places its own)"},
+    {"Win32 under Wine", "Minimised",
+     "n/a: Wine reads and places another program's minimised window wrong "
+     "(the Win32 suite places its own)"},
+};
+inline std::string Cannot(const ContractDesktop& d, const std::string& what) {
+  for (const Capability& c : kCapabilities) {
+    if ((d.family == c.desktop || d.name.starts_with(c.desktop)) &&
+        what == c.what) {
+      return c.why;
+    }
+  }
+  return {};
+}
+
+}  // namespace pentrax::testing
