@@ -17,12 +17,7 @@ cd "$(dirname "$0")/.."
 . scripts/bench-common.sh
 runs=30
 if [[ ${1:-} =~ ^[0-9]+$ ]]; then runs=$1; shift; fi
-builds=()
-for build in "${@:-this build=build/release/app/pentrax2}"; do
-  name=${build%%=*} path=${build#*=}
-  [ "$name" != "$build" ] || name=$path
-  builds+=("$name=$(realpath "$path")")
-done
+bench_builds "${@:-this build=build/release/app/pentrax2}"
 scripts/build-release.sh cli_bench pentrax2 pentrax_test_window \
   pentrax_qt_window >/dev/null
 out=$(mktemp -d "${TMPDIR:-/tmp}/pentrax-bench-cli.XXXXXX")

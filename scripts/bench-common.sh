@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Sourced by the benchmark scripts (bench.sh, bench-sway.sh, bench-kwin.sh,
-# bench-gnome.sh): the machine a run was made on, the run itself, and one
-# markdown table from Google Benchmark's CSV.
+# bench-gnome.sh, bench-cli.sh, measure.sh): the machine a run was made on,
+# the run itself, the builds compared, and one markdown table from Google
+# Benchmark's CSV.
 #
 #   package_version PACKAGE   the installed Debian package's version
 #   bench_machine FACTS       "Machine: ...; FACTS." and the date
@@ -14,9 +15,22 @@
 #                             --ratio, a line for each window that OF/WINDOW
 #                             and TO/WINDOW were both run on: SENTENCE with
 #                             the window and OF's median over TO's
+#   bench_builds [NAME=]PATH...
+#               the builds to compare, as NAME=ABSOLUTE-PATH in the array
+#               builds (NAME is the path when not given)
 
 package_version() {
   dpkg-query -W -f='${Version}' "$1" 2>/dev/null || echo "(not installed)"
+}
+
+bench_builds() {
+  local build name path
+  builds=()
+  for build in "$@"; do
+    name=${build%%=*} path=${build#*=}
+    [ "$name" != "$build" ] || name=$path
+    builds+=("$name=$(realpath "$path")")
+  done
 }
 
 bench_machine() {

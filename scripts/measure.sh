@@ -17,12 +17,9 @@ export BIN
 if [ "${1:-}" = --start-up ]; then
   runs=$2
   shift 2
-  builds=()
-  for build in "$@"; do
-    name=${build%%=*} path=${build#*=}
-    [ "$name" != "$build" ] || name=$path
-    builds+=("$name=$(realpath "$path")")
-  done
+  # shellcheck source=scripts/bench-common.sh
+  . scripts/bench-common.sh
+  bench_builds "$@"
   exec scripts/with-x-session.sh --dock "$BIN/tests/pentrax_test_window" bash -c '
     set -euo pipefail
     runs=$1
