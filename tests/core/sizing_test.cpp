@@ -8,33 +8,23 @@
 namespace pentrax {
 namespace {
 
-NumericFields Fields(std::string breit, std::string hoch, std::string border,
-                     std::string task) {
-  return {std::move(breit), std::move(hoch), std::move(border),
-          std::move(task)};
-}
-
 TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
-  using Texts = std::vector<std::string>;
+  using Texts =
+      std::vector<std::string>;  // txtBreit, txtHoch, txtBorder, txtTask
   struct Case {
-    Texts in;  // txtBreit, txtHoch, txtBorder, txtTask
+    Texts in;
     std::int32_t screenWidth, screenHeight;
     Texts out;
   };
+  // clang-format off
   const Case cases[] = {
       // -3.5 is rounded down first: -4, then made positive.
       {{"2000", "2000", "", "-3.5"}, 1280, 1024, {"1280", "1024", "0", "4"}},
-      {{"1280", "12.9x", "&H1C", " 2 8 "},
-       1280,
-       1024,
-       {"1280", "12", "28", "28"}},
+      {{"1280", "12.9x", "&H1C", " 2 8 "}, 1280, 1024, {"1280", "12", "28", "28"}},
       // The border is limited to the smaller side of the screen and the task
       // bar to the larger, so that no value asks for an absurd window; a
       // value equal to its limit stays.
-      {{"9E999", "-9E999", "&HFFFFFFFF", "-9E999"},
-       1280,
-       1024,
-       {"1280", "1024", "1024", "1280"}},
+      {{"9E999", "-9E999", "&HFFFFFFFF", "-9E999"}, 1280, 1024, {"1280", "1024", "1024", "1280"}},
       {{"0", "0", "99999", "21474"}, 1280, 1024, {"0", "0", "1024", "1280"}},
       {{"0", "0", "1024", "1280"}, 1280, 1024, {"0", "0", "1024", "1280"}},
       {{"0", "0", "900", "1400"}, 768, 1366, {"0", "0", "768", "1366"}},
@@ -42,51 +32,42 @@ TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
       // the border and the task bar keep their values.
       {{"800", "600", "3", "99999"}, 0, 0, {"0", "0", "3", "99999"}},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    NumericFields f = Fields(c.in[0], c.in[1], c.in[2], c.in[3]);
+    NumericFields f{c.in[0], c.in[1], c.in[2], c.in[3]};
     NormaliseInputs(f, c.screenWidth, c.screenHeight);
-    EXPECT_EQ((Texts{f.breit, f.hoch, f.border, f.task}), c.out)
-        << c.in[0] << " " << c.in[1] << " " << c.in[2] << " " << c.in[3];
+    EXPECT_EQ((Texts{f.breit, f.hoch, f.border, f.task}), c.out) << c.in[0];
   }
 }
 
 TEST(TargetSize, PresetOrCustomPlusBorderLessTaskBarAndAtLeast16) {
-  constexpr std::int32_t kCustom = kCustomPreset;
   const std::string kHuge = "2147483647";
-  struct Case {
-    std::int32_t preset;
-    int chkBorder, chkTask;
-    bool horizontal;
-    NumericFields fields;  // txtBreit, txtHoch, txtBorder, txtTask
-    Size size;
-  };
-  const NumericFields usual = Fields("0", "0", "3", "28");
+  const NumericFields usual{"0", "0", "3", "28"},
+      wide{"1000", "700", "3", "690"};
   // clang-format off
-  const Case cases[] = {
-      {0, 0, 0, true, usual, {640, 480}},
-      {6, 0, 0, true, usual, {1600, 1200}},
-      {1, 1, 0, true, usual, {806, 606}},
-      {1, 1, 1, true, usual, {806, 578}},  // the border first, then the task bar
-      {1, 1, 1, false, usual, {778, 606}},
-      {0, 1, 1, true, usual, {646, 458}},
-      {2, 1, 1, true, usual, {1030, 746}},
-      {1, 2, 2, true, usual, {800, 600}},  // the grayed state is not checked
-      {-1, 0, 0, true, usual, {640, 480}},  // no button: the first preset
-      {kCustom, 0, 0, true, Fields("0", "", "3", "28"), {16, 16}},
-      {kCustom, 0, 0, true, Fields("1000", "700", "3", "28"), {1000, 700}},
-      {kCustom, 0, 1, true, Fields("1000", "700", "3", "690"), {1000, 16}},
-      {99, 0, 1, true, Fields("1000", "700", "3", "690"), {1000, 16}},  // 7 and up: "Custom"
+  const std::pair<SizeChoices, Size> cases[] = {
+      {{0, usual, 0, 0, true}, {640, 480}},
+      {{6, usual, 0, 0, true}, {1600, 1200}},
+      {{1, usual, 1, 0, true}, {806, 606}},
+      {{1, usual, 1, 1, true}, {806, 578}},  // the border first, then the task bar
+      {{1, usual, 1, 1, false}, {778, 606}},
+      {{0, usual, 1, 1, true}, {646, 458}},
+      {{2, usual, 1, 1, true}, {1030, 746}},
+      {{1, usual, 2, 2, true}, {800, 600}},  // the grayed state is not checked
+      {{-1, usual, 0, 0, true}, {640, 480}},  // no button: the first preset
+      {{kCustomPreset, {"0", "", "3", "28"}, 0, 0, true}, {16, 16}},
+      {{kCustomPreset, wide, 0, 0, true}, {1000, 700}},
+      {{kCustomPreset, wide, 0, 1, true}, {1000, 16}},
+      {{99, wide, 0, 1, true}, {1000, 16}},  // 7 and up: "Custom"
       // Huge fields clamp instead of overflowing.
-      {kCustom, 1, 1, true, Fields(kHuge, kHuge, kHuge, kHuge), {2147483647, 2147483647}},
-      {kCustom, 1, 1, false, Fields(kHuge, "0", kHuge, kHuge), {2147483647, 2147483647}},
+      {{kCustomPreset, {kHuge, kHuge, kHuge, kHuge}, 1, 1, true}, {2147483647, 2147483647}},
+      {{kCustomPreset, {kHuge, "0", kHuge, kHuge}, 1, 1, false}, {2147483647, 2147483647}},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    SizeChoices choices{c.preset, c.fields, c.chkBorder, c.chkTask,
-                        c.horizontal};
+  for (const auto& [choices, size] : cases) {
     const Size got = TargetSize(choices);
-    EXPECT_EQ(got, c.size) << "preset " << c.preset << ": " << got.width
-                           << " x " << got.height;
+    EXPECT_EQ(got, size) << "preset " << choices.selectedPreset << ": "
+                         << got.width << " x " << got.height;
   }
 }
 
