@@ -104,11 +104,10 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
     store->Write("Border", "5");
     EXPECT_TRUE(store->Flush());
     ASSERT_EQ(said.size(), 2u) << bytes;
-    EXPECT_EQ(said[0].rfind(path.string() + " is not a settings file (", 0), 0u)
-        << said[0];
-    EXPECT_NE(said[0].find("): moved it to " + corrupt +
-                           " and started from the defaults"),
-              std::string::npos)
+    EXPECT_TRUE(
+        said[0].starts_with(path.string() + " is not a settings file (") &&
+        said[0].ends_with("): moved it to " + corrupt +
+                          " and started from the defaults"))
         << said[0];
     EXPECT_EQ(said[1], "wrote new settings to " + path.string());
     EXPECT_EQ(WhyNotSettings(ReadFile(path)), "");

@@ -94,6 +94,7 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
   const auto text = [&](const std::string& t) {
     return [&, t] { std::ofstream(path) << t; };
   };
+  // clang-format off
   const std::pair<const char*, std::function<void()>> rows[] = {
       {"not JSON", text("not json")},
       {"another version", text(R"({"pentrax": 1, "x11": []})")},
@@ -101,26 +102,19 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
       {"a short record", text(record(R"(1, 1, 0, 0, 5)"))},
       {"a show state of none", text(record(R"(1, 7, 0, 0, 5, 5, "", "")"))},
       {"left of right", text(record(R"(1, 1, 5, 0, 5, 5, "", "")"))},
-      {"at the 32-bit ends",
-       text(record(
-           R"(1, 3, -2147483648, -2147483648, 2147483647, 2147483647, "", "")"))},
+      {"at the 32-bit ends", text(record(R"(1, 3, -2147483648, -2147483648, 2147483647, 2147483647, "", "")"))},
       {"beyond 32 bits", text(record(R"(1, 3, 0, 0, 4294967296, 5, "", "")"))},
       {"no window", text(record(R"(0, 1, 0, 0, 5, 5, "", "")"))},
-      {"a detail with a line break",
-       text(record(R"(1, 1, 0, 0, 5, 5, "", "a\nb")"))},
+      {"a detail with a line break", text(record(R"(1, 1, 0, 0, 5, 5, "", "a\nb")"))},
+      {"too large", text(std::string(PlacementsFile::kLargestFile + 1, ' '))},
       {"a FIFO", [&] { mkfifo(path.c_str(), 0600); }},
-      {"a link, and one where a new file might be made",
-       [&] {
+      {"a link, and one where a new file might be made", [&] {
          std::ofstream(elsewhere) << record(R"(1, 1, 0, 0, 5, 5, "", "")");
          fs::create_symlink(elsewhere, path);
          fs::create_symlink(elsewhere, path + ".new");
        }},
-      {"too large",
-       [&] {
-         std::ofstream(path)
-             << std::string(PlacementsFile::kLargestFile + 1, ' ');
-       }},
   };
+  // clang-format on
   for (const auto& [what, put] : rows) {
     SCOPED_TRACE(what);
     fs::remove_all(own);
@@ -153,45 +147,27 @@ TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
     fs::create_directory(own);
     chmod(own.c_str(), mode);
   };
+  const std::string lock = own.string() + "/placements.lock";
+  // clang-format off
   const std::tuple<const char*, std::function<void()>, std::string> rows[] = {
       {"a runtime folder open to others", [&] { chmod(dir.c_str(), 0750); },
        dir.string() + " is open to others (mode 0750, not 0700)"},
-      {"a runtime folder of another user",
-       [&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); },
-       dir.string() + " belongs to uid 65534, not to this user (uid " +
-           std::to_string(geteuid()) + ")"},
+      {"a runtime folder of another user", [&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); },
+       dir.string() + " belongs to uid 65534, not to this user (uid " + std::to_string(geteuid()) + ")"},
       {"no runtime folder", [&] { fs::remove_all(dir); },
        "cannot open " + dir.string() + ": No such file or directory"},
-      {"Pentrax's folder a link",
-       [&] {
-         fs::create_directory(elsewhere);
-         fs::create_directory_symlink(elsewhere, own);
-       },
+      {"Pentrax's folder a link", [&] { fs::create_directory(elsewhere), fs::create_directory_symlink(elsewhere, own); },
        "cannot open " + own.string() + ": it is a symbolic link"},
       {"Pentrax's folder open to others", [&] { folder(0705); },
        own.string() + " is open to others (mode 0705, not 0700)"},
-      {"the lock a link to nowhere",
-       [&] {
-         folder(0700);
-         fs::create_symlink(elsewhere, own / "placements.lock");
-       },
-       "cannot open " + own.string() +
-           "/placements.lock: it is a symbolic link"},
-      {"a write that fails",
-       [&] {
-         const rlimit small{16, limit.rlim_max};
-         setrlimit(RLIMIT_FSIZE, &small);
-       },
+      {"the lock a link to nowhere", [&] { folder(0700), fs::create_symlink(elsewhere, lock); },
+       "cannot open " + lock + ": it is a symbolic link"},
+      {"a write that fails", [&] { const rlimit small{16, limit.rlim_max}; setrlimit(RLIMIT_FSIZE, &small); },
        "cannot write " + path + ": File too large"},
-      {"the lock held by another process",
-       [&] {
-         folder(0700);
-         held = open((own / "placements.lock").c_str(), O_RDWR | O_CREAT, 0600);
-         flock(held, LOCK_EX);
-       },
-       "another Pentrax process has held " + own.string() +
-           "/placements.lock for 0.2 s"},
+      {"the lock held by another process", [&] { folder(0700), flock(held = open(lock.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX); },
+       "another Pentrax process has held " + lock + " for 0.2 s"},
   };
+  // clang-format on
   for (const auto& [what, put, why] : rows) {
     SCOPED_TRACE(what);
     put();
