@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 
 namespace pentrax::settings {
 namespace {
@@ -25,9 +24,7 @@ class IniStoreTest : public ::testing::Test {
  protected:
   fs::path dir;
   std::vector<std::string> said;
-  // QSettings keeps what it read of a file: each store gets a file of its
-  // own.
-  int files = 0;
+  int files = 0;  // QSettings keeps what it read: a file for each store
   fs::path path;
 
   void SetUp() override {
@@ -37,12 +34,10 @@ class IniStoreTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  std::unique_ptr<IniSettingsStore> Open(std::optional<std::string> bytes) {
+  std::unique_ptr<IniSettingsStore> Open(const std::string& bytes) {
     path = dir / ("pentrax2/pentrax2-" + std::to_string(++files) + ".ini");
-    if (bytes) {
-      fs::create_directories(path.parent_path());
-      std::ofstream(path, std::ios::binary) << *bytes;
-    }
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
     return std::make_unique<IniSettingsStore>(
         path.string(), [this](const std::string& s) { said.push_back(s); });
   }
@@ -137,29 +132,21 @@ TEST_F(IniStoreTest, AFolderThatCannotBeWrittenSaysSoOnce) {
 
 // Changes the environment for good: no other case of this program reads it.
 TEST(UserFilePath, FollowsTheXdgRulesAndTheHomeFolder) {
-  struct Row {
-    const char* xdg;  // nullptr: unset
-    const char* home;
-    std::string expected;
-  };
-  const std::string fromPasswd = [] {
-    unsetenv("HOME");
-    return UserFilePath("p");
-  }();
-  const Row rows[] = {
+  unsetenv("HOME");
+  const std::string fromPasswd = UserFilePath("p");
+  EXPECT_TRUE(fromPasswd.starts_with("/") && fromPasswd != "/.config/p/p.ini");
+  // XDG_CONFIG_HOME (nullptr: unset), HOME, the path.
+  const std::tuple<const char*, const char*, std::string> rows[] = {
       {"/x/config", "/h", "/x/config/p/p.ini"},
       {"relative/config", "/h", "/h/.config/p/p.ini"},
       {"", "/h", "/h/.config/p/p.ini"},
       {nullptr, "/h", "/h/.config/p/p.ini"},
       {nullptr, "", fromPasswd},
   };
-  EXPECT_EQ(fromPasswd.rfind("/", 0), 0u);
-  EXPECT_NE(fromPasswd, "/.config/p/p.ini");
-  for (const Row& row : rows) {
-    row.xdg ? setenv("XDG_CONFIG_HOME", row.xdg, 1)
-            : unsetenv("XDG_CONFIG_HOME");
-    setenv("HOME", row.home, 1);
-    EXPECT_EQ(UserFilePath("p"), row.expected) << (row.xdg ? row.xdg : "unset");
+  for (const auto& [xdg, home, expected] : rows) {
+    xdg ? setenv("XDG_CONFIG_HOME", xdg, 1) : unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", home, 1);
+    EXPECT_EQ(UserFilePath("p"), expected) << (xdg ? xdg : "unset");
   }
 }
 

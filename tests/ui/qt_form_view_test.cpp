@@ -5,7 +5,6 @@
 #include "qt_form_view.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -148,8 +147,8 @@ TEST_F(QtViewTest, HelpIsAModalBoxWithOneOkButtonAndTheIndentsKept) {
   EXPECT_TRUE(lines[10].contains(QString::fromUtf8(kBackCaption)));
 }
 
-// Two monitors (see main): 1600 x 1200 and, to its right, 1024 x 800 device
-// pixels.
+// Two monitors (two_screens.json): 1600 x 1200 and, to its right, 1024 x 800
+// device pixels.
 TEST_F(QtViewTest, TheScreenIsTheWindowsMonitorInDevicePixels) {
   ASSERT_EQ(QGuiApplication::screens().size(), 2);
   const auto shows = [&](const char* caption) {
@@ -170,19 +169,9 @@ TEST_F(QtViewTest, TheScreenIsTheWindowsMonitorInDevicePixels) {
 }  // namespace pentrax::ui
 
 int main(int argc, char** argv) {
-  char config[] = "/tmp/pentrax-screens.XXXXXX";
-  const int fd = mkstemp(config);
-  const std::string screens =
-      R"({"screens": [{"name": "left", "x": 0, "y": 0, "width": 1600,)"
-      R"( "height": 1200}, {"name": "right", "x": 1600, "y": 0,)"
-      R"( "width": 1024, "height": 800}]})";
-  if (fd < 0 || write(fd, screens.data(), screens.size()) < 0) return 1;
-  close(fd);
-  qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + config);
+  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" PENTRAX_TWO_SCREENS);
   qputenv("QT_SCALE_FACTOR", "2");
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
-  const int failed = RUN_ALL_TESTS();
-  unlink(config);
-  return failed;
+  return RUN_ALL_TESTS();
 }
