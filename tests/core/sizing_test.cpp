@@ -60,13 +60,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndStayIn32Bits) {
 TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
   using Texts =
       std::vector<std::string>;  // txtBreit, txtHoch, txtBorder, txtTask
-  struct Case {
-    Texts in;
-    std::int32_t screenWidth, screenHeight;
-    Texts out;
-  };
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<Texts, std::int32_t, std::int32_t, Texts> cases[] = {
       // -3.5 is rounded down first: -4, then made positive.
       {{"2000", "2000", "", "-3.5"}, 1280, 1024, {"1280", "1024", "0", "4"}},
       {{"1280", "12.9x", "&H1C", " 2 8 "}, 1280, 1024, {"1280", "12", "28", "28"}},
@@ -82,10 +77,10 @@ TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
       {{"800", "600", "3", "99999"}, 0, 0, {"0", "0", "3", "99999"}},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    NumericFields f{c.in[0], c.in[1], c.in[2], c.in[3]};
-    NormaliseInputs(f, c.screenWidth, c.screenHeight);
-    EXPECT_EQ((Texts{f.breit, f.hoch, f.border, f.task}), c.out) << c.in[0];
+  for (const auto& [in, screenWidth, screenHeight, out] : cases) {
+    NumericFields f{in[0], in[1], in[2], in[3]};
+    NormaliseInputs(f, screenWidth, screenHeight);
+    EXPECT_EQ((Texts{f.breit, f.hoch, f.border, f.task}), out) << in[0];
   }
 }
 
@@ -122,13 +117,9 @@ TEST(TargetSize, PresetOrCustomPlusBorderLessTaskBarAndAtLeast16) {
 
 TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
   const Rect area{0, 0, 1024, 994}, second{1280, 28, 2560, 1024};
-  struct Case {
-    std::int32_t left, top;
-    Size size;
-    Rect area, placed;
-  };
+  // The window's top-left corner and size, the work area, the placement.
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<std::int32_t, std::int32_t, Size, Rect, Rect> cases[] = {
       {100, 50, {600, 400}, area, {100, 50, 700, 450}},    // fits: stays
       {500, 0, {800, 600}, area, {224, 0, 1024, 600}},     // moved left just enough
       {224, 0, {800, 600}, area, {224, 0, 1024, 600}},     // at the edge: kept
@@ -143,9 +134,9 @@ TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
       {2147483647, 0, {2147483647, 16}, area, {0, 0, 2147483647, 16}},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    EXPECT_EQ(FitIntoWorkArea(c.left, c.top, c.size, c.area), c.placed)
-        << c.left << "," << c.top;
+  for (const auto& [left, top, size, in, placed] : cases) {
+    EXPECT_EQ(FitIntoWorkArea(left, top, size, in), placed)
+        << left << "," << top;
   }
 }
 
