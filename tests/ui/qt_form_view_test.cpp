@@ -6,18 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QScreen>
-#include <QStyle>
-#include <QStyleOption>
 #include <QTest>
-#include <string>
+#include <QtWidgets>
 
 #include "controls.h"
 #include "fake_window_manager.h"
