@@ -57,9 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       .chkBorder = 1, .chkTask = 1, .taskBarHorizontal = (size % 2) == 0};
   std::string* fields[] = {&choices.fields.breit, &choices.fields.hoch,
                            &choices.fields.border, &choices.fields.task};
-  for (std::size_t i = 0; i < size; ++i) {
-    fields[i % 4]->push_back(bytes[i]);
-  }
+  for (std::size_t i = 0; i < size; ++i) fields[i % 4]->push_back(bytes[i]);
   const std::int32_t screen = RoundToInt32(n);
   NormaliseInputs(choices.fields, screen, screen / 2);
   const std::int32_t negated = screen == INT32_MIN ? INT32_MAX : -screen;
