@@ -30,6 +30,11 @@ TEST(CleanTitle, TrimsTheBufferDropsTheNulAndBlanksControlCharacters) {
     b[title.size()] = '\0';
     return b;
   };
+  // U+0085, U+2028 and U+2029 break lines too; the other C1 controls (CSI
+  // U+009B, OSC U+009D), also as lone bytes, command terminals. Embeddings,
+  // overrides and isolates (U+202E, U+202A, U+2067, U+2069) go; marks
+  // (U+200F) stay, they open nothing.
+  // clang-format off
   const std::pair<std::string, std::string> rows[] = {
       {"  Editor", "Editor"},
       {"Editor  ", "Editor  "},  // the NUL stands between them and the fill
@@ -38,19 +43,12 @@ TEST(CleanTitle, TrimsTheBufferDropsTheNulAndBlanksControlCharacters) {
       {"a\r\nb\x1b[2J\x07\tc\x7f", "a  b [2J  c "},
       {"\nTitle\r", "Title "},
       {"Caf\xC3\xA9", "Caf\xC3\xA9"},
-      // U+0085, U+2028 and U+2029 break lines too; the other C1 controls
-      // (CSI U+009B, OSC U+009D), also as lone bytes, command terminals.
       {"a\u0085b\u2028c\u2029d", "a b c d"},
       {"\xF0\x9F\x93\x90", "\xF0\x9F\x93\x90"},  // four bytes, 0x9F among them
-      {"a\xC2\x9B"
-       "31mb\x9D"
-       "0;x\x9B"
-       "2J",
-       "a 31mb 0;x 2J"},
-      // Embeddings, overrides and isolates (U+202E, U+202A, U+2067, U+2069)
-      // go; marks (U+200F) stay, they open nothing.
+      {"a\xC2\x9B" "31mb\x9D" "0;x\x9B" "2J", "a 31mb 0;x 2J"},
       {"\u202Eabc\u202Ad\u2067e\u2069\u200F", "abcde\u200F"},
   };
+  // clang-format on
   for (const auto& [title, clean] : rows) {
     EXPECT_EQ(CleanTitle(buffer(title)), clean) << title;
   }

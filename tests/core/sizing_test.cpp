@@ -1,40 +1,74 @@
+// Reading the numeric fields and the sizing arithmetic.
 #include "sizing.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
+
+#include "numbers.h"
 
 namespace pentrax {
 namespace {
 
-NumericFields Fields(std::string breit, std::string hoch, std::string border,
-                     std::string task) {
-  return {std::move(breit), std::move(hoch), std::move(border),
-          std::move(task)};
+TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
+  // clang-format off
+  const std::pair<const char*, double> table[] = {
+      {"", 0}, {"abc", 0}, {"640", 640}, {"  12  ", 12}, {"1 2 3", 123},
+      {"\t4\n5", 45}, {"12abc", 12}, {"-7", -7}, {"+7", 7}, {"- 7", -7},
+      {"3.75", 3.75}, {".5", 0.5}, {"5.", 5}, {"1.2.3", 1.2}, {"1,5", 1},
+      {"1e3", 1000}, {"1E+2", 100}, {"25e-1", 2.5}, {"2e", 2}, {"2e+", 2},
+      {"2ex", 2}, {"&H1F", 31}, {"&hff", 255}, {"&O17", 15}, {"&o8", 0},
+      {"&H", 0}, {"&Hzz", 0}, {"&X10", 0}, {"-&H10", 0}, {"&H 1 0", 16},
+      {"--5", 0}, {"+-5", 0}, {".", 0}, {"-", 0}, {"0x10", 0}, {"\r5", 0},
+      {"1e-999", 0}, {"&HFFFFFFFF", 4294967295.0},
+      // Overflow reads as infinity, not as junk.
+      {"9E999", HUGE_VAL}, {"-9E999", -HUGE_VAL},
+  };
+  // clang-format on
+  for (const auto& [text, value] : table) {
+    EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << '"' << text << '"';
+  }
+  EXPECT_EQ(LeadingNumber(std::string(400, '9')), HUGE_VAL);
+  EXPECT_GT(LeadingNumber("&H" + std::string(300, 'F')), 1e300);
+}
+
+// Halves go to the even neighbour; whole numbers are clamped to the 32-bit
+// range; the text is the general number form.
+TEST(Rounding, HalvesGoToTheEvenNeighbourAndStayIn32Bits) {
+  const double inf = std::numeric_limits<double>::infinity();
+  // clang-format off
+  const std::pair<double, std::int32_t> rounded[] = {
+      {0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2},
+      {2.5001, 3}, {inf, 2147483647}, {-inf, -2147483647 - 1},
+      {std::nan(""), 0}, {4294967295.0, 2147483647}, {2147483646.5, 2147483646}};
+  // clang-format on
+  for (const auto& [value, whole] : rounded) {
+    EXPECT_EQ(RoundToInt32(value), whole) << value;
+  }
+  EXPECT_EQ(FloorToInt32(-0.5), -1);
+  EXPECT_EQ(FloorToInt32(2.9), 2);
+  EXPECT_EQ(ClampToInt32(std::int64_t{1} << 40), 2147483647);
+  EXPECT_EQ(NumberToText(-0.0) + NumberToText(1280.0) + NumberToText(-17.0) +
+                NumberToText(2.5, ','),
+            "01280-172,5");
+  EXPECT_EQ(NumberToText(std::int32_t{-2147483647 - 1}), "-2147483648");
 }
 
 TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
-  using Texts = std::vector<std::string>;
-  struct Case {
-    Texts in;  // txtBreit, txtHoch, txtBorder, txtTask
-    std::int32_t screenWidth, screenHeight;
-    Texts out;
-  };
-  const Case cases[] = {
+  using Texts =
+      std::vector<std::string>;  // txtBreit, txtHoch, txtBorder, txtTask
+  // clang-format off
+  const std::tuple<Texts, std::int32_t, std::int32_t, Texts> cases[] = {
       // -3.5 is rounded down first: -4, then made positive.
       {{"2000", "2000", "", "-3.5"}, 1280, 1024, {"1280", "1024", "0", "4"}},
-      {{"1280", "12.9x", "&H1C", " 2 8 "},
-       1280,
-       1024,
-       {"1280", "12", "28", "28"}},
+      {{"1280", "12.9x", "&H1C", " 2 8 "}, 1280, 1024, {"1280", "12", "28", "28"}},
       // The border is limited to the smaller side of the screen and the task
       // bar to the larger, so that no value asks for an absurd window; a
       // value equal to its limit stays.
-      {{"9E999", "-9E999", "&HFFFFFFFF", "-9E999"},
-       1280,
-       1024,
-       {"1280", "1024", "1024", "1280"}},
+      {{"9E999", "-9E999", "&HFFFFFFFF", "-9E999"}, 1280, 1024, {"1280", "1024", "1024", "1280"}},
       {{"0", "0", "99999", "21474"}, 1280, 1024, {"0", "0", "1024", "1280"}},
       {{"0", "0", "1024", "1280"}, 1280, 1024, {"0", "0", "1024", "1280"}},
       {{"0", "0", "900", "1400"}, 768, 1366, {"0", "0", "768", "1366"}},
@@ -42,63 +76,50 @@ TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
       // the border and the task bar keep their values.
       {{"800", "600", "3", "99999"}, 0, 0, {"0", "0", "3", "99999"}},
   };
-  for (const Case& c : cases) {
-    NumericFields f = Fields(c.in[0], c.in[1], c.in[2], c.in[3]);
-    NormaliseInputs(f, c.screenWidth, c.screenHeight);
-    EXPECT_EQ((Texts{f.breit, f.hoch, f.border, f.task}), c.out)
-        << c.in[0] << " " << c.in[1] << " " << c.in[2] << " " << c.in[3];
+  // clang-format on
+  for (const auto& [in, screenWidth, screenHeight, out] : cases) {
+    NumericFields f{in[0], in[1], in[2], in[3]};
+    NormaliseInputs(f, screenWidth, screenHeight);
+    EXPECT_EQ((Texts{f.breit, f.hoch, f.border, f.task}), out) << in[0];
   }
 }
 
 TEST(TargetSize, PresetOrCustomPlusBorderLessTaskBarAndAtLeast16) {
-  constexpr std::int32_t kCustom = kCustomPreset;
   const std::string kHuge = "2147483647";
-  struct Case {
-    std::int32_t preset;
-    int chkBorder, chkTask;
-    bool horizontal;
-    NumericFields fields;  // txtBreit, txtHoch, txtBorder, txtTask
-    Size size;
-  };
-  const NumericFields usual = Fields("0", "0", "3", "28");
+  const NumericFields usual{"0", "0", "3", "28"},
+      wide{"1000", "700", "3", "690"};
   // clang-format off
-  const Case cases[] = {
-      {0, 0, 0, true, usual, {640, 480}},
-      {6, 0, 0, true, usual, {1600, 1200}},
-      {1, 1, 0, true, usual, {806, 606}},
-      {1, 1, 1, true, usual, {806, 578}},  // the border first, then the task bar
-      {1, 1, 1, false, usual, {778, 606}},
-      {0, 1, 1, true, usual, {646, 458}},
-      {2, 1, 1, true, usual, {1030, 746}},
-      {1, 2, 2, true, usual, {800, 600}},  // the grayed state is not checked
-      {-1, 0, 0, true, usual, {640, 480}},  // no button: the first preset
-      {kCustom, 0, 0, true, Fields("0", "", "3", "28"), {16, 16}},
-      {kCustom, 0, 0, true, Fields("1000", "700", "3", "28"), {1000, 700}},
-      {kCustom, 0, 1, true, Fields("1000", "700", "3", "690"), {1000, 16}},
-      {99, 0, 1, true, Fields("1000", "700", "3", "690"), {1000, 16}},  // 7 and up: "Custom"
+  const std::pair<SizeChoices, Size> cases[] = {
+      {{0, usual, 0, 0, true}, {640, 480}},
+      {{6, usual, 0, 0, true}, {1600, 1200}},
+      {{1, usual, 1, 0, true}, {806, 606}},
+      {{1, usual, 1, 1, true}, {806, 578}},  // the border first, then the task bar
+      {{1, usual, 1, 1, false}, {778, 606}},
+      {{0, usual, 1, 1, true}, {646, 458}},
+      {{2, usual, 1, 1, true}, {1030, 746}},
+      {{1, usual, 2, 2, true}, {800, 600}},  // the grayed state is not checked
+      {{-1, usual, 0, 0, true}, {640, 480}},  // no button: the first preset
+      {{kCustomPreset, {"0", "", "3", "28"}, 0, 0, true}, {16, 16}},
+      {{kCustomPreset, wide, 0, 0, true}, {1000, 700}},
+      {{kCustomPreset, wide, 0, 1, true}, {1000, 16}},
+      {{99, wide, 0, 1, true}, {1000, 16}},  // 7 and up: "Custom"
       // Huge fields clamp instead of overflowing.
-      {kCustom, 1, 1, true, Fields(kHuge, kHuge, kHuge, kHuge), {2147483647, 2147483647}},
-      {kCustom, 1, 1, false, Fields(kHuge, "0", kHuge, kHuge), {2147483647, 2147483647}},
+      {{kCustomPreset, {kHuge, kHuge, kHuge, kHuge}, 1, 1, true}, {2147483647, 2147483647}},
+      {{kCustomPreset, {kHuge, "0", kHuge, kHuge}, 1, 1, false}, {2147483647, 2147483647}},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    SizeChoices choices{c.preset, c.fields, c.chkBorder, c.chkTask,
-                        c.horizontal};
+  for (const auto& [choices, size] : cases) {
     const Size got = TargetSize(choices);
-    EXPECT_EQ(got, c.size) << "preset " << c.preset << ": " << got.width
-                           << " x " << got.height;
+    EXPECT_EQ(got, size) << "preset " << choices.selectedPreset << ": "
+                         << got.width << " x " << got.height;
   }
 }
 
 TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
   const Rect area{0, 0, 1024, 994}, second{1280, 28, 2560, 1024};
-  struct Case {
-    std::int32_t left, top;
-    Size size;
-    Rect area, placed;
-  };
+  // The window's top-left corner and size, the work area, the placement.
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<std::int32_t, std::int32_t, Size, Rect, Rect> cases[] = {
       {100, 50, {600, 400}, area, {100, 50, 700, 450}},    // fits: stays
       {500, 0, {800, 600}, area, {224, 0, 1024, 600}},     // moved left just enough
       {224, 0, {800, 600}, area, {224, 0, 1024, 600}},     // at the edge: kept
@@ -113,9 +134,9 @@ TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
       {2147483647, 0, {2147483647, 16}, area, {0, 0, 2147483647, 16}},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    EXPECT_EQ(FitIntoWorkArea(c.left, c.top, c.size, c.area), c.placed)
-        << c.left << "," << c.top;
+  for (const auto& [left, top, size, in, placed] : cases) {
+    EXPECT_EQ(FitIntoWorkArea(left, top, size, in), placed)
+        << left << "," << top;
   }
 }
 

@@ -7,28 +7,22 @@
 // read gives no negative size and sound requests.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
-#if defined(PENTRAX_FUZZ_NUMBERS)
-#include "numbers.h"
-#include "sizing.h"
-#elif defined(PENTRAX_FUZZ_TITLE)
 #include "actions.h"
 #include "fake_window_manager.h"
-#elif defined(PENTRAX_FUZZ_SETTINGS)
+#include "numbers.h"
+#if defined(PENTRAX_FUZZ_SETTINGS)
 #include <unistd.h>
 
 #include "fake_form_view.h"
-#include "fake_window_manager.h"
 #include "form_settings.h"
 #include "ini_settings_store.h"
 #elif defined(PENTRAX_FUZZ_COMMAND_LINE)
-#include <sstream>
-
 #include "command_line.h"
 #elif defined(PENTRAX_FUZZ_PLACEMENTS)
 #include "placements_file.h"
@@ -37,16 +31,14 @@
 #elif defined(PENTRAX_FUZZ_KWIN_ANSWER)
 #include "kwin_protocol.h"
 #include "kwin_window_state.h"
-#else
+#elif defined(PENTRAX_FUZZ_GNOME_REPLY)
 #include "shell_protocol.h"
 #endif
 
 namespace {
 
 [[maybe_unused]] void Check(const pentrax::Rect& r) {
-  if (r.width() < 0 || r.height() < 0) {
-    __builtin_trap();
-  }
+  if (r.width() < 0 || r.height() < 0) __builtin_trap();
 }
 
 }  // namespace
@@ -65,9 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       .chkBorder = 1, .chkTask = 1, .taskBarHorizontal = (size % 2) == 0};
   std::string* fields[] = {&choices.fields.breit, &choices.fields.hoch,
                            &choices.fields.border, &choices.fields.task};
-  for (std::size_t i = 0; i < size; ++i) {
-    fields[i % 4]->push_back(bytes[i]);
-  }
+  for (std::size_t i = 0; i < size; ++i) fields[i % 4]->push_back(bytes[i]);
   const std::int32_t screen = RoundToInt32(n);
   NormaliseInputs(choices.fields, screen, screen / 2);
   const std::int32_t negated = screen == INT32_MIN ? INT32_MAX : -screen;

@@ -23,26 +23,21 @@ std::function<const char*(const char*)> From(const Env& env) {
 }
 
 TEST(ReadDesktopSession, TheDesktopAndWhetherItIsWayland) {
+  const Desktop kOther = Desktop::kOther, kKde = Desktop::kKde;
+  // clang-format off
   const std::pair<Env, DesktopSession> rows[] = {
-      {{}, {Desktop::kOther, false}},
-      {{{"SWAYSOCK", "/run/sway.sock"}, {"WAYLAND_DISPLAY", "wayland-1"}},
-       {Desktop::kSway, true}},
-      {{{"SWAYSOCK", ""}, {"XDG_SESSION_TYPE", "wayland"}},
-       {Desktop::kOther, true}},
-      {{{"XDG_CURRENT_DESKTOP", "KDE"}, {"WAYLAND_DISPLAY", "w"}},
-       {Desktop::kKde, true}},
-      {{{"XDG_CURRENT_DESKTOP", "X:KDE"}, {"XDG_SESSION_TYPE", "x11"}},
-       {Desktop::kKde, false}},
-      {{{"XDG_CURRENT_DESKTOP", "KDEX"}, {"WAYLAND_DISPLAY", "w"}},
-       {Desktop::kOther, true}},
-      {{{"XDG_SESSION_DESKTOP", "KDE"}}, {Desktop::kKde, false}},
-      {{{"KDE_FULL_SESSION", "true"}, {"XDG_SESSION_TYPE", "wayland"}},
-       {Desktop::kKde, true}},
-      {{{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}, {"WAYLAND_DISPLAY", "w"}},
-       {Desktop::kGnome, true}},
-      {{{"XDG_CURRENT_DESKTOP", "GNOME-Flashback:GNOME-X"}},
-       {Desktop::kOther, false}},
+      {{}, {kOther, false}},
+      {{{"SWAYSOCK", "/run/sway.sock"}, {"WAYLAND_DISPLAY", "wayland-1"}}, {Desktop::kSway, true}},
+      {{{"SWAYSOCK", ""}, {"XDG_SESSION_TYPE", "wayland"}}, {kOther, true}},
+      {{{"XDG_CURRENT_DESKTOP", "KDE"}, {"WAYLAND_DISPLAY", "w"}}, {kKde, true}},
+      {{{"XDG_CURRENT_DESKTOP", "X:KDE"}, {"XDG_SESSION_TYPE", "x11"}}, {kKde, false}},
+      {{{"XDG_CURRENT_DESKTOP", "KDEX"}, {"WAYLAND_DISPLAY", "w"}}, {kOther, true}},
+      {{{"XDG_SESSION_DESKTOP", "KDE"}}, {kKde, false}},
+      {{{"KDE_FULL_SESSION", "true"}, {"XDG_SESSION_TYPE", "wayland"}}, {kKde, true}},
+      {{{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}, {"WAYLAND_DISPLAY", "w"}}, {Desktop::kGnome, true}},
+      {{{"XDG_CURRENT_DESKTOP", "GNOME-Flashback:GNOME-X"}}, {kOther, false}},
   };
+  // clang-format on
   for (const auto& [env, session] : rows) {
     EXPECT_EQ(ReadDesktopSession(From(env)), session)
         << (env.empty() ? "" : env.begin()->second);
@@ -54,17 +49,17 @@ TEST(ReadDesktopSession, TheDesktopAndWhetherItIsWayland) {
 TEST(DisplayKey, TellsDesktopsApart) {
   const Env bus = {{"DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/bus"},
                    {"WAYLAND_DISPLAY", "wayland-0"}};
+  // clang-format off
   const std::tuple<const char*, Env, std::string> rows[] = {
       {"x11", {{"DISPLAY", ":0"}}, "x11 :0"},
       {"x11", {{"DISPLAY", ":0.1"}}, "x11 :0"},
       {"x11", {{"DISPLAY", "unix:0.0"}}, "x11 :0"},
       {"x11", {{"DISPLAY", "host.example:10.0"}}, "x11 host.example:10"},
-      {"sway",
-       {{"SWAYSOCK", "/run/sway-2.sock"}, {"DISPLAY", ":0"}},
-       "sway /run/sway-2.sock"},
+      {"sway", {{"SWAYSOCK", "/run/sway-2.sock"}, {"DISPLAY", ":0"}}, "sway /run/sway-2.sock"},
       {"kwin", bus, "kwin unix:path=/run/bus wayland-0"},
       {"gnome", bus, "gnome unix:path=/run/bus wayland-0"},
   };
+  // clang-format on
   for (const auto& [backend, env, key] : rows) {
     EXPECT_EQ(DisplayKey(backend, From(env)), key);
   }

@@ -11,16 +11,12 @@ namespace {
 
 TEST(Win32Frame, VisibleFrameToWindowRectangleAndBack) {
   constexpr Insets k96 = {7, 0, 7, 7};
-  struct Case {
-    const char* what;
-    Rect window, visible;  // as GetWindowRect and DWM give them
-    Insets borders;
-    std::uint32_t dpiFrom, dpiTo;  // of the window's monitor, of the other
-    Point offset;  // of the other's workspace, where a frame is asked for:
-    Rect asked, onScreen;  // the window rectangle SetWindowPos is given
-  };
+  // What: the window rectangle and the visible frame, as GetWindowRect and
+  // DWM give them; the invisible borders; the DPI of the window's monitor
+  // and of the other; the offset of the other's workspace, where a frame is
+  // asked for; and the window rectangle SetWindowPos is given.
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<const char*, Rect, Rect, Insets, std::uint32_t, std::uint32_t, Point, Rect, Rect> cases[] = {
       {"Windows 10, 96 DPI", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 96, 96, {}, {100, 50, 740, 530}, {93, 50, 747, 537}},
       {"a task bar at the left and top", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 96, 96, {50, 30}, {0, 0, 640, 480}, {43, 30, 697, 517}},
       {"put on a monitor of 144 DPI", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 96, 144, {}, {0, 0, 640, 480}, {-11, 0, 651, 491}},
@@ -36,22 +32,20 @@ TEST(Win32Frame, VisibleFrameToWindowRectangleAndBack) {
       {"a frame of no height: none", {93, 50, 753, 515}, {100, 60, 746, 60}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
       {"extremes: kept within 32 bits", {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {-1, -1, 1, 1}, {INT_MAX, INT_MAX, INT_MAX - 1, INT_MAX - 1}, 96, 96, {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, {INT_MIN, INT_MIN, INT_MAX, INT_MAX}},
   };
-  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const Insets borders = InvisibleBorders(c.window, c.visible);
-    EXPECT_EQ(borders, c.borders);
-    const Insets there = BordersAtDpi(borders, c.dpiFrom, c.dpiTo);
-    const Rect onScreen = ScreenWindowRect(c.asked, c.offset, there);
-    EXPECT_EQ(onScreen, c.onScreen);
-    // Read back, the frame is the one asked for, on the screen.
-    const Rect& a = c.asked;
-    if (a.left > INT_MIN) {  // not clamped
-      EXPECT_EQ(VisibleFrame(onScreen, there),
-                (Rect{a.left + c.offset.x, a.top + c.offset.y,
-                      a.right + c.offset.x, a.bottom + c.offset.y}));
+  for (const auto& [what, window, visible, insets, dpiFrom, dpiTo, offset, asked, onScreen] : cases) {
+    SCOPED_TRACE(what);
+    const Insets borders = InvisibleBorders(window, visible);
+    EXPECT_EQ(borders, insets);
+    const Insets there = BordersAtDpi(borders, dpiFrom, dpiTo);
+    const Rect got = ScreenWindowRect(asked, offset, there);
+    EXPECT_EQ(got, onScreen);
+    // Read back, the frame is the one asked for, on the screen (unless
+    // clamped).
+    if (asked.left > INT_MIN) {
+      EXPECT_EQ(VisibleFrame(got, there), (Rect{asked.left + offset.x, asked.top + offset.y, asked.right + offset.x, asked.bottom + offset.y}));
     }
   }
+  // clang-format on
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 #include "fake_form_view.h"
@@ -20,8 +21,8 @@ struct MemoryStore : SettingsStore {
     const auto it = values.find(key);
     return it == values.end() ? d : it->second;
   }
-  void Write(const std::string& key, const std::string& value) override {
-    values[key] = value;
+  void Write(const std::string& k, const std::string& v) override {
+    values[k] = v;
   }
   bool Flush() override { return true; }
 };
@@ -40,17 +41,23 @@ class SettingsTest : public ::testing::Test {
 };
 
 // The design values of a first start, which the Default button brings back
-// but for the custom size.
-void ExpectDesignValues(const FrmPentrax2& form) {
-  EXPECT_EQ(form.Value(OptRes(0)), 1);
-  EXPECT_EQ(form.SelectedPreset, 0);
-  EXPECT_EQ(form.Value(OptTask(0)), 1);
-  EXPECT_EQ(form.Value(kChkBorder), 1);
-  EXPECT_EQ(form.Value(kChkTask), 1);
-  EXPECT_TRUE(form.Enabled(kTxtBorder) && form.Enabled(kTxtTask));
-  EXPECT_FALSE(form.Enabled(kTxtBreit) || form.Enabled(kTxtHoch));
-  EXPECT_EQ(form.Text(kTxtBorder), "3");
-  EXPECT_EQ(form.Text(kTxtTask), "28");
+// but for the custom size: the first preset, a horizontal task bar, both
+// boxes checked and their fields enabled, the custom size's not.
+void ExpectDesignValues(const FrmPentrax2& f) {
+  EXPECT_TRUE(f.Value(OptRes(0)) == 1 && f.SelectedPreset == 0 &&
+              f.Value(OptTask(0)) == 1 && f.Value(kChkBorder) == 1 &&
+              f.Value(kChkTask) == 1 && f.Enabled(kTxtBorder) &&
+              f.Enabled(kTxtTask) && !f.Enabled(kTxtBreit) &&
+              !f.Enabled(kTxtHoch));
+  EXPECT_EQ(f.Text(kTxtBorder) + " " + f.Text(kTxtTask), "3 28");
+}
+
+// Types into txtBreit, txtHoch, txtBorder and txtTask.
+void Fill(FrmPentrax2& f, std::array<const char*, 4> texts) {
+  for (int i = 0; i < 4; ++i) {
+    f.SetText(std::array{kTxtBreit, kTxtHoch, kTxtBorder, kTxtTask}[i],
+              texts[i]);
+  }
 }
 
 TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
@@ -60,29 +67,22 @@ TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
     EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "1200x900");
     EXPECT_EQ(view.window, (Rect{100, 100, 453, 485}));  // not moved
     form->SetValue(OptRes(7), 1);
-    form->SetText(kTxtBreit, "800");
-    form->SetText(kTxtHoch, "600");
     form->SetValue(kChkBorder, 0);
-    form->SetText(kTxtBorder, "5");
     form->SetValue(kChkTask, 2);
-    form->SetText(kTxtTask, "40");
     form->SetValue(OptTask(1), 1);
+    Fill(*form, {"800", "600", "5", "40"});
     // Saved at once: what a command reads meanwhile.
     EXPECT_EQ(TargetSize(SavedChoices(store, wm, 1280, 1024)),
               (Size{800, 600}));
     view.window = {200, 50, 553, 435};
     form->Close();
   }
-  const std::map<std::string, std::string> saved = {{"SelectedResolution", "7"},
-                                                    {"CustomWidth", "800"},
-                                                    {"CustomHeight", "600"},
-                                                    {"AddBorder", "0"},
-                                                    {"Border", "5"},
-                                                    {"SubtractTaskBar", "2"},
-                                                    {"TaskBar", "40"},
-                                                    {"TaskBarOrientation", "1"},
-                                                    {"PosLeft", "3000"},
-                                                    {"PosTop", "750"}};
+  // clang-format off
+  const std::map<std::string, std::string> saved = {
+      {"SelectedResolution", "7"}, {"CustomWidth", "800"}, {"CustomHeight", "600"},
+      {"AddBorder", "0"}, {"Border", "5"}, {"SubtractTaskBar", "2"}, {"TaskBar", "40"},
+      {"TaskBarOrientation", "1"}, {"PosLeft", "3000"}, {"PosTop", "750"}};
+  // clang-format on
   EXPECT_EQ(store.values, saved);
 
   // Loaded again, every value comes back: closing saves the same again.
@@ -96,13 +96,9 @@ TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
 }
 
 TEST_F(SettingsTest, StoredTextsAreReadByTheirLeadingNumber) {
-  struct Row {
-    const char* key;
-    const char* stored;
-    ControlId control;
-    const char* shown;  // the text of a text box, else the value
-  };
-  const Row rows[] = {
+  // The key, its stored text, and the text of a text box or else the value
+  // of the control that shows it.
+  const std::tuple<const char*, const char*, ControlId, const char*> rows[] = {
       {"CustomWidth", "00640", kTxtBreit, "640"},
       {"CustomHeight", "480px", kTxtHoch, "480"},
       {"Border", "", kTxtBorder, "0"},  // present but empty: not the default
@@ -120,37 +116,30 @@ TEST_F(SettingsTest, StoredTextsAreReadByTheirLeadingNumber) {
       {"TaskBar", "-9E999", kTxtTask, "28"},
       {"CustomHeight", "1e400", kTxtHoch, "900"},
   };
-  for (const Row& row : rows) {
-    store.values = {{row.key, row.stored}};
+  for (const auto& [key, stored, control, shown] : rows) {
+    store.values = {{key, stored}};
     const auto form = Load();
-    const bool text = kLayout[row.control].kind == ControlKind::kTextBox;
-    EXPECT_EQ(text ? form->Text(row.control)
-                   : std::to_string(form->Value(row.control)),
-              row.shown)
-        << row.key << "=" << row.stored;
+    const bool text = kLayout[control].kind == ControlKind::kTextBox;
+    EXPECT_EQ(text ? form->Text(control) : std::to_string(form->Value(control)),
+              shown)
+        << key << "=" << stored;
   }
 }
 
 TEST_F(SettingsTest, PositionIsBroughtBackAtTheRightAndBottomEdgesOnly) {
   // Flush with the 1280 x 1024 screen: 927 x 639 pixels, in twips.
-  struct Row {
-    const char* left;
-    const char* top;
-    Point placed;
-  };
-  const Row rows[] = {
+  const std::tuple<const char*, const char*, Point> rows[] = {
       {"16905", "9600", {927, 639}},  // beyond: brought back
       {"13905", "9585", {927, 639}},  // flush: stays
       {"-300", "-150", {-20, -10}},   // negative: applied
       {"1e300", "-1e7", {100, 100}},  // out of every screen: not used
       {"-99999999999", "x", {100, 0}},
   };
-  for (const Row& row : rows) {
+  for (const auto& [left, top, placed] : rows) {
     view.window = {100, 100, 453, 485};
-    store.values = {{"PosLeft", row.left}, {"PosTop", row.top}};
+    store.values = {{"PosLeft", left}, {"PosTop", top}};
     Load();
-    EXPECT_EQ(view.window.left, row.placed.x) << row.left;
-    EXPECT_EQ(view.window.top, row.placed.y) << row.top;
+    EXPECT_EQ((Point{view.window.left, view.window.top}), placed) << left;
   }
 }
 
@@ -158,13 +147,10 @@ TEST_F(SettingsTest,
        DefaultButtonRestoresTheDesignValuesAndKeepsTheCustomSize) {
   const auto form = Load();
   form->SetValue(OptRes(7), 1);
-  form->SetText(kTxtBreit, "800");
-  form->SetText(kTxtHoch, "-5x");
   form->SetValue(kChkBorder, 0);
   form->SetValue(kChkTask, 0);
-  form->SetText(kTxtBorder, "9");
-  form->SetText(kTxtTask, "44");
   form->SetValue(OptTask(1), 1);
+  Fill(*form, {"800", "-5x", "9", "44"});
   form->SetText(kTxtResult, "kept");
   form->Timer1_Timer();
   form->Click(kChkGo);
@@ -173,9 +159,9 @@ TEST_F(SettingsTest,
   for (int click = 0; click < 2; ++click) {  // a second click changes nothing
     form->Click(kCmdRestoreDefaults);
     ExpectDesignValues(*form);
-    EXPECT_EQ(form->Text(kTxtBreit), "800");
-    EXPECT_EQ(form->Text(kTxtHoch), "5");  // cleaned: sign and junk go
-    // Left alone: position, result, push buttons; the choices saved.
+    // The custom size cleaned (sign and junk go); left alone: position,
+    // result, push buttons; the choices saved.
+    EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "800x5");
     EXPECT_EQ(view.window, (Rect{120, 80, 473, 465}));
     EXPECT_EQ(form->Text(kTxtResult), "kept");
     EXPECT_EQ(form->Value(kChkGo), 1);
@@ -185,8 +171,7 @@ TEST_F(SettingsTest,
   form->SetText(kTxtBreit, "2.5");  // a fraction stays
   form->SetText(kTxtHoch, "");
   form->Click(kCmdRestoreDefaults);
-  EXPECT_EQ(form->Text(kTxtBreit), "2.5");
-  EXPECT_EQ(form->Text(kTxtHoch), "0");
+  EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "2.5x0");
 }
 
 }  // namespace

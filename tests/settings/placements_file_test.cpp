@@ -31,10 +31,13 @@ class PlacementsTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
+  // A store that gives up a lock held past the deadline: 0.2 s unless told,
+  // so that the case of a lock held for good ends quickly.
   PlacementsFile Store(std::string display = "x11 :0",
-                       std::vector<WindowHandle> alive = {}) {
+                       std::vector<WindowHandle> alive = {},
+                       milliseconds deadline = milliseconds(200)) {
     return PlacementsFile(
-        dir, std::move(display), [alive] { return alive; }, milliseconds(200));
+        dir, std::move(display), [alive] { return alive; }, deadline);
   }
   // A window's record, with an identity that JSON escapes.
   static std::string Remember(LedgerStore& store, WindowHandle w,
@@ -60,13 +63,14 @@ class PlacementsTest : public ::testing::Test {
   }
 };
 
-// Four processes remember 25 windows each at the same time; another finds
+// Four processes remember 25 windows each at the same time (waiting for the
+// lock as long as Pentrax does: a busy machine is slow); another finds
 // them all, as they were remembered, for its own desktop alone; a sizing on
 // another desktop with the same handles erases none of them.
 TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
   for (int c = 0; c < 4; ++c) {
     if (fork() == 0) {
-      PlacementsFile store = Store();
+      PlacementsFile store = Store("x11 :0", {}, PlacementsFile::kLockDeadline);
       for (int i = 0; i < 25; ++i) {
         Remember(store, c * 100 + i + 1, "t Left");
       }
@@ -94,6 +98,7 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
   const auto text = [&](const std::string& t) {
     return [&, t] { std::ofstream(path) << t; };
   };
+  // clang-format off
   const std::pair<const char*, std::function<void()>> rows[] = {
       {"not JSON", text("not json")},
       {"another version", text(R"({"pentrax": 1, "x11": []})")},
@@ -101,26 +106,19 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
       {"a short record", text(record(R"(1, 1, 0, 0, 5)"))},
       {"a show state of none", text(record(R"(1, 7, 0, 0, 5, 5, "", "")"))},
       {"left of right", text(record(R"(1, 1, 5, 0, 5, 5, "", "")"))},
-      {"at the 32-bit ends",
-       text(record(
-           R"(1, 3, -2147483648, -2147483648, 2147483647, 2147483647, "", "")"))},
+      {"at the 32-bit ends", text(record(R"(1, 3, -2147483648, -2147483648, 2147483647, 2147483647, "", "")"))},
       {"beyond 32 bits", text(record(R"(1, 3, 0, 0, 4294967296, 5, "", "")"))},
       {"no window", text(record(R"(0, 1, 0, 0, 5, 5, "", "")"))},
-      {"a detail with a line break",
-       text(record(R"(1, 1, 0, 0, 5, 5, "", "a\nb")"))},
+      {"a detail with a line break", text(record(R"(1, 1, 0, 0, 5, 5, "", "a\nb")"))},
+      {"too large", text(std::string(PlacementsFile::kLargestFile + 1, ' '))},
       {"a FIFO", [&] { mkfifo(path.c_str(), 0600); }},
-      {"a link, and one where a new file might be made",
-       [&] {
+      {"a link, and one where a new file might be made", [&] {
          std::ofstream(elsewhere) << record(R"(1, 1, 0, 0, 5, 5, "", "")");
          fs::create_symlink(elsewhere, path);
          fs::create_symlink(elsewhere, path + ".new");
        }},
-      {"too large",
-       [&] {
-         std::ofstream(path)
-             << std::string(PlacementsFile::kLargestFile + 1, ' ');
-       }},
   };
+  // clang-format on
   for (const auto& [what, put] : rows) {
     SCOPED_TRACE(what);
     fs::remove_all(own);
@@ -153,45 +151,27 @@ TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
     fs::create_directory(own);
     chmod(own.c_str(), mode);
   };
+  const std::string lock = own.string() + "/placements.lock";
+  // clang-format off
   const std::tuple<const char*, std::function<void()>, std::string> rows[] = {
       {"a runtime folder open to others", [&] { chmod(dir.c_str(), 0750); },
        dir.string() + " is open to others (mode 0750, not 0700)"},
-      {"a runtime folder of another user",
-       [&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); },
-       dir.string() + " belongs to uid 65534, not to this user (uid " +
-           std::to_string(geteuid()) + ")"},
+      {"a runtime folder of another user", [&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); },
+       dir.string() + " belongs to uid 65534, not to this user (uid " + std::to_string(geteuid()) + ")"},
       {"no runtime folder", [&] { fs::remove_all(dir); },
        "cannot open " + dir.string() + ": No such file or directory"},
-      {"Pentrax's folder a link",
-       [&] {
-         fs::create_directory(elsewhere);
-         fs::create_directory_symlink(elsewhere, own);
-       },
+      {"Pentrax's folder a link", [&] { fs::create_directory(elsewhere), fs::create_directory_symlink(elsewhere, own); },
        "cannot open " + own.string() + ": it is a symbolic link"},
       {"Pentrax's folder open to others", [&] { folder(0705); },
        own.string() + " is open to others (mode 0705, not 0700)"},
-      {"the lock a link to nowhere",
-       [&] {
-         folder(0700);
-         fs::create_symlink(elsewhere, own / "placements.lock");
-       },
-       "cannot open " + own.string() +
-           "/placements.lock: it is a symbolic link"},
-      {"a write that fails",
-       [&] {
-         const rlimit small{16, limit.rlim_max};
-         setrlimit(RLIMIT_FSIZE, &small);
-       },
+      {"the lock a link to nowhere", [&] { folder(0700), fs::create_symlink(elsewhere, lock); },
+       "cannot open " + lock + ": it is a symbolic link"},
+      {"a write that fails", [&] { const rlimit small{16, limit.rlim_max}; setrlimit(RLIMIT_FSIZE, &small); },
        "cannot write " + path + ": File too large"},
-      {"the lock held by another process",
-       [&] {
-         folder(0700);
-         held = open((own / "placements.lock").c_str(), O_RDWR | O_CREAT, 0600);
-         flock(held, LOCK_EX);
-       },
-       "another Pentrax process has held " + own.string() +
-           "/placements.lock for 0.2 s"},
+      {"the lock held by another process", [&] { folder(0700), flock(held = open(lock.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX); },
+       "another Pentrax process has held " + lock + " for 0.2 s"},
   };
+  // clang-format on
   for (const auto& [what, put, why] : rows) {
     SCOPED_TRACE(what);
     put();

@@ -14,8 +14,7 @@ namespace pentrax::testing {
 
 struct FakeWindow {
   WindowPlacement placement;
-  std::string title;
-  std::string identity;
+  std::string title, identity;
   bool failReads = false;    // GetWindowPlacement fails
   bool failWrites = false;   // SetWindowPlacement fails and changes nothing
   bool listed = true;        // false: a dock (ListWindows leaves it out)
@@ -26,13 +25,11 @@ class FakeWindowManager : public WindowManager {
  public:
   std::map<WindowHandle, FakeWindow> windows;
   WindowHandle foreground = 0;
-  Rect workArea{0, 0, 1280, 994};
-  Rect monitor{0, 0, 1280, 1024};
+  Rect workArea{0, 0, 1280, 994}, monitor{0, 0, 1280, 1024};
   bool workAreaKnown = true;
   std::string notAnswering;                 // NotAnswering's answer
   std::vector<WindowHandle> ownWindows;     // windows of Pentrax's own process
   std::map<WindowHandle, std::string> why;  // WhyNotListed's answers
-  std::vector<WindowPlacement> writes;
 
   FakeWindow& Add(WindowHandle h, Rect normal, std::string title = "Window",
                   std::int32_t show = kShowNormal) {
@@ -42,8 +39,6 @@ class FakeWindowManager : public WindowManager {
     w.title = std::move(title);
     return w;
   }
-
-  // The window with the handle, or nullptr.
   FakeWindow* Find(WindowHandle h) {
     const auto it = windows.find(h);
     return it == windows.end() ? nullptr : &it->second;
@@ -52,25 +47,16 @@ class FakeWindowManager : public WindowManager {
   WindowHandle GetForegroundWindow() override { return foreground; }
   int GetWindowPlacement(WindowHandle h, WindowPlacement& p) override {
     FakeWindow* w = Find(h);
-    if (w != nullptr && w->readsBeforeGone-- == 0) {
-      windows.erase(h);
-      return 0;
-    }
-    if (w == nullptr || w->failReads) {
-      return 0;
-    }
+    if (w != nullptr && w->readsBeforeGone-- == 0) windows.erase(h);
+    if (w == nullptr || !windows.contains(h) || w->failReads) return 0;
     p = w->placement;
     return 1;
   }
   int SetWindowPlacement(WindowHandle h, const WindowPlacement& p) override {
-    writes.push_back(p);
     FakeWindow* w = Find(h);
-    if (w == nullptr || w->failWrites) {
-      return 0;
-    }
-    WindowPlacement& mine = w->placement;
-    mine.showCmd = p.showCmd == kShowRestore ? kShowNormal : p.showCmd;
-    mine.rcNormalPosition = p.rcNormalPosition;
+    if (w == nullptr || w->failWrites) return 0;
+    w->placement.showCmd = p.showCmd == kShowRestore ? kShowNormal : p.showCmd;
+    w->placement.rcNormalPosition = p.rcNormalPosition;
     return 1;
   }
   int GetWindowText(WindowHandle h, char* buffer, int maxCount) override {
@@ -78,9 +64,7 @@ class FakeWindowManager : public WindowManager {
     return CopyTitle(w ? w->title : "", buffer, maxCount);
   }
   bool GetWorkArea(WindowHandle, Rect& area) override {
-    if (workAreaKnown) {
-      area = workArea;
-    }
+    if (workAreaKnown) area = workArea;
     return workAreaKnown;
   }
   bool GetMonitor(WindowHandle, Rect& m) override {
@@ -93,15 +77,12 @@ class FakeWindowManager : public WindowManager {
   std::vector<WindowHandle> ListWindows() override {
     std::vector<WindowHandle> all;
     for (const auto& [h, w] : windows) {
-      if (w.listed && !IsOwnProcessWindow(h)) {
-        all.push_back(h);
-      }
+      if (w.listed && !IsOwnProcessWindow(h)) all.push_back(h);
     }
     return all;
   }
   bool IsOwnProcessWindow(WindowHandle h) override {
-    return std::find(ownWindows.begin(), ownWindows.end(), h) !=
-           ownWindows.end();
+    return std::ranges::find(ownWindows, h) != ownWindows.end();
   }
   std::string WhyNotListed(WindowHandle h) override { return why[h]; }
   std::string NotAnswering() override { return notAnswering; }

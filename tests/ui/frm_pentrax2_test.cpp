@@ -17,15 +17,17 @@ class ModelTest : public ::testing::Test {
   testing::FakeFormView view;
   FrmPentrax2 form{wm, view};
 
+  // The index of the selected option of a group, or -1.
   int Selected(ControlId first, int count) const {
     for (int i = 0; i < count; ++i) {
       if (form.Value(static_cast<ControlId>(first + i)) == 1) return i;
     }
     return -1;
   }
-  std::string EnabledPresets() const {
+  // '1' for each of the controls that is enabled, else '0'.
+  std::string Enabled(std::initializer_list<ControlId> ids) const {
     std::string s;
-    for (int i = 0; i < 7; ++i) s += form.Enabled(OptRes(i)) ? '1' : '0';
+    for (ControlId id : ids) s += form.Enabled(id) ? '1' : '0';
     return s;
   }
   void Tick(double width, double height) {
@@ -40,29 +42,23 @@ class ModelTest : public ::testing::Test {
 // the selected preset and the enabled state of txtBreit, txtHoch, txtBorder,
 // txtTask, optTask(0) and optTask(1).
 TEST_F(ModelTest, EnabledStatesFollowEveryValueChangeWhoeverMakesIt) {
-  struct Step {
-    ControlId id;
-    int value;
-    int preset;
-    const char* enabled;
-  };
-  const Step steps[] = {
+  // clang-format off
+  const std::tuple<ControlId, int, int, const char*> steps[] = {
       {OptRes(7), 1, 7, "111111"},   {OptRes(2), -1, 2, "001111"},
       {OptRes(2), 0, 2, "001111"},   {OptTask(1), -1, 2, "001111"},
       {kChkTask, 0, 2, "001000"},    {kChkTask, 2, 2, "001111"},
       {kChkTask, -1, 2, "001000"},   {kChkBorder, -1, 2, "000000"},
       {kChkBorder, -1, 2, "001000"}, {kChkTask, 1, 2, "001111"},
   };
-  for (const Step& step : steps) {
-    step.value < 0 ? form.Click(step.id) : form.SetValue(step.id, step.value);
-    std::string enabled;
-    for (ControlId id :
-         {kTxtBreit, kTxtHoch, kTxtBorder, kTxtTask, OptTask(0), OptTask(1)}) {
-      enabled += form.Enabled(id) ? '1' : '0';
-    }
-    EXPECT_EQ(form.SelectedPreset, step.preset) << step.id;
-    EXPECT_EQ(Selected(OptRes(0), 8), step.preset) << step.id;
-    EXPECT_EQ(enabled, step.enabled) << step.id << " " << step.value;
+  // clang-format on
+  for (const auto& [id, value, preset, enabled] : steps) {
+    value < 0 ? form.Click(id) : form.SetValue(id, value);
+    EXPECT_EQ(form.SelectedPreset, preset) << id;
+    EXPECT_EQ(Selected(OptRes(0), 8), preset) << id;
+    EXPECT_EQ(Enabled({kTxtBreit, kTxtHoch, kTxtBorder, kTxtTask, OptTask(0),
+                       OptTask(1)}),
+              enabled)
+        << id << " " << value;
   }
   // Nothing else changed: the custom size texts, the orientation, and a
   // user's click never left a box grayed.
@@ -84,59 +80,53 @@ TEST_F(ModelTest, NumericFieldsTakeDigitsAndFourEditingCodesAndFiveCharacters) {
   EXPECT_EQ(form.Text(kTxtBreit), "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
   EXPECT_EQ(form.GotFocus(kTxtBreit).length, 5);
   form.SetText(kTxtHoch, "");
-  EXPECT_EQ(form.GotFocus(kTxtHoch).start, 0);
-  EXPECT_EQ(form.GotFocus(kTxtHoch).length, 0);
+  const Selection none = form.GotFocus(kTxtHoch);
+  EXPECT_EQ(std::pair(none.start, none.length), std::pair(0, 0));
 }
 
 TEST_F(ModelTest,
        ScreenWatchEnablesByEitherDimensionMovesTheSelectionDownAndRounds) {
-  struct Row {
-    int selected;
-    double width, height;
-    const char* enabled;
-    int selectedAfter;
+  // The preset selected, the screen, then the presets enabled (Custom
+  // always) and the one selected.
+  // clang-format off
+  const std::tuple<int, double, double, const char*, int> rows[] = {
+      {5, 1024, 768, "11100001", 2}, {2, 1280, 800, "11111101", 2},
+      {2, 1600, 900, "11111111", 2}, {4, 600, 400, "00000001", 0},
+      {7, 500, 300, "00000001", 7},  {3, 1280, 1024, "11111101", 3},
   };
-  const Row rows[] = {
-      {5, 1024, 768, "1110000", 2}, {2, 1280, 800, "1111110", 2},
-      {2, 1600, 900, "1111111", 2}, {4, 600, 400, "0000000", 0},
-      {7, 500, 300, "0000000", 7},  {3, 1280, 1024, "1111110", 3},
-  };
-  for (const Row& row : rows) {
-    form.SetValue(OptRes(row.selected), 1);
-    Tick(row.width, row.height);
-    EXPECT_EQ(EnabledPresets(), row.enabled) << row.width;
-    EXPECT_EQ(Selected(OptRes(0), 8), row.selectedAfter) << row.width;
-    EXPECT_EQ(form.SelectedPreset, row.selectedAfter) << row.width;
+  // clang-format on
+  for (const auto& [selected, width, height, enabled, after] : rows) {
+    form.SetValue(OptRes(selected), 1);
+    Tick(width, height);
+    EXPECT_EQ(Enabled({OptRes(0), OptRes(1), OptRes(2), OptRes(3), OptRes(4),
+                       OptRes(5), OptRes(6), OptRes(7)}),
+              enabled)
+        << width;
+    EXPECT_EQ(Selected(OptRes(0), 8), after) << width;
+    EXPECT_EQ(form.SelectedPreset, after) << width;
   }
   EXPECT_EQ(form.Text(kLabel1), "Your screen resolution is 1280 x 1024");
-  EXPECT_TRUE(form.Enabled(OptRes(7)));
   // A fractional screen is stored rounded (halves to the even neighbour);
   // the same screen read again changes nothing.
   view.changes.clear();
   Tick(1280.5, 1023.5);
   Tick(1280, 1024);
-  EXPECT_EQ(form.ScreenWidth, 1280);
-  EXPECT_EQ(form.ScreenHeight, 1024);
+  EXPECT_EQ((Size{form.ScreenWidth, form.ScreenHeight}), (Size{1280, 1024}));
   EXPECT_TRUE(view.changes.empty());
 }
 
 TEST_F(ModelTest, WindowIsKeptOnTheScreenWhenTheScreenShrinksOrTheFrameComes) {
-  struct Row {
-    double width, height;
-    Rect window;   // before the tick
-    Point placed;  // after it
-  };
-  const Row rows[] = {
+  // The screen, the window before the tick and where it is after.
+  const std::tuple<double, double, Rect, Point> rows[] = {
       {1280, 1024, {100, 100, 453, 485}, {100, 100}},   // fits
       {1024, 768, {900, 600, 1253, 985}, {671, 383}},   // shrank
       {1024, 768, {671, 383, 1026, 793}, {669, 358}},   // framed: 355 x 410
       {1280, 1024, {800, 500, 1155, 910}, {800, 500}},  // grew: left alone
   };
-  for (const Row& row : rows) {
-    view.window = row.window;
-    Tick(row.width, row.height);
-    EXPECT_EQ(view.window.left, row.placed.x) << row.width;
-    EXPECT_EQ(view.window.top, row.placed.y) << row.width;
+  for (const auto& [width, height, window, placed] : rows) {
+    view.window = window;
+    Tick(width, height);
+    EXPECT_EQ((Point{view.window.left, view.window.top}), placed) << width;
   }
 }
 
@@ -150,60 +140,49 @@ TEST_F(ModelTest, PickAndActCycle) {
   form.Timer1_Timer();  // the first tick reads the screen
   form.SetText(kTxtBorder, "03");
   enum Event { kGo, kBack, kTick, kFire, kClose };
-  struct Step {
-    Event event;
-    WindowHandle front;
-    int go, back, timer2;
-    const char* result;
+  const std::string kStart = "Result\r\n",
+                    kSized = "Other\r\nresized to 646 x 458",
+                    kNone = "No window was picked: nothing was restored",
+                    kGone = "The window you picked is gone: nothing was sized",
+                    kRestored = "Other\r\nrestored its original size";
+  using State = std::tuple<int, int, int, std::string>;  // go, back, timer2
+  // clang-format off
+  const std::tuple<Event, WindowHandle, State> steps[] = {
+      {kGo, 100, {1, 0, 0, kStart}},
+      {kTick, 100, {1, 0, 0, kStart}},       // Pentrax stays in front
+      {kTick, kHelpBox, {1, 0, 0, kStart}},  // its help box too
+      {kBack, 100, {0, 1, 0, kStart}},       // never both pressed
+      {kGo, 100, {1, 0, 0, kStart}},
+      {kTick, kOther, {0, 0, 400, kStart}},  // the pick
+      {kTick, kOther, {0, 0, 400, kStart}},  // arms nothing more
+      {kFire, 100, {0, 0, 0, kSized}},     // Pentrax in front again by now
+      {kFire, kOther, {0, 0, 0, kSized}},  // a stray fire acts no more
+      {kBack, 100, {0, 1, 0, kSized}},
+      {kTick, 0, {0, 0, 400, kSized}},  // no window in front is a pick too
+      {kFire, kOther, {0, 0, 0, kNone}},
+      {kGo, 100, {1, 0, 0, kNone}},
+      {kTick, kBrief, {0, 0, 400, kNone}},
+      {kClose, 100, {0, 0, 400, kNone}},  // the picked window closes
+      {kFire, 100, {0, 0, 0, kGone}},
+      {kBack, 100, {0, 1, 0, kGone}},
+      {kTick, kOther, {0, 0, 400, kGone}},
+      {kFire, kHelpBox, {0, 0, 0, kRestored}},
+      {kGo, 100, {1, 0, 0, kRestored}},
+      {kGo, 100, {0, 0, 0, kRestored}},
   };
-  const char* kSized = "Other\r\nresized to 646 x 458";
-  const char* kNone = "No window was picked: nothing was restored";
-  const char* kGone = "The window you picked is gone: nothing was sized";
-  const char* kRestored = "Other\r\nrestored its original size";
-  const Step steps[] = {
-      {kGo, 100, 1, 0, 0, "Result\r\n"},
-      {kTick, 100, 1, 0, 0, "Result\r\n"},       // Pentrax stays in front
-      {kTick, kHelpBox, 1, 0, 0, "Result\r\n"},  // its help box too
-      {kBack, 100, 0, 1, 0, "Result\r\n"},       // never both pressed
-      {kGo, 100, 1, 0, 0, "Result\r\n"},
-      {kTick, kOther, 0, 0, 400, "Result\r\n"},  // the pick
-      {kTick, kOther, 0, 0, 400, "Result\r\n"},  // arms nothing more
-      {kFire, 100, 0, 0, 0, kSized},     // Pentrax in front again by now
-      {kFire, kOther, 0, 0, 0, kSized},  // a stray fire acts no more
-      {kBack, 100, 0, 1, 0, kSized},
-      {kTick, 0, 0, 0, 400, kSized},  // no window in front is a pick too
-      {kFire, kOther, 0, 0, 0, kNone},
-      {kGo, 100, 1, 0, 0, kNone},
-      {kTick, kBrief, 0, 0, 400, kNone},
-      {kClose, 100, 0, 0, 400, kNone},  // the picked window closes
-      {kFire, 100, 0, 0, 0, kGone},
-      {kBack, 100, 0, 1, 0, kGone},
-      {kTick, kOther, 0, 0, 400, kGone},
-      {kFire, kHelpBox, 0, 0, 0, kRestored},
-      {kGo, 100, 1, 0, 0, kRestored},
-      {kGo, 100, 0, 0, 0, kRestored},
-  };
+  // clang-format on
   int step = 0;
-  for (const Step& s : steps) {
-    wm.foreground = s.front;
-    switch (s.event) {
-      case kTick:
-        wm.Add(kBrief, {0, 0, 50, 50}, "Brief");
-        form.Timer1_Timer();
-        break;
-      case kFire:
-        form.Timer2_Timer();
-        break;
-      case kClose:
-        wm.windows.erase(kBrief);
-        break;
-      default:
-        form.Click(s.event == kGo ? kChkGo : kChkBack);
-    }
-    EXPECT_EQ(form.Value(kChkGo), s.go) << step;
-    EXPECT_EQ(form.Value(kChkBack), s.back) << step;
-    EXPECT_EQ(view.timer2, s.timer2) << step;
-    EXPECT_EQ(form.Text(kTxtResult), s.result) << step++;
+  for (const auto& [event, front, state] : steps) {
+    wm.foreground = front;
+    if (event == kTick) wm.Add(kBrief, {0, 0, 50, 50}, "Brief");
+    if (event == kTick) form.Timer1_Timer();
+    if (event == kFire) form.Timer2_Timer();
+    if (event == kClose) wm.windows.erase(kBrief);
+    if (event <= kBack) form.Click(event == kGo ? kChkGo : kChkBack);
+    EXPECT_EQ(State(form.Value(kChkGo), form.Value(kChkBack), view.timer2,
+                    form.Text(kTxtResult)),
+              state)
+        << step++;
   }
   EXPECT_EQ(form.Text(kTxtBorder), "3");  // pressing chkGo normalised it
   EXPECT_EQ(wm.windows[kOther].placement.rcNormalPosition,

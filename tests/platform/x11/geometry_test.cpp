@@ -10,20 +10,14 @@
 #include <vector>
 
 #include "titles.h"
-#include "x_session.h"
 
 namespace pentrax::x11 {
 namespace {
 
 TEST(AllowedSize, StaysWithinTheHintsWhateverTheirValues) {
   constexpr std::int32_t kLow = INT_MIN, kHigh = INT_MAX;
-  struct Case {
-    const char* what;
-    SizeHints hints;
-    ClientSize asked, allowed;
-  };
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<const char*, SizeHints, ClientSize, ClientSize> cases[] = {
       {"below the minimum", {.hasMin = true, .minWidth = 200, .minHeight = 150}, {100, 100}, {200, 150}},
       {"whole increments above the base", {.hasBase = true, .hasInc = true, .baseWidth = 10, .baseHeight = 10, .widthInc = 7, .heightInc = 13}, {643, 457}, {640, 452}},
       {"the minimum stands in for the base", {.hasMin = true, .hasInc = true, .minWidth = 10, .minHeight = 10, .widthInc = 10, .heightInc = 10}, {633, 447}, {630, 440}},
@@ -37,56 +31,44 @@ TEST(AllowedSize, StaysWithinTheHintsWhateverTheirValues) {
       {"everything INT_MAX", {true, true, true, true, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh}, {643, 457}, {65535, 65535}},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    const ClientSize got = AllowedSize(c.hints, c.asked);
-    EXPECT_EQ(got, c.allowed)
-        << c.what << ": " << got.width << " x " << got.height;
+  for (const auto& [what, hints, asked, allowed] : cases) {
+    const ClientSize got = AllowedSize(hints, asked);
+    EXPECT_EQ(got, allowed) << what << ": " << got.width << " x " << got.height;
   }
 }
 
 TEST(RequestFor, AsksForWhatGivesTheOuterRectangle) {
-  struct Case {
-    const char* what;
-    Decoration d;
-    Rect outer;
-    ClientRequest request;
-    bool fits;  // the request gives `outer` back
-  };
+  // Whether the request gives `outer` back.
   // clang-format off
-  const Case cases[] = {
+  const std::tuple<const char*, Decoration, Rect, ClientRequest, bool> cases[] = {
       {"a frame", {{1, 2, 20, 3}, {}, 0}, {50, 60, 696, 518}, {50, 60, 643, 435}, true},
       {"an X border", {{}, {}, 2}, {50, 60, 696, 518}, {50, 60, 642, 454}, true},
       {"smaller than the frame", {{5, 5, 30, 5}, {}, 0}, {0, 0, 4, 4}, {0, 0, 1, 1}, false},
       {"beyond what X carries", {}, {-70000, 0, 70000, 100}, {-32768, 0, 65535, 100}, false},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    const ClientRequest r = RequestFor(c.outer, c.d);
-    EXPECT_EQ(r, c.request) << c.what;
+  for (const auto& [what, d, outer, request, fits] : cases) {
+    const ClientRequest r = RequestFor(outer, d);
+    EXPECT_EQ(r, request) << what;
     // The window manager puts the frame at x, y and the client inside.
-    const std::int32_t l = r.x + c.d.frame.left, t = r.y + c.d.frame.top;
-    const Rect client{l, t, l + r.width + 2 * c.d.borderWidth,
-                      t + r.height + 2 * c.d.borderWidth};
-    EXPECT_EQ(OuterRect(client, c.d) == c.outer, c.fits) << c.what;
+    const std::int32_t l = r.x + d.frame.left, t = r.y + d.frame.top;
+    const Rect client{l, t, l + r.width + 2 * d.borderWidth,
+                      t + r.height + 2 * d.borderWidth};
+    EXPECT_EQ(OuterRect(client, d) == outer, fits) << what;
   }
 }
 
 TEST(MonitorOf, TheMonitorWithTheLargerPartOfTheWindow) {
   const std::vector<Rect> monitors = {{0, 0, 1920, 1080},
                                       {1920, 0, 3200, 1024}};
-  struct Case {
-    const char* what;
-    Rect window;
-    std::size_t monitor;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, Rect, std::size_t> cases[] = {
       {"more on the second", {1700, 100, 2346, 558}, 1},
       {"more on the first", {1500, 100, 2146, 558}, 0},
       {"half and half: the first", {1597, 100, 2243, 558}, 0},
       {"where no monitor shows it: the fallback", {2000, 1030, 2600, 1070}, 7},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(MonitorOf(monitors, c.window, 7), c.monitor) << c.what;
+  for (const auto& [what, window, monitor] : cases) {
+    EXPECT_EQ(MonitorOf(monitors, window, 7), monitor) << what;
   }
 }
 
@@ -97,34 +79,27 @@ TEST(MonitorWorkArea, TheMonitorLessTheStrutsOnIt) {
   // clang-format off
   const Strut edges{.left = 40, .right = 50, .top = 25, .leftEndY = 1023, .rightEndY = 1023,
                     .topStartX = 1280, .topEndX = 2559};
-  struct Case {
-    const char* what;
-    std::vector<Strut> struts;
-    Rect net, area;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, std::vector<Strut>, Rect, Rect> cases[] = {
       {"struts along the other edges", {edges}, {40, 25, 2510, 1024}, {1280, 25, 2510, 1024}},
       // A panel the window manager draws itself has no strut window.
       {"_NET_WORKAREA reserves more", {}, {0, 30, 2560, 1024}, {1280, 30, 2560, 1024}},
       {"a strut that leaves nothing is not believed", {{.right = 1300, .rightEndY = 1023}}, two, right},
   };
   // clang-format on
-  for (const Case& c : cases) {
-    EXPECT_EQ(MonitorWorkArea(right, two, c.struts, c.net), c.area) << c.what;
+  for (const auto& [what, struts, net, area] : cases) {
+    EXPECT_EQ(MonitorWorkArea(right, two, struts, net), area) << what;
   }
 }
 
 TEST(Hints, StrutsWorkAreasExtentsAndTitlesAreReadWithCare) {
   const Rect screen{0, 0, 1280, 1024};
   // The newer strut wins; the older one reserves whole edges.
-  EXPECT_EQ(
-      StrutFrom({0, 0, 0, 28, 0, 0, 0, 0, 0, 0, 0, 639}, {0, 0, 0, 99}, screen),
-      (Strut{.bottom = 28, .bottomEndX = 639}));
-  EXPECT_EQ(StrutFrom({}, {40, 0, 0, 0}, screen), (Strut{.left = 40,
-                                                         .leftEndY = 1023,
-                                                         .rightEndY = 1023,
-                                                         .topEndX = 1279,
-                                                         .bottomEndX = 1279}));
+  // clang-format off
+  EXPECT_EQ(StrutFrom({0, 0, 0, 28, 0, 0, 0, 0, 0, 0, 0, 639}, {0, 0, 0, 99}, screen),
+            (Strut{.bottom = 28, .bottomEndX = 639}));
+  EXPECT_EQ(StrutFrom({}, {40, 0, 0, 0}, screen),
+            (Strut{.left = 40, .leftEndY = 1023, .rightEndY = 1023, .topEndX = 1279, .bottomEndX = 1279}));
+  // clang-format on
   EXPECT_EQ(StrutFrom({}, {0, 0, 0, 0}, screen), std::nullopt);
   EXPECT_EQ(StrutFrom({}, {}, screen), std::nullopt);
 
