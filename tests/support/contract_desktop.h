@@ -57,6 +57,9 @@ class ContractDesktop {
                                           Role role = Role::kOrdinary) = 0;
   // nullopt once the desktop no longer shows it.
   virtual std::optional<Reading> Read(const TestWindow& w) = 0;
+  // As it first showed it (a window that opens in front may be sized by the
+  // time it is read).
+  virtual std::optional<Reading> Opened(const TestWindow& w) { return Read(w); }
   // As a user would: activates it (false where nothing can but its
   // opening), or puts it into a show state (kShowNormal: out of any).
   virtual bool Activate(const TestWindow& w) = 0;
