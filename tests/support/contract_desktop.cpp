@@ -383,9 +383,7 @@ class KWinDesktop final : public LinuxDesktop {
              : maximized       ? kShowMaximized
                                : kShowNormal;
     r.active = d["active"];
-    if (const QtWindow* qt = Qt(w); qt && qt->Last()) {
-      r.content = Size{(*qt->Last())[0], (*qt->Last())[1]};
-    }
+    r.content = Offered(w);
     return r;
   }
   bool Activate(const TestWindow& w) override {
@@ -449,11 +447,9 @@ class GnomeDesktop final : public LinuxDesktop {
     return GnomeWindowManager::Connect(&error);
   }
   std::optional<Reading> Read(const TestWindow& w) override {
-    const QtWindow* qt = Qt(w);
     if (w.kind != "Qt on Wayland") {
       auto r = ReadX(WindowHandle(w.key), {});
-      if (r && qt && qt->Last())
-        r->content = Size{(*qt->Last())[0], (*qt->Last())[1]};
+      if (r) r->content = Offered(w);
       return r;
     }
     return Wayland(w, false);
@@ -505,6 +501,11 @@ class GnomeDesktop final : public LinuxDesktop {
 };
 
 }  // namespace
+
+std::optional<Size> Offered(const TestWindow& w) {
+  const auto v = Qt(w) != nullptr ? Qt(w)->Last() : std::nullopt;
+  return v ? std::optional(Size{(*v)[0], (*v)[1]}) : std::nullopt;
+}
 
 std::unique_ptr<ContractDesktop> SessionDesktop() {
   std::unique_ptr<ContractDesktop> d;

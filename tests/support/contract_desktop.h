@@ -76,6 +76,8 @@ class ContractDesktop {
 
 // The desktop of the session that runs the test (its environment tells).
 std::unique_ptr<ContractDesktop> SessionDesktop();
+// The size a Qt window says it was last offered; nullopt for another's.
+std::optional<Size> Offered(const TestWindow& w);
 
 // What a desktop cannot do, or does its own way: "n/a: why" where a case
 // (or a part of one: a show state of a kind of window) cannot be checked

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
@@ -182,6 +183,15 @@ TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
     EXPECT_EQ(wm->GetForegroundWindow(), picked ? id : h);
     wm->StopForegroundWatch();
   }
+
+  // The window manager's frame around it is no window to act on: it is not
+  // listed (CheckTarget refuses what is not).
+  const auto frame = testing::Run(
+      "xwininfo -tree -id " + std::to_string(h) +
+      " | sed -n 's/.*Parent window id: \\(0x[0-9a-f]*\\).*/\\1/p'");
+  EXPECT_EQ(std::ranges::count(wm->ListWindows(),
+                               std::stoi(frame.value_or(""), nullptr, 16)),
+            0);
 
   // Closed while active: a window manager may leave its id behind, which
   // must not come back as the foreground window.
