@@ -1,17 +1,13 @@
-// The real pentrax2 on each desktop of the tests (X11, sway, KWin, GNOME
-// Shell), driven as a user drives it: keys on its window (X11 or XWayland)
-// press the sizing button, the desktop activates the window to size, the
-// result box is read through the clipboard; then its command line puts the
-// window back and goes through its journeys, each command a process of its
-// own. Windows are read by the desktop itself (contract_desktop.h), the
-// settings on disk; every wait has a deadline. Each pentrax2 keeps its
-// settings in a folder of its own.
+// The real pentrax2 on each desktop (X11, sway, KWin, GNOME Shell), driven
+// as a user drives it (keys on its window, the result box read through the
+// clipboard) and through its command line, each command a process of its
+// own. Windows are read by the desktop itself (contract_desktop.h); each
+// pentrax2 keeps its settings in a folder of its own.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -32,7 +28,7 @@ using testing::Client;
 using testing::Eventually;
 using testing::TestWindow;
 
-std::unique_ptr<testing::ContractDesktop> desk;  // the session's
+const auto desk = testing::SessionDesktop();
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -149,13 +145,12 @@ std::optional<Size> Content(const std::optional<testing::Reading>& r) {
 }
 
 // Sizes the window by its number and in front, with its content asked for,
-// restores it in later processes, and asks for what cannot be done; each
-// outcome read by the desktop.
+// restores it, and asks for what cannot be done, each in a process of its
+// own; each outcome read by the desktop.
 void CommandLineJourneys(const TestWindow& w, WindowHandle window) {
   const std::string id = std::to_string(window);
   const auto outer = [&] { return Frame(w); };
-  const Rect before = outer();
-  const auto back = [&] { return outer() == before; };
+  const auto back = [&, before = outer()] { return outer() == before; };
   // The command (@: the window's number), its status, what the desktop
   // shows then, and whether it answers in JSON.
   const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
@@ -206,15 +201,15 @@ void CommandLineJourneys(const TestWindow& w, WindowHandle window) {
 }
 
 TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
-  // The desktop's variables are ReadDesktopSession's table; here, whether
-  // the desktop answers: a sway socket where nothing listens gives X11.
+  // (The desktop's variables are ReadDesktopSession's table; here, whether
+  // it answers: a sway socket where nothing listens gives X11.)
   std::string backend = desk->family;
   std::transform(backend.begin(), backend.end(), backend.begin(), ::tolower);
   ASSERT_TRUE(Eventually([&] { return Chose(backend); }, 10000));
   EXPECT_TRUE(backend != "sway" || Chose("x11", "SWAYSOCK=/nowhere"));
-  // The desktop's own kind of window. GNOME gives a new window the focus,
-  // and no other way to activate a native one: there it opens once the
-  // sizing button is down, elsewhere the desktop activates it then.
+  // The desktop's own kind of window, activated once the sizing button is
+  // down; on GNOME, which gives a new window the focus and no other way to
+  // activate a native one, opened then.
   const std::string title = "Caf\xC3\xA9 journey", kind = desk->kinds[0];
   const bool opensPicked = desk->family == "GNOME";
   std::optional<TestWindow> w;
@@ -237,8 +232,7 @@ TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
   const std::string report = title + "\nresized to 646 x 458";
   EXPECT_EQ(pentrax.Result("Tab Tab", report), report);
 
-  // Put back from the command line, then its journeys, by the number that
-  // `list` gives in another process (not Pentrax's own window).
+  // Put back by the number that `list` gives (not to Pentrax's own window).
   WindowHandle id = 0;
   const auto all = testing::Run(PENTRAX2 " list --json").value_or("{}");
   EXPECT_EQ(all.find("Pentrax 2"), all.npos);
@@ -428,30 +422,19 @@ TEST(E2e, TheXServerGoesAwayAndTheSettingsStayWhole) {
 // (the grammar is the parser's table).
 TEST(E2e, SaysWhatItCannotReach) {
   if (desk->family != "X11") GTEST_SKIP() << "X11 only";
+  // clang-format off
   ExpectSays({
       {"env -u DISPLAY " PENTRAX2, 2, "pentrax2: no X display: "},
-      {"env -u DISPLAY " PENTRAX2 " size", 3,
-       "pentrax2: backend x11: no X display"},
-      {"DISPLAY=:9999 " PENTRAX2, 2,
-       "pentrax2: cannot open X display \":9999\""},
-      {"env -u DISPLAY " PENTRAX2 " --version", 0,
-       "pentrax2 " PENTRAX_VERSION_TEXT "\n"},
+      {"env -u DISPLAY " PENTRAX2 " size", 3, "pentrax2: backend x11: no X display"},
+      {"DISPLAY=:9999 " PENTRAX2, 2, "pentrax2: cannot open X display \":9999\""},
+      {"env -u DISPLAY " PENTRAX2 " --version", 0, "pentrax2 " PENTRAX_VERSION_TEXT "\n"},
       {"env -u DISPLAY " PENTRAX2 " -h", 0, "  size [WxH]   size a window"},
       {PENTRAX2 " --backend mir", 2, "pentrax2: no backend \"mir\""},
-      {"XDG_SESSION_TYPE=wayland " PENTRAX2 " -h", 0,
-       "can size only XWayland windows"},
-      {"{ d=$(mktemp -d); cp " PENTRAX2 " $d; timeout 9 $d/pentrax2; s=$?; "
-       "rm -r $d; (exit $s); }",
-       2, "pentrax2: cannot load its part: "},
+      {"XDG_SESSION_TYPE=wayland " PENTRAX2 " -h", 0, "can size only XWayland windows"},
+      {"{ d=$(mktemp -d); cp " PENTRAX2 " $d; timeout 9 $d/pentrax2; s=$?; rm -r $d; (exit $s); }", 2, "pentrax2: cannot load its part: "},
   });
+  // clang-format on
 }
 
 }  // namespace
 }  // namespace pentrax
-
-int main(int argc, char** argv) {
-  const QCoreApplication app(argc, argv);  // for KWin's scripts
-  pentrax::desk = pentrax::testing::SessionDesktop();
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

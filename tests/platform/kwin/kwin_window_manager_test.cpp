@@ -9,7 +9,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
 #include <cstdlib>
 
 #include "actions.h"
@@ -74,9 +73,3 @@ TEST(KWinGoneTest, EveryCallFails) {
 
 }  // namespace
 }  // namespace pentrax
-
-int main(int argc, char** argv) {
-  const QCoreApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
