@@ -144,62 +144,6 @@ std::optional<Size> Content(const std::optional<testing::Reading>& r) {
               r->frame.height() - in.top - in.bottom};
 }
 
-// Sizes the window by its number and in front, with its content asked for,
-// restores it, and asks for what cannot be done, each in a process of its
-// own; each outcome read by the desktop.
-void CommandLineJourneys(const TestWindow& w, WindowHandle window) {
-  const std::string id = std::to_string(window);
-  const auto outer = [&] { return Frame(w); };
-  const auto back = [&, before = outer()] { return outer() == before; };
-  // The command (@: the window's number), its status, what the desktop
-  // shows then, and whether it answers in JSON.
-  const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
-      {"size 640x480 --content --window @ --json", 0,
-       [&] {
-         return Content(desk->Read(w)) == Size{640, 480};
-       },
-       true},
-      {"restore --window @", 0, back, false},
-      {"size 800x600", 0,  // the window in front
-       [&] { return outer().width() == 800 && outer().height() == 600; },
-       false},
-      {"restore --window @ --json", 0, back, true},
-      {"query --window 2147483000 --json", 3, back, true},
-      {"list --json", 0, [] { return true; }, true},
-  };
-  // None of them writes settings (nor makes their folder).
-  char config[] = "/tmp/pentrax-journeys.XXXXXX";
-  const std::string env = "XDG_CONFIG_HOME=" + std::string(mkdtemp(config));
-  for (const auto& [command, status, shown, isJson] : rows) {
-    SCOPED_TRACE(command);
-    desk->Activate(w);
-    EXPECT_TRUE(
-        Eventually([&] { return desk->Read(w)->active.value_or(true); }));
-    const std::string out =
-        testing::Run(env + " " PENTRAX2 " " +
-                     std::regex_replace(command, std::regex("@"), id) +
-                     (isJson ? " 2>/dev/null" : " 2>&1") + "; echo status=$?")
-            .value_or("");
-    EXPECT_TRUE(out.ends_with("status=" + std::to_string(status) + "\n"))
-        << out;
-    EXPECT_TRUE(Eventually(shown, 5000)) << out;
-    if (isJson) {
-      const auto j = json::parse(out.substr(0, out.find('\n')));
-      EXPECT_EQ(j.value("outcome", ""), status == 0 ? "done" : "nothing")
-          << out;
-      EXPECT_TRUE(!j.contains("windows") || out.find(id) != std::string::npos)
-          << out;
-    }
-  }
-  EXPECT_EQ(rmdir(config), 0) << config << " is not empty";
-  // No Qt on X11 and sway; Qt Core and Qt D-Bus alone on KWin and GNOME.
-  const bool bus = desk->family == "KWin" || desk->family == "GNOME";
-  EXPECT_EQ(testing::Run(
-                "LD_DEBUG=files " PENTRAX2 " list 2>&1 >/dev/null | sed -n"
-                " 's/.*file=libQt6\\([A-Za-z]*\\).*/\\1/p' | sort -u | xargs"),
-            bus ? "Core DBus\n" : "\n");
-}
-
 TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
   // (The desktop's variables are ReadDesktopSession's table; here, whether
   // it answers: a sway socket where nothing listens gives X11.)
@@ -233,16 +177,67 @@ TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
   EXPECT_EQ(pentrax.Result("Tab Tab", report), report);
 
   // Put back by the number that `list` gives (not to Pentrax's own window).
-  WindowHandle id = 0;
+  std::string id = "0";
   const auto all = testing::Run(PENTRAX2 " list --json").value_or("{}");
   EXPECT_EQ(all.find("Pentrax 2"), all.npos);
   for (const json& listed : json::parse(all).value("windows", json::array())) {
-    if (listed["title"] == title) id = listed["window"];
+    if (listed["title"] == title) id = listed["window"].dump();
   }
-  EXPECT_EQ(testing::Run(PENTRAX2 " restore --window " + std::to_string(id)),
+  EXPECT_EQ(testing::Run(PENTRAX2 " restore --window " + id),
             title + "\nrestored its original size\n");
   EXPECT_TRUE(Eventually([&] { return Frame(*w) == before->frame; }));
-  CommandLineJourneys(*w, id);
+
+  // By its number and in front, with its content asked for, restored, and
+  // what cannot be done, each in a process of its own.
+  const auto outer = [&] { return Frame(*w); };
+  const auto back = [&] { return outer() == before->frame; };
+  // The command (@: the window's number), its status, what the desktop
+  // shows then, and whether it answers in JSON.
+  const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
+      {"size 640x480 --content --window @ --json", 0,
+       [&] {
+         return Content(desk->Read(*w)) == Size{640, 480};
+       },
+       true},
+      {"restore --window @", 0, back, false},
+      {"size 800x600", 0,  // the window in front
+       [&] { return outer().width() == 800 && outer().height() == 600; },
+       false},
+      {"restore --window @ --json", 0, back, true},
+      {"query --window 2147483000 --json", 3, back, true},
+      {"list --json", 0, [] { return true; }, true},
+  };
+  // None of them writes settings (nor makes their folder).
+  char none[] = "/tmp/pentrax-journeys.XXXXXX";
+  const std::string env = "XDG_CONFIG_HOME=" + std::string(mkdtemp(none));
+  for (const auto& [command, status, shown, isJson] : rows) {
+    SCOPED_TRACE(command);
+    desk->Activate(*w);
+    EXPECT_TRUE(
+        Eventually([&] { return desk->Read(*w)->active.value_or(true); }));
+    const std::string out =
+        testing::Run(env + " " PENTRAX2 " " +
+                     std::regex_replace(command, std::regex("@"), id) +
+                     (isJson ? " 2>/dev/null" : " 2>&1") + "; echo status=$?")
+            .value_or("");
+    EXPECT_TRUE(out.ends_with("status=" + std::to_string(status) + "\n"))
+        << out;
+    EXPECT_TRUE(Eventually(shown, 5000)) << out;
+    if (isJson) {
+      const auto j = json::parse(out.substr(0, out.find('\n')));
+      EXPECT_EQ(j.value("outcome", ""), status == 0 ? "done" : "nothing")
+          << out;
+      EXPECT_TRUE(!j.contains("windows") || out.find(id) != std::string::npos)
+          << out;
+    }
+  }
+  EXPECT_EQ(rmdir(none), 0) << none << " is not empty";
+  // No Qt on X11 and sway; Qt Core and Qt D-Bus alone on KWin and GNOME.
+  const bool bus = desk->family == "KWin" || desk->family == "GNOME";
+  EXPECT_EQ(testing::Run(
+                "LD_DEBUG=files " PENTRAX2 " list 2>&1 >/dev/null | sed -n"
+                " 's/.*file=libQt6\\([A-Za-z]*\\).*/\\1/p' | sort -u | xargs"),
+            bus ? "Core DBus\n" : "\n");
 }
 
 // Pentrax's extension answers only its own pentrax2. Out of service (off
