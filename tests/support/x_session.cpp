@@ -120,7 +120,7 @@ std::optional<std::string> Run(const std::string& command) {
 
 WindowHandle FindWindowByClass(const std::string& name) {
   const auto out =
-      Run("timeout 10 xdotool search --sync --onlyvisible --classname '^" +
+      Run("timeout 20 xdotool search --sync --onlyvisible --classname '^" +
           name + "$'");
   return out ? static_cast<WindowHandle>(std::stol(*out)) : 0;
 }
