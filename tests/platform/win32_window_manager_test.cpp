@@ -1,11 +1,10 @@
-// The Win32 backend's own: workspace coordinates on each monitor, and which
-// windows it lists (the promises every backend keeps:
-// platform/contract_test.cpp). Against real Win32 windows, under Wine on the
-// desktop of scripts/test-windows.sh: two monitors of 1280 x 1024 side by side,
-// a dock of 28 pixels along the bottom, and task bars at the top (30) and left
-// (50) of the second. The windows are the test's own: Wine reads a maximised
-// window's normal rectangle right only in-process. Every outcome is read
-// back with GetWindowRect, not through the backend.
+// The Win32 backend's own (the promises every backend keeps:
+// platform/contract_test.cpp): workspace coordinates on each monitor, and
+// which windows it lists. Under Wine on scripts/test-windows.sh's desktop
+// (two 1280 x 1024 monitors, a 28-pixel dock, task bars at the top (30) and
+// left (50) of the second), on the test's own windows (Wine reads a
+// maximised window's normal rectangle right only in-process), read back
+// with GetWindowRect.
 #include "win32_window_manager.h"
 
 #include <gtest/gtest.h>
@@ -37,9 +36,7 @@ bool Until(const std::function<bool()>& done) {
   const DWORD start = GetTickCount();
   MSG message;
   while (!done()) {
-    if (GetTickCount() - start > 10000) {
-      return false;
-    }
+    if (GetTickCount() - start > 10000) return false;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       DispatchMessageW(&message);
     }
@@ -59,7 +56,6 @@ TEST(Win32Test, PlacesInWorkspaceCoordinatesOfTheRightMonitor) {
     bool tool;
     Rect normal, screen, workArea;
   } rows[] = {
-      {"normal", kShowNormal, kShowRestore, false, n1, n1, w1},
       {"from maximised", kShowMaximized, kShowRestore, false, n1, n1, w1},
       {"from minimised", kShowMinimized, kShowRestore, false, n1, n1, w1},
       {"to maximised", kShowNormal, kShowMaximized, false, n1, n1, w1},

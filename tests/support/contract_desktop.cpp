@@ -52,9 +52,7 @@ Rect Moved(Rect r, Point by) {
 // An X11 window as xwininfo and xprop show it, rectangles from `origin`.
 std::optional<Reading> ReadX(WindowHandle id, Point origin) {
   const auto x = ReadIndependently(id);
-  if (!x) {
-    return std::nullopt;
-  }
+  if (!x) return std::nullopt;
   Reading r;
   const auto shadow = Numbers(Property(id, "_GTK_FRAME_EXTENTS"));
   if (shadow.size() == 4) {  // a frame of its own within a shadow
@@ -93,17 +91,21 @@ void MakeX(long long id, std::int32_t show) {
 struct QtWindow : Client {
   std::string report;
   QtWindow(const std::vector<std::string>& argv, std::string file)
-      : Client(argv, true), report(std::move(file)) {}
-  // Its last "WxH FW FH TOP STATE ACTIVE".
-  std::optional<std::array<int, 7>> Last() const {
-    std::string last, line;
-    for (std::ifstream in(report); std::getline(in, line);) last = line;
-    std::array<int, 7> v{};
-    if (std::sscanf(last.c_str(), "%dx%d %d %d %d %d %d", &v[0], &v[1], &v[2],
-                    &v[3], &v[4], &v[5], &v[6]) != 7) {
-      return std::nullopt;
+      : Client(argv), report(std::move(file)) {}
+  // Its last "WxH FW FH TOP STATE ACTIVE", or its first in its frame
+  // (larger than what it was offered).
+  std::optional<std::array<int, 7>> Last(bool first = false) const {
+    std::optional<std::array<int, 7>> last;
+    std::string line;
+    for (std::ifstream in(report); std::getline(in, line);) {
+      std::array<int, 7> v{};
+      const bool read =
+          std::sscanf(line.c_str(), "%dx%d %d %d %d %d %d", &v[0], &v[1], &v[2],
+                      &v[3], &v[4], &v[5], &v[6]) == 7;
+      if (first && read && v[3] > v[1]) return v;
+      last = read && !first ? std::optional(v) : std::nullopt;
     }
-    return v;
+    return last;
   }
 };
 
@@ -161,9 +163,7 @@ class LinuxDesktop : public ContractDesktop {
                                   Role role) override {
     const bool x = role > Role::kRefusing || kind.starts_with("X11");
     TestWindow w{x ? "X11" : kind, title, StartProgram(kind, title, role)};
-    if (!w.program || !Taken(w)) {
-      return std::nullopt;
-    }
+    if (!w.program || !Taken(w)) return std::nullopt;
     return w;
   }
   bool Silence(bool stop) override {
@@ -211,7 +211,9 @@ class LinuxDesktop : public ContractDesktop {
   const char* pid_ = "";
 };
 
-class X11Desktop final : public LinuxDesktop {
+// X11, in the backend's workspace coordinates (from the work area's
+// corner).
+class X11Desktop : public LinuxDesktop {
  public:
   X11Desktop() {
     family = "X11";
@@ -224,7 +226,9 @@ class X11Desktop final : public LinuxDesktop {
     return X11WindowManager::Connect(nullptr, &error);
   }
   std::optional<Reading> Read(const TestWindow& w) override {
-    return ReadX(WindowHandle(w.key), origin_);
+    auto r = ReadX(WindowHandle(w.key), origin_);
+    if (r) r->content = Offered(w);
+    return r;
   }
   bool Activate(const TestWindow& w) override {
     testing::Activate(WindowHandle(w.key));
@@ -241,10 +245,11 @@ class X11Desktop final : public LinuxDesktop {
   }
   Rect WorkArea() override {
     const auto a = Numbers(Run("xprop -root _NET_WORKAREA").value_or(""));
-    return {0, 0, a.at(2), a.at(3)};
+    return Moved({a.at(0), a.at(1), a.at(0) + a.at(2), a.at(1) + a.at(3)},
+                 origin_);
   }
 
- private:
+ protected:
   bool Taken(TestWindow& w) override {
     w.handle = TakenX(w, name.starts_with("KWin")) ? WindowHandle(w.key) : 0;
     return w.handle != 0;
@@ -266,9 +271,7 @@ class SwayDesktop final : public LinuxDesktop {
   }
   std::optional<Reading> Read(const TestWindow& w) override {
     const auto s = Look([&](const Seen& v) { return v.id == w.key; });
-    if (!s) {
-      return std::nullopt;
-    }
+    if (!s) return std::nullopt;
     return Reading{s->outer,
                    true,
                    s->insets,
@@ -277,7 +280,7 @@ class SwayDesktop final : public LinuxDesktop {
                    : s->fullscreen != 0        ? kShowFullscreen
                    : s->type == "floating_con" ? kShowNormal
                                                : kShowMaximized,
-                   FocusedId(Swaymsg("-t get_tree")) == w.key};
+                   s->focused};
   }
   bool Activate(const TestWindow& w) override {
     Sway(w, "focus");
@@ -338,9 +341,7 @@ class KWinDesktop final : public LinuxDesktop {
   std::optional<TestWindow> Start(const std::string& kind,
                                   const std::string& title,
                                   Role role) override {
-    if (role != Role::kDock) {
-      return LinuxDesktop::Start(kind, title, role);
-    }
+    if (role != Role::kDock) return LinuxDesktop::Start(kind, title, role);
     const auto bars = [] {
       return RunKWinScript(
           "send((workspace.windowList ? workspace.windowList() : "
@@ -364,9 +365,7 @@ class KWinDesktop final : public LinuxDesktop {
   }
   std::optional<Reading> Read(const TestWindow& w) override {
     const json d = Script(w, "send(describe(w));");
-    if (d.is_null()) {
-      return std::nullopt;
-    }
+    if (d.is_null()) return std::nullopt;
     Reading r;
     r.frame = {d["frame"][0], d["frame"][1], d["frame"][2], d["frame"][3]};
     // (5.27 tells no maximised state: a frame filling the work area counts.)
@@ -379,9 +378,7 @@ class KWinDesktop final : public LinuxDesktop {
              : maximized       ? kShowMaximized
                                : kShowNormal;
     r.active = d["active"];
-    if (const QtWindow* qt = Qt(w); qt && qt->Last()) {
-      r.content = Size{(*qt->Last())[0], (*qt->Last())[1]};
-    }
+    r.content = Offered(w);
     return r;
   }
   bool Activate(const TestWindow& w) override {
@@ -432,31 +429,40 @@ class KWinDesktop final : public LinuxDesktop {
 // GNOME Shell: Xwayland's windows read as X11's; a Wayland window as it
 // reports itself (its size, state and activation: no place), asked for a
 // state as its own title bar would ask.
-class GnomeDesktop final : public LinuxDesktop {
+class GnomeDesktop final : public X11Desktop {
  public:
   GnomeDesktop() {
     family = "GNOME";
     silentName = "GNOME Shell";
     kinds = {"Qt on Wayland", "Qt through XWayland"};
     pid_ = "PENTRAX_SHELL_PID";
+    origin_ = {};  // (the backend's coordinates are the screen's)
   }
   std::unique_ptr<WindowManager> Connect() override {
     std::string error;
     return GnomeWindowManager::Connect(&error);
   }
   std::optional<Reading> Read(const TestWindow& w) override {
-    const QtWindow* qt = Qt(w);
-    if (w.kind != "Qt on Wayland") {
-      auto r = ReadX(WindowHandle(w.key), {});
-      if (r && qt && qt->Last())
-        r->content = Size{(*qt->Last())[0], (*qt->Last())[1]};
-      return r;
-    }
-    const auto v = qt != nullptr ? qt->Last() : std::nullopt;
-    if (!v) {
-      return std::nullopt;
-    }
-    // What a client-side decorated window draws is all its own.
+    return Wayland(w) ? Reported(w, false) : X11Desktop::Read(w);
+  }
+  std::optional<Reading> Opened(const TestWindow& w) override {
+    return Wayland(w) ? Reported(w, true) : Read(w);
+  }
+  bool Activate(const TestWindow& w) override {
+    return !Wayland(w) && X11Desktop::Activate(w);
+  }
+  void Make(const TestWindow& w, std::int32_t show) override {
+    if (!Wayland(w)) return MakeX(w.key, show);
+    Qt(w)->Write(std::string(ShowStateName(show)));
+  }
+
+ private:
+  static bool Wayland(const TestWindow& w) { return w.kind == "Qt on Wayland"; }
+  // A Wayland window as it reports itself, first or last: what a
+  // client-side decorated window draws is all its own.
+  static std::optional<Reading> Reported(const TestWindow& w, bool first) {
+    const auto v = Qt(w) != nullptr ? Qt(w)->Last(first) : std::nullopt;
+    if (!v) return std::nullopt;
     return Reading{{0, 0, (*v)[2], (*v)[3]},
                    false,
                    Insets{},
@@ -466,41 +472,19 @@ class GnomeDesktop final : public LinuxDesktop {
                                   : kShowNormal,
                    std::nullopt};
   }
-  bool Activate(const TestWindow& w) override {
-    if (w.kind == "Qt on Wayland") return false;
-    testing::Activate(WindowHandle(w.key));
-    return true;
-  }
-  void Make(const TestWindow& w, std::int32_t show) override {
-    if (w.kind != "Qt on Wayland") {
-      MakeX(w.key, show);
-      return;
-    }
-    Qt(w)->Write(std::string(ShowStateName(show)));
-  }
-  Rect Monitor() override {
-    const std::string size = ScreenSize();
-    return {0, 0, std::stoi(size), std::stoi(size.substr(size.find('x') + 1))};
-  }
-  Rect WorkArea() override {
-    const auto a = Numbers(Run("xprop -root _NET_WORKAREA").value_or(""));
-    return {a.at(0), a.at(1), a.at(0) + a.at(2), a.at(1) + a.at(3)};
-  }
-
- private:
   bool Taken(TestWindow& w) override {
-    if (w.kind != "Qt on Wayland") return TakenX(w, false);
-    // In the frame it draws: larger than what it was offered.
-    return Eventually(
-        [&] {
-          const auto v = Qt(w)->Last();
-          return v && (*v)[3] > (*v)[1];
-        },
-        20000);
+    if (!Wayland(w)) return TakenX(w, false);
+    // In the frame it draws.
+    return Eventually([&] { return Qt(w)->Last(true).has_value(); }, 20000);
   }
 };
 
 }  // namespace
+
+std::optional<Size> Offered(const TestWindow& w) {
+  const auto v = Qt(w) != nullptr ? Qt(w)->Last() : std::nullopt;
+  return v ? std::optional(Size{(*v)[0], (*v)[1]}) : std::nullopt;
+}
 
 std::unique_ptr<ContractDesktop> SessionDesktop() {
   std::unique_ptr<ContractDesktop> d;

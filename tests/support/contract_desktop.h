@@ -57,6 +57,9 @@ class ContractDesktop {
                                           Role role = Role::kOrdinary) = 0;
   // nullopt once the desktop no longer shows it.
   virtual std::optional<Reading> Read(const TestWindow& w) = 0;
+  // As it first showed it (a window that opens in front may be sized by the
+  // time it is read).
+  virtual std::optional<Reading> Opened(const TestWindow& w) { return Read(w); }
   // As a user would: activates it (false where nothing can but its
   // opening), or puts it into a show state (kShowNormal: out of any).
   virtual bool Activate(const TestWindow& w) = 0;
@@ -73,6 +76,8 @@ class ContractDesktop {
 
 // The desktop of the session that runs the test (its environment tells).
 std::unique_ptr<ContractDesktop> SessionDesktop();
+// The size a Qt window says it was last offered; nullopt for another's.
+std::optional<Size> Offered(const TestWindow& w);
 
 // What a desktop cannot do, or does its own way: "n/a: why" where a case
 // (or a part of one: a show state of a kind of window) cannot be checked
@@ -83,53 +88,35 @@ struct Capability {
   const char* what;
   const char* why;
 };
+// clang-format off
 inline constexpr Capability kCapabilities[] = {
     {"X11", "Tiled", "n/a: no EWMH state says that a window is tiled"},
-    {"X11", "DesktopNotAnswering",
-     "n/a: X11 has no desktop-wide silence short of the X server going"},
-    {"fluxbox", "SizeTheWindowRefuses",
-     "n/a: fluxbox gives a window sizes beyond the largest it asks for"},
-    {"sway", "Maximised",
-     "sway has no maximised state: a tiled window stands "
-     "for it"},
+    {"X11", "DesktopNotAnswering", "n/a: X11 has no desktop-wide silence short of the X server going"},
+    {"fluxbox", "SizeTheWindowRefuses", "n/a: fluxbox gives a window sizes beyond the largest it asks for"},
+    {"sway", "Maximised", "sway has no maximised state: a tiled window stands for it"},
     {"sway", "Tiled", "n/a: sway's tiling is its maximised state"},
     {"sway", "Minimised", "the scratchpad stands for minimised"},
-    {"sway", "the normal rectangle of Maximised",
-     "n/a: sway tells where a tiled window is, not where it would float"},
-    {"sway", "the normal rectangle of FullScreen",
-     "n/a: sway tells where a full-screen window is, not where it would float"},
-    {"sway", "out of Maximised",
-     "n/a: sway floats a tiled window where it decides"},
-    {"sway", "out of FullScreen",
-     "n/a: sway puts a full-screen window back where it decides"},
-    {"sway", "SizeTheWindowRefuses of foot",
-     "n/a: foot takes every size (resize-by-cells=no)"},
+    {"sway", "the normal rectangle of Maximised", "n/a: sway tells where a tiled window is, not where it would float"},
+    {"sway", "the normal rectangle of FullScreen", "n/a: sway tells where a full-screen window is, not where it would float"},
+    {"sway", "out of Maximised", "n/a: sway floats a tiled window where it decides"},
+    {"sway", "out of FullScreen", "n/a: sway puts a full-screen window back where it decides"},
+    {"sway", "SizeTheWindowRefuses of foot", "n/a: foot takes every size (resize-by-cells=no)"},
     {"sway", "the order", "n/a: sway's tree tells no stacking order"},
     {"sway", "a dock", "n/a: sway's bars are layer-shell surfaces, no windows"},
-    {"KWin 5.", "Maximised",
-     "KWin 5.27's scripts tell no maximised state: a "
-     "frame filling the work area counts"},
+    {"KWin 5.", "Maximised", "KWin 5.27's scripts tell no maximised state: a frame filling the work area counts"},
     {"GNOME", "Tiled", "n/a: Pentrax's GNOME extension places no tiled state"},
-    {"GNOME", "Minimised of Qt on Wayland",
-     "n/a: a Wayland client is not told that it is minimised"},
-    {"GNOME", "Qt on Wayland",
-     "a Wayland window knows neither its place nor, without a keyboard, its "
-     "activation: its size and state as it reports them; it is in front "
-     "when it opens"},
-    {"GNOME", "out of FullScreen of Qt on Wayland",
-     "n/a: a Wayland client leaves full screen at a size of its choosing"},
+    {"GNOME", "Minimised of Qt on Wayland", "n/a: a Wayland client is not told that it is minimised"},
+    {"GNOME", "Qt on Wayland", "a Wayland window knows neither its place nor, without a keyboard, its activation: its size and state as it reports them; it is in front when it opens"},
+    {"GNOME", "out of FullScreen of Qt on Wayland", "n/a: a Wayland client leaves full screen at a size of its choosing"},
     {"Win32", "FullScreen", "n/a: Windows has no full-screen state"},
     {"Win32", "Tiled", "n/a: Windows keeps no state for a snapped window"},
     {"Win32", "DesktopNotAnswering", "n/a: user32 answers in the process"},
     {"Win32", "a dialog", "n/a: the Win32 suite's own windows are its dialogs"},
     {"Win32", "a dock", "n/a: the Win32 task bar: pentrax2_exe_test.sh"},
-    {"Win32 under Wine", "Maximised",
-     "n/a: Wine reads and places another program's maximised window wrong "
-     "(the Win32 suite places its own)"},
-    {"Win32 under Wine", "Minimised",
-     "n/a: Wine reads and places another program's minimised window wrong "
-     "(the Win32 suite places its own)"},
+    {"Win32 under Wine", "Maximised", "n/a: Wine reads and places another program's maximised window wrong (the Win32 suite places its own)"},
+    {"Win32 under Wine", "Minimised", "n/a: Wine reads and places another program's minimised window wrong (the Win32 suite places its own)"},
 };
+// clang-format on
 inline std::string Cannot(const ContractDesktop& d, const std::string& what) {
   for (const Capability& c : kCapabilities) {
     if ((d.family == c.desktop || d.name.starts_with(c.desktop)) &&

@@ -22,9 +22,7 @@ bool Eventually(Pred pred, int milliseconds = 3000, int interval = 20) {
   const auto until = std::chrono::steady_clock::now() +
                      std::chrono::milliseconds(milliseconds);
   while (!pred()) {
-    if (std::chrono::steady_clock::now() >= until) {
-      return false;
-    }
+    if (std::chrono::steady_clock::now() >= until) return false;
     SleepMs(interval);
   }
   return true;

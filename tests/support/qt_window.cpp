@@ -26,9 +26,7 @@ struct Window : QRasterWindow {
       offered = r->size();
       taken = {offered.width() / cell.width() * cell.width(),
                offered.height() / cell.height() * cell.height()};
-      if (taken != offered) {
-        resize(taken);
-      }
+      if (taken != offered) resize(taken);
     }
     if (r != nullptr || e->type() == QEvent::Move ||
         e->type() == QEvent::WindowStateChange ||

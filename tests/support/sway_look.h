@@ -35,7 +35,7 @@ struct Seen {
   std::size_t index;
   int workspace;
   Insets insets;
-  bool hidden;
+  bool hidden, focused;
   friend bool operator==(const Seen&, const Seen&) = default;
 };
 
@@ -57,22 +57,11 @@ inline void Collect(const nlohmann::json& node, std::vector<Seen>& out,
                        outer, w.width(), w.height(), node["id"], i, workspace,
                        Insets{w.left, deco + w.top, outer.width() - w.right,
                               outer.height() - deco - w.bottom},
-                       hidden});
+                       hidden, n.value("focused", false)});
       }
       Collect(n, out, workspace, hidden);
     }
   }
-}
-
-// The window that has the focus; 0 for none.
-inline int FocusedId(const nlohmann::json& node) {
-  if (node.value("focused", false) && node.contains("pid")) return node["id"];
-  for (const char* list : {"nodes", "floating_nodes"}) {
-    for (const auto& n : node.value(list, nlohmann::json::array())) {
-      if (const int id = FocusedId(n)) return id;
-    }
-  }
-  return 0;
 }
 
 // The first window that matches, as the tree shows it now.

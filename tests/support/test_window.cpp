@@ -59,19 +59,16 @@ std::vector<uint32_t> Atoms(const std::string& prefix, const char* list) {
   exit(2);
 }
 
+// "AxB" (or "A,B"), or unset.
 struct Pair {
   bool set = false;
   int a = 0, b = 0;
+  explicit Pair(const char* s) {
+    set = s != nullptr &&
+          (sscanf(s, "%dx%d", &a, &b) == 2 || sscanf(s, "%d,%d", &a, &b) == 2);
+    if (s != nullptr && !set) Usage();
+  }
 };
-
-// "AxB" (or "A,B"), or unset.
-Pair ParsePair(const char* s) {
-  Pair p;
-  p.set = s != nullptr && (sscanf(s, "%dx%d", &p.a, &p.b) == 2 ||
-                           sscanf(s, "%d,%d", &p.a, &p.b) == 2);
-  if (s != nullptr && !p.set) Usage();
-  return p;
-}
 
 }  // namespace
 
@@ -83,21 +80,19 @@ int main(int argc, char** argv) {
       "--min",  "--max",  "--inc",   "--state",   "--type",  "--csd"};
   std::map<std::string, const char*> opt;
   for (int i = 1; i < argc; ++i) {
-    const char* name = argv[i];
-    const bool flag = flags.count(name) != 0;
-    if (!flag && (valued.count(name) == 0 || i + 1 == argc)) Usage();
-    opt[name] = flag ? "" : argv[++i];
+    const bool flag = flags.contains(argv[i]);
+    if (!flag && (!valued.contains(argv[i]) || i + 1 == argc)) Usage();
+    opt[argv[i]] = flag ? "" : argv[i + 1];
+    i += flag ? 0 : 1;
   }
   const auto get = [&opt](const char* name) -> const char* {
-    const auto it = opt.find(name);
-    return it == opt.end() ? nullptr : it->second;
+    return opt.contains(name) ? opt[name] : nullptr;
   };
   const int dock = get("--dock") ? atoi(get("--dock")) : 0;
   const int csd = get("--csd") ? atoi(get("--csd")) : 0;
-  const Pair span = ParsePair(get("--span")), min = ParsePair(get("--min")),
-             max = ParsePair(get("--max")), inc = ParsePair(get("--inc"));
-  const bool pid = !get("--no-pid"), input = !get("--no-input"),
-             keepSize = get("--keep-size");
+  const Pair span(get("--span")), min(get("--min")), max(get("--max")),
+      inc(get("--inc"));
+  const bool keepSize = get("--keep-size");
   const char *title = get("--title"), *wmName = get("--wm-name"),
              *states = get("--state"), *type = get("--type");
   const std::string className =
@@ -137,7 +132,7 @@ int main(int argc, char** argv) {
     xcb_icccm_set_wm_class(conn, w, static_cast<uint32_t>(wmClass.size()),
                            wmClass.data());
   }
-  if (pid) {
+  if (!get("--no-pid")) {
     SetCardinals(w, "_NET_WM_PID", XCB_ATOM_CARDINAL,
                  {static_cast<uint32_t>(getpid())});
   }
@@ -160,7 +155,7 @@ int main(int argc, char** argv) {
     xcb_icccm_size_hints_set_resize_inc(&hints, inc.a, inc.b);
   }
   xcb_icccm_set_wm_normal_hints(conn, w, &hints);
-  if (!input) {
+  if (get("--no-input")) {
     xcb_icccm_wm_hints_t wmHints{};
     xcb_icccm_wm_hints_set_input(&wmHints, 0);
     xcb_icccm_set_wm_hints(conn, w, &wmHints);

@@ -15,33 +15,26 @@ extern char** environ;
 
 namespace pentrax::testing {
 
-Client::Client(const std::vector<std::string>& argv, bool input) {
-  int pipefd[2], inputfd[2] = {-1, -1};
-  if (pipe(pipefd) != 0 || (input && pipe(inputfd) != 0)) {
-    throw std::runtime_error("pipe");
-  }
+Client::Client(const std::vector<std::string>& argv) {
+  int out[2], in[2];
+  if (pipe(out) != 0 || pipe(in) != 0) throw std::runtime_error("pipe");
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipefd[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, pipefd[0]);
-  if (input) {
-    posix_spawn_file_actions_adddup2(&actions, inputfd[0], STDIN_FILENO);
-    posix_spawn_file_actions_addclose(&actions, inputfd[1]);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+  for (const int fd : {out[0], in[1]}) {
+    posix_spawn_file_actions_addclose(&actions, fd);
   }
   std::vector<char*> args;
-  for (const auto& a : argv) {
-    args.push_back(const_cast<char*>(a.c_str()));
-  }
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   const int rc =
       posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  close(pipefd[1]);
-  out_ = pipefd[0];
-  if (input) {
-    close(inputfd[0]);
-    in_ = inputfd[1];
-  }
+  close(out[1]);
+  close(in[0]);
+  out_ = out[0];
+  in_ = in[1];
   if (rc != 0) {
     pid_ = -1;
     throw std::runtime_error("cannot start " + argv[0]);
@@ -51,9 +44,7 @@ Client::Client(const std::vector<std::string>& argv, bool input) {
 Client::~Client() {
   Kill();
   for (const int fd : {out_, in_}) {
-    if (fd >= 0) {
-      close(fd);
-    }
+    if (fd >= 0) close(fd);
   }
 }
 
@@ -66,9 +57,7 @@ void Client::Write(const std::string& line) {
 std::string Client::ReadLine() {
   std::string line;
   char c;
-  while (read(out_, &c, 1) == 1 && c != '\n') {
-    line.push_back(c);
-  }
+  while (read(out_, &c, 1) == 1 && c != '\n') line.push_back(c);
   return line;
 }
 
@@ -120,9 +109,7 @@ WindowHandle StartWindow(std::unique_ptr<Client>& client,
 
 std::optional<std::string> Run(const std::string& command) {
   FILE* p = popen((command + " 2>/dev/null").c_str(), "r");
-  if (p == nullptr) {
-    return std::nullopt;
-  }
+  if (p == nullptr) return std::nullopt;
   std::string out;
   std::array<char, 4096> buf;
   while (std::size_t n = fread(buf.data(), 1, buf.size(), p)) {
@@ -133,7 +120,7 @@ std::optional<std::string> Run(const std::string& command) {
 
 WindowHandle FindWindowByClass(const std::string& name) {
   const auto out =
-      Run("timeout 10 xdotool search --sync --onlyvisible --classname '^" +
+      Run("timeout 20 xdotool search --sync --onlyvisible --classname '^" +
           name + "$'");
   return out ? static_cast<WindowHandle>(std::stol(*out)) : 0;
 }
@@ -199,25 +186,19 @@ ExtensionOff::~ExtensionOff() { SwitchExtension(true, 1); }
 
 std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   auto info = Info(window);
-  if (!info) {
-    return std::nullopt;
-  }
+  if (!info) return std::nullopt;
   IndependentReading r;
   r.client = Geometry(*info);
   std::smatch m;
   const std::string extents = Property(window, "_NET_FRAME_EXTENTS");
   if (std::regex_search(extents, m,
                         std::regex(R"(= (\d+), (\d+), (\d+), (\d+))"))) {
-    for (std::size_t i = 0; i < 4; ++i) {
-      r.extents[i] = std::stoi(m[i + 1]);
-    }
+    for (std::size_t i = 0; i < 4; ++i) r.extents[i] = std::stoi(m[i + 1]);
   }
   // Up to the root's child: the frame.
   const long root = Field(*info, "Root window id");
   for (long parent; (parent = Field(*info, "Parent window id")) != root;) {
-    if (!(info = Info(parent))) {
-      return std::nullopt;
-    }
+    if (!(info = Info(parent))) return std::nullopt;
   }
   r.frame = Geometry(*info);
   return r;

@@ -16,10 +16,10 @@
 namespace pentrax::testing {
 
 // A client program started by a test; killed when it goes out of scope.
-// With input, what Write sends is its standard input.
+// What Write sends is its standard input.
 class Client {
  public:
-  explicit Client(const std::vector<std::string>& argv, bool input = false);
+  explicit Client(const std::vector<std::string>& argv);
   ~Client();
   Client(const Client&) = delete;
   Client& operator=(const Client&) = delete;

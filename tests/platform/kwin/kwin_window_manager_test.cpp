@@ -1,8 +1,8 @@
 // The KWin backend's own: its agent inside KWin, which takes only KWin's
 // answers, and KWin gone (the promises every backend keeps:
 // platform/contract_test.cpp). Against a real KWin
-// (scripts/with-kwin-session.sh), with a Qt window on Wayland and on
-// XWayland read again through a script of the test's own.
+// (scripts/with-kwin-session.sh) with the contract's windows, read through a
+// KWin script of the test's own.
 #include "kwin_window_manager.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "actions.h"
-#include "kwin_script.h"
+#include "contract_desktop.h"
 #include "kwin_session.h"
 #include "x_session.h"
 
@@ -20,33 +20,18 @@ namespace pentrax {
 namespace {
 
 using testing::Eventually;
-using testing::RunKWinScript;
-
-class KWinTest : public ::testing::TestWithParam<const char*> {};
 
 // Another program of the session hands in answers in the agent's name,
 // which it can guess, to any connection that might be the backend's: KWin's
 // answers alone count.
-TEST_P(KWinTest, OnlyKWinsAnswersCount) {
-  std::string error;
-  auto wm = KWinWindowManager::Connect(&error);
-  ASSERT_NE(wm, nullptr) << error;
-  const std::string title = std::string("journ\u00e9e-") + GetParam();
-  testing::Client client({PENTRAX_QT_WINDOW, title, "-platform", GetParam()});
-  const std::string find =
-      "var w = byCaption(" + nlohmann::json(title).dump() + ");";
-  ASSERT_TRUE(Eventually(
-      [&] { return !RunKWinScript(find + "send(describe(w));").is_null(); },
-      20000));
-  RunKWinScript(find + "activate(w); send(0);");
-  WindowHandle h = 0;
-  ASSERT_TRUE(Eventually([&] {
-    return ReadCleanTitle(*wm, h = wm->GetForegroundWindow()) == title;
-  }));
+TEST(KWinTest, OnlyKWinsAnswersCount) {
+  const auto desk = testing::SessionDesktop();
+  const auto wm = desk->Connect();
+  ASSERT_NE(wm, nullptr);
   const std::string forged =
       R"({"window":{"id":"x","caption":"forged","frame":[1,2,3,4],)"
       R"("area":[0,0,9,9],"screen":[0,0,9,9]}})";
-  testing::Client forger(
+  const testing::Client forger(
       {"sh", "-c",
        "names=$(gdbus call --session --dest org.freedesktop.DBus "
        "--object-path / --method org.freedesktop.DBus.ListNames | "
@@ -55,17 +40,22 @@ TEST_P(KWinTest, OnlyKWinsAnswersCount) {
        "/org/pentrax/KWinAgent --method org.pentrax.KWinAgent.next pentrax-" +
            std::to_string(getpid()) + "-$a '" + forged +
            "'; done; done; done >/dev/null 2>&1"});
-  const nlohmann::json f = RunKWinScript(find + "send(describe(w).frame);");
-  for (int i = 0; i < 20; ++i) {
-    WindowPlacement p;
-    ASSERT_EQ(wm->GetWindowPlacement(h, p), 1);
-    EXPECT_EQ(p.rcNormalPosition, (Rect{f[0], f[1], f[2], f[3]}));
-    EXPECT_EQ(ReadCleanTitle(*wm, h), title);
+  for (const std::string& kind : desk->kinds) {
+    const std::string title = "journ\u00e9e " + kind;
+    const auto w = desk->Start(kind, title);
+    ASSERT_TRUE(w);
+    desk->Activate(*w);
+    ASSERT_TRUE(
+        Eventually([&] { return wm->GetForegroundWindow() == w->handle; }));
+    const Rect frame = desk->Read(*w).value().frame;
+    for (int i = 0; i < 20; ++i) {
+      WindowPlacement p;
+      ASSERT_EQ(wm->GetWindowPlacement(w->handle, p), 1);
+      EXPECT_EQ(p.rcNormalPosition, frame) << kind;
+      EXPECT_EQ(ReadCleanTitle(*wm, w->handle), title);
+    }
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Windows, KWinTest,
-                         ::testing::Values("wayland", "xcb"));
 
 // Runs in a session of its own: it ends KWin.
 TEST(KWinGoneTest, EveryCallFails) {

@@ -1,14 +1,13 @@
-// The X11 backend's own: window managers and monitors, the pick, a window
-// that sets its size back, another desktop's window, and window ids reused
-// (the promises every backend keeps: platform/contract_test.cpp). Against a
-// real X server, window manager and client windows, checked with xwininfo
-// and xprop. Run by scripts/with-x-session.sh: Xvfb 1280 x 1024, a 28-pixel
-// dock, and openbox, KWin, metacity or fluxbox; the per-monitor cases also
-// on two desktops with two monitors each.
+// The X11 backend's own (the promises every backend keeps:
+// platform/contract_test.cpp): monitors, the pick, a window that sets its
+// size back, another desktop's window, window ids reused. Checked with
+// xwininfo and xprop on scripts/with-x-session.sh's desktops (Xvfb, a
+// 28-pixel dock; openbox, KWin, metacity or fluxbox; two monitors).
 #include "x11_window_manager.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <sstream>
 
@@ -30,34 +29,24 @@ bool Has(const std::string& text, const std::string& part) {
 
 class X11Test : public ::testing::Test {
  protected:
-  std::unique_ptr<X11WindowManager> wm;
+  std::string error;
+  std::unique_ptr<X11WindowManager> wm = X11WindowManager::Connect({}, &error);
 
-  // On the desktop of scripts/with-x-session.sh.
-  void SetUp() override {
-    std::string error;
-    wm = X11WindowManager::Connect(nullptr, &error);
-    ASSERT_NE(wm, nullptr) << error;
-  }
+  void SetUp() override { ASSERT_NE(wm, nullptr) << error; }
 
   // A test window with the options given (separated by blanks).
   static WindowHandle Start(std::unique_ptr<Client>& client,
                             const std::string& options) {
     std::vector<std::string> args = {PENTRAX_TEST_WINDOW};
     std::istringstream in(options);
-    for (std::string arg; in >> arg;) {
-      args.push_back(arg);
-    }
+    for (std::string arg; in >> arg;) args.push_back(arg);
     return testing::StartWindow(client, args);
   }
 
-  static std::string State(WindowHandle id) {
-    return testing::Property(id, "_NET_WM_STATE");
-  }
-
   // Sets a placement and reads it back.
-  WindowPlacement Place(WindowHandle id, std::int32_t show, Rect r) {
+  WindowPlacement Place(WindowHandle id, Rect r) {
     WindowPlacement p;
-    p.showCmd = show;
+    p.showCmd = kShowRestore;
     p.rcNormalPosition = r;
     EXPECT_EQ(wm->SetWindowPlacement(id, p), 1);
     EXPECT_EQ(wm->GetWindowPlacement(id, p), 1);
@@ -99,9 +88,7 @@ TEST_F(X11Test, PerMonitorTheSizedWindowStaysInItsMonitorsWorkArea) {
   const std::string screen = testing::ScreenSize();
   int ran = 0;
   for (const Case& c : cases) {
-    if (screen != c.screen) {
-      continue;
-    }
+    if (screen != c.screen) continue;
     SCOPED_TRACE(c.geometry);
     std::unique_ptr<Client> client;
     const WindowHandle id = Start(client, std::string("--title ") + c.geometry +
@@ -162,9 +149,7 @@ TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
       id = Start(client, c.options);
       EXPECT_EQ(wm->GetForegroundWindow(), h);
     }
-    if (c.how != nullptr) {
-      c.how(id);
-    }
+    if (c.how != nullptr) c.how(id);
     // A pager's request counts as the window manager answers it: KWin 6 on
     // X11 neither activates nor raises a window that takes no focus.
     std::ostringstream raised;  // above Pentrax's stand-in
@@ -182,6 +167,15 @@ TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
     EXPECT_EQ(wm->GetForegroundWindow(), picked ? id : h);
     wm->StopForegroundWatch();
   }
+
+  // The window manager's frame around it is no window to act on: it is not
+  // listed (CheckTarget refuses what is not).
+  const auto frame = testing::Run(
+      "xwininfo -tree -id " + std::to_string(h) +
+      " | sed -n 's/.*Parent window id: \\(0x[0-9a-f]*\\).*/\\1/p'");
+  EXPECT_EQ(std::ranges::count(wm->ListWindows(),
+                               std::stoi(frame.value_or(""), nullptr, 16)),
+            0);
 
   // Closed while active: a window manager may leave its id behind, which
   // must not come back as the foreground window.
@@ -204,7 +198,7 @@ TEST_F(X11Test, TheReportShowsTheSizeAWindowSetsItselfBackTo) {
   // wait, but not three times running.
   WindowPlacement p;
   for (int left = 3; left > 0; --left) {
-    p = Place(id, kShowRestore, {30, 30, 530, 430});
+    p = Place(id, {30, 30, 530, 430});
     EXPECT_TRUE(Eventually([&] {
       const auto r = ReadIndependently(id);
       return r && r->client.width() == 300 && r->client.height() == 200;
@@ -230,12 +224,13 @@ TEST_F(X11Test, AWindowOnAnotherDesktopIsSizedThere) {
   EXPECT_EQ(p.showCmd, kShowNormal);
   EXPECT_EQ(p.rcNormalPosition, OuterOf(id));
   const Rect sized{60, 80, 700, 560};
-  EXPECT_EQ(Place(id, kShowRestore, sized).showCmd, kShowNormal);
+  EXPECT_EQ(Place(id, sized).showCmd, kShowNormal);
   EXPECT_EQ(OuterOf(id), sized);
   EXPECT_TRUE(Has(testing::Property(id, "_NET_WM_DESKTOP"), desktop));
   EXPECT_TRUE(Has(testing::Run("xprop -root _NET_CURRENT_DESKTOP").value_or(""),
                   "= 0"));
-  EXPECT_FALSE(Has(State(id), "DEMANDS_ATTENTION"));
+  EXPECT_FALSE(
+      Has(testing::Property(id, "_NET_WM_STATE"), "DEMANDS_ATTENTION"));
 }
 
 // The X server gives a closed window's id to the next client that

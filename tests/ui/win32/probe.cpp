@@ -60,9 +60,7 @@ std::string Text(HWND control) {
                       2000, &length);
   text.resize(length);
   std::string utf8 = Utf8(text);
-  for (char& c : utf8) {
-    c = c == '\r' ? '\0' : c == '\n' ? '|' : c;
-  }
+  for (char& c : utf8) c = c == '\r' ? '\0' : c == '\n' ? '|' : c;
   std::erase(utf8, '\0');
   return utf8;
 }
@@ -92,9 +90,7 @@ bool WaitForState(HWND window, const std::string& name,
     if (Name(row) == name) {
       while (State(row, GetDlgItem(window, ItemId(row.id))).rfind(state, 0) !=
              0) {
-        if (GetTickCount() - start > kDeadlineMs) {
-          return false;
-        }
+        if (GetTickCount() - start > kDeadlineMs) return false;
         Sleep(50);
       }
       return true;
@@ -125,9 +121,7 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    return 2;
-  }
+  if (argc < 3) return 2;
   const std::string command = argv[1];
   // The title as it was given, whatever the code page can hold.
   int count = 0;
@@ -143,13 +137,9 @@ int main(int argc, char** argv) {
     CreateWindowExW(0, type.lpszClassName, title.c_str(),
                     WS_OVERLAPPEDWINDOW | WS_VISIBLE, n(3), n(4), n(5), n(6),
                     nullptr, nullptr, nullptr, nullptr);
-    if (command == "hung") {
-      Sleep(INFINITE);
-    }
+    if (command == "hung") Sleep(INFINITE);
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-      DispatchMessageW(&message);
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     return 0;
   }
   HWND window = FindTopLevel(title.c_str());
@@ -160,9 +150,7 @@ int main(int argc, char** argv) {
   if (command == "controls") {
     const bool read = argc != 5 || WaitForState(window, argv[3], argv[4]);
     PrintControls(window);
-    if (!read) {
-      std::printf("%s never read \"%s\"\n", argv[3], argv[4]);
-    }
+    if (!read) std::printf("%s never read \"%s\"\n", argv[3], argv[4]);
     return read ? 0 : 1;
   }
   if (command == "ids") {
