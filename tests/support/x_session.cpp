@@ -63,8 +63,7 @@ std::string Client::ReadLine() {
 
 void Client::Kill() {
   if (pid_ > 0) {
-    // Asked to end, and ended if it does not within 10 s: a test never
-    // hangs on a program that hangs.
+    // Killed if it does not end within 10 s: a test never hangs on it.
     kill(pid_, SIGTERM);
     if (!Eventually([&] { return waitpid(pid_, nullptr, WNOHANG) != 0; },
                     10000)) {
@@ -80,8 +79,7 @@ WindowHandle StartWindow(std::unique_ptr<Client>& client,
   client = std::make_unique<Client>(argv);
   const auto id =
       static_cast<WindowHandle>(std::stoul(client->ReadLine(), nullptr, 16));
-  // Asked for a place: the window manager has put it there (KWin frames a
-  // window before it moves it).
+  // Asked for a place: put there (KWin frames a window before it moves it).
   std::optional<Point> at;
   for (std::size_t i = 1; i + 1 < argv.size(); ++i) {
     int x = 0, y = 0;
@@ -91,8 +89,7 @@ WindowHandle StartWindow(std::unique_ptr<Client>& client,
     }
   }
   // Managed (WM_STATE), or the test cannot go on; then framed and in place,
-  // which KWin never quite is for a window with absurd size hints (its frame
-  // matches the extents it publishes only once the window is placed).
+  // which KWin never quite is for a window with absurd size hints.
   const auto managed = [&] {
     return Property(id, "WM_STATE").find("window state") != std::string::npos;
   };
@@ -144,7 +141,6 @@ long Field(const std::string& text, const std::string& label) {
   return std::stol(m[1], nullptr, 0);
 }
 
-// What xwininfo says of a window: where it is and where in the tree.
 std::optional<std::string> Info(long window) {
   return Run("xwininfo -children -stats -id " + std::to_string(window));
 }
@@ -179,10 +175,6 @@ bool SwitchExtension(bool on, int state) {
       "Extension pentrax@pentrax.dev");
   return Eventually([&] { return ExtensionState() == state; }, 10000);
 }
-
-// Else a test finds it in the wrong state, and fails with its own message.
-ExtensionOff::ExtensionOff() { SwitchExtension(false, 2); }
-ExtensionOff::~ExtensionOff() { SwitchExtension(true, 1); }
 
 std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   auto info = Info(window);
