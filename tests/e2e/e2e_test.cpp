@@ -154,12 +154,10 @@ TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
   ASSERT_TRUE(before);
   desk->Activate(*w);
   // 640 x 480, a border of 3 added and a 28-pixel task bar taken off.
-  EXPECT_TRUE(Eventually(
-      [&] {
-        const Rect r = Frame(*w);
-        return r.width() == 646 && r.height() == 458;
-      },
-      10000));
+  const auto is = [&](int width, int height) {
+    return Frame(*w).width() == width && Frame(*w).height() == height;
+  };
+  EXPECT_TRUE(Eventually([&] { return is(646, 458); }, 10000));
   const std::string report = title + "\nresized to 646 x 458";
   EXPECT_EQ(pentrax.Result("Tab Tab", report), report);
 
@@ -174,17 +172,15 @@ TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
   // desktop shows then, whether it answers in JSON. The first puts back what
   // the window sized; none writes settings (nor makes their folder).
   const auto back = [&] { return Frame(*w) == before->frame; };
+  const auto content = [&] {
+    return Content(desk->Read(*w)) == Size{640, 480};
+  };
   const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
       {"restore --window @", 0, back, false},
-      {"size 640x480 --content --window @ --json", 0,
-       [&] {
-         return Content(desk->Read(*w)) == Size{640, 480};
-       },
-       true},
+      {"size 640x480 --content --window @ --json", 0, content, true},
       {"restore --window @", 0, back, false},
       {"size 800x600", 0,  // the window in front
-       [&] { return Frame(*w).width() == 800 && Frame(*w).height() == 600; },
-       false},
+       [&] { return is(800, 600); }, false},
       {"restore --window @ --json", 0, back, true},
       {"query --window 2147483000 --json", 3, back, true},
   };
