@@ -106,8 +106,8 @@ TEST(SwayTest, SizesAndRestoresWindowsInEveryContainer) {
       const auto before = Look(id);
       ASSERT_TRUE(before);
       const std::string view = OnView();
-      const std::string name = before->title;
-      EXPECT_EQ(act(id, true, pick, apart), name + "\r\nresized to 646 x 458");
+      EXPECT_EQ(act(id, true, pick, apart),
+                before->title + "\r\nresized to 646 x 458");
       // Where it fits it keeps its place, else moved just into the work
       // area (no tiled or full-screen window has that rectangle here); the
       // view stays.
@@ -121,7 +121,7 @@ TEST(SwayTest, SizesAndRestoresWindowsInEveryContainer) {
       EXPECT_EQ(OnView(), view);
       EXPECT_TRUE(answered());
       EXPECT_EQ(act(id, false, pick, apart),
-                name + "\r\nrestored its original size");
+                before->title + "\r\nrestored its original size");
       EXPECT_TRUE(Eventually([&] { return Look(id) == before; }))
           << "now in " << Look(id).value_or(Seen{}).parent;
     }
