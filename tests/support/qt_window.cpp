@@ -4,7 +4,7 @@
 // 1 maximised, 2 full screen), whether active. A line on its input asks for a
 // state as its title bar would ("maximized", "fullscreen", "minimized",
 // "normal"). With --cells it takes whole cells, as a terminal does.
-//   pentrax_qt_window TITLE [--cells WxH | --maximized]
+//   pentrax_qt_window TITLE [--cells WxH]
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -62,8 +62,7 @@ int main(int argc, char** argv) {
   }
   w.setTitle(QString::fromUtf8(argc > 1 ? argv[1] : "pentrax"));
   w.setGeometry(600, 500, 400, 300);
-  std::string_view(argv[argc - 1]) == "--maximized" ? w.showMaximized()
-                                                    : w.show();
+  w.show();
   QSocketNotifier input(0, QSocketNotifier::Read);
   QObject::connect(&input, &QSocketNotifier::activated,
                    [&] { input.setEnabled(w.Ask()); });
