@@ -1,8 +1,6 @@
-// The real pentrax2 on each desktop (X11, sway, KWin, GNOME Shell), driven
-// as a user drives it (keys on its window, the result box read through the
-// clipboard) and through its command line, each command a process of its
-// own. Windows are read by the desktop itself (contract_desktop.h); each
-// pentrax2 keeps its settings in a folder of its own.
+// The real pentrax2 on each desktop, driven as a user drives it (keys on its
+// window, the result box read through the clipboard) and by its commands;
+// windows read by the desktop itself (contract_desktop.h).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -45,8 +43,7 @@ struct Folder {
   std::string Ini() const { return path + "/pentrax2/pentrax2.ini"; }
 };
 
-// pentrax2 with its settings in the folder and its standard error in a file
-// there; on the session's display unless one is given.
+// pentrax2 with its settings and its standard error in the folder.
 std::unique_ptr<Client> StartPentrax(const Folder& config,
                                      const std::string& display = "") {
   const std::string env = display.empty() ? "" : " DISPLAY=" + display;
@@ -56,27 +53,23 @@ std::unique_ptr<Client> StartPentrax(const Folder& config,
           config.path + "/stderr"});
 }
 
-// How a client that is ending ended (it is left for the client to reap),
-// waited for at most 10 s: its exit status, -1 after a signal, -2 when it
-// did not end.
+// Its exit status within 10 s (the client reaps it), -1 after a signal, -2
+// when it did not end.
 int Ended(const Client& c) {
   siginfo_t info{};
-  if (!Eventually(
-          [&] {
-            return waitid(P_PID, static_cast<id_t>(c.pid()), &info,
-                          WEXITED | WNOHANG | WNOWAIT) == 0 &&
-                   info.si_pid == c.pid();
-          },
-          10000)) {
-    return -2;
-  }
+  const auto ended = [&] {
+    return waitid(P_PID, static_cast<id_t>(c.pid()), &info,
+                  WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == c.pid();
+  };
+  if (!Eventually(ended, 10000)) return -2;
   return info.si_code == CLD_EXITED ? info.si_status : -1;
 }
 
 // pentrax2 and its main window, brought to the front as a pager would.
 struct Pentrax {
   std::unique_ptr<Client> client;
-  std::string window;  // its number
+  std::string window;
 
   explicit Pentrax(const Folder& config) : client(StartPentrax(config)) {
     // (By its class: GNOME's frames have its title too.)
@@ -86,13 +79,12 @@ struct Pentrax {
         testing::Run("timeout 10 xdotool windowactivate --sync " + window));
     Keys("shift");  // sway 1.12's Xwayland drops the first other XTEST key
   }
-  // (To the window while another one stays in front: Pentrax in front
-  // before its action has run would find itself there and say nothing.)
+  // (To the window while another stays in front: Pentrax in front would
+  // pick itself.)
   void Keys(const std::string& keys) const {
     testing::Run("xdotool key --window " + window + " " + keys);
   }
-  // Moves on to the result box with the keys and copies its text until it
-  // holds what is expected.
+  // The result box's text, reached with the keys, once it holds `expected`.
   std::string Result(const std::string& keys,
                      const std::string& expected) const {
     Keys(keys);
@@ -113,7 +105,6 @@ struct Pentrax {
 // From the first focus (the presets) to the sizing button.
 constexpr char kToSizing[] = "Tab Tab Tab Tab Tab Tab";
 
-// Each row's command says the row's words and ends with its status.
 void ExpectSays(
     const std::vector<std::tuple<std::string, int, std::string>>& rows) {
   for (const auto& [command, status, says] : rows) {
@@ -134,8 +125,7 @@ Rect Frame(const TestWindow& w) {
   return desk->Read(w).value_or(testing::Reading{}).frame;
 }
 
-// The content's size as the desktop shows it: as the window reports it, or
-// its frame less what the desktop draws around it.
+// As the window reports it, or its frame less what the desktop draws.
 std::optional<Size> Content(const std::optional<testing::Reading>& r) {
   if (!r || r->content) return r ? r->content : std::nullopt;
   const Insets in = r->insets.value_or(Insets{});
@@ -144,15 +134,13 @@ std::optional<Size> Content(const std::optional<testing::Reading>& r) {
 }
 
 TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
-  // (The desktop's variables are ReadDesktopSession's table; here, whether
-  // it answers: a sway socket where nothing listens gives X11.)
+  // (A sway socket where nothing listens gives X11.)
   std::string backend = desk->family;
   std::transform(backend.begin(), backend.end(), backend.begin(), ::tolower);
   ASSERT_TRUE(Eventually([&] { return Chose(backend); }, 10000));
   EXPECT_TRUE(backend != "sway" || Chose("x11", "SWAYSOCK=/nowhere"));
-  // The desktop's own kind of window, activated once the sizing button is
-  // down; on GNOME, which gives a new window the focus and no other way to
-  // activate a native one, opened then.
+  // Activated once the sizing button is down; on GNOME, which has no other
+  // way to activate a native window, opened then.
   const std::string title = "Caf\xC3\xA9 journey", kind = desk->kinds[0];
   const bool opensPicked = desk->family == "GNOME";
   std::optional<TestWindow> w;
@@ -166,50 +154,38 @@ TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
   ASSERT_TRUE(before);
   desk->Activate(*w);
   // 640 x 480, a border of 3 added and a 28-pixel task bar taken off.
-  EXPECT_TRUE(Eventually(
-      [&] {
-        const Rect r = Frame(*w);
-        return r.width() == 646 && r.height() == 458;
-      },
-      10000));
+  const auto is = [&](int width, int height) {
+    return Frame(*w).width() == width && Frame(*w).height() == height;
+  };
+  EXPECT_TRUE(Eventually([&] { return is(646, 458); }, 10000));
   const std::string report = title + "\nresized to 646 x 458";
   EXPECT_EQ(pentrax.Result("Tab Tab", report), report);
 
-  // Put back by the number that `list` gives (not to Pentrax's own window).
+  // Its number as `list` gives it (which leaves out Pentrax's own window).
   std::string id = "0";
   const auto all = testing::Run(PENTRAX2 " list --json").value_or("{}");
   EXPECT_EQ(all.find("Pentrax 2"), all.npos);
   for (const json& listed : json::parse(all).value("windows", json::array())) {
     if (listed["title"] == title) id = listed["window"].dump();
   }
-  EXPECT_EQ(testing::Run(PENTRAX2 " restore --window " + id),
-            title + "\nrestored its original size\n");
-  EXPECT_TRUE(Eventually([&] { return Frame(*w) == before->frame; }));
-
-  // By its number and in front, with its content asked for, restored, and
-  // what cannot be done, each in a process of its own.
-  const auto outer = [&] { return Frame(*w); };
-  const auto back = [&] { return outer() == before->frame; };
-  // The command (@: the window's number), its status, what the desktop
-  // shows then, and whether it answers in JSON.
-  const std::tuple<std::string, int, std::function<bool()>, bool> rows[] = {
-      {"size 640x480 --content --window @ --json", 0,
+  // Each a process of its own (@: the window's number), and what the desktop
+  // shows then (what each prints: the command table's unit test). The first
+  // puts back what the window sized; none writes settings (nor makes their
+  // folder).
+  const auto back = [&] { return Frame(*w) == before->frame; };
+  const std::pair<std::string, std::function<bool()>> rows[] = {
+      {"restore --window @", back},
+      {"size 640x480 --content --window @ --json",
        [&] {
          return Content(desk->Read(*w)) == Size{640, 480};
-       },
-       true},
-      {"restore --window @", 0, back, false},
-      {"size 800x600", 0,  // the window in front
-       [&] { return outer().width() == 800 && outer().height() == 600; },
-       false},
-      {"restore --window @ --json", 0, back, true},
-      {"query --window 2147483000 --json", 3, back, true},
-      {"list --json", 0, [] { return true; }, true},
+       }},
+      {"restore --window @", back},
+      {"size 800x600", [&] { return is(800, 600); }},  // the window in front
+      {"restore --window @ --json", back},
   };
-  // None of them writes settings (nor makes their folder).
   char none[] = "/tmp/pentrax-journeys.XXXXXX";
   const std::string env = "XDG_CONFIG_HOME=" + std::string(mkdtemp(none));
-  for (const auto& [command, status, shown, isJson] : rows) {
+  for (const auto& [command, shown] : rows) {
     SCOPED_TRACE(command);
     desk->Activate(*w);
     EXPECT_TRUE(
@@ -217,18 +193,10 @@ TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
     const std::string out =
         testing::Run(env + " " PENTRAX2 " " +
                      std::regex_replace(command, std::regex("@"), id) +
-                     (isJson ? " 2>/dev/null" : " 2>&1") + "; echo status=$?")
+                     " 2>&1; echo status=$?")
             .value_or("");
-    EXPECT_TRUE(out.ends_with("status=" + std::to_string(status) + "\n"))
-        << out;
+    EXPECT_TRUE(out.ends_with("status=0\n")) << out;
     EXPECT_TRUE(Eventually(shown, 5000)) << out;
-    if (isJson) {
-      const auto j = json::parse(out.substr(0, out.find('\n')));
-      EXPECT_EQ(j.value("outcome", ""), status == 0 ? "done" : "nothing")
-          << out;
-      EXPECT_TRUE(!j.contains("windows") || out.find(id) != std::string::npos)
-          << out;
-    }
   }
   EXPECT_EQ(rmdir(none), 0) << none << " is not empty";
   // No Qt on X11 and sway; Qt Core and Qt D-Bus alone on KWin and GNOME.
@@ -240,45 +208,31 @@ TEST(E2e, SizesAWindowThatTheDesktopActivatesAndPutsItBack) {
 }
 
 // Pentrax's extension answers only its own pentrax2. Out of service (off
-// here, failing or out of date in the sessions made for that), --help, a
-// command and the window say why, in the state GNOME Shell gives it, with
-// the shell's version, and what to do; a call that fails inside it is said
-// as such, never as a window that is gone nor as an empty list.
+// here, failing or out of date in sessions of their own), --help, a command
+// and the window say why, with the shell's version and what to do; a call
+// that fails inside it is never a window gone nor an empty list.
 TEST(E2e, GnomeExtensionAnswersOnlyPentraxOrSaysWhyNot) {
   if (desk->family != "GNOME") GTEST_SKIP() << "GNOME only";
   const char* const set = std::getenv("PENTRAX_EXTENSION_FIXTURE");
   const std::string fixture = set != nullptr ? set : "",
                     runtime = std::getenv("XDG_RUNTIME_DIR");
   const Folder config;
-  std::optional<testing::ExtensionOff> off;
   if (fixture.empty()) {
-    // It answers its pentrax2's file (through a link, not a copy), each once
-    // to choose the backend: the bus's calls (dbus-monitor) between marks.
+    // It answers its pentrax2's file (through a link), not a copy.
     const std::string copy = runtime + "/pentrax2-copy",
-                      link = runtime + "/pentrax2-link", log = runtime + "/bus";
-    Client monitor(
-        {"sh", "-c",
-         "exec dbus-monitor \"interface=dev.pentrax.Shell1\" >" + log});
-    const std::string mark =
-        "timeout 10 sh -c 'until grep -q member=$0 " + log +
-        "; do gdbus call --session --dest org.gnome.Shell --object-path "
-        "/dev/pentrax/Shell --method dev.pentrax.Shell1.$0 || :; done' ";
+                      link = runtime + "/pentrax2-link";
     const std::string refused =
         "answers only the pentrax2 it was installed with, not " + copy + ": ";
     ExpectSays(
         {{"cp " PENTRAX2 " " + copy + " && cp $(dirname " PENTRAX2 ")/*.so " +
               runtime + " && ln -sf " PENTRAX2 " " + link,
           0, ""},
-         {mark + "Ready", 0, ""},
          {copy + " list", 0, refused},
          {copy + " --backend gnome list", 3,
           "gnome: Pentrax's GNOME extension " + refused},
-         {link + " list", 0, ""},
-         {mark + "Done", 0, ""},
-         {"test $(sed /member=Done/q " + log +
-              " | grep -c member=GetForegroundWindow) = 3",
-          0, ""}});
-    off.emplace();
+         {link + " list", 0, ""}});
+    // (Left off: the session ends after this suite.)
+    ASSERT_TRUE(testing::SwitchExtension(false, 2));
   } else if (fixture == "failing") {
     const Pentrax pentrax(config);  // in front: the extension fails on it
     const std::string failing =
@@ -310,12 +264,11 @@ TEST(E2e, GnomeExtensionAnswersOnlyPentraxOrSaysWhyNot) {
             std::string::npos);
 }
 
-// A command that a signal ends (Ctrl-C) while it waits for a pick unloads
-// its agent from KWin, as KWin itself tells, and then ends by the signal.
+// A command that a signal ends while it waits for a pick unloads its agent
+// from KWin (as KWin tells), then ends by the signal.
 TEST(E2e, AnInterruptedPickLeavesNoAgentInKWin) {
   if (desk->family != "KWin") GTEST_SKIP() << "KWin only";
   for (const int signal : {2, 15, 1}) {  // INT, TERM, HUP
-    // Its status as the shell sees it, then what KWin says of its agent.
     const std::string out =
         testing::Run(
             "f=$XDG_RUNTIME_DIR/pick; env --default-signal=INT " PENTRAX2
@@ -343,16 +296,14 @@ TEST(E2e, SettingsAndPlaceSurviveARestart) {
   const Rect placed = testing::OuterOf(main());
   EXPECT_EQ(ReadFile(config.Ini()), "");  // nothing written before a close
 
-  // Closed by the window manager (Alt+F4): the settings are written (what
-  // is written is for the settings suite to check).
+  // Closed by the window manager (Alt+F4): the settings are written.
   testing::Run("timeout 10 xdotool windowactivate --sync " + pentrax->window +
                " key --clearmodifiers alt+F4");
   ASSERT_EQ(Ended(*pentrax->client), 0);
   const std::string saved = ReadFile(config.Ini());
   EXPECT_NE(saved.find("CustomHeight=900\n"), std::string::npos) << saved;
 
-  // Started again: in the same place; ended by a signal (a logout, a kill),
-  // it closes its window and stores the same values again.
+  // Started again: in the same place; ended by a signal, it stores the same.
   pentrax = std::make_unique<Pentrax>(config);
   EXPECT_TRUE(Eventually([&] { return testing::OuterOf(main()) == placed; }));
   kill(pentrax->client->pid(), SIGTERM);
@@ -364,9 +315,8 @@ TEST(E2e, TheXServerGoesAwayAndTheSettingsStayWhole) {
   if (desk->family != "X11") GTEST_SKIP() << "X11 only";
   Folder dpy;
   const std::string number = dpy.path + "/display";
-  // -noreset: a server without clients starts over, and a client that
-  // connects meanwhile (pentrax2, just after the check below has left) is
-  // turned away.
+  // -noreset: a server left without clients starts over, and turns away
+  // pentrax2 connecting meanwhile.
   Client xvfb({"sh", "-c",
                "exec Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp "
                "-noreset 3>" +
@@ -374,15 +324,14 @@ TEST(E2e, TheXServerGoesAwayAndTheSettingsStayWhole) {
   ASSERT_TRUE(Eventually([&] { return ReadFile(number).ends_with('\n'); }));
   std::string display = ":" + ReadFile(number);
   display.pop_back();
-  // The server answers before pentrax2 starts: a server that does not is
-  // not taken for a pentrax2 that does not show its window.
-  ASSERT_TRUE(Eventually(
-      [&] {
-        return testing::Run("DISPLAY=" + display + " timeout 5 xwininfo -root")
-            .has_value();
-      },
-      30000))
-      << "the X server on " << display << " does not answer";
+  // (30 s: a sanitizer build on a busy machine starts slowly.)
+  const auto there = [&](const std::string& command) {
+    return Eventually(
+        [&] { return testing::Run("DISPLAY=" + display + " " + command); },
+        30000);
+  };
+  // Answering before pentrax2 starts, lest it be taken for pentrax2's fault.
+  ASSERT_TRUE(there("timeout 5 xwininfo -root")) << display << " is silent";
 
   Folder config;
   std::filesystem::create_directories(config.path + "/pentrax2");
@@ -392,16 +341,8 @@ TEST(E2e, TheXServerGoesAwayAndTheSettingsStayWhole) {
       "TaskBarOrientation=0\nPosLeft=1500\nPosTop=1500\n";
   std::ofstream(config.Ini()) << before;
   const auto pentrax = StartPentrax(config, display);
-  ASSERT_TRUE(Eventually(
-      [&] {
-        return testing::Run("DISPLAY=" + display +
-                            " timeout 10 xdotool search --onlyvisible --name "
-                            "'^Pentrax 2$'")
-            .has_value();
-      },
-      30000))  // a sanitizer build on a busy machine starts slowly
-      << "no window on " << display
-      << "; pentrax2 said: " << ReadFile(config.path + "/stderr");
+  ASSERT_TRUE(there("timeout 10 xdotool search --onlyvisible --name Pentrax"))
+      << "no window; pentrax2 said: " << ReadFile(config.path + "/stderr");
   xvfb.Kill();
   const int ended = Ended(*pentrax);
   EXPECT_NE(ended, -2) << "pentrax2 did not end";
@@ -412,8 +353,7 @@ TEST(E2e, TheXServerGoesAwayAndTheSettingsStayWhole) {
   EXPECT_EQ(ReadFile(config.Ini()), before);
 }
 
-// Its output and exit status without a display, or a backend, or its part
-// (the grammar is the parser's table).
+// Without a display, a backend or its part (the grammar: the parser's table).
 TEST(E2e, SaysWhatItCannotReach) {
   if (desk->family != "X11") GTEST_SKIP() << "X11 only";
   // clang-format off
@@ -422,7 +362,6 @@ TEST(E2e, SaysWhatItCannotReach) {
       {"env -u DISPLAY " PENTRAX2 " size", 3, "pentrax2: backend x11: no X display"},
       {"DISPLAY=:9999 " PENTRAX2, 2, "pentrax2: cannot open X display \":9999\""},
       {"env -u DISPLAY " PENTRAX2 " --version", 0, "pentrax2 " PENTRAX_VERSION_TEXT "\n"},
-      {"env -u DISPLAY " PENTRAX2 " -h", 0, "  size [WxH]   size a window"},
       {PENTRAX2 " --backend mir", 2, "pentrax2: no backend \"mir\""},
       {"XDG_SESSION_TYPE=wayland " PENTRAX2 " -h", 0, "can size only XWayland windows"},
       {"{ d=$(mktemp -d); cp " PENTRAX2 " $d; timeout 9 $d/pentrax2; s=$?; rm -r $d; (exit $s); }", 2, "pentrax2: cannot load its part: "},

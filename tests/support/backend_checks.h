@@ -1,5 +1,5 @@
-// What every backend's suite does the same way: the sizing it asks for, and
-// the check that a window that is gone fails every call cleanly.
+// What the backend suites share: the sizing they ask for, and the check that
+// every call about a window that is gone fails and gives nothing of it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,22 +10,14 @@
 
 namespace pentrax::testing {
 
-// The first preset with a border of 3 added and a task bar of 28 taken
-// off: 646 x 458 (or, with other choices, what they make).
+// The first preset, a border of 3 added and a task bar of 28 taken off:
+// 646 x 458.
 inline std::string SizeForTest(WindowManager& wm, ResizedWindowLedger& ledger,
-                               WindowHandle window,
-                               SizeChoices choices = {
-                                   0, {"0", "0", "3", "28"}, 1, 1, true}) {
+                               WindowHandle window) {
+  SizeChoices choices{0, {"0", "0", "3", "28"}, 1, 1, true};
   return SizeAction({wm, ledger, window}, choices, 1280, 1024);
 }
 
-inline std::string RestoreForTest(WindowManager& wm,
-                                  ResizedWindowLedger& ledger,
-                                  WindowHandle window) {
-  return RestoreAction({wm, ledger, window});
-}
-
-// Every call about a window that is gone fails and gives nothing of it.
 inline void ExpectGone(WindowManager& wm, WindowHandle window) {
   WindowPlacement p;
   EXPECT_EQ(wm.GetWindowPlacement(window, p), 0);

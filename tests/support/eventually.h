@@ -1,5 +1,5 @@
-// Waiting on what a test can observe, with a deadline; and rectangles
-// printed readably in failures. For the tests on every platform.
+// Waiting on what a test can observe, with a deadline; rectangles printed
+// readably in failures.
 #pragma once
 
 #include <chrono>
@@ -15,8 +15,7 @@ inline bool SleepMs(int milliseconds) {
   return true;
 }
 
-// Waits until the predicate holds or the time is up, asking every
-// `interval` ms; returns whether it held.
+// Whether the predicate held within the time, asked every `interval` ms.
 template <typename Pred>
 bool Eventually(Pred pred, int milliseconds = 3000, int interval = 20) {
   const auto until = std::chrono::steady_clock::now() +

@@ -1,5 +1,4 @@
-// GoogleTest's main with a QCoreApplication: for the tests that wait on
-// answers over D-Bus.
+// GoogleTest's main with a QCoreApplication, for answers over D-Bus.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>

@@ -1,13 +1,10 @@
-// A window for the Wayland tests, on Qt's wayland or xcb platform
-// (QT_QPA_PLATFORM or -platform). On every change of its size, place, state
-// or activation it prints the size it was last offered, its frame's size,
-// its top (0 on Wayland, where a window does not know its place), its state
-// (0 normal, 1 maximised, 2 full screen) and whether it is active: "WxH FW
-// FH TOP STATE ACTIVE". A line on its standard input asks the desktop, as
-// the window's own title bar would, for a state: "maximized", "fullscreen",
-// "minimized" or "normal". With --cells it takes, like a terminal, the
-// largest whole number of cells that fits.
-//   pentrax_qt_window TITLE [--cells WxH | --maximized]
+// A Qt window for the Wayland tests (-platform wayland or xcb). On every
+// change it prints "WxH FW FH TOP STATE ACTIVE": the size last offered, its
+// frame's, its top (0 on Wayland, where it is not told), its state (0 normal,
+// 1 maximised, 2 full screen), whether active. A line on its input asks for a
+// state as its title bar would ("maximized", "fullscreen", "minimized",
+// "normal"). With --cells it takes whole cells, as a terminal does.
+//   pentrax_qt_window TITLE [--cells WxH]
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -45,8 +42,7 @@ struct Window : QRasterWindow {
     return QRasterWindow::event(e);
   }
 
-  // Whether there is more to read.
-  bool Ask() {
+  bool Ask() {  // whether there is more to read
     char line[32] = {};
     const ssize_t n = read(0, line, sizeof line - 1);
     const std::string_view asked(line, n > 0 ? static_cast<std::size_t>(n) : 0);
@@ -66,8 +62,7 @@ int main(int argc, char** argv) {
   }
   w.setTitle(QString::fromUtf8(argc > 1 ? argv[1] : "pentrax"));
   w.setGeometry(600, 500, 400, 300);
-  std::string_view(argv[argc - 1]) == "--maximized" ? w.showMaximized()
-                                                    : w.show();
+  w.show();
   QSocketNotifier input(0, QSocketNotifier::Read);
   QObject::connect(&input, &QSocketNotifier::activated,
                    [&] { input.setEnabled(w.Ask()); });

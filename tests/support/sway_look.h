@@ -1,5 +1,4 @@
-// sway's own reading of its windows, from `swaymsg -t get_tree`: what the
-// sway suites check every result with.
+// sway's own reading of its windows (`swaymsg -t get_tree`).
 #pragma once
 
 #include <algorithm>
@@ -23,9 +22,8 @@ inline Rect Box(const nlohmann::json& b) {
           b["y"].get<int>() + b["height"].get<int>()};
 }
 
-// A window as sway's tree shows it: its state, its outer rectangle (title bar
-// included), its content's size, what sway draws around it and its place
-// (hidden: in the scratchpad).
+// A window in sway's tree: outer includes the title bar; hidden: in the
+// scratchpad.
 struct Seen {
   int id;
   std::string title, type;
@@ -64,7 +62,6 @@ inline void Collect(const nlohmann::json& node, std::vector<Seen>& out,
   }
 }
 
-// The first window that matches, as the tree shows it now.
 inline std::optional<Seen> Look(const std::function<bool(const Seen&)>& match) {
   std::vector<Seen> all;
   const nlohmann::json tree = Swaymsg("-t get_tree");

@@ -1,17 +1,11 @@
-// A top-level window for the tests that run against a real X server: a dock
-// that takes a strip off the bottom of the screen, or a client window with the
-// title, size hints, type and start state a test needs. It prints its window
-// id in hexadecimal once mapped and lives until it is killed.
-//
-//   pentrax_test_window --dock HEIGHT [--span X,WIDTH]  (along all of the
-//       bottom edge, or only that part of it)
+// An X11 window for the tests: a dock along the bottom (or X,WIDTH of it),
+// or a window as a test needs it. Prints its id in hexadecimal once mapped.
+//   pentrax_test_window --dock HEIGHT [--span X,WIDTH]
 //   pentrax_test_window [--title UTF8] [--wm-name LATIN1] [--class NAME]
 //       [--no-class] [--no-pid] [--geometry WxH+X+Y] [--min WxH] [--max WxH]
-//       [--inc WxH (base size: the minimum; rewritten after every resize, as
-//       terminals do)] [--state ABOVE,FULLSCREEN,...]
-//       [--type DESKTOP|...] [--no-input (takes no input focus)]
-//       [--keep-size (sets itself back when sized)] [--csd SHADOW
-//       (client-side decorated, no frame)]
+//       [--inc WxH (base: the minimum; hints rewritten on every resize, as a
+//       terminal does)] [--state ABOVE,...] [--type DESKTOP|...] [--no-input]
+//       [--keep-size (sets itself back)] [--csd SHADOW (draws its own frame)]
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_icccm.h>
@@ -177,8 +171,7 @@ int main(int argc, char** argv) {
                  Atoms("_NET_WM_WINDOW_TYPE_", type));
   }
   if (csd > 0) {
-    // No frame from the window manager (Motif hints: no decorations), and a
-    // shadow of csd pixels drawn by the client around its visible part.
+    // No decorations (Motif hints), and a shadow around its visible part.
     SetCardinals(w, "_MOTIF_WM_HINTS", Atom("_MOTIF_WM_HINTS"),
                  {2, 0, 0, 0, 0});
     const auto c = static_cast<uint32_t>(csd);
@@ -205,7 +198,6 @@ int main(int argc, char** argv) {
         xcb_configure_window(
             conn, w, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
       } else {
-        // As a terminal does once it has taken a new size.
         xcb_icccm_set_wm_normal_hints(conn, w, &hints);
       }
       xcb_flush(conn);

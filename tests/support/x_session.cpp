@@ -35,10 +35,7 @@ Client::Client(const std::vector<std::string>& argv) {
   close(in[0]);
   out_ = out[0];
   in_ = in[1];
-  if (rc != 0) {
-    pid_ = -1;
-    throw std::runtime_error("cannot start " + argv[0]);
-  }
+  if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
 }
 
 Client::~Client() {
@@ -62,17 +59,14 @@ std::string Client::ReadLine() {
 }
 
 void Client::Kill() {
-  if (pid_ > 0) {
-    // Asked to end, and ended if it does not within 10 s: a test never
-    // hangs on a program that hangs.
-    kill(pid_, SIGTERM);
-    if (!Eventually([&] { return waitpid(pid_, nullptr, WNOHANG) != 0; },
-                    10000)) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-    pid_ = -1;
+  // Killed if it does not end within 10 s: a test never hangs on it.
+  if (pid_ > 0 && kill(pid_, SIGTERM) >= 0 &&
+      !Eventually([&] { return waitpid(pid_, nullptr, WNOHANG) != 0; },
+                  10000)) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
   }
+  pid_ = -1;
 }
 
 WindowHandle StartWindow(std::unique_ptr<Client>& client,
@@ -80,19 +74,17 @@ WindowHandle StartWindow(std::unique_ptr<Client>& client,
   client = std::make_unique<Client>(argv);
   const auto id =
       static_cast<WindowHandle>(std::stoul(client->ReadLine(), nullptr, 16));
-  // Asked for a place: the window manager has put it there (KWin frames a
-  // window before it moves it).
+  // Asked for a place: put there (KWin frames a window before it moves it).
   std::optional<Point> at;
   for (std::size_t i = 1; i + 1 < argv.size(); ++i) {
-    int x = 0, y = 0;
+    Point p;
     if (argv[i] == "--geometry" &&
-        std::sscanf(argv[i + 1].c_str(), "%*dx%*d+%d+%d", &x, &y) == 2) {
-      at = Point{x, y};
+        std::sscanf(argv[i + 1].c_str(), "%*dx%*d+%d+%d", &p.x, &p.y) == 2) {
+      at = p;
     }
   }
   // Managed (WM_STATE), or the test cannot go on; then framed and in place,
-  // which KWin never quite is for a window with absurd size hints (its frame
-  // matches the extents it publishes only once the window is placed).
+  // which KWin never quite is for a window with absurd size hints.
   const auto managed = [&] {
     return Property(id, "WM_STATE").find("window state") != std::string::npos;
   };
@@ -135,29 +127,26 @@ void Click(WindowHandle window) {
 
 namespace {
 
-// A number after "label:" (decimal or 0x hexadecimal).
-long Field(const std::string& text, const std::string& label) {
+// The number after "label:" in what xwininfo says (decimal or 0x...).
+std::int32_t Field(const std::string& text, const std::string& label) {
   std::smatch m;
   if (!std::regex_search(text, m, std::regex(label + R"(:\s+(-?\w+))"))) {
     throw std::runtime_error("xwininfo: no " + label);
   }
-  return std::stol(m[1], nullptr, 0);
+  return static_cast<std::int32_t>(std::stol(m[1], nullptr, 0));
 }
 
-// What xwininfo says of a window: where it is and where in the tree.
-std::optional<std::string> Info(long window) {
+std::optional<std::string> Info(std::int32_t window) {
   return Run("xwininfo -children -stats -id " + std::to_string(window));
 }
 
 // Its rectangle, X border included.
 Rect Geometry(const std::string& info) {
-  const long border = Field(info, "Border width");
-  const long x = Field(info, "Absolute upper-left X") - border;
-  const long y = Field(info, "Absolute upper-left Y") - border;
-  const long w = Field(info, "Width") + 2 * border;
-  const long h = Field(info, "Height") + 2 * border;
-  return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
-          static_cast<std::int32_t>(x + w), static_cast<std::int32_t>(y + h)};
+  const std::int32_t b = Field(info, "Border width"),
+                     x = Field(info, "Absolute upper-left X") - b,
+                     y = Field(info, "Absolute upper-left Y") - b;
+  return {x, y, x + Field(info, "Width") + 2 * b,
+          y + Field(info, "Height") + 2 * b};
 }
 
 }  // namespace
@@ -180,10 +169,6 @@ bool SwitchExtension(bool on, int state) {
   return Eventually([&] { return ExtensionState() == state; }, 10000);
 }
 
-// Else a test finds it in the wrong state, and fails with its own message.
-ExtensionOff::ExtensionOff() { SwitchExtension(false, 2); }
-ExtensionOff::~ExtensionOff() { SwitchExtension(true, 1); }
-
 std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
   auto info = Info(window);
   if (!info) return std::nullopt;
@@ -196,8 +181,9 @@ std::optional<IndependentReading> ReadIndependently(WindowHandle window) {
     for (std::size_t i = 0; i < 4; ++i) r.extents[i] = std::stoi(m[i + 1]);
   }
   // Up to the root's child: the frame.
-  const long root = Field(*info, "Root window id");
-  for (long parent; (parent = Field(*info, "Parent window id")) != root;) {
+  const auto root = Field(*info, "Root window id");
+  for (std::int32_t parent;
+       (parent = Field(*info, "Parent window id")) != root;) {
     if (!(info = Info(parent))) return std::nullopt;
   }
   r.frame = Geometry(*info);

@@ -15,8 +15,7 @@
 
 namespace pentrax::testing {
 
-// A client program started by a test; killed when it goes out of scope.
-// What Write sends is its standard input.
+// A program a test started, killed when it goes; Write to its standard input.
 class Client {
  public:
   explicit Client(const std::vector<std::string>& argv);
@@ -24,8 +23,7 @@ class Client {
   Client(const Client&) = delete;
   Client& operator=(const Client&) = delete;
 
-  // The first line the program printed (the test window prints its id).
-  std::string ReadLine();
+  std::string ReadLine();  // the next line it printed
   void Write(const std::string& line);
   void Kill();  // and wait until the process is gone
   pid_t pid() const { return pid_; }
@@ -36,26 +34,23 @@ class Client {
   int in_ = -1;
 };
 
-// Starts a program that prints its window id first (the test window) and
-// returns the id once the window manager has taken the window in (throws
-// when it does not within 10 s) and framed it.
+// Starts a program that prints its window id first (the test window); the
+// id once the window manager has taken the window in (throws when it does
+// not within 10 s) and framed it.
 WindowHandle StartWindow(std::unique_ptr<Client>& client,
                          const std::vector<std::string>& argv);
 
-// Runs a shell command and returns what it printed; nullopt on failure.
+// What a shell command printed; nullopt when it failed.
 std::optional<std::string> Run(const std::string& command);
 
 // The id of the first window whose WM_CLASS instance is `name`, once mapped.
 WindowHandle FindWindowByClass(const std::string& name);
 
-// Asks the window manager to activate a window, as a click on it would.
+// As a pager asks it, and as the pointer does (near its top-left corner).
 void Activate(WindowHandle window);
-// _NET_ACTIVE_WINDOW, as xdotool reads it; 0 when there is none.
-WindowHandle ActiveWindow();
-// Clicks into a window, near its top-left corner, with the pointer.
 void Click(WindowHandle window);
-// The screen's size, as xwininfo reads the root window: "1280x1024".
-std::string ScreenSize();
+WindowHandle ActiveWindow();  // 0: none
+std::string ScreenSize();     // "1280x1024"
 
 // What xwininfo and xprop say of a client window, in root coordinates.
 struct IndependentReading {
@@ -68,26 +63,14 @@ struct IndependentReading {
   }
 };
 std::optional<IndependentReading> ReadIndependently(WindowHandle window);
-// Its outer rectangle, as read so; an empty one once the window is gone.
-Rect OuterOf(WindowHandle window);
-
+Rect OuterOf(WindowHandle window);  // empty once it is gone
 // What xprop prints of a window's property.
 std::string Property(WindowHandle window, const std::string& name);
 
-// GNOME Shell's state for Pentrax's GNOME Shell extension (1 on, 2 off, 3
-// failed, 4 out of date; 0 when the shell does not tell), and switching it
-// on or off until the shell gives it the state (false: not within 10 s).
+// GNOME Shell's state for Pentrax's extension (1 on, 2 off, 3 failed, 4 out
+// of date; 0 untold), and switched until the shell says `state` (false: not
+// within 10 s).
 int ExtensionState();
 bool SwitchExtension(bool on, int state);
-
-// The extension switched off for as long as it lives, and on again after,
-// also when a test fails part way.
-class ExtensionOff {
- public:
-  ExtensionOff();
-  ~ExtensionOff();
-  ExtensionOff(const ExtensionOff&) = delete;
-  ExtensionOff& operator=(const ExtensionOff&) = delete;
-};
 
 }  // namespace pentrax::testing

@@ -1,9 +1,6 @@
-// The sway backend's own: sizing and restoring windows in every container
-// and layout sway has (the promises every backend keeps:
-// platform/contract_test.cpp). Against a real headless sway
-// (scripts/with-sway-session.sh: a 1280 x 1024 output with a bar at the top)
-// and the contract's windows (Qt on Wayland, foot, Qt through XWayland),
-// every result checked in sway's own tree (swaymsg).
+// The sway backend's own: every container and layout sway has (the rest:
+// platform/contract_test.cpp). In a headless sway with a bar at the top
+// (scripts/with-sway-session.sh), checked in sway's own tree.
 #include "sway_window_manager.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +25,6 @@ std::optional<Seen> Look(WindowHandle id) {
   return seen;
 }
 
-// The workspace that has the focus.
 std::string OnView() {
   for (const auto& w : Swaymsg("-t get_workspaces")) {
     if (w.value("focused", false)) return w.value("name", "");
@@ -41,9 +37,8 @@ TEST(SwayTest, SizesAndRestoresWindowsInEveryContainer) {
   auto wm = desk->Connect();
   ASSERT_NE(wm, nullptr) << "run through with-sway-session.sh";
   ResizedWindowLedger ledger;
-  // Runs an action on the window, picked (activated as a click would) or
-  // by its number; in a process of its own (a backend of its own, the
-  // ledger handed on as the session's file hands it) if apart.
+  // Picked (activated as a click would) or by its number; apart: as a later
+  // process (a backend of its own, the ledger handed on as the file does).
   auto act = [&](WindowHandle id, bool size, bool pick, bool apart) {
     if (pick) {
       testing::Run("swaymsg '[con_id=" + std::to_string(id) + "] focus'");
@@ -51,18 +46,15 @@ TEST(SwayTest, SizesAndRestoresWindowsInEveryContainer) {
     }
     if (apart) wm = desk->Connect();
     return size ? testing::SizeForTest(*wm, ledger, id)
-                : testing::RestoreForTest(*wm, ledger, id);
+                : RestoreAction({*wm, ledger, id});
   };
-  std::string title = "AA";
-  for (int i = 0; i < 150; ++i) title += "\xC3\xBC";  // 302 bytes
   std::vector<testing::TestWindow> windows;
   for (const std::string& kind : desk->kinds) {
-    windows.push_back(
-        desk->Start(kind, windows.empty() ? title : kind).value());
+    windows.push_back(desk->Start(kind, kind).value());
   }
-  // Whether the Qt windows say they have the size the tree gives them: they
-  // have answered sway's last request. A request made before that can be
-  // lost to the answer (sway takes the size a floating window commits).
+  // Whether the Qt windows have answered sway's last request: a request
+  // made before can be lost to the answer (sway takes the size a floating
+  // window commits); a user never acts that fast.
   auto answered = [&] {
     return Eventually([&] {
       return std::ranges::all_of(windows, [](const testing::TestWindow& w) {
@@ -75,12 +67,10 @@ TEST(SwayTest, SizesAndRestoresWindowsInEveryContainer) {
   };
   const Rect area = testing::Box(Swaymsg("-t get_workspaces")[0]["rect"]);
   EXPECT_GT(area.top, 0);  // the bar
-  // Each case on a workspace of its own, the windows (marked w0, w1, w2)
-  // first tiled side by side in their order: the window acted on, the state
-  // or layout it is sized from, and whether it is picked or named by its
-  // number. Sized, it stays on its workspace; put back, a tiled window comes
-  // back to its place in the container that held it, whatever its
-  // neighbours are; each action in a process of its own as in one.
+  // Each on a workspace of its own, the windows w0, w1, w2 first tiled side
+  // by side: the window acted on, the layout it is sized from, whether it is
+  // picked. Sized, it stays on its workspace; put back, a tiled window is in
+  // its place in the container that held it, whatever its neighbours are.
   // clang-format off
   const std::tuple<int, const char*, bool> cases[] = {
       {1, "", true},
@@ -101,7 +91,7 @@ TEST(SwayTest, SizesAndRestoresWindowsInEveryContainer) {
     for (const auto& [acted, setup, pick] : cases) {
       SCOPED_TRACE(std::string(setup) + (apart ? ", apart" : ""));
       const std::string ws = std::to_string(++workspace);
-      std::string commands;
+      std::string commands = "swaymsg '";
       for (int i = 0; i < 3; ++i) {
         commands += "[con_id=" + std::to_string(windows[i].handle) +
                     "] mark --add w" + std::to_string(i) +
@@ -110,19 +100,17 @@ TEST(SwayTest, SizesAndRestoresWindowsInEveryContainer) {
                     ws + "; ";
       }
       EXPECT_TRUE(answered());
-      testing::Run("swaymsg '" + commands + "workspace " + ws + "; " + setup +
-                   "'");
+      testing::Run(commands + "workspace " + ws + "; " + setup + "'");
       const WindowHandle id = windows[acted].handle;
       EXPECT_TRUE(answered());
       const auto before = Look(id);
       ASSERT_TRUE(before);
       const std::string view = OnView();
-      const std::string name = before->title.substr(0, 254);
-      EXPECT_EQ(act(id, true, pick, apart), name + "\r\nresized to 646 x 458");
-      // Where it fits it keeps its place; else it is moved just enough to
-      // stay in the work area (which the full-screen and floating cases
-      // prove). No tiled or full-screen window has that rectangle on this
-      // output. The view stays as it was.
+      EXPECT_EQ(act(id, true, pick, apart),
+                before->title + "\r\nresized to 646 x 458");
+      // Where it fits it keeps its place, else moved just into the work
+      // area (no tiled or full-screen window has that rectangle here); the
+      // view stays.
       const int left = std::min(before->outer.left, area.right - 646);
       const int top =
           std::clamp(before->outer.top, area.top, area.bottom - 458);
@@ -131,16 +119,11 @@ TEST(SwayTest, SizesAndRestoresWindowsInEveryContainer) {
                 (Rect{left, top, left + 646, top + 458}));
       EXPECT_EQ(sized.value_or(Seen{}).workspace, before->workspace);
       EXPECT_EQ(OnView(), view);
-      // A client's late answer to one request can overrule the next one
-      // (sway takes the size a floating window commits); a user never acts
-      // that fast.
       EXPECT_TRUE(answered());
       EXPECT_EQ(act(id, false, pick, apart),
-                name + "\r\nrestored its original size");
+                before->title + "\r\nrestored its original size");
       EXPECT_TRUE(Eventually([&] { return Look(id) == before; }))
-          << "parent " << Look(id).value_or(Seen{}).parent << " index "
-          << Look(id).value_or(Seen{}).index << ", was " << before->parent
-          << " " << before->index;
+          << "now in " << Look(id).value_or(Seen{}).parent;
     }
   }
 }

@@ -1,8 +1,5 @@
-// The X11 backend's own (the promises every backend keeps:
-// platform/contract_test.cpp): monitors, the pick, a window that sets its
-// size back, another desktop's window, window ids reused. Checked with
-// xwininfo and xprop on scripts/with-x-session.sh's desktops (Xvfb, a
-// 28-pixel dock; openbox, KWin, metacity or fluxbox; two monitors).
+// The X11 backend's own (the rest: platform/contract_test.cpp), checked with
+// xwininfo and xprop on scripts/with-x-session.sh's desktops.
 #include "x11_window_manager.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +31,6 @@ class X11Test : public ::testing::Test {
 
   void SetUp() override { ASSERT_NE(wm, nullptr) << error; }
 
-  // A test window with the options given (separated by blanks).
   static WindowHandle Start(std::unique_ptr<Client>& client,
                             const std::string& options) {
     std::vector<std::string> args = {PENTRAX_TEST_WINDOW};
@@ -43,7 +39,6 @@ class X11Test : public ::testing::Test {
     return testing::StartWindow(client, args);
   }
 
-  // Sets a placement and reads it back.
   WindowPlacement Place(WindowHandle id, Rect r) {
     WindowPlacement p;
     p.showCmd = kShowRestore;
@@ -53,111 +48,90 @@ class X11Test : public ::testing::Test {
     return p;
   }
 
-  // An action on the window, picked as the user picks it: activated after a
-  // button was pressed. Sizing is to the first preset with border 3 and
-  // task bar 28: 646 x 458.
+  // The action on the window, picked as the user picks it: activated after
+  // the button was pressed.
   std::string Act(WindowHandle id, ResizedWindowLedger& ledger, bool restore) {
     wm->StartForegroundWatch();
     Activate(id);
     EXPECT_TRUE(Eventually([&] { return wm->GetForegroundWindow() == id; }));
     wm->StopForegroundWatch();
-    return restore ? testing::RestoreForTest(*wm, ledger, id)
+    return restore ? RestoreAction({*wm, ledger, id})
                    : testing::SizeForTest(*wm, ledger, id);
   }
 };
 
-// Each case runs on the desktop whose screen has its size.
+// Each row on the desktop whose screen has its size: the window, and where
+// it ends up sized to 646 x 458, against its monitor's work area's edge.
+// 2560x1024: two 1280 x 1024 monitors, the dock (28) on the left one;
+// 3200x1080: 1920 x 1080 with the dock and 1280 x 1024 on its right
+// (nothing shows the strip below it).
 TEST_F(X11Test, PerMonitorTheSizedWindowStaysInItsMonitorsWorkArea) {
-  struct Case {
-    const char* screen;
-    const char* geometry;
-    Point end;
-    Rect workArea;
+  const std::tuple<std::string, std::string, Point> cases[] = {
+      {"1280x1024", "200x150+500+700", {500, 538}},
+      {"2560x1024", "200x150+2300+850", {1914, 566}},
+      {"2560x1024", "200x150+900+300", {634, 300}},
+      {"3200x1080", "200x150+2800+650", {2554, 566}},
+      {"3200x1080", "200x150+1500+900", {1274, 594}},
   };
-  const Case cases[] = {
-      // One monitor, the dock along its bottom.
-      {"1280x1024", "200x150+500+700", {500, 538}, {0, 0, 1280, 996}},
-      // Two 1280 x 1024 monitors, the dock on the left one only.
-      {"2560x1024", "200x150+2300+850", {1914, 566}, {1280, 0, 2560, 1024}},
-      {"2560x1024", "200x150+900+300", {634, 300}, {0, 0, 1280, 996}},
-      // 1920 x 1080 with the dock, and 1280 x 1024 on its right: no monitor
-      // shows the strip below the smaller one.
-      {"3200x1080", "200x150+2800+650", {2554, 566}, {1920, 0, 3200, 1024}},
-      {"3200x1080", "200x150+1500+900", {1274, 594}, {0, 0, 1920, 1052}},
-  };
-  const std::string screen = testing::ScreenSize();
   int ran = 0;
-  for (const Case& c : cases) {
-    if (screen != c.screen) continue;
-    SCOPED_TRACE(c.geometry);
+  for (const auto& [screen, geometry, end] : cases) {
+    if (screen != testing::ScreenSize()) continue;
+    SCOPED_TRACE(geometry);
     std::unique_ptr<Client> client;
-    const WindowHandle id = Start(client, std::string("--title ") + c.geometry +
-                                              " --geometry " + c.geometry);
+    const WindowHandle id =
+        Start(client, "--title " + geometry + " --geometry " + geometry);
     const Rect before = OuterOf(id);
-    Rect area;
-    ASSERT_TRUE(wm->GetWorkArea(id, area));
-    EXPECT_EQ(area, c.workArea);
-
-    const std::string title = std::string(c.geometry) + "\r\n";
     ResizedWindowLedger ledger;
-    EXPECT_EQ(Act(id, ledger, false), title + "resized to 646 x 458");
-    EXPECT_EQ(OuterOf(id),
-              (Rect{c.end.x, c.end.y, c.end.x + 646, c.end.y + 458}));
-    EXPECT_EQ(Act(id, ledger, true), title + "restored its original size");
+    EXPECT_EQ(Act(id, ledger, false), geometry + "\r\nresized to 646 x 458");
+    EXPECT_EQ(OuterOf(id), (Rect{end.x, end.y, end.x + 646, end.y + 458}));
+    EXPECT_EQ(Act(id, ledger, true),
+              geometry + "\r\nrestored its original size");
     EXPECT_EQ(OuterOf(id), before);
     ++ran;
   }
-  EXPECT_GT(ran, 0) << "no case for a " << screen << " screen";
+  EXPECT_GT(ran, 0) << "no case for this screen";
 }
 
 TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
   // Stands in for Pentrax, which is active when the user arms a button.
   std::unique_ptr<Client> home;
   const WindowHandle h = Start(home, "--class home");
-  struct Case {
-    const char* options;
-    bool opensAfterArming;
-    void (*how)(WindowHandle);  // what the user does after arming
-    bool picked;
-  };
-  const Case cases[] = {
-      // (A window that takes the focus: the per-monitor cases.)
-      // Takes no focus: the window manager only raises it, and that counts.
+  // The window, whether it opens after arming, what the user does then,
+  // whether it is picked. A window that takes no focus counts when the window
+  // manager raises it; one that opens on top counts once activated (as a
+  // task bar does), one always on top (a keyboard) only when clicked.
+  using How = void (*)(WindowHandle);
+  const std::tuple<std::string, bool, How, bool> cases[] = {
       {"--class clock --no-input", false, Activate, true},
-      // Opened after arming, on top: it counts once it is activated (as a
-      // task bar does), not for appearing.
       {"--class clock --no-input", true, nullptr, false},
       {"--class clock --no-input", true, Activate, true},
-      // Always on top and takes no focus (an on-screen keyboard): on top
-      // from the start, it counts only when clicked.
       {"--class keyboard --no-input --state ABOVE", false, nullptr, false},
       {"--class keyboard --no-input --state ABOVE", false, testing::Click,
        true},
       {"--type DESKTOP --geometry 1280x996+0+0", false, testing::Click, false},
       {"--type DOCK --geometry 200x40+500+400", false, Activate, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.options + std::string(c.opensAfterArming ? ", later" : "") +
-                 (c.how ? "" : ", left alone"));
+  for (const auto& [options, later, how, shouldPick] : cases) {
+    SCOPED_TRACE(options + (later ? ", later" : "") + (how ? "" : ", alone"));
     std::unique_ptr<Client> client;
-    WindowHandle id = c.opensAfterArming ? 0 : Start(client, c.options);
+    WindowHandle id = later ? 0 : Start(client, options);
     Activate(h);
     ASSERT_TRUE(Eventually([&] { return testing::ActiveWindow() == h; }));
     wm->StartForegroundWatch();
     EXPECT_EQ(wm->GetForegroundWindow(), h);
-    if (c.opensAfterArming) {
-      id = Start(client, c.options);
+    if (later) {
+      id = Start(client, options);
       EXPECT_EQ(wm->GetForegroundWindow(), h);
     }
-    if (c.how != nullptr) c.how(id);
+    if (how != nullptr) how(id);
     // A pager's request counts as the window manager answers it: KWin 6 on
     // X11 neither activates nor raises a window that takes no focus.
     std::ostringstream raised;  // above Pentrax's stand-in
     raised << std::hex << "xprop -root _NET_CLIENT_LIST_STACKING | grep -qE '0x"
            << h << ",.* 0x" << id << "(,|$)'";
     const bool picked =
-        c.picked &&
-        (c.how != Activate ||
+        shouldPick &&
+        (how != Activate ||
          Eventually([&] { return testing::Run(raised.str()).has_value(); },
                     3000));
     // Long enough for a wrong pick to show.
@@ -168,8 +142,7 @@ TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
     wm->StopForegroundWatch();
   }
 
-  // The window manager's frame around it is no window to act on: it is not
-  // listed (CheckTarget refuses what is not).
+  // The window manager's frame is not listed (CheckTarget refuses that).
   const auto frame = testing::Run(
       "xwininfo -tree -id " + std::to_string(h) +
       " | sed -n 's/.*Parent window id: \\(0x[0-9a-f]*\\).*/\\1/p'");
@@ -185,17 +158,15 @@ TEST_F(X11Test, ThePickIsNeverTheDesktopADockOrAnUnclickedNoFocusWindow) {
 }
 
 // Takes the size, then sets itself back: the report is the size it kept.
-// (Not on KWin, which, composited, carries out the window's own request only
-// after it has drawn the change, mostly later than three times its first
-// answer; README.)
+// (Not on KWin, which, composited, carries out the window's request only
+// after drawing the change, mostly later than the settle wait; README.)
 TEST_F(X11Test, TheReportShowsTheSizeAWindowSetsItselfBackTo) {
   if (Has(testing::Run("wmctrl -m").value_or(""), "Name: KWin")) {
     GTEST_SKIP() << "on KWin the window sets itself back too late";
   }
   std::unique_ptr<Client> client;
   const WindowHandle id = Start(client, "--keep-size");
-  // It answers in its own time: on a busy machine now and then after the
-  // wait, but not three times running.
+  // On a busy machine it answers now and then after the wait, not thrice.
   WindowPlacement p;
   for (int left = 3; left > 0; --left) {
     p = Place(id, {30, 30, 530, 430});
@@ -219,10 +190,6 @@ TEST_F(X11Test, AWindowOnAnotherDesktopIsSizedThere) {
   testing::Run("wmctrl -i -r " + std::to_string(id) + " -t 1");
   ASSERT_TRUE(Eventually(
       [&] { return Has(testing::Property(id, "_NET_WM_DESKTOP"), desktop); }));
-  WindowPlacement p;
-  ASSERT_EQ(wm->GetWindowPlacement(id, p), 1);
-  EXPECT_EQ(p.showCmd, kShowNormal);
-  EXPECT_EQ(p.rcNormalPosition, OuterOf(id));
   const Rect sized{60, 80, 700, 560};
   EXPECT_EQ(Place(id, sized).showCmd, kShowNormal);
   EXPECT_EQ(OuterOf(id), sized);
@@ -233,9 +200,9 @@ TEST_F(X11Test, AWindowOnAnotherDesktopIsSizedThere) {
       Has(testing::Property(id, "_NET_WM_STATE"), "DEMANDS_ATTENTION"));
 }
 
-// The X server gives a closed window's id to the next client that
-// connects: its process and class tell the new window apart, or without
-// either its title (Latin-1 in WM_NAME).
+// The X server gives a closed window's id to the next client: its process
+// and class tell the new window apart, or without either its title (Latin-1
+// in WM_NAME).
 TEST_F(X11Test, ANewWindowWithAClosedOnesIdIsAnotherWindow) {
   for (const auto& [first, second] :
        {std::pair<std::string, std::string>{"--class first", "--class second"},
