@@ -1,10 +1,8 @@
-// The promises of src/platform/window_manager.h, which every backend keeps:
-// one table of cases, run on the real desktop of the session
-// (scripts/with-*-session.sh, or Wine) for every kind of window it has,
-// acting through the backend and checking with what the desktop itself
-// shows (contract_desktop.h); "n/a: why" where it cannot (kCapabilities).
-// With PENTRAX_CONTRACT_RESULTS set, the results go to a JSON file there
-// (scripts/contract-table.py prints them as one table).
+// The promises of src/platform/window_manager.h that every backend keeps: one
+// table of cases, run on the session's real desktop (or Wine) for every kind
+// of window it has, checked with what the desktop itself shows
+// (contract_desktop.h). With PENTRAX_CONTRACT_RESULTS set, the results go to
+// a JSON file there, for scripts/contract-table.py.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,8 +26,17 @@ using testing::Reading;
 using testing::Role;
 using testing::TestWindow;
 
+struct Case {
+  const char* name;
+  void (*check)(const std::string& kind);
+  bool eachKind = true;
+  std::int32_t show = kShowNormal;  // the state the case puts windows into
+};
+
 std::unique_ptr<testing::ContractDesktop> desk;
 std::unique_ptr<WindowManager> wm;  // one at a time (KWin's: one a process)
+const Case* running = nullptr;
+std::vector<std::string> notes;  // of the case that runs
 
 // A later Pentrax process's backend, in the place of the one before.
 void Later() {
@@ -37,15 +44,11 @@ void Later() {
   wm = desk->Connect();
   ASSERT_NE(wm, nullptr);
 }
-std::vector<std::string> notes;  // of the case that runs
 
 // Whether the desktop cannot do this (what it does its own way is noted).
 bool Cannot(const std::string& what) {
   const std::string why = testing::Cannot(*desk, what);
-  if (!why.empty() &&
-      std::find(notes.begin(), notes.end(), why) == notes.end()) {
-    notes.push_back(why);
-  }
+  if (!why.empty() && std::ranges::count(notes, why) == 0) notes.push_back(why);
   return why.starts_with("n/a");
 }
 
@@ -80,8 +83,8 @@ std::optional<WindowPlacement> Steady(const std::function<WindowHandle()>& h) {
 }
 
 // A window of the kind, as the backend names it: its number, or the window
-// listed (or, of Pentrax's own, in front) with its title; once the desktop
-// has placed it (GNOME lists a new window before it has a frame).
+// listed (or, of Pentrax's own, in front) with its title; once the backend
+// reads its frame (GNOME lists a new window before it has one).
 std::optional<TestWindow> Start(const std::string& kind,
                                 Role role = Role::kOrdinary,
                                 std::string title = "") {
@@ -176,7 +179,7 @@ void Title(const std::string& kind) {
 }
 
 // A window as the desktop placed it: its frame, what the desktop draws
-// around it (or what the window says it was given inside), its monitor and
+// around it (or the size the window says it was given), its monitor and
 // that monitor's work area.
 void FrameInsetsAndMonitor(const std::string& kind) {
   const auto w = Start(kind);
@@ -189,7 +192,7 @@ void FrameInsetsAndMonitor(const std::string& kind) {
   EXPECT_TRUE(Shows(r, p->rcNormalPosition))
       << Seen(*w) << ", not " << ::testing::PrintToString(p->rcNormalPosition);
   EXPECT_EQ(in, r->insets.value_or(*in));
-  const Rect& f = p->rcNormalPosition;  // less what the desktop draws
+  const Rect& f = p->rcNormalPosition;
   const Size content{f.width() - in->left - in->right,
                      f.height() - in->top - in->bottom};
   EXPECT_EQ(r->content.value_or(content), content);
@@ -216,11 +219,9 @@ void PlacedAndReadBack(const std::string& kind) {
 // again and put back by a later process (the first's placement detail
 // handed on): in the state as it was, and out of it at the rectangle of
 // the first sizing, which only the backend that placed it knows.
-void InState(const std::string& kind, std::int32_t show) {
-  const std::string state = show == kShowMaximized    ? "Maximised"
-                            : show == kShowMinimized  ? "Minimised"
-                            : show == kShowFullscreen ? "FullScreen"
-                                                      : "Tiled";
+void InState(const std::string& kind) {
+  const std::int32_t show = running->show;
+  const std::string state = running->name;
   if (Cannot(state + " of " + kind)) return;
   const auto w = Start(kind);
   ASSERT_TRUE(w);
@@ -242,8 +243,8 @@ void InState(const std::string& kind, std::int32_t show) {
 
   const std::string detail = wm->PlacementDetail(h);
   EXPECT_LE(detail.size(), kPlacementDetailLength);
-  EXPECT_TRUE(std::all_of(detail.begin(), detail.end(),
-                          [](char c) { return c >= ' ' && c <= '~'; }));
+  EXPECT_TRUE(
+      std::ranges::all_of(detail, [](char c) { return c >= ' ' && c <= '~'; }));
   Later();
   wm->TakePlacementDetail(h, detail);
   EXPECT_EQ(Place(h, show, p->rcNormalPosition), 1);
@@ -304,7 +305,7 @@ void WhichWindowsAreListed(const std::string& kind) {
       Eventually([&] { return wm->GetForegroundWindow() == b->handle; }));
   const auto listed = wm->ListWindows();
   const auto at = [&](const std::optional<TestWindow>& w) {
-    return std::find(listed.begin(), listed.end(), w->handle) - listed.begin();
+    return std::ranges::find(listed, w->handle) - listed.begin();
   };
   for (const auto* w : {&a, &b, &dialog}) {
     EXPECT_TRUE(!*w || (at(*w) < std::ssize(listed) &&
@@ -325,7 +326,8 @@ void WhichWindowsAreListed(const std::string& kind) {
   }
 }
 
-// Every call about it fails cleanly; the desktop still answers.
+// Every call about it fails cleanly; the desktop still answers, and tells
+// the primary monitor's work area for it.
 void WindowGone(const std::string& kind) {
   auto w = Start(kind);
   ASSERT_TRUE(w);
@@ -335,9 +337,8 @@ void WindowGone(const std::string& kind) {
   testing::ExpectGone(*wm, h);
   EXPECT_EQ(wm->NotAnswering(), "");
   EXPECT_FALSE(wm->GetFrameInsets(h) || wm->IsOwnProcessWindow(h));
-  const auto listed = wm->ListWindows();
-  EXPECT_EQ(std::count(listed.begin(), listed.end(), h), 0);
-  Rect area;  // the primary monitor's
+  EXPECT_EQ(std::ranges::count(wm->ListWindows(), h), 0);
+  Rect area;
   EXPECT_TRUE(wm->GetWorkArea(h, area));
   EXPECT_EQ(area, desk->WorkArea());
 }
@@ -358,41 +359,35 @@ void SizeTheWindowRefuses(const std::string& kind) {
   })) << Seen(*w);
 }
 
-// Stopped, the desktop is named by every call that it leaves unanswered;
-// going on again, it answers.
+// Stopped, the desktop is named by every call that it leaves unanswered
+// (each call's failure, then the name); going on again, it answers.
 void DesktopNotAnswering(const std::string& kind) {
   const auto w = Start(kind);
-  const Rect somewhere = In(10, 10, 500, 400);
   ASSERT_TRUE(w && desk->Silence(true));
-  // (Each call's failure, then what it names.)
   const auto silent = [&](bool failed) {
     return failed && wm->NotAnswering() == desk->silentName;
   };
   EXPECT_TRUE(silent(wm->GetForegroundWindow() == 0));
   EXPECT_TRUE(silent(wm->ListWindows().empty()));
   EXPECT_TRUE(silent(!Placement(w->handle)));
-  EXPECT_TRUE(silent(Place(w->handle, kShowRestore, somewhere) <= 0));
+  EXPECT_TRUE(
+      silent(Place(w->handle, kShowRestore, In(10, 10, 500, 400)) <= 0));
   desk->Silence(false);
   EXPECT_TRUE(Eventually(
       [&] { return Placement(w->handle) && wm->NotAnswering().empty(); },
       10000));
 }
 
-struct Case {
-  const char* name;
-  void (*check)(const std::string& kind);
-  bool eachKind = true;
-};
 // clang-format off
 const Case kCases[] = {
     {"WindowInFront", WindowInFront},
     {"Title", Title},
     {"FrameInsetsAndMonitor", FrameInsetsAndMonitor},
     {"PlacedAndReadBack", PlacedAndReadBack},
-    {"Maximised", [](const std::string& k) { InState(k, kShowMaximized); }},
-    {"Minimised", [](const std::string& k) { InState(k, kShowMinimized); }},
-    {"FullScreen", [](const std::string& k) { InState(k, kShowFullscreen); }},
-    {"Tiled", [](const std::string& k) { InState(k, kShowTiled); }},
+    {"Maximised", InState, true, kShowMaximized},
+    {"Minimised", InState, true, kShowMinimized},
+    {"FullScreen", InState, true, kShowFullscreen},
+    {"Tiled", InState, true, kShowTiled},
     {"DetailNotUnderstood", DetailNotUnderstood, false},
     {"UnknownWindowsMonitor", UnknownWindowsMonitor, false},
     {"WhichWindowsAreListed", WhichWindowsAreListed, false},
@@ -407,10 +402,10 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 class Contract : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Contract, Holds) {
-  const Case& c = GetParam();
+  running = &GetParam();
   RecordProperty("desktop", desk->name);
   notes.clear();
-  if (Cannot(c.name)) {
+  if (Cannot(running->name)) {
     RecordProperty("cannot", notes.back());
     GTEST_SKIP() << notes.back();
   }
@@ -418,8 +413,8 @@ TEST_P(Contract, Holds) {
   for (const std::string& kind : desk->kinds) {
     SCOPED_TRACE(kind);
     Cannot(kind);
-    c.check(kind);
-    if (!c.eachKind) break;
+    running->check(kind);
+    if (!running->eachKind) break;
   }
   std::string noted;
   for (const std::string& n : notes) noted += (noted.empty() ? "" : "; ") + n;
@@ -451,9 +446,9 @@ int main(int argc, char** argv) {
   // (Before the command line, which may name another output.)
   if (const char* results = std::getenv("PENTRAX_CONTRACT_RESULTS")) {
     std::string file = pentrax::desk->name;
-    for (char& c : file) {
-      if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.') c = '-';
-    }
+    std::ranges::replace_if(
+        file, [](unsigned char c) { return !std::isalnum(c) && c != '.'; },
+        '-');
     GTEST_FLAG_SET(output,
                    std::string("json:") + results + "/" + file + ".json");
   }
