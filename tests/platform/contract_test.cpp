@@ -1,8 +1,7 @@
-// The promises of src/platform/window_manager.h that every backend keeps: one
-// table of cases, run on the session's real desktop (or Wine) for every kind
-// of window it has, checked with what the desktop itself shows
-// (contract_desktop.h). With PENTRAX_CONTRACT_RESULTS set, the results go to
-// a JSON file there, for scripts/contract-table.py.
+// The promises of window_manager.h as one table of cases, run on the
+// session's desktop (or Wine) for every kind of window it has and checked by
+// what the desktop itself shows; results as JSON in PENTRAX_CONTRACT_RESULTS
+// for scripts/contract-table.py.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,7 +44,7 @@ void Later() {
   ASSERT_NE(wm, nullptr);
 }
 
-// Whether the desktop cannot do this (what it does its own way is noted).
+// (What the desktop does its own way is noted.)
 bool Cannot(const std::string& what) {
   const std::string why = testing::Cannot(*desk, what);
   if (!why.empty() && std::ranges::count(notes, why) == 0) notes.push_back(why);
@@ -69,8 +68,8 @@ int Place(WindowHandle h, std::int32_t show, const Rect& r) {
   return wm->SetWindowPlacement(h, p);
 }
 
-// The backend's reading once it reads the same 100 ms apart (GNOME tells a
-// state before the frame that goes with it), and its first frame is there.
+// The backend's reading once the same 100 ms apart with a frame (GNOME
+// lists a new window before it has one, and tells a state before its frame).
 std::optional<WindowPlacement> Steady(const std::function<WindowHandle()>& h) {
   std::optional<WindowPlacement> last, now;
   EXPECT_TRUE(Eventually(
@@ -78,13 +77,12 @@ std::optional<WindowPlacement> Steady(const std::function<WindowHandle()>& h) {
         last = std::exchange(now, Placement(h()));
         return now && now == last && now->rcNormalPosition.width() > 0;
       },
-      10000, 100));
+      testing::kAppearsMs, 100));
   return now;
 }
 
-// A window of the kind, as the backend names it: its number, or the window
-// listed (or, of Pentrax's own, in front) with its title; once the backend
-// reads its frame (GNOME lists a new window before it has one).
+// A window of the kind, its handle found by its title where the desktop
+// tells none (Pentrax's own: in front, not listed).
 std::optional<TestWindow> Start(const std::string& kind,
                                 Role role = Role::kOrdinary,
                                 std::string title = "") {
@@ -108,8 +106,7 @@ std::optional<TestWindow> Start(const std::string& kind,
 }
 
 std::optional<Reading> Read(const TestWindow& w) { return desk->Read(w); }
-// Whether the desktop shows the window with this frame (its size, where it
-// tells no place).
+// (Its size alone where the desktop tells no place.)
 bool Shows(const std::optional<Reading>& r, const Rect& frame) {
   return r && (r->placeKnown ? r->frame == frame
                              : r->frame.width() == frame.width() &&
@@ -118,8 +115,7 @@ bool Shows(const std::optional<Reading>& r, const Rect& frame) {
 bool ShowsState(const TestWindow& w, std::int32_t show) {
   return Eventually([&] { return Read(w) && Read(w)->show == show; }, 5000);
 }
-// As the desktop shows it the same 100 ms apart (a window manager may
-// animate a change).
+// The same 100 ms apart: a window manager may animate a change.
 std::optional<Reading> Settled(const TestWindow& w) {
   std::optional<Reading> last, now;
   Eventually(
@@ -138,7 +134,6 @@ std::string Seen(const TestWindow& w) {
            : "gone";
 }
 
-// A rectangle at (x, y) of the work area, w x h.
 Rect In(int x, int y, int w, int h) {
   const Rect a = desk->WorkArea();
   return {a.left + x, a.top + y, a.left + x + w, a.top + y + h};
@@ -163,8 +158,7 @@ void WindowInFront(const std::string& kind) {
   }
 }
 
-// Cut to the buffer on a character's boundary, then a NUL, the rest of the
-// buffer left as it was.
+// Cut on a character's boundary, then a NUL, the rest left as it was.
 void Title(const std::string& kind) {
   std::string title = "Pentrax";
   while (title.size() < 300) title += "\xF0\x9F\x93\x90";
@@ -178,9 +172,8 @@ void Title(const std::string& kind) {
   EXPECT_NE(wm->WindowIdentity(w->handle), "");
 }
 
-// A window as the desktop placed it: its frame, what the desktop draws
-// around it (or the size the window says it was given), its monitor and
-// that monitor's work area.
+// A window as the desktop placed it (the insets, or the size the window
+// says it was given).
 void FrameInsetsAndMonitor(const std::string& kind) {
   const auto w = Start(kind);
   ASSERT_TRUE(w);
@@ -188,7 +181,6 @@ void FrameInsetsAndMonitor(const std::string& kind) {
   const auto in = wm->GetFrameInsets(w->handle);
   const auto r = Read(*w);
   ASSERT_TRUE(p && in && r && (r->insets || r->content));
-  EXPECT_EQ(p->showCmd, kShowNormal);
   EXPECT_TRUE(Shows(r, p->rcNormalPosition))
       << Seen(*w) << ", not " << ::testing::PrintToString(p->rcNormalPosition);
   EXPECT_EQ(in, r->insets.value_or(*in));
@@ -215,10 +207,9 @@ void PlacedAndReadBack(const std::string& kind) {
   }
 }
 
-// Sized by Pentrax, put into the state by the user and read so, sized
-// again and put back by a later process (the first's placement detail
-// handed on): in the state as it was, and out of it at the rectangle of
-// the first sizing, which only the backend that placed it knows.
+// Sized, put into the state by the user, sized again and put back by a
+// later process (handed the placement detail): in the state as it was, and
+// out of it at the first sizing's rectangle, which only the detail knows.
 void InState(const std::string& kind) {
   const std::int32_t show = running->show;
   const std::string state = running->name;
@@ -249,8 +240,7 @@ void InState(const std::string& kind) {
   wm->TakePlacementDetail(h, detail);
   EXPECT_EQ(Place(h, show, p->rcNormalPosition), 1);
   EXPECT_TRUE(ShowsState(*w, show)) << Seen(*w);
-  const auto back = Settled(*w);
-  EXPECT_TRUE(show == kShowMinimized || Shows(back, inState->frame))
+  EXPECT_TRUE(show == kShowMinimized || Shows(Settled(*w), inState->frame))
       << Seen(*w);
   EXPECT_EQ(Placement(h), p);
   if (!Cannot("out of " + state)) {
@@ -260,8 +250,7 @@ void InState(const std::string& kind) {
   }
 }
 
-// A detail the backend does not understand (another version's, a damaged
-// one) changes nothing.
+// Another version's detail, or a damaged one, changes nothing.
 void DetailNotUnderstood(const std::string& kind) {
   const auto w = Start(kind);
   ASSERT_TRUE(w);
@@ -292,7 +281,7 @@ void UnknownWindowsMonitor(const std::string&) {
 }
 
 // Ordinary windows and dialogs of other programs, the topmost last; not a
-// dock, nor Pentrax's own.
+// dock, nor Pentrax's own (by title too, where they have no handle).
 void WhichWindowsAreListed(const std::string& kind) {
   const auto dialog =
       Cannot("a dialog") ? std::nullopt : Start(kind, Role::kDialog);
@@ -326,8 +315,7 @@ void WhichWindowsAreListed(const std::string& kind) {
   }
 }
 
-// Every call about it fails cleanly; the desktop still answers, and tells
-// the primary monitor's work area for it.
+// Every call about it fails cleanly; the desktop still answers.
 void WindowGone(const std::string& kind) {
   auto w = Start(kind);
   ASSERT_TRUE(w);
@@ -338,13 +326,11 @@ void WindowGone(const std::string& kind) {
   EXPECT_EQ(wm->NotAnswering(), "");
   EXPECT_FALSE(wm->GetFrameInsets(h) || wm->IsOwnProcessWindow(h));
   EXPECT_EQ(std::ranges::count(wm->ListWindows(), h), 0);
-  Rect area;
-  EXPECT_TRUE(wm->GetWorkArea(h, area));
-  EXPECT_EQ(area, desk->WorkArea());
+  Rect area;  // the primary monitor's
+  EXPECT_TRUE(wm->GetWorkArea(h, area) && area == desk->WorkArea());
 }
 
-// A window that keeps to a size of its own: the frame read back is the one
-// it took.
+// The frame read back is the one a window that keeps its own size took.
 void SizeTheWindowRefuses(const std::string& kind) {
   if (Cannot("SizeTheWindowRefuses of " + kind)) return;
   const auto w = Start(kind, Role::kRefusing);
@@ -359,10 +345,11 @@ void SizeTheWindowRefuses(const std::string& kind) {
   })) << Seen(*w);
 }
 
-// Stopped, the desktop is named by every call that it leaves unanswered
-// (each call's failure, then the name); going on again, it answers.
+// Stopped, the desktop is named by each call that fails; going on, it
+// answers.
 void DesktopNotAnswering(const std::string& kind) {
   const auto w = Start(kind);
+  const Rect somewhere = In(10, 10, 500, 400);  // (asked before it stops)
   ASSERT_TRUE(w && desk->Silence(true));
   const auto silent = [&](bool failed) {
     return failed && wm->NotAnswering() == desk->silentName;
@@ -370,8 +357,7 @@ void DesktopNotAnswering(const std::string& kind) {
   EXPECT_TRUE(silent(wm->GetForegroundWindow() == 0));
   EXPECT_TRUE(silent(wm->ListWindows().empty()));
   EXPECT_TRUE(silent(!Placement(w->handle)));
-  EXPECT_TRUE(
-      silent(Place(w->handle, kShowRestore, In(10, 10, 500, 400)) <= 0));
+  EXPECT_TRUE(silent(Place(w->handle, kShowRestore, somewhere) <= 0));
   desk->Silence(false);
   EXPECT_TRUE(Eventually(
       [&] { return Placement(w->handle) && wm->NotAnswering().empty(); },
@@ -429,8 +415,8 @@ INSTANTIATE_TEST_SUITE_P(Backend, Contract, ::testing::ValuesIn(kCases),
 }  // namespace pentrax
 
 #ifndef _WIN32
-// support/test_window.cpp, as this program's --test-window: a window of
-// another process that runs this program, which Pentrax takes for its own.
+// support/test_window.cpp as --test-window: another process of this
+// program, whose window Pentrax takes for its own.
 int TestWindowMain(int argc, char** argv);
 #endif
 

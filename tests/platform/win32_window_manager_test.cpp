@@ -14,6 +14,8 @@
 #include <functional>
 #include <tuple>
 
+#include "eventually.h"
+
 namespace pentrax {
 namespace {
 
@@ -30,18 +32,15 @@ WindowHandle H(HWND w) {
   return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(w));
 }
 
-// Runs this thread's messages until the condition holds, at most 10 s.
+// Whether the condition holds within 10 s, this thread's messages run.
 bool Until(const std::function<bool()>& done) {
-  const DWORD start = GetTickCount();
-  MSG message;
-  while (!done()) {
-    if (GetTickCount() - start > 10000) return false;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageW(&message);
-    }
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-  }
-  return true;
+  return testing::Eventually(
+      [&] {
+        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
+          DispatchMessageW(&m);
+        return done();
+      },
+      10000);
 }
 
 // The state before (minimised: from maximised), the one placed, a tool

@@ -1,7 +1,5 @@
-// The Linux desktops of the contract, each read as it shows its windows
-// (never through Pentrax). Test windows: Qt (pentrax_qt_window, on Wayland
-// or through XWayland), foot, and X11 test windows (pentrax_test_window;
-// this program run with --test-window for one of Pentrax's own).
+// The Linux desktops of the contract, on Qt windows (pentrax_qt_window),
+// foot and X11 test windows (pentrax_test_window, or this program's).
 #include "contract_desktop.h"
 
 #include <signal.h>
@@ -45,7 +43,6 @@ Rect Moved(Rect r, Point by) {
   return {r.left - by.x, r.top - by.y, r.right - by.x, r.bottom - by.y};
 }
 
-// An X11 window as xwininfo and xprop show it, rectangles from `origin`.
 std::optional<Reading> ReadX(WindowHandle id, Point origin) {
   const auto x = ReadIndependently(id);
   if (!x) return std::nullopt;
@@ -80,14 +77,12 @@ void MakeX(long long id, std::int32_t show) {
                 "remove,fullscreen; wmctrl -i -a " + w);
 }
 
-// A Qt window (pentrax_qt_window) that reports itself into a file and takes
-// requests for a state on its standard input.
+// A Qt window reports itself into a file and takes a state on its input.
 struct QtWindow : Client {
   std::string report;
   QtWindow(const std::vector<std::string>& argv, std::string file)
       : Client(argv), report(std::move(file)) {}
-  // Its last "WxH FW FH TOP STATE ACTIVE", or its first in its frame
-  // (larger than what it was offered).
+  // Its last "WxH FW FH TOP STATE ACTIVE", or its first in its frame.
   std::optional<std::array<int, 7>> Last(bool first = false) const {
     std::optional<std::array<int, 7>> last;
     std::string line;
@@ -103,9 +98,7 @@ struct QtWindow : Client {
   }
 };
 
-// The window's program: a Qt window or foot for the kinds, an X11 test
-// window (or this program) for the roles they cannot take; nullptr for a
-// role that the kind cannot take.
+// An X11 test window takes the roles a Qt window or foot cannot.
 std::shared_ptr<void> StartProgram(const std::string& kind,
                                    const std::string& title, Role role) {
   static int started = 0;
@@ -129,8 +122,6 @@ std::shared_ptr<void> StartProgram(const std::string& kind,
   if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return nullptr;
   std::vector<std::string> argv = {PENTRAX_TEST_WINDOW, "--title", title};
   if (role == Role::kOwn) argv = {self, "--test-window", "--title", title};
-  // (Refusing: a terminal's increments where it draws its own frame, a
-  // dialog's largest size elsewhere.)
   const bool csd = kind.ends_with("frame");
   const char* const options[] = {
       "", csd ? "--min 10x10 --inc 10x10" : "--min 200x150 --max 400x300",
@@ -141,16 +132,15 @@ std::shared_ptr<void> StartProgram(const std::string& kind,
   return std::make_shared<Client>(argv);
 }
 
-// Its Qt window; nullptr for another program's.
 QtWindow* Qt(const TestWindow& w) {
   return w.kind.starts_with("Qt") ? static_cast<QtWindow*>(w.program.get())
                                   : nullptr;
 }
 
-// What every Linux desktop shares: windows started as above, the desktop
-// silenced by stopping its process.
+// Silenced by stopping the desktop's process.
 class LinuxDesktop : public ContractDesktop {
  public:
+  LinuxDesktop() { name = Env("PENTRAX_DESKTOP"); }
   std::optional<TestWindow> Start(const std::string& kind,
                                   const std::string& title,
                                   Role role) override {
@@ -163,27 +153,21 @@ class LinuxDesktop : public ContractDesktop {
   }
 
  protected:
-  // Waits until the desktop has taken the window in, and notes its key.
   virtual bool Taken(TestWindow& w) = 0;
-  // An X11 window, managed and framed (tight: in a frame just its size, as
-  // KWin frames a window before it moves it). The X11 test window prints
-  // its number; a Qt window is the window of its process with its title
-  // (GNOME's frames have it too).
+  // Managed and framed (tight: in a frame just its size, as KWin frames a
+  // window before it moves it). A Qt window is found by its title and pid
+  // (GNOME's frames have its title too); the X11 test window prints its id.
   static bool TakenX(TestWindow& w, bool tight) {
     auto* client = static_cast<Client*>(w.program.get());
-    std::istringstream found(
-        Qt(w) == nullptr ? client->ReadLine()
-                         : Run("timeout 30 xdotool search --sync --onlyvisible "
-                               "--name '^" +
-                               w.title + "$'")
-                               .value_or(""));
-    for (std::string number; found >> number && w.key == 0;) {
-      const auto pid =
-          Numbers(Property(std::stoi(number, nullptr, 0), "_NET_WM_PID"));
-      if (Qt(w) == nullptr || (!pid.empty() && pid[0] == client->pid())) {
-        w.key = std::stoll(number, nullptr, 0);
-      }
-    }
+    std::istringstream found(Qt(w) == nullptr
+                                 ? client->ReadLine()
+                                 : Run("timeout 30 xdotool search --sync "
+                                       "--onlyvisible --all --pid " +
+                                       std::to_string(client->pid()) +
+                                       " --name '^" + w.title + "$'")
+                                       .value_or(""));
+    std::string number;
+    w.key = found >> number ? std::stoll(number, nullptr, 0) : 0;
     const auto id = WindowHandle(w.key);
     const auto managed = [&] {
       const auto r = ReadIndependently(id);
@@ -193,19 +177,17 @@ class LinuxDesktop : public ContractDesktop {
              (!tight || r->frame == r->Outer());
     };
     if (w.key == 0 || !Eventually(managed, kAppearsMs)) return false;
-    // (A frame drawn by another client comes later, if at all: a dock has
-    // none.)
+    // (Another client's frame comes later, if at all: a dock has none.)
     Eventually([&] {
       return Numbers(Property(id, "_NET_FRAME_EXTENTS")).size() == 4;
     });
     return true;
   }
   const char* pid_ = "";
-  std::string error_;  // why the backend did not connect
+  std::string error_;
 };
 
-// X11, in the backend's workspace coordinates (from the work area's
-// corner).
+// In the backend's workspace coordinates (from the work area's corner).
 class X11Desktop : public LinuxDesktop {
  public:
   X11Desktop() {
@@ -263,11 +245,13 @@ class SwayDesktop final : public LinuxDesktop {
   std::optional<Reading> Read(const TestWindow& w) override {
     const auto s = Look([&](const Seen& v) { return v.id == w.key; });
     if (!s) return std::nullopt;
-    const std::int32_t show = s->hidden                   ? kShowMinimized
-                              : s->fullscreen != 0        ? kShowFullscreen
-                              : s->type == "floating_con" ? kShowNormal
-                                                          : kShowMaximized;
-    return Reading{s->outer, true, s->insets, std::nullopt, show, s->focused};
+    return Reading{.frame = s->outer,
+                   .insets = s->insets,
+                   .show = s->hidden                   ? kShowMinimized
+                           : s->fullscreen != 0        ? kShowFullscreen
+                           : s->type == "floating_con" ? kShowNormal
+                                                       : kShowMaximized,
+                   .active = s->focused};
   }
   bool Activate(const TestWindow& w) override {
     Sway(w, "focus");
@@ -314,7 +298,7 @@ class SwayDesktop final : public LinuxDesktop {
   }
 };
 
-// KWin: read by a script of the test's own, by the window's caption.
+// Read by a script of the test's own.
 class KWinDesktop final : public LinuxDesktop {
  public:
   KWinDesktop() {
@@ -325,8 +309,8 @@ class KWinDesktop final : public LinuxDesktop {
   std::unique_ptr<WindowManager> Connect() override {
     return KWinWindowManager::Connect(&error_);
   }
-  // The dock a Wayland desktop has: a bar of the layer shell (which KWin
-  // takes for an ordinary window when its namespace is not a panel's).
+  // A dock: a layer-shell bar, which KWin takes for an ordinary window when
+  // its namespace is not a panel's.
   std::optional<TestWindow> Start(const std::string& kind,
                                   const std::string& title,
                                   Role role) override {
@@ -353,22 +337,19 @@ class KWinDesktop final : public LinuxDesktop {
   std::optional<Reading> Read(const TestWindow& w) override {
     const json d = Script(w, "send(describe(w));");
     if (d.is_null()) return std::nullopt;
-    const Rect frame{d["frame"][0], d["frame"][1], d["frame"][2],
-                     d["frame"][3]};
+    const json& f = d["frame"];
+    Reading r{.frame = {f[0], f[1], f[2], f[3]}, .content = Offered(w)};
     // (5.27 tells no maximised state: a frame filling the work area counts.)
     const bool maximized = d["maximized"].is_null()
-                               ? frame == WorkArea() && !d["tiled"]
+                               ? r.frame == WorkArea() && !d["tiled"]
                                : d["maximized"].get<bool>();
-    return Reading{frame,
-                   true,
-                   std::nullopt,
-                   Offered(w),
-                   d["minimized"]    ? kShowMinimized
-                   : d["fullScreen"] ? kShowFullscreen
-                   : d["tiled"]      ? kShowTiled
-                   : maximized       ? kShowMaximized
-                                     : kShowNormal,
-                   d["active"]};
+    r.show = d["minimized"]    ? kShowMinimized
+             : d["fullScreen"] ? kShowFullscreen
+             : d["tiled"]      ? kShowTiled
+             : maximized       ? kShowMaximized
+                               : kShowNormal;
+    r.active = d["active"];
+    return r;
   }
   bool Activate(const TestWindow& w) override {
     Script(w, "activate(w); send(0);");
@@ -413,10 +394,9 @@ class KWinDesktop final : public LinuxDesktop {
   }
 };
 
-// GNOME Shell: Xwayland's windows read as X11's; a Wayland window as it
-// reports itself (its size, state and activation: no place; what a
-// client-side decorated window draws is all its own), asked for a state as
-// its own title bar would ask.
+// Xwayland's windows as on X11; a Wayland window as it reports itself (no
+// place; what it draws is all its own), asked for a state as its title bar
+// would ask.
 class GnomeDesktop final : public X11Desktop {
  public:
   GnomeDesktop() {
@@ -459,7 +439,6 @@ class GnomeDesktop final : public X11Desktop {
   }
   bool Taken(TestWindow& w) override {
     if (!Wayland(w)) return TakenX(w, false);
-    // In the frame it draws.
     return Eventually([&] { return Qt(w)->Last(true).has_value(); },
                       kAppearsMs);
   }
@@ -473,18 +452,11 @@ std::optional<Size> Offered(const TestWindow& w) {
 }
 
 std::unique_ptr<ContractDesktop> SessionDesktop() {
-  std::unique_ptr<ContractDesktop> d;
-  if (!Env("SWAYSOCK").empty()) {
-    d = std::make_unique<SwayDesktop>();
-  } else if (!Env("PENTRAX_KWIN_PID").empty()) {
-    d = std::make_unique<KWinDesktop>();
-  } else if (!Env("PENTRAX_SHELL_PID").empty()) {
-    d = std::make_unique<GnomeDesktop>();
-  } else {
-    d = std::make_unique<X11Desktop>();
-  }
-  d->name = Env("PENTRAX_DESKTOP");
-  return d;
+  if (!Env("SWAYSOCK").empty()) return std::make_unique<SwayDesktop>();
+  if (!Env("PENTRAX_KWIN_PID").empty()) return std::make_unique<KWinDesktop>();
+  if (!Env("PENTRAX_SHELL_PID").empty())
+    return std::make_unique<GnomeDesktop>();
+  return std::make_unique<X11Desktop>();
 }
 
 }  // namespace pentrax::testing

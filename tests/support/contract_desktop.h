@@ -1,7 +1,5 @@
-// The desktop that the contract's cases (platform/contract_test.cpp) run
-// on: its backend, the windows a test can start there, how the desktop
-// itself shows them (never through Pentrax), how a user acts on them, and
-// what it cannot do.
+// The desktop the contract runs on: its backend, its windows as it shows
+// them itself (never through Pentrax), a user's acts, what it cannot do.
 #pragma once
 
 #include <array>
@@ -19,9 +17,8 @@ namespace pentrax::testing {
 // How long a new window may take to appear: a busy CI machine is slow.
 inline constexpr int kAppearsMs = 30000;
 
-// A window as the desktop shows it; where it tells the place, what it draws
-// around the content, the content's size as the window reports it, whether
-// the window is active.
+// (What the desktop draws around the content; the content's size as the
+// window reports it.)
 struct Reading {
   Rect frame;  // outer, frame included
   bool placeKnown = true;
@@ -31,8 +28,7 @@ struct Reading {
   std::optional<bool> active = std::nullopt;
 };
 
-// A window a test started: it ends when `program` (its program, or the
-// window itself) goes. `key` is the desktop's own number for it (X id,
+// It ends with `program`; `key` is the desktop's number for it (X id,
 // con_id), `handle` the backend's (0: found by its title).
 struct TestWindow {
   std::string kind, title;
@@ -41,22 +37,21 @@ struct TestWindow {
   WindowHandle handle = 0;
 };
 
-// One of its kind, one that keeps to a size of its own (a terminal's cells,
-// a largest size), an X11 dialog, a dock without a strut, Pentrax's own.
+// kRefusing: keeps to a size of its own (a terminal's cells, a largest
+// size); a dialog, a dock without a strut or Pentrax's own: X11 windows.
 enum class Role { kOrdinary, kRefusing, kDialog, kDock, kOwn };
 
 class ContractDesktop {
  public:
   virtual ~ContractDesktop() = default;
   std::string name;  // "sway 1.12 (Debian testing)"
-  // "X11", "sway", "KWin", "GNOME" or "Win32"; what the backend says when
-  // the desktop does not answer.
+  // "X11", "sway", "KWin", "GNOME" or "Win32"; the backend's name for it
+  // when it does not answer.
   std::string family, silentName;
   std::vector<std::string> kinds;  // of the windows it can start
 
   virtual std::unique_ptr<WindowManager> Connect() = 0;
-  // Started, taken in by the desktop and in its frame; nullopt for a role
-  // the kind cannot take.
+  // Once taken in and framed; nullopt for a role the kind cannot take.
   virtual std::optional<TestWindow> Start(const std::string& kind,
                                           const std::string& title,
                                           Role role = Role::kOrdinary) = 0;
@@ -64,8 +59,7 @@ class ContractDesktop {
   // As it first showed it (a window that opens in front may be sized by the
   // time it is read).
   virtual std::optional<Reading> Opened(const TestWindow& w) { return Read(w); }
-  // As a user would (false where nothing activates but the opening;
-  // kShowNormal: out of any state).
+  // As a user would (false where only the opening activates).
   virtual bool Activate(const TestWindow& w) = 0;
   virtual void Make(const TestWindow& w, std::int32_t show) = 0;
   virtual Rect Monitor() = 0;  // the one monitor, and its work area
@@ -73,14 +67,12 @@ class ContractDesktop {
   virtual bool Silence(bool /*stop*/) { return false; }  // false: cannot
 };
 
-// The desktop of the session that runs the test (its environment tells).
 std::unique_ptr<ContractDesktop> SessionDesktop();
 // The size a Qt window says it was last offered; nullopt for another's.
 std::optional<Size> Offered(const TestWindow& w);
 
-// What a desktop (its family, or the start of its name) cannot do, "n/a:
-// why", where a case or a part of one cannot be checked there; or does its
-// own way, a plain note for a difference the case allows.
+// What a desktop (family, or start of name) cannot do ("n/a: why") or does
+// its own way (a note).
 // clang-format off
 inline constexpr std::array<const char*, 3> kCapabilities[] = {
     {"X11", "Tiled", "n/a: no EWMH state says that a window is tiled"},

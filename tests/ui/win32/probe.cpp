@@ -1,17 +1,15 @@
-// Looks at the main window of another Wine process from outside, as a test
-// must (WM_GETTEXT and BM_GETCHECK are sent across processes), or shows a
-// window for Pentrax to size, as another program. Waits at most 20 s for the
-// window (and the state); exits 1 when they do not come.
-//   probe controls TITLE [NAME STATE]  "NAME CX CY CHECK ENABLED TEXT" a
-//       control (its centre on the screen, CHECK 0/1/2 or -, line breaks as
-//       "|", option buttons named with their index: optRes7); with NAME,
-//       once that control's "CHECK ENABLED TEXT" begins with STATE
-//   probe window TITLE  "LEFT TOP RIGHT BOTTOM ZOOMED"
-//   probe text TITLE    the texts of its child windows, one a line
-//   probe target TITLE X Y W H [MAX_W MAX_H]  a window shown until killed
-//   probe hung TITLE X Y W H  the same, one that never takes a message
-//   probe ids TITLE     "WINDOW CONTROL DESKTOP TASKBAR SESSION": handles of
-//       the window, its first control, the desktop, the task bar; session id
+// Reads the main window of another Wine process from outside (messages sent
+// across processes), or shows a window to be sized, as another program.
+// Waits at most 20 s for the window (and the state), or exits 1.
+//   controls TITLE [NAME STATE]  "NAME CX CY CHECK ENABLED TEXT" a control
+//     (centre on the screen; CHECK 0/1/2 or -; "|" for a line break; options
+//     named with their index, optRes7); with NAME, once that control's
+//     "CHECK ENABLED TEXT" begins with STATE
+//   window TITLE  "LEFT TOP RIGHT BOTTOM ZOOMED"
+//   text TITLE    the texts of its child windows, one a line
+//   target|hung TITLE X Y W H [MAX_W MAX_H]  a window shown until killed
+//     (hung: one that takes no message)
+//   ids TITLE     "WINDOW CONTROL DESKTOP TASKBAR SESSION"
 #include <windows.h>
 // (After <windows.h>, which it needs.)
 #include <shellapi.h>
@@ -56,7 +54,6 @@ std::string Name(const ControlLayout& row) {
          (row.index >= 0 ? std::to_string(row.index) : "");
 }
 
-// "CHECK ENABLED TEXT" of a control.
 std::string State(const ControlLayout& row, HWND control) {
   DWORD_PTR check = 0;
   SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000,
@@ -82,7 +79,7 @@ LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM w, LPARAM l) {
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const std::string command = argv[1];
-  // The title as it was given, whatever the code page can hold.
+  // (As it was given, whatever the code page can hold.)
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
   const std::wstring title = count > 2 ? wide[2] : Wide(argv[2]);
