@@ -1,10 +1,7 @@
-// The promises of src/platform/window_manager.h, which every backend keeps:
-// one table of cases, run on the real desktop of the session
-// (scripts/with-*-session.sh, or Wine) for every kind of window it has,
-// acting through the backend and checking with what the desktop itself
-// shows (contract_desktop.h); "n/a: why" where it cannot (kCapabilities).
-// With PENTRAX_CONTRACT_RESULTS set, the results go to a JSON file there
-// (scripts/contract-table.py prints them as one table).
+// The promises of window_manager.h as one table of cases, run on the
+// session's desktop (or Wine) for every kind of window it has and checked by
+// what the desktop itself shows; results as JSON in PENTRAX_CONTRACT_RESULTS
+// for scripts/contract-table.py.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,8 +25,17 @@ using testing::Reading;
 using testing::Role;
 using testing::TestWindow;
 
+struct Case {
+  const char* name;
+  void (*check)(const std::string& kind);
+  bool eachKind = true;
+  std::int32_t show = kShowNormal;  // the state the case puts windows into
+};
+
 std::unique_ptr<testing::ContractDesktop> desk;
 std::unique_ptr<WindowManager> wm;  // one at a time (KWin's: one a process)
+const Case* running = nullptr;
+std::vector<std::string> notes;  // of the case that runs
 
 // A later Pentrax process's backend, in the place of the one before.
 void Later() {
@@ -37,15 +43,11 @@ void Later() {
   wm = desk->Connect();
   ASSERT_NE(wm, nullptr);
 }
-std::vector<std::string> notes;  // of the case that runs
 
-// Whether the desktop cannot do this (what it does its own way is noted).
+// (What the desktop does its own way is noted.)
 bool Cannot(const std::string& what) {
   const std::string why = testing::Cannot(*desk, what);
-  if (!why.empty() &&
-      std::find(notes.begin(), notes.end(), why) == notes.end()) {
-    notes.push_back(why);
-  }
+  if (!why.empty() && std::ranges::count(notes, why) == 0) notes.push_back(why);
   return why.starts_with("n/a");
 }
 
@@ -66,8 +68,8 @@ int Place(WindowHandle h, std::int32_t show, const Rect& r) {
   return wm->SetWindowPlacement(h, p);
 }
 
-// The backend's reading once it reads the same 100 ms apart (GNOME tells a
-// state before the frame that goes with it), and its first frame is there.
+// The backend's reading once the same 100 ms apart with a frame (GNOME
+// lists a new window before it has one, and tells a state before its frame).
 std::optional<WindowPlacement> Steady(const std::function<WindowHandle()>& h) {
   std::optional<WindowPlacement> last, now;
   EXPECT_TRUE(Eventually(
@@ -75,13 +77,12 @@ std::optional<WindowPlacement> Steady(const std::function<WindowHandle()>& h) {
         last = std::exchange(now, Placement(h()));
         return now && now == last && now->rcNormalPosition.width() > 0;
       },
-      10000, 100));
+      testing::kAppearsMs, 100));
   return now;
 }
 
-// A window of the kind, as the backend names it: its number, or the window
-// listed (or, of Pentrax's own, in front) with its title; once the desktop
-// has placed it (GNOME lists a new window before it has a frame).
+// A window of the kind, its handle found by its title where the desktop
+// tells none (Pentrax's own: in front, not listed).
 std::optional<TestWindow> Start(const std::string& kind,
                                 Role role = Role::kOrdinary,
                                 std::string title = "") {
@@ -105,8 +106,7 @@ std::optional<TestWindow> Start(const std::string& kind,
 }
 
 std::optional<Reading> Read(const TestWindow& w) { return desk->Read(w); }
-// Whether the desktop shows the window with this frame (its size, where it
-// tells no place).
+// (Its size alone where the desktop tells no place.)
 bool Shows(const std::optional<Reading>& r, const Rect& frame) {
   return r && (r->placeKnown ? r->frame == frame
                              : r->frame.width() == frame.width() &&
@@ -115,8 +115,7 @@ bool Shows(const std::optional<Reading>& r, const Rect& frame) {
 bool ShowsState(const TestWindow& w, std::int32_t show) {
   return Eventually([&] { return Read(w) && Read(w)->show == show; }, 5000);
 }
-// As the desktop shows it the same 100 ms apart (a window manager may
-// animate a change).
+// The same 100 ms apart: a window manager may animate a change.
 std::optional<Reading> Settled(const TestWindow& w) {
   std::optional<Reading> last, now;
   Eventually(
@@ -135,7 +134,6 @@ std::string Seen(const TestWindow& w) {
            : "gone";
 }
 
-// A rectangle at (x, y) of the work area, w x h.
 Rect In(int x, int y, int w, int h) {
   const Rect a = desk->WorkArea();
   return {a.left + x, a.top + y, a.left + x + w, a.top + y + h};
@@ -160,8 +158,7 @@ void WindowInFront(const std::string& kind) {
   }
 }
 
-// Cut to the buffer on a character's boundary, then a NUL, the rest of the
-// buffer left as it was.
+// Cut on a character's boundary, then a NUL, the rest left as it was.
 void Title(const std::string& kind) {
   std::string title = "Pentrax";
   while (title.size() < 300) title += "\xF0\x9F\x93\x90";
@@ -175,9 +172,8 @@ void Title(const std::string& kind) {
   EXPECT_NE(wm->WindowIdentity(w->handle), "");
 }
 
-// A window as the desktop placed it: its frame, what the desktop draws
-// around it (or what the window says it was given inside), its monitor and
-// that monitor's work area.
+// A window as the desktop placed it (the insets, or the size the window
+// says it was given).
 void FrameInsetsAndMonitor(const std::string& kind) {
   const auto w = Start(kind);
   ASSERT_TRUE(w);
@@ -185,11 +181,10 @@ void FrameInsetsAndMonitor(const std::string& kind) {
   const auto in = wm->GetFrameInsets(w->handle);
   const auto r = Read(*w);
   ASSERT_TRUE(p && in && r && (r->insets || r->content));
-  EXPECT_EQ(p->showCmd, kShowNormal);
   EXPECT_TRUE(Shows(r, p->rcNormalPosition))
       << Seen(*w) << ", not " << ::testing::PrintToString(p->rcNormalPosition);
   EXPECT_EQ(in, r->insets.value_or(*in));
-  const Rect& f = p->rcNormalPosition;  // less what the desktop draws
+  const Rect& f = p->rcNormalPosition;
   const Size content{f.width() - in->left - in->right,
                      f.height() - in->top - in->bottom};
   EXPECT_EQ(r->content.value_or(content), content);
@@ -212,16 +207,16 @@ void PlacedAndReadBack(const std::string& kind) {
   }
 }
 
-// Sized by Pentrax, put into the state by the user and read so, sized
-// again and put back by a later process (the first's placement detail
-// handed on): in the state as it was, and out of it at the rectangle of
-// the first sizing, which only the backend that placed it knows.
-void InState(const std::string& kind, std::int32_t show) {
-  const std::string state = show == kShowMaximized    ? "Maximised"
-                            : show == kShowMinimized  ? "Minimised"
-                            : show == kShowFullscreen ? "FullScreen"
-                                                      : "Tiled";
-  if (Cannot(state + " of " + kind)) return;
+// Sized, put into the state by the user, sized again and put back by a
+// later process (handed the placement detail): in the state as it was, and
+// out of it at the first sizing's rectangle, which only the detail knows.
+void InState(const std::string& kind) {
+  const std::int32_t show = running->show;
+  const std::string state = running->name;
+  const auto cannot = [&](const std::string& what) {
+    return Cannot(what) || Cannot(what + " of " + kind);
+  };
+  if (cannot(state)) return;
   const auto w = Start(kind);
   ASSERT_TRUE(w);
   const WindowHandle h = w->handle;
@@ -234,7 +229,7 @@ void InState(const std::string& kind, std::int32_t show) {
   EXPECT_TRUE(Eventually([&] {
     return (p = Placement(h)) && p->showCmd == show;
   })) << ShowStateName(p ? p->showCmd : 0);
-  EXPECT_TRUE(Cannot("the normal rectangle of " + state) ||
+  EXPECT_TRUE(cannot("the normal rectangle of " + state) ||
               p->rcNormalPosition == first);
   EXPECT_EQ(Place(h, kShowRestore, sized), 1);
   EXPECT_TRUE(ShowsState(*w, kShowNormal) && Shows(Read(*w), sized))
@@ -242,25 +237,23 @@ void InState(const std::string& kind, std::int32_t show) {
 
   const std::string detail = wm->PlacementDetail(h);
   EXPECT_LE(detail.size(), kPlacementDetailLength);
-  EXPECT_TRUE(std::all_of(detail.begin(), detail.end(),
-                          [](char c) { return c >= ' ' && c <= '~'; }));
+  EXPECT_TRUE(
+      std::ranges::all_of(detail, [](char c) { return c >= ' ' && c <= '~'; }));
   Later();
   wm->TakePlacementDetail(h, detail);
   EXPECT_EQ(Place(h, show, p->rcNormalPosition), 1);
   EXPECT_TRUE(ShowsState(*w, show)) << Seen(*w);
-  const auto back = Settled(*w);
-  EXPECT_TRUE(show == kShowMinimized || Shows(back, inState->frame))
+  EXPECT_TRUE(show == kShowMinimized || Shows(Settled(*w), inState->frame))
       << Seen(*w);
   EXPECT_EQ(Placement(h), p);
-  if (!Cannot("out of " + state)) {
+  if (!cannot("out of " + state)) {
     desk->Make(*w, kShowNormal);
     EXPECT_TRUE(ShowsState(*w, kShowNormal));
     EXPECT_TRUE(Eventually([&] { return Shows(Read(*w), first); })) << Seen(*w);
   }
 }
 
-// A detail the backend does not understand (another version's, a damaged
-// one) changes nothing.
+// Another version's detail, or a damaged one, changes nothing.
 void DetailNotUnderstood(const std::string& kind) {
   const auto w = Start(kind);
   ASSERT_TRUE(w);
@@ -291,7 +284,7 @@ void UnknownWindowsMonitor(const std::string&) {
 }
 
 // Ordinary windows and dialogs of other programs, the topmost last; not a
-// dock, nor Pentrax's own.
+// dock, nor Pentrax's own (by title too, where they have no handle).
 void WhichWindowsAreListed(const std::string& kind) {
   const auto dialog =
       Cannot("a dialog") ? std::nullopt : Start(kind, Role::kDialog);
@@ -304,7 +297,7 @@ void WhichWindowsAreListed(const std::string& kind) {
       Eventually([&] { return wm->GetForegroundWindow() == b->handle; }));
   const auto listed = wm->ListWindows();
   const auto at = [&](const std::optional<TestWindow>& w) {
-    return std::find(listed.begin(), listed.end(), w->handle) - listed.begin();
+    return std::ranges::find(listed, w->handle) - listed.begin();
   };
   for (const auto* w : {&a, &b, &dialog}) {
     EXPECT_TRUE(!*w || (at(*w) < std::ssize(listed) &&
@@ -335,15 +328,12 @@ void WindowGone(const std::string& kind) {
   testing::ExpectGone(*wm, h);
   EXPECT_EQ(wm->NotAnswering(), "");
   EXPECT_FALSE(wm->GetFrameInsets(h) || wm->IsOwnProcessWindow(h));
-  const auto listed = wm->ListWindows();
-  EXPECT_EQ(std::count(listed.begin(), listed.end(), h), 0);
+  EXPECT_EQ(std::ranges::count(wm->ListWindows(), h), 0);
   Rect area;  // the primary monitor's
-  EXPECT_TRUE(wm->GetWorkArea(h, area));
-  EXPECT_EQ(area, desk->WorkArea());
+  EXPECT_TRUE(wm->GetWorkArea(h, area) && area == desk->WorkArea());
 }
 
-// A window that keeps to a size of its own: the frame read back is the one
-// it took.
+// The frame read back is the one a window that keeps its own size took.
 void SizeTheWindowRefuses(const std::string& kind) {
   if (Cannot("SizeTheWindowRefuses of " + kind)) return;
   const auto w = Start(kind, Role::kRefusing);
@@ -358,13 +348,12 @@ void SizeTheWindowRefuses(const std::string& kind) {
   })) << Seen(*w);
 }
 
-// Stopped, the desktop is named by every call that it leaves unanswered;
-// going on again, it answers.
+// Stopped, the desktop is named by each call that fails; going on, it
+// answers.
 void DesktopNotAnswering(const std::string& kind) {
   const auto w = Start(kind);
-  const Rect somewhere = In(10, 10, 500, 400);
+  const Rect somewhere = In(10, 10, 500, 400);  // (asked before it stops)
   ASSERT_TRUE(w && desk->Silence(true));
-  // (Each call's failure, then what it names.)
   const auto silent = [&](bool failed) {
     return failed && wm->NotAnswering() == desk->silentName;
   };
@@ -378,21 +367,16 @@ void DesktopNotAnswering(const std::string& kind) {
       10000));
 }
 
-struct Case {
-  const char* name;
-  void (*check)(const std::string& kind);
-  bool eachKind = true;
-};
 // clang-format off
 const Case kCases[] = {
     {"WindowInFront", WindowInFront},
     {"Title", Title},
     {"FrameInsetsAndMonitor", FrameInsetsAndMonitor},
     {"PlacedAndReadBack", PlacedAndReadBack},
-    {"Maximised", [](const std::string& k) { InState(k, kShowMaximized); }},
-    {"Minimised", [](const std::string& k) { InState(k, kShowMinimized); }},
-    {"FullScreen", [](const std::string& k) { InState(k, kShowFullscreen); }},
-    {"Tiled", [](const std::string& k) { InState(k, kShowTiled); }},
+    {"Maximised", InState, true, kShowMaximized},
+    {"Minimised", InState, true, kShowMinimized},
+    {"FullScreen", InState, true, kShowFullscreen},
+    {"Tiled", InState, true, kShowTiled},
     {"DetailNotUnderstood", DetailNotUnderstood, false},
     {"UnknownWindowsMonitor", UnknownWindowsMonitor, false},
     {"WhichWindowsAreListed", WhichWindowsAreListed, false},
@@ -407,10 +391,10 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 class Contract : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Contract, Holds) {
-  const Case& c = GetParam();
+  running = &GetParam();
   RecordProperty("desktop", desk->name);
   notes.clear();
-  if (Cannot(c.name)) {
+  if (Cannot(running->name)) {
     RecordProperty("cannot", notes.back());
     GTEST_SKIP() << notes.back();
   }
@@ -418,8 +402,8 @@ TEST_P(Contract, Holds) {
   for (const std::string& kind : desk->kinds) {
     SCOPED_TRACE(kind);
     Cannot(kind);
-    c.check(kind);
-    if (!c.eachKind) break;
+    running->check(kind);
+    if (!running->eachKind) break;
   }
   std::string noted;
   for (const std::string& n : notes) noted += (noted.empty() ? "" : "; ") + n;
@@ -434,8 +418,8 @@ INSTANTIATE_TEST_SUITE_P(Backend, Contract, ::testing::ValuesIn(kCases),
 }  // namespace pentrax
 
 #ifndef _WIN32
-// support/test_window.cpp, as this program's --test-window: a window of
-// another process that runs this program, which Pentrax takes for its own.
+// support/test_window.cpp as --test-window: another process of this
+// program, whose window Pentrax takes for its own.
 int TestWindowMain(int argc, char** argv);
 #endif
 
@@ -451,9 +435,9 @@ int main(int argc, char** argv) {
   // (Before the command line, which may name another output.)
   if (const char* results = std::getenv("PENTRAX_CONTRACT_RESULTS")) {
     std::string file = pentrax::desk->name;
-    for (char& c : file) {
-      if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.') c = '-';
-    }
+    std::ranges::replace_if(
+        file, [](unsigned char c) { return !std::isalnum(c) && c != '.'; },
+        '-');
     GTEST_FLAG_SET(output,
                    std::string("json:") + results + "/" + file + ".json");
   }

@@ -1,10 +1,5 @@
-// The Linux desktops of the contract: X11 (xwininfo and xprop read its
-// windows), sway (its tree), KWin (a script of the test's own) and GNOME
-// Shell (Xwayland's windows as on X11; a Wayland window as it reports
-// itself). A test window is a Qt window (pentrax_qt_window, on Wayland or
-// through XWayland), foot, or an X11 test window (pentrax_test_window; this
-// program itself, started with --test-window, for a window of Pentrax's
-// own).
+// The Linux desktops of the contract, on Qt windows (pentrax_qt_window),
+// foot and X11 test windows (pentrax_test_window, or this program's).
 #include "contract_desktop.h"
 
 #include <signal.h>
@@ -31,8 +26,7 @@ namespace {
 using nlohmann::json;
 
 std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
+  return std::getenv(name) != nullptr ? std::getenv(name) : "";
 }
 
 // The numbers after "=" in what xprop says of a property.
@@ -49,51 +43,46 @@ Rect Moved(Rect r, Point by) {
   return {r.left - by.x, r.top - by.y, r.right - by.x, r.bottom - by.y};
 }
 
-// An X11 window as xwininfo and xprop show it, rectangles from `origin`.
 std::optional<Reading> ReadX(WindowHandle id, Point origin) {
   const auto x = ReadIndependently(id);
   if (!x) return std::nullopt;
-  Reading r;
+  const auto& e = x->extents;
+  Reading r{.frame = Moved(x->Outer(), origin),
+            .insets = Insets{e[0], e[2], e[1], e[3]},
+            .active = ActiveWindow() == id};
   const auto shadow = Numbers(Property(id, "_GTK_FRAME_EXTENTS"));
   if (shadow.size() == 4) {  // a frame of its own within a shadow
-    r.frame = {x->client.left + shadow[0], x->client.top + shadow[2],
-               x->client.right - shadow[1], x->client.bottom - shadow[3]};
+    const Rect& c = x->client;
+    r.frame = Moved({c.left + shadow[0], c.top + shadow[2], c.right - shadow[1],
+                     c.bottom - shadow[3]},
+                    origin);
     r.insets = Insets{};
-  } else {
-    r.frame = x->Outer();
-    r.insets =
-        Insets{x->extents[0], x->extents[2], x->extents[1], x->extents[3]};
   }
-  r.frame = Moved(r.frame, origin);
   const std::string state = Property(id, "_NET_WM_STATE");
   const auto has = [&](const char* s) { return state.find(s) != state.npos; };
   r.show = has("HIDDEN")                                    ? kShowMinimized
            : has("FULLSCREEN")                              ? kShowFullscreen
            : has("MAXIMIZED_VERT") && has("MAXIMIZED_HORZ") ? kShowMaximized
                                                             : kShowNormal;
-  r.active = ActiveWindow() == id;
   return r;
 }
 
 void MakeX(long long id, std::int32_t show) {
-  const std::string w = std::to_string(id);
-  const std::string add = "wmctrl -i -r " + w + " -b add,";
-  const std::string remove = "wmctrl -i -r " + w + " -b remove,";
-  Run(show == kShowMinimized    ? "xdotool windowminimize " + w
-      : show == kShowMaximized  ? add + "maximized_vert,maximized_horz"
-      : show == kShowFullscreen ? add + "fullscreen"
-                                : remove + "maximized_vert,maximized_horz; " +
-                                      remove + "fullscreen; wmctrl -i -a " + w);
+  const std::string w = std::to_string(id), b = "wmctrl -i -r " + w + " -b ";
+  Run(show == kShowMinimized   ? "xdotool windowminimize " + w
+      : show == kShowMaximized ? b + "add,maximized_vert,maximized_horz"
+      : show == kShowFullscreen
+          ? b + "add,fullscreen"
+          : b + "remove,maximized_vert,maximized_horz; " + b +
+                "remove,fullscreen; wmctrl -i -a " + w);
 }
 
-// A Qt window (pentrax_qt_window) that reports itself into a file and takes
-// requests for a state on its standard input.
+// A Qt window reports itself into a file and takes a state on its input.
 struct QtWindow : Client {
   std::string report;
   QtWindow(const std::vector<std::string>& argv, std::string file)
       : Client(argv), report(std::move(file)) {}
-  // Its last "WxH FW FH TOP STATE ACTIVE", or its first in its frame
-  // (larger than what it was offered).
+  // Its last "WxH FW FH TOP STATE ACTIVE", or its first in its frame.
   std::optional<std::array<int, 7>> Last(bool first = false) const {
     std::optional<std::array<int, 7>> last;
     std::string line;
@@ -109,121 +98,106 @@ struct QtWindow : Client {
   }
 };
 
-// The window's program, started: a Qt window or foot for the kinds, an X11
-// test window (or this program) for the roles they cannot take. nullptr
-// for a role that the kind cannot take.
+// An X11 test window takes the roles a Qt window or foot cannot.
 std::shared_ptr<void> StartProgram(const std::string& kind,
                                    const std::string& title, Role role) {
   static int started = 0;
+  const bool refusing = role == Role::kRefusing;
   if (kind.starts_with("Qt") && role <= Role::kRefusing) {
     const std::string file =
         Env("XDG_RUNTIME_DIR") + "/qt" + std::to_string(++started);
     return std::make_shared<QtWindow>(
-        std::vector<std::string>{"sh", "-c", "exec \"$@\" >" + file, "-",
-                                 PENTRAX_QT_WINDOW, title, "-platform",
-                                 kind == "Qt on Wayland" ? "wayland" : "xcb",
-                                 role == Role::kRefusing ? "--cells" : "",
-                                 role == Role::kRefusing ? "7x14" : ""},
+        std::vector<std::string>{
+            "sh", "-c", "exec \"$@\" >" + file, "-", PENTRAX_QT_WINDOW, title,
+            "-platform", kind == "Qt on Wayland" ? "wayland" : "xcb",
+            refusing ? "--cells" : "", refusing ? "7x14" : ""},
         file);
   }
   if (kind == "foot" && role == Role::kOrdinary) {
     return std::make_shared<Client>(std::vector<std::string>{
         "sh", "-c", "exec foot -T \"$0\" sleep 1d 2>/dev/null", title});
   }
-  if (role == Role::kRefusing && !kind.starts_with("X11")) return nullptr;
+  if (refusing && !kind.starts_with("X11")) return nullptr;
+  char self[PATH_MAX] = {};
+  if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return nullptr;
   std::vector<std::string> argv = {PENTRAX_TEST_WINDOW, "--title", title};
-  if (role == Role::kOwn) {
-    char self[PATH_MAX] = {};
-    if (readlink("/proc/self/exe", self, sizeof self - 1) <= 0) return nullptr;
-    argv = {self, "--test-window", "--title", title};
-  }
-  // (Refusing: a dialog's largest size; a terminal's increments.)
-  const bool own = kind.ends_with("frame");
+  if (role == Role::kOwn) argv = {self, "--test-window", "--title", title};
+  const bool csd = kind.ends_with("frame");
   const char* const options[] = {
-      "", own ? "--min 10x10 --inc 10x10" : "--min 200x150 --max 400x300",
+      "", csd ? "--min 10x10 --inc 10x10" : "--min 200x150 --max 400x300",
       "--type DIALOG", "--type DOCK --geometry 200x40+500+400", ""};
   std::istringstream more(options[static_cast<int>(role)] +
-                          std::string(own ? " --csd 12" : ""));
+                          std::string(csd ? " --csd 12" : ""));
   for (std::string word; more >> word;) argv.push_back(word);
   return std::make_shared<Client>(argv);
 }
 
-// Its Qt window; nullptr for another program's, or one that has ended.
 QtWindow* Qt(const TestWindow& w) {
   return w.kind.starts_with("Qt") ? static_cast<QtWindow*>(w.program.get())
                                   : nullptr;
 }
 
-// What every Linux desktop shares: windows started as above, the desktop
-// silenced by stopping its process.
+// Silenced by stopping the desktop's process.
 class LinuxDesktop : public ContractDesktop {
  public:
+  LinuxDesktop() { name = Env("PENTRAX_DESKTOP"); }
   std::optional<TestWindow> Start(const std::string& kind,
                                   const std::string& title,
                                   Role role) override {
     const bool x = role > Role::kRefusing || kind.starts_with("X11");
     TestWindow w{x ? "X11" : kind, title, StartProgram(kind, title, role)};
-    if (!w.program || !Taken(w)) return std::nullopt;
-    return w;
+    return w.program && Taken(w) ? std::optional(w) : std::nullopt;
   }
   bool Silence(bool stop) override {
     return kill(std::atoi(Env(pid_).c_str()), stop ? SIGSTOP : SIGCONT) == 0;
   }
 
  protected:
-  // Waits until the desktop has taken the window in, and notes its key.
   virtual bool Taken(TestWindow& w) = 0;
-  // An X11 window, managed and framed (tight: in a frame just its size, as
-  // KWin frames a window before it moves it).
+  // Managed and framed (tight: in a frame just its size, as KWin frames a
+  // window before it moves it). A Qt window is found by its title and pid
+  // (GNOME's frames have its title too); the X11 test window prints its id.
   static bool TakenX(TestWindow& w, bool tight) {
-    // The X11 test window prints its number; a Qt window is the window of
-    // its process with its title (GNOME's frames have it too).
     auto* client = static_cast<Client*>(w.program.get());
-    std::istringstream found(
-        Qt(w) == nullptr
-            ? client->ReadLine()
-            : Run("timeout 10 xdotool search --sync --onlyvisible --name '^" +
-                  w.title + "$'")
-                  .value_or(""));
-    for (std::string number; found >> number && w.key == 0;) {
-      const auto pid =
-          Numbers(Property(std::stoi(number, nullptr, 0), "_NET_WM_PID"));
-      if (Qt(w) == nullptr || (!pid.empty() && pid[0] == client->pid())) {
-        w.key = std::stoll(number, nullptr, 0);
-      }
-    }
+    std::istringstream found(Qt(w) == nullptr
+                                 ? client->ReadLine()
+                                 : Run("timeout 30 xdotool search --sync "
+                                       "--onlyvisible --all --pid " +
+                                       std::to_string(client->pid()) +
+                                       " --name '^" + w.title + "$'")
+                                       .value_or(""));
+    std::string number;
+    w.key = found >> number ? std::stoll(number, nullptr, 0) : 0;
     const auto id = WindowHandle(w.key);
-    const bool managed =
-        w.key != 0 && Eventually([&] {
-          const auto r = ReadIndependently(id);
-          return r &&
-                 Property(id, "WM_STATE").find("window state") !=
-                     std::string::npos &&
-                 (!tight || r->frame == r->Outer());
-        });
-    // (A frame drawn by another client comes later, if at all: a dock has
-    // none.)
+    const auto managed = [&] {
+      const auto r = ReadIndependently(id);
+      return r &&
+             Property(id, "WM_STATE").find("window state") !=
+                 std::string::npos &&
+             (!tight || r->frame == r->Outer());
+    };
+    if (w.key == 0 || !Eventually(managed, kAppearsMs)) return false;
+    // (Another client's frame comes later, if at all: a dock has none.)
     Eventually([&] {
       return Numbers(Property(id, "_NET_FRAME_EXTENTS")).size() == 4;
     });
-    return managed;
+    return true;
   }
   const char* pid_ = "";
+  std::string error_;
 };
 
-// X11, in the backend's workspace coordinates (from the work area's
-// corner).
+// In the backend's workspace coordinates (from the work area's corner).
 class X11Desktop : public LinuxDesktop {
  public:
   X11Desktop() {
     family = "X11";
     kinds = {"X11", "X11 drawing its own frame"};
-    const auto area = Numbers(Run("xprop -root _NET_WORKAREA").value_or(""));
-    origin_ = area.size() >= 4 ? Point{area[0], area[1]} : Point{};
+    const Rect area = WorkArea();  // (from 0, 0 so far)
+    origin_ = {area.left, area.top};
   }
   std::unique_ptr<WindowManager> Connect() override {
-    std::string error;
-    return X11WindowManager::Connect(nullptr, &error);
+    return X11WindowManager::Connect(nullptr, &error_);
   }
   std::optional<Reading> Read(const TestWindow& w) override {
     auto r = ReadX(WindowHandle(w.key), origin_);
@@ -238,15 +212,15 @@ class X11Desktop : public LinuxDesktop {
     MakeX(w.key, show);
   }
   Rect Monitor() override {
-    const std::string size = ScreenSize();
-    return Moved(
-        {0, 0, std::stoi(size), std::stoi(size.substr(size.find('x') + 1))},
-        origin_);
+    int width = 0, height = 0;
+    std::sscanf(ScreenSize().c_str(), "%dx%d", &width, &height);
+    return Moved({0, 0, width, height}, origin_);
   }
   Rect WorkArea() override {
     const auto a = Numbers(Run("xprop -root _NET_WORKAREA").value_or(""));
-    return Moved({a.at(0), a.at(1), a.at(0) + a.at(2), a.at(1) + a.at(3)},
-                 origin_);
+    return a.size() < 4
+               ? Rect{}
+               : Moved({a[0], a[1], a[0] + a[2], a[1] + a[3]}, origin_);
   }
 
  protected:
@@ -266,21 +240,18 @@ class SwayDesktop final : public LinuxDesktop {
     pid_ = "PENTRAX_SWAY_PID";
   }
   std::unique_ptr<WindowManager> Connect() override {
-    std::string error;
-    return SwayWindowManager::Connect("", &error);
+    return SwayWindowManager::Connect("", &error_);
   }
   std::optional<Reading> Read(const TestWindow& w) override {
     const auto s = Look([&](const Seen& v) { return v.id == w.key; });
     if (!s) return std::nullopt;
-    return Reading{s->outer,
-                   true,
-                   s->insets,
-                   std::nullopt,
-                   s->hidden                   ? kShowMinimized
-                   : s->fullscreen != 0        ? kShowFullscreen
-                   : s->type == "floating_con" ? kShowNormal
-                                               : kShowMaximized,
-                   s->focused};
+    return Reading{.frame = s->outer,
+                   .insets = s->insets,
+                   .show = s->hidden                   ? kShowMinimized
+                           : s->fullscreen != 0        ? kShowFullscreen
+                           : s->type == "floating_con" ? kShowNormal
+                                                       : kShowMaximized,
+                   .active = s->focused};
   }
   bool Activate(const TestWindow& w) override {
     Sway(w, "focus");
@@ -308,23 +279,26 @@ class SwayDesktop final : public LinuxDesktop {
   }
   bool Taken(TestWindow& w) override {
     std::optional<Seen> s;
-    const bool seen = Eventually(
-        [&] {
-          s = Look([&](const Seen& v) { return v.title == w.title; });
-          return s && s->outer.width() > 0;
-        },
-        10000);
-    w.key = w.handle = seen ? s->id : 0;
-    if (seen && s->type != "floating_con") Sway(w, "floating enable");
-    return seen && Eventually([&] {
-             return Look([&](const Seen& v) { return v.id == w.key; })
-                        .value_or(Seen{})
-                        .type == "floating_con";
-           });
+    const auto look = [&](const auto& match) {
+      return (s = Look(match)) && s->outer.width() > 0;
+    };
+    if (!Eventually(
+            [&] {
+              return look([&](const Seen& v) { return v.title == w.title; });
+            },
+            kAppearsMs)) {
+      return false;
+    }
+    w.key = w.handle = s->id;
+    if (s->type != "floating_con") Sway(w, "floating enable");
+    return Eventually([&] {
+      return look([&](const Seen& v) { return v.id == w.key; }) &&
+             s->type == "floating_con";
+    });
   }
 };
 
-// KWin: read by a script of the test's own, by the window's caption.
+// Read by a script of the test's own.
 class KWinDesktop final : public LinuxDesktop {
  public:
   KWinDesktop() {
@@ -333,11 +307,10 @@ class KWinDesktop final : public LinuxDesktop {
     pid_ = "PENTRAX_KWIN_PID";
   }
   std::unique_ptr<WindowManager> Connect() override {
-    std::string error;
-    return KWinWindowManager::Connect(&error);
+    return KWinWindowManager::Connect(&error_);
   }
-  // The dock a Wayland desktop has: a bar of the layer shell (which KWin
-  // takes for an ordinary window when its namespace is not a panel's).
+  // A dock: a layer-shell bar, which KWin takes for an ordinary window when
+  // its namespace is not a panel's.
   std::optional<TestWindow> Start(const std::string& kind,
                                   const std::string& title,
                                   Role role) override {
@@ -355,9 +328,7 @@ class KWinDesktop final : public LinuxDesktop {
                      "swaynag", "--edge", "top", "--message", title})};
     Eventually([&] {
       for (const json& id : bars()) {
-        if (std::find(before.begin(), before.end(), id) == before.end()) {
-          w.handle = HandleOfUuid(id);
-        }
+        if (std::ranges::count(before, id) == 0) w.handle = HandleOfUuid(id);
       }
       return w.handle != 0;
     });
@@ -366,8 +337,8 @@ class KWinDesktop final : public LinuxDesktop {
   std::optional<Reading> Read(const TestWindow& w) override {
     const json d = Script(w, "send(describe(w));");
     if (d.is_null()) return std::nullopt;
-    Reading r;
-    r.frame = {d["frame"][0], d["frame"][1], d["frame"][2], d["frame"][3]};
+    const json& f = d["frame"];
+    Reading r{.frame = {f[0], f[1], f[2], f[3]}, .content = Offered(w)};
     // (5.27 tells no maximised state: a frame filling the work area counts.)
     const bool maximized = d["maximized"].is_null()
                                ? r.frame == WorkArea() && !d["tiled"]
@@ -378,7 +349,6 @@ class KWinDesktop final : public LinuxDesktop {
              : maximized       ? kShowMaximized
                                : kShowNormal;
     r.active = d["active"];
-    r.content = Offered(w);
     return r;
   }
   bool Activate(const TestWindow& w) override {
@@ -386,20 +356,18 @@ class KWinDesktop final : public LinuxDesktop {
     return true;
   }
   void Make(const TestWindow& w, std::int32_t show) override {
-    const char* const how[] = {
-        "if (w.tile && workspace.windowList) { w.tile = null; }"
-        "else if (w.tile) { activate(w); workspace.slotWindowQuickTileLeft(); }"
-        "w.fullScreen = false; w.setMaximize(false, false); "
-        "w.minimized = false;",
-        "w.minimized = true;", "w.setMaximize(true, true);",
-        "w.fullScreen = true;",
-        "activate(w); workspace.slotWindowQuickTileLeft();"};
-    Script(w, std::string(how[show == kShowMinimized    ? 1
-                              : show == kShowMaximized  ? 2
-                              : show == kShowFullscreen ? 3
-                              : show == kShowTiled      ? 4
-                                                        : 0]) +
-                  "send(0);");
+    Script(w,
+           std::string(show == kShowMinimized    ? "w.minimized = true;"
+                       : show == kShowMaximized  ? "w.setMaximize(true, true);"
+                       : show == kShowFullscreen ? "w.fullScreen = true;"
+                       : show == kShowTiled
+                           ? "activate(w); workspace.slotWindowQuickTileLeft();"
+                           : "if (w.tile && workspace.windowList) { w.tile = "
+                             "null; } else if (w.tile) { activate(w); "
+                             "workspace.slotWindowQuickTileLeft(); } "
+                             "w.fullScreen = false; w.setMaximize(false, "
+                             "false); w.minimized = false;") +
+               "send(0);");
   }
   Rect Monitor() override { return Areas(1); }
   Rect WorkArea() override { return Areas(0); }
@@ -420,15 +388,15 @@ class KWinDesktop final : public LinuxDesktop {
           d = Script(w, "send(describe(w));");
           return !d.is_null() && d["frame"][2] > d["frame"][0];
         },
-        20000);
+        kAppearsMs);
     w.handle = seen ? HandleOfUuid(d["id"]) : 0;
     return seen;
   }
 };
 
-// GNOME Shell: Xwayland's windows read as X11's; a Wayland window as it
-// reports itself (its size, state and activation: no place), asked for a
-// state as its own title bar would ask.
+// Xwayland's windows as on X11; a Wayland window as it reports itself (no
+// place; what it draws is all its own), asked for a state as its title bar
+// would ask.
 class GnomeDesktop final : public X11Desktop {
  public:
   GnomeDesktop() {
@@ -439,8 +407,7 @@ class GnomeDesktop final : public X11Desktop {
     origin_ = {};  // (the backend's coordinates are the screen's)
   }
   std::unique_ptr<WindowManager> Connect() override {
-    std::string error;
-    return GnomeWindowManager::Connect(&error);
+    return GnomeWindowManager::Connect(&error_);
   }
   std::optional<Reading> Read(const TestWindow& w) override {
     return Wayland(w) ? Reported(w, false) : X11Desktop::Read(w);
@@ -458,24 +425,22 @@ class GnomeDesktop final : public X11Desktop {
 
  private:
   static bool Wayland(const TestWindow& w) { return w.kind == "Qt on Wayland"; }
-  // A Wayland window as it reports itself, first or last: what a
-  // client-side decorated window draws is all its own.
   static std::optional<Reading> Reported(const TestWindow& w, bool first) {
     const auto v = Qt(w) != nullptr ? Qt(w)->Last(first) : std::nullopt;
     if (!v) return std::nullopt;
-    return Reading{{0, 0, (*v)[2], (*v)[3]},
+    const auto [width, height, fw, fh, top, state, active] = *v;
+    return Reading{{0, 0, fw, fh},
                    false,
                    Insets{},
                    std::nullopt,
-                   (*v)[5] == 2   ? kShowFullscreen
-                   : (*v)[5] == 1 ? kShowMaximized
-                                  : kShowNormal,
-                   std::nullopt};
+                   state == 2   ? kShowFullscreen
+                   : state == 1 ? kShowMaximized
+                                : kShowNormal};
   }
   bool Taken(TestWindow& w) override {
     if (!Wayland(w)) return TakenX(w, false);
-    // In the frame it draws.
-    return Eventually([&] { return Qt(w)->Last(true).has_value(); }, 20000);
+    return Eventually([&] { return Qt(w)->Last(true).has_value(); },
+                      kAppearsMs);
   }
 };
 
@@ -487,18 +452,11 @@ std::optional<Size> Offered(const TestWindow& w) {
 }
 
 std::unique_ptr<ContractDesktop> SessionDesktop() {
-  std::unique_ptr<ContractDesktop> d;
-  if (!Env("SWAYSOCK").empty()) {
-    d = std::make_unique<SwayDesktop>();
-  } else if (!Env("PENTRAX_KWIN_PID").empty()) {
-    d = std::make_unique<KWinDesktop>();
-  } else if (!Env("PENTRAX_SHELL_PID").empty()) {
-    d = std::make_unique<GnomeDesktop>();
-  } else {
-    d = std::make_unique<X11Desktop>();
-  }
-  d->name = Env("PENTRAX_DESKTOP");
-  return d;
+  if (!Env("SWAYSOCK").empty()) return std::make_unique<SwayDesktop>();
+  if (!Env("PENTRAX_KWIN_PID").empty()) return std::make_unique<KWinDesktop>();
+  if (!Env("PENTRAX_SHELL_PID").empty())
+    return std::make_unique<GnomeDesktop>();
+  return std::make_unique<X11Desktop>();
 }
 
 }  // namespace pentrax::testing

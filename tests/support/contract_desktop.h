@@ -1,9 +1,8 @@
-// The desktop that the contract's cases (platform/contract_test.cpp) run
-// on: its backend, the kinds of windows a test can start there, how the
-// desktop itself shows them (never through Pentrax), how a user acts on
-// them, how the desktop is made to stop answering, and what it cannot do.
+// The desktop the contract runs on: its backend, its windows as it shows
+// them itself (never through Pentrax), a user's acts, what it cannot do.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,81 +14,67 @@
 
 namespace pentrax::testing {
 
-// A window as the desktop shows it.
+// How long a new window may take to appear: a busy CI machine is slow.
+inline constexpr int kAppearsMs = 30000;
+
+// (What the desktop draws around the content; the content's size as the
+// window reports it.)
 struct Reading {
-  Rect frame;              // outer, frame included
-  bool placeKnown = true;  // false: only the frame's size is known
-  // What the desktop draws around the content, or the content's size as the
-  // window itself reports it, where either is known.
-  std::optional<Insets> insets;
-  std::optional<Size> content;
+  Rect frame;  // outer, frame included
+  bool placeKnown = true;
+  std::optional<Insets> insets = std::nullopt;
+  std::optional<Size> content = std::nullopt;
   std::int32_t show = kShowNormal;
-  std::optional<bool> active;  // nullopt: not told
+  std::optional<bool> active = std::nullopt;
 };
 
-// A window a test started: its program (or, in this process, the window
-// itself) ends when `program` goes.
+// It ends with `program`; `key` is the desktop's number for it (X id,
+// con_id), `handle` the backend's (0: found by its title).
 struct TestWindow {
   std::string kind, title;
   std::shared_ptr<void> program;
-  long long key = 0;        // the desktop's own number for it (X id, con_id)
-  WindowHandle handle = 0;  // the backend's; 0: found by its title
+  long long key = 0;
+  WindowHandle handle = 0;
 };
 
-// What a window is started as: one of its kind, one of its kind that keeps
-// to a size of its own (a terminal's cells, a largest size), or an X11
-// dialog, a dock without a strut, or a window of this process (Pentrax's
-// own).
+// kRefusing: keeps to a size of its own (a terminal's cells, a largest
+// size); a dialog, a dock without a strut or Pentrax's own: X11 windows.
 enum class Role { kOrdinary, kRefusing, kDialog, kDock, kOwn };
 
 class ContractDesktop {
  public:
   virtual ~ContractDesktop() = default;
-  // As the session names it: "sway 1.12 (Debian testing)".
-  std::string name;
+  std::string name;  // "sway 1.12 (Debian testing)"
+  // "X11", "sway", "KWin", "GNOME" or "Win32"; the backend's name for it
+  // when it does not answer.
+  std::string family, silentName;
   std::vector<std::string> kinds;  // of the windows it can start
 
   virtual std::unique_ptr<WindowManager> Connect() = 0;
-  // Started, taken in by the desktop and in its frame; nullopt for a role
-  // the kind cannot take.
+  // Once taken in and framed; nullopt for a role the kind cannot take.
   virtual std::optional<TestWindow> Start(const std::string& kind,
                                           const std::string& title,
                                           Role role = Role::kOrdinary) = 0;
-  // nullopt once the desktop no longer shows it.
-  virtual std::optional<Reading> Read(const TestWindow& w) = 0;
+  virtual std::optional<Reading> Read(const TestWindow& w) = 0;  // or gone
   // As it first showed it (a window that opens in front may be sized by the
   // time it is read).
   virtual std::optional<Reading> Opened(const TestWindow& w) { return Read(w); }
-  // As a user would: activates it (false where nothing can but its
-  // opening), or puts it into a show state (kShowNormal: out of any).
+  // As a user would (false where only the opening activates).
   virtual bool Activate(const TestWindow& w) = 0;
   virtual void Make(const TestWindow& w, std::int32_t show) = 0;
-  // The one monitor and its work area, as the desktop tells them.
-  virtual Rect Monitor() = 0;
+  virtual Rect Monitor() = 0;  // the one monitor, and its work area
   virtual Rect WorkArea() = 0;
-  // Stops the desktop (or lets it go on); false where nothing can.
-  virtual bool Silence(bool /*stop*/) { return false; }
-  // The desktop's family ("X11", "sway", "KWin", "GNOME", "Win32"), and what
-  // the backend says when the desktop does not answer.
-  std::string family, silentName;
+  virtual bool Silence(bool /*stop*/) { return false; }  // false: cannot
 };
 
-// The desktop of the session that runs the test (its environment tells).
 std::unique_ptr<ContractDesktop> SessionDesktop();
 // The size a Qt window says it was last offered; nullopt for another's.
 std::optional<Size> Offered(const TestWindow& w);
 
-// What a desktop cannot do, or does its own way: "n/a: why" where a case
-// (or a part of one: a show state of a kind of window) cannot be checked
-// there, a plain note for a difference the case allows. The rows name the
-// desktop by its family or the start of its name.
-struct Capability {
-  const char* desktop;
-  const char* what;
-  const char* why;
-};
+// What a desktop (family, or start of name) cannot do ("n/a: why") or does
+// its own way (a note).
 // clang-format off
-inline constexpr Capability kCapabilities[] = {
+inline constexpr std::array<const char*, 3> kCapabilities[] = {
     {"X11", "Tiled", "n/a: no EWMH state says that a window is tiled"},
     {"X11", "DesktopNotAnswering", "n/a: X11 has no desktop-wide silence short of the X server going"},
     {"fluxbox", "SizeTheWindowRefuses", "n/a: fluxbox gives a window sizes beyond the largest it asks for"},
@@ -118,10 +103,9 @@ inline constexpr Capability kCapabilities[] = {
 };
 // clang-format on
 inline std::string Cannot(const ContractDesktop& d, const std::string& what) {
-  for (const Capability& c : kCapabilities) {
-    if ((d.family == c.desktop || d.name.starts_with(c.desktop)) &&
-        what == c.what) {
-      return c.why;
+  for (const auto& [desktop, thing, why] : kCapabilities) {
+    if ((d.family == desktop || d.name.starts_with(desktop)) && what == thing) {
+      return why;
     }
   }
   return {};

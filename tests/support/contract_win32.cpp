@@ -1,7 +1,6 @@
 // Windows (under Wine, scripts/test-windows.sh) as a desktop of the
-// contract: windows of another program (the probe's target, beside this
-// program), or of this process for Pentrax's own, read and acted on with
-// user32 alone.
+// contract: windows of another program (the probe's target), or of this
+// process for Pentrax's own, read and acted on with user32 alone.
 #include <windows.h>
 // <windows.h> would rename the interface's GetWindowText.
 #undef GetWindowText
@@ -20,15 +19,13 @@ HWND Hwnd(const TestWindow& w) {
   return reinterpret_cast<HWND>(static_cast<std::intptr_t>(w.key));
 }
 
-// The primary monitor's rectangles, and the offset from screen to workspace
-// coordinates (the backend's).
-MONITORINFO Primary() {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-  return info;
-}
-Rect Workspace(const RECT& r, const MONITORINFO& m) {
+// A rectangle of the primary monitor in workspace coordinates (the
+// backend's): the monitor's, its work area's or a window's.
+Rect Workspace(const RECT MONITORINFO::*which, const RECT* window = nullptr) {
+  MONITORINFO m{};
+  m.cbSize = sizeof m;
+  GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &m);
+  const RECT& r = window != nullptr ? *window : m.*which;
   const LONG x = m.rcWork.left - m.rcMonitor.left;
   const LONG y = m.rcWork.top - m.rcMonitor.top;
   return {r.left - x, r.top - y, r.right - x, r.bottom - y};
@@ -47,26 +44,25 @@ class Win32Desktop final : public ContractDesktop {
                                   const std::string& title,
                                   Role role) override {
     TestWindow w{kind, title, nullptr};
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring line = L"\"" + std::wstring(self);
+    line.replace(line.rfind(L'\\'), std::wstring::npos,
+                 L"\\pentrax_probe.exe\" target \"" + Wide(title) +
+                     L"\" 200 100 400 300" +
+                     (role == Role::kRefusing ? L" 500 400" : L""));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION p{};
     if (role == Role::kOwn) {
-      HWND own = CreateWindowExW(0, L"STATIC", Wide(title).c_str(),
-                                 WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 100,
-                                 400, 300, nullptr, nullptr, nullptr, nullptr);
-      w.program = std::shared_ptr<void>(own, DestroyWindow);
-    } else if (role <= Role::kRefusing) {
-      wchar_t self[MAX_PATH];
-      GetModuleFileNameW(nullptr, self, MAX_PATH);
-      std::wstring line = L"\"" + std::wstring(self);
-      line.replace(line.rfind(L'\\'), std::wstring::npos,
-                   L"\\pentrax_probe.exe\" target \"" + Wide(title) +
-                       L"\" 200 100 400 300" +
-                       (role == Role::kRefusing ? L" 500 400" : L""));
-      STARTUPINFOW startup{};
-      startup.cb = sizeof startup;
-      PROCESS_INFORMATION p{};
-      if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &startup, &p)) {
-        return std::nullopt;
-      }
+      w.program = std::shared_ptr<void>(
+          CreateWindowExW(0, L"STATIC", Wide(title).c_str(),
+                          WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 100, 400, 300,
+                          nullptr, nullptr, nullptr, nullptr),
+          DestroyWindow);
+    } else if (role <= Role::kRefusing &&
+               CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
+                              nullptr, nullptr, &startup, &p)) {
       CloseHandle(p.hThread);
       w.program = std::shared_ptr<void>(p.hProcess, [](HANDLE process) {
         TerminateProcess(process, 0);
@@ -82,7 +78,7 @@ class Win32Desktop final : public ContractDesktop {
           found = FindWindowW(nullptr, Wide(title).c_str());
           return found != nullptr && IsWindowVisible(found);
         },
-        20000);
+        kAppearsMs);
     w.key = reinterpret_cast<std::intptr_t>(found);
     w.handle = static_cast<WindowHandle>(w.key);
     return found != nullptr ? std::optional(std::move(w)) : std::nullopt;
@@ -95,16 +91,16 @@ class Win32Desktop final : public ContractDesktop {
         !GetClientRect(hwnd, &client) || !ClientToScreen(hwnd, &origin)) {
       return std::nullopt;
     }
-    Reading r;
-    r.frame = Workspace(outer, Primary());
-    r.insets = Insets{origin.x - outer.left, origin.y - outer.top,
-                      outer.right - origin.x - client.right,
-                      outer.bottom - origin.y - client.bottom};
-    r.show = IsIconic(hwnd)   ? kShowMinimized
-             : IsZoomed(hwnd) ? kShowMaximized
-                              : kShowNormal;
-    r.active = GetForegroundWindow() == hwnd;
-    return r;
+    return Reading{Workspace(nullptr, &outer),
+                   true,
+                   Insets{origin.x - outer.left, origin.y - outer.top,
+                          outer.right - origin.x - client.right,
+                          outer.bottom - origin.y - client.bottom},
+                   std::nullopt,
+                   IsIconic(hwnd)   ? kShowMinimized
+                   : IsZoomed(hwnd) ? kShowMaximized
+                                    : kShowNormal,
+                   GetForegroundWindow() == hwnd};
   }
   bool Activate(const TestWindow& w) override {
     SetForegroundWindow(Hwnd(w));
@@ -115,14 +111,8 @@ class Win32Desktop final : public ContractDesktop {
                              : show == kShowMinimized ? SW_MINIMIZE
                                                       : SW_RESTORE);
   }
-  Rect Monitor() override {
-    const MONITORINFO m = Primary();
-    return Workspace(m.rcMonitor, m);
-  }
-  Rect WorkArea() override {
-    const MONITORINFO m = Primary();
-    return Workspace(m.rcWork, m);
-  }
+  Rect Monitor() override { return Workspace(&MONITORINFO::rcMonitor); }
+  Rect WorkArea() override { return Workspace(&MONITORINFO::rcWork); }
 };
 
 }  // namespace

@@ -10,8 +10,7 @@ extern "C" __declspec(dllexport) HRESULT WINAPI
       size != sizeof *frame || !GetWindowRect(window, frame)) {
     return E_NOTIMPL;
   }
-  frame->left += 7;
-  frame->right -= 7;
+  InflateRect(frame, -7, 0);
   frame->bottom -= 7;
   return S_OK;
 }
