@@ -1,5 +1,5 @@
-// Command lines carried out on a desktop in memory: what each prints, in
-// text and in JSON, and its exit status, for every outcome.
+// Command lines on a desktop in memory: what each prints, in text and in
+// JSON, and its exit status, for every outcome.
 #include "commands.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +15,11 @@ namespace {
 
 using nlohmann::json;
 
-// The editor in front, a dock, Pentrax's window, a window past the top-left
-// corner and a maximised one, changed by a line's "!" parts: "front N",
-// "silent", "noarea", "refuses"/"accepts" (the editor its placing),
-// "vanishes N" (after N readings), "stalls" (KWin, at the next reading),
-// "stranger" (has the editor's number), "picks N..." (activated, one a look
-// of a pick; -1: a signal; none left: a pick waits in real time).
+// The editor in front, a dock, Pentrax's window, one past the top-left corner
+// and a maximised one; a line's "!" parts change it: "front N", "silent",
+// "noarea", "refuses"/"accepts" (the editor its placing), "vanishes N" (after
+// N readings), "stalls" (KWin, at the next reading), "stranger" (has the
+// editor's number), "picks N..." (activated one a look; -1: a signal).
 struct Desk {
   testing::FakeWindowManager wm;
   MemoryLedgerStore placements;
@@ -52,8 +51,8 @@ struct Desk {
   }
 };
 
-// Runs the commands of the line (separated by ";") in turn, as the program
-// does; gives the last one's status, standard output and standard error.
+// Runs the line's commands (";" between them); the last one's status,
+// standard output and standard error.
 std::tuple<int, std::string, std::string> RunLine(const std::string& line) {
   Desk d;
   std::string out, err;
@@ -103,8 +102,7 @@ TEST(Commands, WhatEachCommandSaysAndItsStatus) {
   // clang-format off
   const std::tuple<std::string, int, std::string, std::string> rows[] = {
       {"size 800X600 --border 3 --taskbar 28", 0, "", "Editor\nresized to 806 x 578\n"},
-      {"size 640x480 --content --window 0x1e00004", 3, "There is no window 31457284: nothing was sized\n", ""},
-      {"restore --window=42", 3, "There is no window 42: nothing was restored\n", ""},
+      {"size --content --window=0x1e00004", 3, "There is no window 31457284: nothing was sized\n", ""},
       {"frob", 2, "unknown command 'frob'", ""},
       {"size --frob", 2, "unknown option '--frob'", ""},
       {"size --border", 2, "option '--border' needs a value", ""},

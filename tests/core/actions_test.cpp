@@ -7,14 +7,14 @@
 namespace pentrax {
 namespace {
 
-// With no window picked (by the window's cycle: a command always names
-// one) because the desktop did not answer, or with one that the backend
-// refuses outright, the report says why.
+// The buttons' report says why nothing was done: the backend refuses the
+// window outright (not "gone"), or nothing was picked as the desktop was
+// silent.
 TEST(Actions, NothingDoneSaysWhy) {
   testing::FakeWindowManager wm;
   ResizedWindowLedger ledger;
   SizeChoices choices;
-  wm.Add(5, {}, "").failReads = true;
+  wm.Add(5, {}, "").readsBeforeGone = 0;
   wm.why[5] = "is shared";
   EXPECT_EQ(CheckTarget(wm, 5), Refusal::kNotListed);  // commands say why
   EXPECT_EQ(SizeAction({wm, ledger, 5}, choices, 1280, 1024),
@@ -30,10 +30,8 @@ TEST(CleanTitle, TrimsTheBufferDropsTheNulAndBlanksControlCharacters) {
     b[title.size()] = '\0';
     return b;
   };
-  // U+0085, U+2028 and U+2029 break lines too; the other C1 controls (CSI
-  // U+009B, OSC U+009D), also as lone bytes, command terminals. Embeddings,
-  // overrides and isolates (U+202E, U+202A, U+2067, U+2069) go; marks
-  // (U+200F) stay, they open nothing.
+  // C1 controls (U+0085, CSI, OSC, also as lone bytes) and line separators
+  // blank; bidi embeddings, overrides and isolates go; marks open nothing.
   // clang-format off
   const std::pair<std::string, std::string> rows[] = {
       {"  Editor", "Editor"},

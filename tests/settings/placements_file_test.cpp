@@ -1,5 +1,4 @@
-// The session's shared placements, in a runtime folder of the test's own:
-// shared, safe where the folder is not, and bounded.
+// The session's shared placements, in a runtime folder of the test's own.
 #include "placements_file.h"
 
 #include <fcntl.h>
@@ -17,7 +16,7 @@ namespace pentrax::settings {
 namespace {
 
 namespace fs = std::filesystem;
-using std::chrono::milliseconds;
+using namespace std::chrono_literals;
 
 class PlacementsTest : public ::testing::Test {
  protected:
@@ -31,15 +30,15 @@ class PlacementsTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  // A store that gives up a lock held past the deadline: 0.2 s unless told,
-  // so that the case of a lock held for good ends quickly.
+  // A lock held past 0.2 s is given up, unless told: the held lock's case
+  // ends quickly.
   PlacementsFile Store(std::string display = "x11 :0",
                        std::vector<WindowHandle> alive = {},
-                       milliseconds deadline = milliseconds(200)) {
+                       std::chrono::milliseconds deadline = 200ms) {
     return PlacementsFile(
         dir, std::move(display), [alive] { return alive; }, deadline);
   }
-  // A window's record, with an identity that JSON escapes.
+  // An identity that JSON escapes.
   static std::string Remember(LedgerStore& store, WindowHandle w,
                               const char* detail = "") {
     WindowPlacement p;
@@ -63,22 +62,18 @@ class PlacementsTest : public ::testing::Test {
   }
 };
 
-// Four processes remember 25 windows each at the same time (waiting for the
-// lock as long as Pentrax does: a busy machine is slow); another finds
-// them all, as they were remembered, for its own desktop alone; a sizing on
-// another desktop with the same handles erases none of them.
+// Four processes remember 25 windows each at once (waiting for the lock as
+// long as Pentrax does: a busy machine is slow); another finds them all, for
+// its own desktop alone.
 TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
   for (int c = 0; c < 4; ++c) {
     if (fork() == 0) {
       PlacementsFile store = Store("x11 :0", {}, PlacementsFile::kLockDeadline);
-      for (int i = 0; i < 25; ++i) {
-        Remember(store, c * 100 + i + 1, "t Left");
-      }
+      for (int i = 1; i <= 25; ++i) Remember(store, c * 100 + i, "t Left");
       _exit(0);
     }
   }
-  while (wait(nullptr) > 0) {
-  }
+  while (wait(nullptr) > 0) continue;
   PlacementsFile store = Store(), other = Store("x11 :1");
   Remember(other, 307);
   EXPECT_EQ(Count(store), 100u);
@@ -88,8 +83,8 @@ TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
   EXPECT_EQ(Find(other, 307)->detail, "");
 }
 
-// What is not a placements file of this Pentrax, in the file's place, is
-// set aside, once, and a new file begun; a link's target stays as it was.
+// What is not a placements file of this Pentrax is set aside, once, and a
+// new file begun; a link's target stays as it was.
 TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
   const std::string elsewhere = (dir / "elsewhere").string();
   const auto record = [](const std::string& fields) {
@@ -137,10 +132,9 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
             record(R"(1, 1, 0, 0, 5, 5, "", "")"));
 }
 
-// Where the file cannot be used safely, or at all, each action says why
-// (the reason of the call that failed) and the placements are remembered
-// by the process; nothing is written through a link, and a process that
-// holds the lock past the deadline holds up no one.
+// Where the file cannot be used safely, or at all, each action says why (the
+// failed call's reason) and the process remembers; nothing is written
+// through a link, and a lock held past the deadline holds up no one.
 TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
   const fs::path elsewhere = dir / "elsewhere";
   int held = -1;
@@ -188,22 +182,20 @@ TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
     chmod(dir.c_str(), 0700);
     fs::remove_all(elsewhere);
     fs::remove_all(own);
-    // Once the file can be used, what the process kept is stored with the
-    // next change, for every process.
+    // Once the file can be used, what the process kept is stored too.
     EXPECT_EQ(Remember(store, 4), "");
     PlacementsFile another = Store();
     EXPECT_EQ(Count(another), 2u);
     fs::remove_all(own);
   }
-  // Without a runtime folder there is no file.
   unsetenv("XDG_RUNTIME_DIR");
   std::string error;
   EXPECT_EQ(PlacementsFile::SessionFolder(&error), "");
   EXPECT_EQ(error.find("XDG_RUNTIME_DIR is not set"), 0u);
 }
 
-// The lock is held only to store a change, never while the action acts on
-// the desktop; a reading takes no lock, writes nothing and makes no folder.
+// The lock is held only to store a change, never while the action acts; a
+// reading takes no lock, writes nothing and makes no folder.
 TEST_F(PlacementsTest, TheLockIsHeldOnlyToStoreAChange) {
   PlacementsFile store = Store(), another = Store();
   Remember(store, 3);
@@ -223,10 +215,9 @@ TEST_F(PlacementsTest, TheLockIsHeldOnlyToStoreAChange) {
   EXPECT_FALSE(fs::exists(own));
 }
 
-// The file keeps the latest records, and none of a window that is gone
-// from the desktop that stores (another desktop's stay).
+// The file keeps the latest records, none of a window gone from the desktop
+// that stores (another desktop's stay); here a full file, sway's the oldest.
 TEST_F(PlacementsTest, TheFileStaysBounded) {
-  // A full file, a sway window's record the oldest.
   std::string text =
       R"({"pentrax": 2, "records": [["sway /run/s.sock", 1, 1, 0, 0, 5, 5, "pid 1", ""])";
   for (std::size_t i = 1; i < PlacementsFile::kMostRecords; ++i) {
