@@ -98,16 +98,11 @@ TEST_F(SettingsTest, StoredTextsAreReadByTheirLeadingNumber) {
   const std::tuple<const char*, const char*, ControlId, const char*> rows[] = {
       {"Border", "", kTxtBorder, "0"},  // present but empty: not the default
       {"TaskBar", "&H1C", kTxtTask, "28"},
-      {"AddBorder", "2", kChkBorder, "2"},          // grayed
       {"SelectedResolution", "6", OptRes(6), "1"},  // larger than the screen
-      {"TaskBarOrientation", "1", OptTask(1), "1"},
       // Values only a hand-edited store holds fall back to the default.
       {"SelectedResolution", "9", OptRes(0), "1"},
       {"SelectedResolution", "-1", OptRes(0), "1"},
-      {"TaskBarOrientation", "2", OptTask(0), "1"},
       {"AddBorder", "5", kChkBorder, "1"},
-      {"SubtractTaskBar", "-1", kChkTask, "1"},
-      {"Border", "9E999", kTxtBorder, "3"},
       {"TaskBar", "-9E999", kTxtTask, "28"},
       {"CustomHeight", "1e400", kTxtHoch, "900"},
   };
