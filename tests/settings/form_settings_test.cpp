@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <map>
 
 #include "fake_form_view.h"
@@ -51,14 +50,7 @@ void ExpectDesignValues(const FrmPentrax2& f) {
   EXPECT_EQ(f.Text(kTxtBorder) + " " + f.Text(kTxtTask), "3 28");
 }
 
-void Fill(FrmPentrax2& f, std::array<const char*, 4> texts) {
-  for (int i = 0; i < 4; ++i) {
-    f.SetText(std::array{kTxtBreit, kTxtHoch, kTxtBorder, kTxtTask}[i],
-              texts[i]);
-  }
-}
-
-TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
+TEST_F(SettingsTest, EveryValueSurvivesARestartAndDefaultBringsBackTheDesign) {
   {
     const auto form = Load();
     ExpectDesignValues(*form);
@@ -68,7 +60,10 @@ TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
     form->SetValue(kChkBorder, 0);
     form->SetValue(kChkTask, 2);
     form->SetValue(OptTask(1), 1);
-    Fill(*form, {"800", "600", "5", "40"});
+    form->SetText(kTxtBreit, "800");
+    form->SetText(kTxtHoch, "600");
+    form->SetText(kTxtBorder, "5");
+    form->SetText(kTxtTask, "40");
     // Saved at once: what a command reads meanwhile.
     EXPECT_EQ(TargetSize(SavedChoices(store, wm, 1280, 1024)),
               (Size{800, 600}));
@@ -85,12 +80,38 @@ TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
 
   // Loaded again, every value comes back: closing saves the same again.
   view.window = {100, 100, 453, 485};
+  {
+    const auto form = Load();
+    EXPECT_EQ(view.window, (Rect{200, 50, 553, 435}));
+    EXPECT_FALSE(form->Enabled(kTxtBorder));
+    store.values.clear();
+    form->Close();
+    EXPECT_EQ(store.values, saved);
+  }
+
+  // The Default button: the design values, not the loaded ones, but for the
+  // custom size, cleaned (sign and junk go); left alone: the position, the
+  // result, the push buttons; the choices saved.
   const auto form = Load();
-  EXPECT_EQ(view.window, (Rect{200, 50, 553, 435}));
-  EXPECT_FALSE(form->Enabled(kTxtBorder));
+  form->SetText(kTxtResult, "kept");
+  form->Timer1_Timer();
+  form->Click(kChkGo);
+  form->SetText(kTxtHoch, "-5x");
   store.values.clear();
-  form->Close();
-  EXPECT_EQ(store.values, saved);
+  for (int click = 0; click < 2; ++click) {  // a second click changes nothing
+    form->Click(kCmdRestoreDefaults);
+    ExpectDesignValues(*form);
+    EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "800x5");
+    EXPECT_EQ(view.window, (Rect{200, 50, 553, 435}));
+    EXPECT_EQ(form->Text(kTxtResult), "kept");
+    EXPECT_EQ(form->Value(kChkGo), 1);
+    EXPECT_EQ(store.values.count(kPosLeft), 0u);
+    EXPECT_EQ(store.values.at(kSelectedResolution), "0");
+  }
+  form->SetText(kTxtBreit, "2.5");  // a fraction stays
+  form->SetText(kTxtHoch, "");
+  form->Click(kCmdRestoreDefaults);
+  EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "2.5x0");
 }
 
 TEST_F(SettingsTest, StoredTextsAreReadByTheirLeadingNumber) {
@@ -131,37 +152,6 @@ TEST_F(SettingsTest, PositionIsBroughtBackAtTheRightAndBottomEdgesOnly) {
     Load();
     EXPECT_EQ((Point{view.window.left, view.window.top}), placed) << left;
   }
-}
-
-TEST_F(SettingsTest,
-       DefaultButtonRestoresTheDesignValuesAndKeepsTheCustomSize) {
-  const auto form = Load();
-  form->SetValue(OptRes(7), 1);
-  form->SetValue(kChkBorder, 0);
-  form->SetValue(kChkTask, 0);
-  form->SetValue(OptTask(1), 1);
-  Fill(*form, {"800", "-5x", "9", "44"});
-  form->SetText(kTxtResult, "kept");
-  form->Timer1_Timer();
-  form->Click(kChkGo);
-  view.window = {120, 80, 473, 465};
-
-  for (int click = 0; click < 2; ++click) {  // a second click changes nothing
-    form->Click(kCmdRestoreDefaults);
-    ExpectDesignValues(*form);
-    // The custom size cleaned (sign and junk go); left alone: position,
-    // result, push buttons; the choices saved.
-    EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "800x5");
-    EXPECT_EQ(view.window, (Rect{120, 80, 473, 465}));
-    EXPECT_EQ(form->Text(kTxtResult), "kept");
-    EXPECT_EQ(form->Value(kChkGo), 1);
-    EXPECT_EQ(store.values.count(kPosLeft), 0u);
-    EXPECT_EQ(store.values.at(kSelectedResolution), "0");
-  }
-  form->SetText(kTxtBreit, "2.5");  // a fraction stays
-  form->SetText(kTxtHoch, "");
-  form->Click(kCmdRestoreDefaults);
-  EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "2.5x0");
 }
 
 }  // namespace

@@ -49,16 +49,10 @@ class PlacementsTest : public ::testing::Test {
       l.SetDetail(w, detail);
     });
   }
-  static std::optional<ResizedWindowRecord> Find(LedgerStore& store,
-                                                 WindowHandle w) {
-    std::optional<ResizedWindowRecord> e;
-    store.Use([&](ResizedWindowLedger& l) { e = l.Entry(w); });
-    return e;
-  }
-  static std::size_t Count(LedgerStore& store) {
-    std::size_t n = 0;
-    store.Use([&](ResizedWindowLedger& l) { n = l.entries().size(); });
-    return n;
+  static ResizedWindowLedger Read(LedgerStore& store) {
+    ResizedWindowLedger copy;
+    store.Use([&](ResizedWindowLedger& l) { copy = l; });
+    return copy;
   }
 };
 
@@ -76,11 +70,11 @@ TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
   while (wait(nullptr) > 0) continue;
   PlacementsFile store = Store(), other = Store("x11 :1");
   Remember(other, 307);
-  EXPECT_EQ(Count(store), 100u);
-  EXPECT_EQ(Find(store, 307),
+  EXPECT_EQ(Read(store).entries().size(), 100u);
+  EXPECT_EQ(Read(store).Entry(307),
             (ResizedWindowRecord{307, kShowTiled, 307, 308, 317, 327,
                                  "pid 1, class \"\xC3\xA9\\n", "t Left"}));
-  EXPECT_EQ(Find(other, 307)->detail, "");
+  EXPECT_EQ(Read(other).Entry(307)->detail, "");
 }
 
 // What is not a placements file of this Pentrax is set aside, once, and a
@@ -120,11 +114,11 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
     fs::create_directory(own, dir);
     put();
     PlacementsFile store = Store();
-    EXPECT_EQ(Count(store), 0u);
+    EXPECT_EQ(Read(store).entries().size(), 0u);
     EXPECT_NE(Remember(store, 3).find("set aside"), std::string::npos);
     EXPECT_TRUE(fs::exists(fs::symlink_status(path + ".damaged")));
     EXPECT_EQ(Remember(store, 4), "");
-    EXPECT_TRUE(Find(store, 3) && Find(store, 4));
+    EXPECT_TRUE(Read(store).Entry(3) && Read(store).Entry(4));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
   }
   std::ifstream in(elsewhere);
@@ -147,32 +141,24 @@ TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
   };
   const std::string lock = own.string() + "/placements.lock";
   // clang-format off
-  const std::tuple<const char*, std::function<void()>, std::string> rows[] = {
-      {"a runtime folder open to others", [&] { chmod(dir.c_str(), 0750); },
-       dir.string() + " is open to others (mode 0750, not 0700)"},
-      {"a runtime folder of another user", [&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); },
-       dir.string() + " belongs to uid 65534, not to this user (uid " + std::to_string(geteuid()) + ")"},
-      {"no runtime folder", [&] { fs::remove_all(dir); },
-       "cannot open " + dir.string() + ": No such file or directory"},
-      {"Pentrax's folder a link", [&] { fs::create_directory(elsewhere), fs::create_directory_symlink(elsewhere, own); },
-       "cannot open " + own.string() + ": it is a symbolic link"},
-      {"Pentrax's folder open to others", [&] { folder(0705); },
-       own.string() + " is open to others (mode 0705, not 0700)"},
-      {"the lock a link to nowhere", [&] { folder(0700), fs::create_symlink(elsewhere, lock); },
-       "cannot open " + lock + ": it is a symbolic link"},
-      {"a write that fails", [&] { const rlimit small{16, limit.rlim_max}; setrlimit(RLIMIT_FSIZE, &small); },
-       "cannot write " + path + ": File too large"},
-      {"the lock held by another process", [&] { folder(0700), flock(held = open(lock.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX); },
-       "another Pentrax process has held " + lock + " for 0.2 s"},
+  const std::pair<std::function<void()>, std::string> rows[] = {
+      {[&] { chmod(dir.c_str(), 0750); }, dir.string() + " is open to others (mode 0750, not 0700)"},
+      {[&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); }, dir.string() + " belongs to uid 65534, not to this user (uid " + std::to_string(geteuid()) + ")"},
+      {[&] { fs::remove_all(dir); }, "cannot open " + dir.string() + ": No such file or directory"},
+      {[&] { fs::create_directory(elsewhere), fs::create_directory_symlink(elsewhere, own); }, "cannot open " + own.string() + ": it is a symbolic link"},
+      {[&] { folder(0705); }, own.string() + " is open to others (mode 0705, not 0700)"},
+      {[&] { folder(0700), fs::create_symlink(elsewhere, lock); }, "cannot open " + lock + ": it is a symbolic link"},
+      {[&] { const rlimit small{16, limit.rlim_max}; setrlimit(RLIMIT_FSIZE, &small); }, "cannot write " + path + ": File too large"},
+      {[&] { folder(0700), flock(held = open(lock.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX); }, "another Pentrax process has held " + lock + " for 0.2 s"},
   };
   // clang-format on
-  for (const auto& [what, put, why] : rows) {
-    SCOPED_TRACE(what);
+  for (const auto& [put, why] : rows) {
+    SCOPED_TRACE(why);
     put();
     PlacementsFile store = Store();
     EXPECT_EQ(Remember(store, 3),
               why + "; placements are remembered by this process only");
-    EXPECT_TRUE(Find(store, 3));
+    EXPECT_TRUE(Read(store).Entry(3));
     EXPECT_FALSE(fs::exists(elsewhere / "placements.json") ||
                  fs::is_regular_file(elsewhere));
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -185,7 +171,7 @@ TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
     // Once the file can be used, what the process kept is stored too.
     EXPECT_EQ(Remember(store, 4), "");
     PlacementsFile another = Store();
-    EXPECT_EQ(Count(another), 2u);
+    EXPECT_EQ(Read(another).entries().size(), 2u);
     fs::remove_all(own);
   }
   unsetenv("XDG_RUNTIME_DIR");
@@ -206,12 +192,12 @@ TEST_F(PlacementsTest, TheLockIsHeldOnlyToStoreAChange) {
   });
   EXPECT_NE(note.find("has held"), std::string::npos) << note;
   const auto written = fs::last_write_time(path);
-  EXPECT_EQ(Find(another, 3)->detail, "");  // as stored, though locked
-  EXPECT_EQ(Find(store, 3)->detail, "d");   // kept by the process
+  EXPECT_EQ(Read(another).Entry(3)->detail, "");  // as stored, though locked
+  EXPECT_EQ(Read(store).Entry(3)->detail, "d");   // kept by the process
   close(other);
   EXPECT_EQ(fs::last_write_time(path), written);
   fs::remove_all(own);
-  EXPECT_FALSE(Find(another, 3));
+  EXPECT_FALSE(Read(another).Entry(3));
   EXPECT_FALSE(fs::exists(own));
 }
 
@@ -228,15 +214,15 @@ TEST_F(PlacementsTest, TheFileStaysBounded) {
   chmod(own.c_str(), 0700);
   std::ofstream(path) << text << "]}";
   PlacementsFile store = Store(), sway = Store("sway /run/s.sock");
-  EXPECT_TRUE(Find(sway, 1));
+  EXPECT_TRUE(Read(sway).Entry(1));
   Remember(store, 5000);
-  EXPECT_FALSE(Find(sway, 1));
-  EXPECT_EQ(Count(store), PlacementsFile::kMostRecords);
+  EXPECT_FALSE(Read(sway).Entry(1));
+  EXPECT_EQ(Read(store).entries().size(), PlacementsFile::kMostRecords);
   Remember(sway, 1);
   PlacementsFile listing = Store("x11 :0", {7, 5000});
   Remember(listing, 9);  // acted on: kept
-  EXPECT_EQ(Count(store), 3u);
-  EXPECT_TRUE(Find(sway, 1));
+  EXPECT_EQ(Read(store).entries().size(), 3u);
+  EXPECT_TRUE(Read(sway).Entry(1));
 }
 
 }  // namespace
