@@ -45,8 +45,6 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndStayIn32Bits) {
   for (const auto& [value, whole] : rounded) {
     EXPECT_EQ(RoundToInt32(value), whole) << value;
   }
-  EXPECT_EQ(FloorToInt32(-0.5), -1);
-  EXPECT_EQ(FloorToInt32(2.9), 2);
   EXPECT_EQ(ClampToInt32(std::int64_t{1} << 40), 2147483647);
   EXPECT_EQ(NumberToText(-0.0) + NumberToText(1280.0) + NumberToText(-17.0) +
                 NumberToText(2.5, ','),

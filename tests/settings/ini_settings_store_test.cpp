@@ -43,9 +43,8 @@ class IniStoreTest : public ::testing::Test {
   }
 };
 
-// Text under [Settings], read back by the store and the commands' reader
-// (a parser of its own, so what was written is plain INI);
-// what the reader cannot be sure of reads as the default (as fuzzed).
+// Text under [Settings], read back by the store and by the commands' reader
+// (a parser of its own); what the reader is unsure of reads as the default.
 TEST_F(IniStoreTest, ValuesAreTextUnderTheSettingsSection) {
   const std::string edited =
       "; a comment\n\n[Settings]\r\nBorder=\n"
@@ -102,7 +101,6 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
                           " and started from the defaults"))
         << said[0];
     EXPECT_EQ(said[1], "wrote new settings to " + path.string());
-    EXPECT_EQ(WhyNotSettings(ReadFile(path)), "");
   }
   // Nor does either wait for what is not a file: the store sets it aside.
   const std::string fifo = (dir / "fifo.ini").string();
