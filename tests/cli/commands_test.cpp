@@ -1,5 +1,3 @@
-// Command lines on a desktop in memory: what each prints, in text and in
-// JSON, and its exit status, for every outcome.
 #include "commands.h"
 
 #include <gtest/gtest.h>
@@ -51,8 +49,7 @@ struct Desk {
   }
 };
 
-// Runs the line's commands (";" between them); the last one's status,
-// standard output and standard error.
+// The line's commands (";" between them) run; the last one's answer.
 std::tuple<int, std::string, std::string> RunLine(const std::string& line) {
   Desk d;
   std::string out, err;

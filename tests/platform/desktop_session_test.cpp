@@ -14,7 +14,6 @@ namespace {
 
 using Env = std::map<std::string, std::string>;
 
-// The environment as std::getenv reads it.
 std::function<const char*(const char*)> From(const Env& env) {
   return [&env](const char* name) -> const char* {
     const auto it = env.find(name);

@@ -1,6 +1,5 @@
-// The Win32 backend's frame arithmetic, in Windows 10's and 11's numbers (7
-// invisible pixels at the left, right and bottom; 96 DPI without DPI change
-// and Wine without DWM: pentrax2_exe_test.sh).
+// Windows 10's and 11's numbers: 7 invisible pixels at the left, right and
+// bottom (96 DPI alone and Wine without DWM: pentrax2_exe_test.sh).
 #include <gtest/gtest.h>
 
 #include <climits>

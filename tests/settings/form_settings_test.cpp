@@ -1,5 +1,5 @@
-// The user's choices loaded and saved and the "Default" button, on the model
-// with a store in memory (a 1280 x 1024 screen, a 353 x 385 window).
+// On the model with a store in memory (a 1280 x 1024 screen, a 353 x 385
+// window).
 #include "form_settings.h"
 
 #include <gtest/gtest.h>
@@ -39,8 +39,7 @@ class SettingsTest : public ::testing::Test {
   }
 };
 
-// The design values of a first start, which the Default button brings back
-// but for the custom size.
+// A first start's values, which Default brings back but the custom size.
 void ExpectDesignValues(const FrmPentrax2& f) {
   EXPECT_TRUE(f.Value(OptRes(0)) == 1 && f.SelectedPreset == 0 &&
               f.Value(OptTask(0)) == 1 && f.Value(kChkBorder) == 1 &&
@@ -115,7 +114,6 @@ TEST_F(SettingsTest, EveryValueSurvivesARestartAndDefaultBringsBackTheDesign) {
 }
 
 TEST_F(SettingsTest, StoredTextsAreReadByTheirLeadingNumber) {
-  // The key, its text, and the text of a text box or the value of another.
   const std::tuple<const char*, const char*, ControlId, const char*> rows[] = {
       {"Border", "", kTxtBorder, "0"},  // present but empty: not the default
       {"TaskBar", "&H1C", kTxtTask, "28"},

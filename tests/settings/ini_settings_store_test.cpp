@@ -1,4 +1,3 @@
-// The INI file store and the commands' reader, in a temporary folder.
 #include "ini_settings_store.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,3 @@
-// The session's shared placements, in a runtime folder of the test's own.
 #include "placements_file.h"
 
 #include <fcntl.h>
@@ -30,8 +29,7 @@ class PlacementsTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  // A lock held past 0.2 s is given up, unless told: the held lock's case
-  // ends quickly.
+  // A lock held past 0.2 s is given up (the held lock's case ends quickly).
   PlacementsFile Store(std::string display = "x11 :0",
                        std::vector<WindowHandle> alive = {},
                        std::chrono::milliseconds deadline = 200ms) {
@@ -57,8 +55,7 @@ class PlacementsTest : public ::testing::Test {
 };
 
 // Four processes remember 25 windows each at once (waiting for the lock as
-// long as Pentrax does: a busy machine is slow); another finds them all, for
-// its own desktop alone.
+// Pentrax does: a busy machine is slow); another finds them all.
 TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
   for (int c = 0; c < 4; ++c) {
     if (fork() == 0) {
@@ -126,9 +123,8 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
             record(R"(1, 1, 0, 0, 5, 5, "", "")"));
 }
 
-// Where the file cannot be used safely, or at all, each action says why (the
-// failed call's reason) and the process remembers; nothing is written
-// through a link, and a lock held past the deadline holds up no one.
+// Where the file cannot be used safely, or at all, each action says the
+// failed call's reason and the process remembers; nothing goes through a link.
 TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
   const fs::path elsewhere = dir / "elsewhere";
   int held = -1;

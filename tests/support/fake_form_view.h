@@ -1,5 +1,4 @@
-// A view in memory for the main window's model: it records what the model
-// asks of it and reports the screens and the window the test sets.
+// A view in memory: the screens and the window the test sets.
 #pragma once
 
 #include <vector>

@@ -1,5 +1,3 @@
-// The main window's behaviour on the model alone, with a window manager and
-// a view in memory.
 #include "frm_pentrax2.h"
 
 #include <gtest/gtest.h>
@@ -36,8 +34,7 @@ class ModelTest : public ::testing::Test {
 };
 
 // Each step: a change by code (value >= 0) or a click (-1), then the preset
-// and which of txtBreit, txtHoch, txtBorder, txtTask, optTask(0) and (1) are
-// enabled.
+// and which of txtBreit, txtHoch, txtBorder, txtTask, optTask are enabled.
 TEST_F(ModelTest, EnabledStatesFollowEveryValueChangeWhoeverMakesIt) {
   const std::tuple<ControlId, int, int, const char*> steps[] = {
       {OptRes(7), 1, 7, "111111"},   {OptRes(2), -1, 2, "001111"},
@@ -103,7 +100,6 @@ TEST_F(ModelTest,
 }
 
 TEST_F(ModelTest, WindowIsKeptOnTheScreenWhenTheScreenShrinksOrTheFrameComes) {
-  // The screen, the window before the tick and where it is after.
   const std::tuple<double, double, Rect, Point> rows[] = {
       {1280, 1024, {100, 100, 453, 485}, {100, 100}},   // fits
       {1024, 768, {900, 600, 1253, 985}, {671, 383}},   // shrank
@@ -117,9 +113,8 @@ TEST_F(ModelTest, WindowIsKeptOnTheScreenWhenTheScreenShrinksOrTheFrameComes) {
   }
 }
 
-// The cycle as the user drives it; after each step chkGo, chkBack, Timer2's
-// interval and the result box. The window picked is the one acted on,
-// whatever is in front when Timer2 fires.
+// After each step chkGo, chkBack, Timer2's interval and the result box. The
+// window picked is the one acted on, whatever is in front when Timer2 fires.
 TEST_F(ModelTest, PickAndActCycle) {
   constexpr WindowHandle kOther = 4242, kHelpBox = 77, kBrief = 99;
   wm.Add(kOther, {100, 50, 400, 250}, "Other");

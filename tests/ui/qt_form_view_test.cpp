@@ -32,9 +32,8 @@ class QtViewTest : public ::testing::Test {
   }
 };
 
-// Every caption fits its control with the window's font (Liberation Sans for
-// Arial), beside an option's or a check box's indicator, and no control laid
-// over it hides any of it.
+// With the window's font (Liberation Sans for Arial), beside an indicator,
+// and no control laid over it hides any of it.
 TEST_F(QtViewTest, EveryCaptionFitsWhereItIsShown) {
   form.Timer1_Timer();  // Label1 says the screen's size
   for (const ControlLayout& row : kLayout) {
@@ -117,8 +116,7 @@ TEST_F(QtViewTest, HelpIsAModalBoxWithOneOkButtonAndTheIndentsKept) {
   EXPECT_TRUE(lines[6].startsWith(QString(4, QChar(0x00A0)) + "or by"));
 }
 
-// Two monitors (two_screens.json): 1600 x 1200 and, to its right, 1024 x 800
-// device pixels.
+// two_screens.json: 1600 x 1200 and, to its right, 1024 x 800.
 TEST_F(QtViewTest, TheScreenIsTheWindowsMonitorInDevicePixels) {
   ASSERT_EQ(QGuiApplication::screens().size(), 2);
   const auto shows = [&](const char* caption) {

@@ -1,5 +1,4 @@
-// The X11 backend's arithmetic, without an X server (the rest: its suite and
-// the contract on real window managers).
+// Without an X server (the rest: its suite and the contract).
 #include "geometry.h"
 
 #include <gtest/gtest.h>

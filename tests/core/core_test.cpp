@@ -1,5 +1,3 @@
-#include "sizing.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "actions.h"
+#include "fake_window_manager.h"
 #include "numbers.h"
+#include "sizing.h"
 
 namespace pentrax {
 namespace {
@@ -23,8 +24,7 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
       {"&H", 0}, {"&Hzz", 0}, {"&X10", 0}, {"-&H10", 0}, {"&H 1 0", 16},
       {"--5", 0}, {"+-5", 0}, {".", 0}, {"-", 0}, {"0x10", 0}, {"\r5", 0},
       {"1e-999", 0}, {"&HFFFFFFFF", 4294967295.0},
-      // Overflow reads as infinity, not as junk.
-      {"9E999", HUGE_VAL}, {"-9E999", -HUGE_VAL},
+      {"9E999", HUGE_VAL}, {"-9E999", -HUGE_VAL},  // overflow: infinity
   };
   // clang-format on
   for (const auto& [text, value] : table) {
@@ -53,8 +53,8 @@ TEST(Rounding, HalvesGoToTheEvenNeighbourAndStayIn32Bits) {
 }
 
 TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
-  // txtBreit, txtHoch, txtBorder, txtTask; the border is limited to the
-  // screen's smaller side and the task bar to its larger (no absurd window).
+  // txtBreit, txtHoch, txtBorder, txtTask; the border kept to the screen's
+  // smaller side, the task bar to its larger.
   using Texts = std::vector<std::string>;
   // clang-format off
   const std::tuple<Texts, std::int32_t, std::int32_t, Texts> cases[] = {
@@ -114,17 +114,60 @@ TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
       {0, 900, {800, 600}, area, {0, 394, 800, 994}},      // moved up
       {300, 300, {2000, 1200}, area, {0, 0, 2000, 1200}},  // too large: from 0
       {-50, -20, {100, 100}, area, {0, 0, 100, 100}},      // pulled in
-      // A work area away from the origin: kept inside it on every side.
-      {2200, 700, {646, 458}, second, {1914, 566, 2560, 1024}},
+      {2200, 700, {646, 458}, second, {1914, 566, 2560, 1024}},  // 2nd monitor
       {1000, 0, {646, 458}, second, {1280, 28, 1926, 486}},
-      // No overflow at the ends of the range.
-      {2147483647, 0, {2147483647, 16}, area, {0, 0, 2147483647, 16}},
+      {2147483647, 0, {2147483647, 16}, area, {0, 0, 2147483647, 16}},  // no overflow
   };
   // clang-format on
   for (const auto& [left, top, size, in, placed] : cases) {
     EXPECT_EQ(FitIntoWorkArea(left, top, size, in), placed)
         << left << "," << top;
   }
+}
+
+// The buttons' report says why nothing was done: the backend refuses the
+// window outright (not "gone"), or the desktop was silent at the pick.
+TEST(Actions, NothingDoneSaysWhy) {
+  testing::FakeWindowManager wm;
+  ResizedWindowLedger ledger;
+  SizeChoices choices;
+  wm.Add(5, {}, "").readsBeforeGone = 0;
+  wm.why[5] = "is shared";
+  EXPECT_EQ(CheckTarget(wm, 5), Refusal::kNotListed);  // commands say why
+  EXPECT_EQ(SizeAction({wm, ledger, 5}, choices, 1280, 1024),
+            "The window you picked is shared: nothing was sized");
+  EXPECT_EQ(RestoreAction({wm, ledger, 0, "sway"}),
+            "sway did not answer: nothing was restored. Try again.");
+}
+
+TEST(CleanTitle, TrimsTheBufferDropsTheNulAndBlanksControlCharacters) {
+  auto buffer = [](const std::string& title) {
+    std::string b(kTitleBufferSize, ' ');
+    b.replace(0, title.size(), title);
+    b[title.size()] = '\0';
+    return b;
+  };
+  // C1 controls (U+0085, CSI, OSC, also as lone bytes) and line separators
+  // blank; bidi embeddings, overrides and isolates go; marks open nothing.
+  // clang-format off
+  const std::pair<std::string, std::string> rows[] = {
+      {"  Editor", "Editor"},
+      {"Editor  ", "Editor  "},  // the NUL stands between them and the fill
+      {"", ""},
+      {std::string(255, 'x'), std::string(255, 'x')},
+      {"a\r\nb\x1b[2J\x07\tc\x7f", "a  b [2J  c "},
+      {"\nTitle\r", "Title "},
+      {"Caf\xC3\xA9", "Caf\xC3\xA9"},
+      {"a\u0085b\u2028c\u2029d", "a b c d"},
+      {"\xF0\x9F\x93\x90", "\xF0\x9F\x93\x90"},  // four bytes, 0x9F among them
+      {"a\xC2\x9B" "31mb\x9D" "0;x\x9B" "2J", "a 31mb 0;x 2J"},
+      {"\u202Eabc\u202Ad\u2067e\u2069\u200F", "abcde\u200F"},
+  };
+  // clang-format on
+  for (const auto& [title, clean] : rows) {
+    EXPECT_EQ(CleanTitle(buffer(title)), clean) << title;
+  }
+  EXPECT_EQ(CleanTitle(std::string(kTitleBufferSize, ' ')), "");
 }
 
 }  // namespace
