@@ -109,7 +109,6 @@ TEST(Commands, WhatEachCommandSaysAndItsStatus) {
       {"size --window 0", 2, "--window: '0' is not a window: active, pick", ""},
       {"size --window pick --timeout 0", 2, "--timeout: '0' is not a", ""},
       {"restore --border 3", 2, "option '--border' does not go with rest", ""},
-      {"list --window 5", 2, "option '--window' does not go with list", ""},
       // Asked, asked of the desktop, taken: beyond the screen is inexact, the
       // border goes beyond; a saved 800.7 is 800.
       {"size 2000x2000 --json", 1, "", R"({"asked":{"width":2000,"height":2000}, "target":{"width":1280,"height":1024}, "took":{"width":1280,"height":1024}})"},
@@ -119,8 +118,7 @@ TEST(Commands, WhatEachCommandSaysAndItsStatus) {
       {"!front 8; restore --json", 3, notActed + ": nothing was restored\n", R"({"window":8,"title":"Dock","error":")" + notActed + "\"}"},
       {"!silent; list --json", 3, "sway did not answer: nothing was listed\n", R"({"error":"sway did not answer","windows":[]})"},
       {"list", 0, "", "7 640x480+100+50 normal Editor\n11 200x100-50-20 normal Left\n12 200x200+30+40 maximized B\n"},
-      // Without a work area, a window is sized where it stands.
-      {"!noarea; size 800x600 --window 11 --json", 0, "", R"({"rect":{"x":-50,"y":-20,"width":800,"height":600}})"},
+      {"!noarea; size 800x600 --window 11 --json", 0, "", R"({"rect":{"x":-50,"y":-20,"width":800,"height":600}})"},  // where it stands
       {"size 800x600 --window 11; query --window 11 --json", 0, "", R"({"remembered":true,"rect":{"x":0,"y":0,"width":800,"height":600}})"},
       // A restore returns to the placement before the last sizing, once.
       {"size 300x200; size 500x400; restore; restore", 3, "", "Editor\noriginal size has already been restored\n"},

@@ -63,8 +63,7 @@ TEST(NormaliseInputs, RoundsDownMakesPositiveAndLimitsToTheScreen) {
       {{"9E999", "-9E999", "&HFFFFFFFF", "-9E999"}, 1280, 1024, {"1280", "1024", "1024", "1280"}},
       {{"0", "0", "1024", "1280"}, 1280, 1024, {"0", "0", "1024", "1280"}},  // at the limit
       {{"0", "0", "900", "1400"}, 768, 1366, {"0", "0", "768", "1366"}},
-      // Before the first screen reading only the custom size is limited.
-      {{"800", "600", "3", "99999"}, 0, 0, {"0", "0", "3", "99999"}},
+      {{"800", "600", "3", "99999"}, 0, 0, {"0", "0", "3", "99999"}},  // no screen yet
   };
   // clang-format on
   for (const auto& [in, screenWidth, screenHeight, out] : cases) {
@@ -91,8 +90,7 @@ TEST(TargetSize, PresetOrCustomPlusBorderLessTaskBarAndAtLeast16) {
       {{kCustomPreset, wide, 0, 0, true}, {1000, 700}},
       {{kCustomPreset, wide, 0, 1, true}, {1000, 16}},
       {{99, wide, 0, 1, true}, {1000, 16}},  // 7 and up: "Custom"
-      // Huge fields clamp instead of overflowing.
-      {{kCustomPreset, {kHuge, kHuge, kHuge, kHuge}, 1, 1, true}, {2147483647, 2147483647}},
+      {{kCustomPreset, {kHuge, kHuge, kHuge, kHuge}, 1, 1, true}, {2147483647, 2147483647}},  // clamped
       {{kCustomPreset, {kHuge, "0", kHuge, kHuge}, 1, 1, false}, {2147483647, 2147483647}},
   };
   // clang-format on
@@ -105,7 +103,7 @@ TEST(TargetSize, PresetOrCustomPlusBorderLessTaskBarAndAtLeast16) {
 
 TEST(FitIntoWorkArea, KeepsMovesOrPinsTheWindow) {
   const Rect area{0, 0, 1024, 994}, second{1280, 28, 2560, 1024};
-  // The window's top-left corner and size, the work area, where it goes.
+  // The window's top-left corner and size, the work area, the placement.
   // clang-format off
   const std::tuple<std::int32_t, std::int32_t, Size, Rect, Rect> cases[] = {
       {100, 50, {600, 400}, area, {100, 50, 700, 450}},    // fits: stays

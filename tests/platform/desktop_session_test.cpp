@@ -1,5 +1,4 @@
-// Which desktop the environment tells (the test sessions' own environments:
-// the end-to-end test on each desktop).
+// (The test sessions' own environments: the end-to-end test on each.)
 #include "desktop_session.h"
 
 #include <gtest/gtest.h>

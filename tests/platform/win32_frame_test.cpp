@@ -11,9 +11,8 @@ namespace {
 
 TEST(Win32Frame, VisibleFrameToWindowRectangleAndBack) {
   constexpr Insets k96 = {7, 0, 7, 7};
-  // The window rectangle and the visible frame (GetWindowRect, DWM); the
-  // invisible borders; the DPI of the window's monitor and of another; that
-  // one's workspace offset; the frame asked for; what SetWindowPos is given.
+  // GetWindowRect, DWM's frame, the invisible borders, the DPI here and
+  // there, there's workspace offset, the frame asked, SetWindowPos's.
   // clang-format off
   const std::tuple<const char*, Rect, Rect, Insets, std::uint32_t, std::uint32_t, Point, Rect, Rect> cases[] = {
       {"a task bar at the left and top", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 96, 96, {50, 30}, {0, 0, 640, 480}, {43, 30, 697, 517}},

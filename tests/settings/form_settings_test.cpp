@@ -1,5 +1,3 @@
-// On the model with a store in memory (a 1280 x 1024 screen, a 353 x 385
-// window).
 #include "form_settings.h"
 
 #include <gtest/gtest.h>
@@ -63,9 +61,8 @@ TEST_F(SettingsTest, EveryValueSurvivesARestartAndDefaultBringsBackTheDesign) {
     form->SetText(kTxtHoch, "600");
     form->SetText(kTxtBorder, "5");
     form->SetText(kTxtTask, "40");
-    // Saved at once: what a command reads meanwhile.
     EXPECT_EQ(TargetSize(SavedChoices(store, wm, 1280, 1024)),
-              (Size{800, 600}));
+              (Size{800, 600}));  // saved at once: what a command reads
     view.window = {200, 50, 553, 435};
     form->Close();
   }
@@ -88,9 +85,8 @@ TEST_F(SettingsTest, EveryValueSurvivesARestartAndDefaultBringsBackTheDesign) {
     EXPECT_EQ(store.values, saved);
   }
 
-  // The Default button: the design values, not the loaded ones, but for the
-  // custom size, cleaned (sign and junk go); left alone: the position, the
-  // result, the push buttons; the choices saved.
+  // Default: the design values, not the loaded ones, but the custom size,
+  // cleaned; the place, the result and the push buttons stay.
   const auto form = Load();
   form->SetText(kTxtResult, "kept");
   form->Timer1_Timer();
@@ -118,8 +114,7 @@ TEST_F(SettingsTest, StoredTextsAreReadByTheirLeadingNumber) {
       {"Border", "", kTxtBorder, "0"},  // present but empty: not the default
       {"TaskBar", "&H1C", kTxtTask, "28"},
       {"SelectedResolution", "6", OptRes(6), "1"},  // larger than the screen
-      // Values only a hand-edited store holds fall back to the default.
-      {"SelectedResolution", "9", OptRes(0), "1"},
+      {"SelectedResolution", "9", OptRes(0), "1"},  // hand-edited: the default
       {"SelectedResolution", "-1", OptRes(0), "1"},
       {"AddBorder", "5", kChkBorder, "1"},
       {"TaskBar", "-9E999", kTxtTask, "28"},
@@ -140,7 +135,6 @@ TEST_F(SettingsTest, PositionIsBroughtBackAtTheRightAndBottomEdgesOnly) {
   const std::tuple<const char*, const char*, Point> rows[] = {
       {"16905", "9600", {927, 639}},  // beyond: brought back
       {"13905", "9585", {927, 639}},  // flush: stays
-      {"-300", "-150", {-20, -10}},   // negative: applied
       {"1e300", "-1e7", {100, 100}},  // out of every screen: not used
       {"-99999999999", "x", {100, 0}},
   };

@@ -135,9 +135,7 @@ TEST_F(ModelTest, PickAndActCycle) {
       {kBack, 100, {0, 1, 0, kStart}},       // never both pressed
       {kGo, 100, {1, 0, 0, kStart}},
       {kTick, kOther, {0, 0, 400, kStart}},  // the pick
-      {kTick, kOther, {0, 0, 400, kStart}},  // arms nothing more
       {kFire, 100, {0, 0, 0, kSized}},       // Pentrax in front again by now
-      {kFire, kOther, {0, 0, 0, kSized}},    // a stray fire acts no more
       {kBack, 100, {0, 1, 0, kSized}},
       {kTick, 0, {0, 0, 400, kSized}},  // no window in front is a pick too
       {kFire, kOther, {0, 0, 0, kNone}},

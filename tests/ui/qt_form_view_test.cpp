@@ -1,5 +1,4 @@
-// The Qt view on the offscreen platform, with two monitors and two device
-// pixels to a logical one.
+// Offscreen, on two monitors, two device pixels to a logical one.
 #include "qt_form_view.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +37,6 @@ TEST_F(QtViewTest, EveryCaptionFitsWhereItIsShown) {
   form.Timer1_Timer();  // Label1 says the screen's size
   for (const ControlLayout& row : kLayout) {
     QWidget* w = view.Widget(row.id);
-    // The room the caption has, and what its text takes.
     QRect room = w->rect(), text;
     const auto fit = [&](QRect in, int flags, const QString& caption) {
       room = in;
@@ -89,8 +87,7 @@ TEST_F(QtViewTest, DrawsTheModelAndForwardsClicksKeysAndFocus) {
   QTest::mouseClick(view.Widget(kChkBorder), Qt::LeftButton);
   EXPECT_FALSE(view.Widget(kTxtBorder)->isEnabled());
 
-  // Arrow keys move within an option group (the Tab order: the end-to-end
-  // test's keys).
+  // Arrows move in an option group (the Tab order: the end-to-end keys).
   QTest::mouseClick(view.Widget(OptRes(1)), Qt::LeftButton);
   QTest::keyClick(view.Widget(OptRes(1)), Qt::Key_Down);
   EXPECT_EQ(form.SelectedPreset, 2);

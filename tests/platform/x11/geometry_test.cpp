@@ -22,8 +22,7 @@ TEST(AllowedSize, StaysWithinTheHintsWhateverTheirValues) {
       {"the base stands in for the minimum", {.hasBase = true, .baseWidth = 300, .baseHeight = 200}, {100, 100}, {300, 200}},
       {"a maximum of 0 is none", {.hasMax = true}, {643, 457}, {643, 457}},
       {"a maximum below the minimum wins", {.hasMin = true, .hasMax = true, .minWidth = 500, .minHeight = 500, .maxWidth = 400, .maxHeight = 300}, {643, 457}, {400, 300}},
-      // Values no window can have are brought into range first.
-      {"minimum INT_MIN", {.hasMin = true, .minWidth = kLow, .minHeight = kLow}, {643, 457}, {643, 457}},
+      {"minimum INT_MIN: brought into range first", {.hasMin = true, .minWidth = kLow, .minHeight = kLow}, {643, 457}, {643, 457}},
       {"base INT_MIN, increment 256", {.hasBase = true, .hasInc = true, .baseWidth = kLow, .baseHeight = kLow, .widthInc = 256, .heightInc = 256}, {643, 457}, {512, 256}},
       {"increments INT_MIN and 0", {.hasInc = true, .widthInc = kLow}, {643, 457}, {643, 457}},
       {"everything INT_MAX", {true, true, true, true, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh}, {643, 457}, {65535, 65535}},
@@ -69,15 +68,13 @@ TEST(MonitorOf, TheMonitorWithTheLargerPartOfTheWindow) {
 }
 
 TEST(MonitorWorkArea, TheMonitorLessTheStrutsOnIt) {
-  // The right of two 1280 x 1024 monitors.
   const Rect right{1280, 0, 2560, 1024}, two{0, 0, 2560, 1024};
   // clang-format off
   const Strut edges{.left = 40, .right = 50, .top = 25, .leftEndY = 1023, .rightEndY = 1023,
                     .topStartX = 1280, .topEndX = 2559};
   const std::tuple<const char*, std::vector<Strut>, Rect, Rect> cases[] = {
       {"struts along the other edges", {edges}, {40, 25, 2510, 1024}, {1280, 25, 2510, 1024}},
-      // A panel the window manager draws itself has no strut window.
-      {"_NET_WORKAREA reserves more", {}, {0, 30, 2560, 1024}, {1280, 30, 2560, 1024}},
+      {"_NET_WORKAREA reserves more: a panel the window manager draws", {}, {0, 30, 2560, 1024}, {1280, 30, 2560, 1024}},
       {"a strut that leaves nothing is not believed", {{.right = 1300, .rightEndY = 1023}}, two, right},
   };
   // clang-format on
@@ -106,8 +103,7 @@ TEST(Hints, StrutsWorkAreasExtentsAndTitlesAreReadWithCare) {
 
   EXPECT_EQ(ExtentsFrom({1, 2, 20}), Extents{});
   EXPECT_EQ(ExtentsFrom({1, 0xFFFFFFFF, 20, 3}), Extents{});
-  // A title ends at its first NUL.
-  EXPECT_EQ(UpToNul(std::string("ab\0cd", 5)), "ab");
+  EXPECT_EQ(UpToNul(std::string("ab\0cd", 5)), "ab");  // a title
 }
 
 }  // namespace
