@@ -79,7 +79,6 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
       "Some notes about my screen.\n",
       "[Settings]\nBorder=4\n[Broken\n",
       "[Settings]\n=4\n",
-      "# A comment of another kind\n[Settings]\n",
       "[Settings]\nPosLeft=@Variant(\\0\\0\\0\\tDDDD)\n",
   };
   for (const std::string& bytes : contents) {

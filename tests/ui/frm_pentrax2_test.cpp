@@ -165,24 +165,6 @@ TEST_F(ModelTest, PickAndActCycle) {
   EXPECT_EQ(form.Text(kTxtBorder), "3");  // pressing chkGo normalised it
   EXPECT_EQ(wm.windows[kOther].placement.rcNormalPosition,
             (Rect{100, 50, 400, 250}));
-
-  // What the shared placements had to say follows the report.
-  struct Damaged : LedgerStore {
-    ResizedWindowLedger ledger;
-    std::string Use(
-        const std::function<void(ResizedWindowLedger&)>& use) override {
-      use(ledger);
-      return "placements.json was not Pentrax's";
-    }
-  } damaged;
-  form.cycle.UseStore(damaged);
-  form.Click(kChkBack);
-  wm.foreground = kOther;
-  form.Timer1_Timer();
-  form.Timer2_Timer();
-  EXPECT_EQ(form.Text(kTxtResult),
-            "Other\r\nis unknown and cannot be sized back\r\n"
-            "placements.json was not Pentrax's");
 }
 
 }  // namespace

@@ -99,20 +99,6 @@ TEST_F(QtViewTest, DrawsTheModelAndForwardsClicksKeysAndFocus) {
   EXPECT_EQ(form.Text(kTxtTask), "7");
 }
 
-// The help box keeps the text's indents (a label would fold runs of blanks).
-TEST_F(QtViewTest, HelpIsAModalBoxWithOneOkButtonAndTheIndentsKept) {
-  QStringList lines;
-  QTimer::singleShot(0, [&] {  // runs inside the box's own event loop
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    ASSERT_TRUE(box && box->standardButtons() == QMessageBox::Ok);
-    lines = box->text().split('\n');
-    box->accept();
-  });
-  QTest::mouseClick(view.Widget(kCmdHelp), Qt::LeftButton);
-  ASSERT_EQ(lines.size(), 16);
-  EXPECT_TRUE(lines[6].startsWith(QString(4, QChar(0x00A0)) + "or by"));
-}
-
 // two_screens.json: 1600 x 1200 and, to its right, 1024 x 800.
 TEST_F(QtViewTest, TheScreenIsTheWindowsMonitorInDevicePixels) {
   ASSERT_EQ(QGuiApplication::screens().size(), 2);

@@ -54,19 +54,6 @@ TEST(RequestFor, AsksForWhatGivesTheOuterRectangle) {
   }
 }
 
-TEST(MonitorOf, TheMonitorWithTheLargerPartOfTheWindow) {
-  const std::vector<Rect> monitors = {{0, 0, 1920, 1080},
-                                      {1920, 0, 3200, 1024}};
-  const std::tuple<const char*, Rect, std::size_t> cases[] = {
-      {"more on the second", {1700, 100, 2346, 558}, 1},
-      {"half and half: the first", {1597, 100, 2243, 558}, 0},
-      {"where no monitor shows it: the fallback", {2000, 1030, 2600, 1070}, 7},
-  };
-  for (const auto& [what, window, monitor] : cases) {
-    EXPECT_EQ(MonitorOf(monitors, window, 7), monitor) << what;
-  }
-}
-
 TEST(MonitorWorkArea, TheMonitorLessTheStrutsOnIt) {
   const Rect right{1280, 0, 2560, 1024}, two{0, 0, 2560, 1024};
   // clang-format off
