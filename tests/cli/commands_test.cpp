@@ -93,9 +93,8 @@ std::tuple<int, std::string, std::string> RunLine(const std::string& line) {
 TEST(Commands, WhatEachCommandSaysAndItsStatus) {
   // The command line, the status, standard error (after a status of 2: how
   // it begins) and standard output (with --json: members it holds).
-  const std::string
-      prompt = "Activate the window to act on (within 10 s).\n",
-      notActed = "The window in front is not one Pentrax acts on (see list)";
+  const std::string notActed =
+      "The window in front is not one Pentrax acts on (see list)";
   // clang-format off
   const std::tuple<std::string, int, std::string, std::string> rows[] = {
       {"size 800X600 --border 3 --taskbar 28", 0, "", "Editor\nresized to 806 x 578\n"},
@@ -107,7 +106,6 @@ TEST(Commands, WhatEachCommandSaysAndItsStatus) {
       {"size 800x600 10x10", 2, "unexpected argument '10x10'", ""},
       {"size --border -3", 2, "--border: '-3' is not a number of pixels", ""},
       {"size --window 0", 2, "--window: '0' is not a window: active, pick", ""},
-      {"size --window pick --timeout 0", 2, "--timeout: '0' is not a", ""},
       {"restore --border 3", 2, "option '--border' does not go with rest", ""},
       // Asked, asked of the desktop, taken: beyond the screen is inexact, the
       // border goes beyond; a saved 800.7 is 800.
@@ -135,7 +133,7 @@ TEST(Commands, WhatEachCommandSaysAndItsStatus) {
       {"!vanishes 2; size 800x600 --json", 1, "", R"({"took":null,"report":"Editor\nwas resized, but its new size could not be read"})"},
       {"!vanishes 1; size 800x600 --json", 3, "", R"({"window":7,"error":"The window you picked is gone: nothing was sized"})"},
       // A pick passes over Pentrax's window and the dock.
-      {"!picks 9 8 11; size 800x600 --window pick", 0, prompt, "Left\nresized to 800 x 600\n"},
+      {"!picks 9 8 11; size 800x600 --window pick", 0, "Activate the window to act on (within 10 s).\n", "Left\nresized to 800 x 600\n"},
       {"size --window pick --timeout 1", 3, "Activate the window to act on (within 1 s).\nNo window was activated within 1 s: nothing was sized\n", ""},
       {"!picks -1; --json restore --window pick --timeout 3", 3, "Activate the window to act on (within 3 s).\nInterrupted: nothing was restored\n", R"({"error":"Interrupted","window":null})"},
   };
@@ -167,12 +165,6 @@ TEST(Commands, WhatEachCommandSaysAndItsStatus) {
       EXPECT_EQ(j[key], value) << key << " in " << gotOut;
     }
   }
-  // A command that cannot be carried out at all answers alike.
-  for (const char* command : {"size", "restore", "query", "list"}) {
-    const Options o = Parse({command, "--json"}).options.value();
-    sameKeys(json::parse(FailureAnswer(&o, "no X display")));
-  }
-  EXPECT_EQ(keys.size(), 4u);
 }
 
 }  // namespace

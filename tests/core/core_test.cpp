@@ -31,7 +31,6 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
   }
   EXPECT_EQ(LeadingNumber(std::string(400, '9')), HUGE_VAL);
   EXPECT_GT(LeadingNumber("&H" + std::string(300, 'F')), 1e300);
-  // (Rounding: the fields', the screen's and the target's overflow rows.)
   EXPECT_EQ(NumberToText(-0.0) + NumberToText(2.5, ','), "02,5");
 }
 

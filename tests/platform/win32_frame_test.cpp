@@ -1,5 +1,4 @@
-// Windows 10's and 11's numbers: 7 invisible pixels at the left, right and
-// bottom (96 DPI alone and Wine without DWM: pentrax2_exe_test.sh).
+// Windows 10's 7 invisible pixels (96 DPI alone: pentrax2_exe_test.sh).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -21,8 +20,6 @@ TEST(Win32Frame, VisibleFrameToWindowRectangleAndBack) {
       {"a DPI not told", {93, 50, 753, 515}, {100, 50, 746, 508}, k96, 0, 144, {}, {0, 0, 640, 480}, {-7, 0, 647, 487}},
       {"inset on every side", {0, 0, 100, 100}, {2, 3, 95, 96}, {2, 3, 5, 4}, 96, 96, {}, {10, 10, 50, 50}, {8, 7, 55, 54}},
       {"a frame past the left edge: none", {93, 50, 753, 515}, {90, 50, 746, 508}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
-      {"a frame past the top edge: none", {93, 50, 753, 515}, {100, 49, 746, 508}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
-      {"a frame past the right edge: none", {93, 50, 753, 515}, {100, 50, 760, 508}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
       {"a frame past the bottom edge: none", {93, 50, 753, 515}, {100, 50, 746, 516}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
       {"a frame of no width: none", {93, 50, 753, 515}, {100, 50, 100, 508}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},
       {"a frame of no height: none", {93, 50, 753, 515}, {100, 60, 746, 60}, {}, 96, 96, {}, {0, 0, 640, 480}, {0, 0, 640, 480}},

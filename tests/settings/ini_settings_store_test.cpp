@@ -130,7 +130,6 @@ TEST(UserFilePath, FollowsTheXdgRulesAndTheHomeFolder) {
   // XDG_CONFIG_HOME (nullptr: unset), HOME, the path.
   const std::tuple<const char*, const char*, std::string> rows[] = {
       {"relative/config", "/h", "/h/.config/p/p.ini"},
-      {"", "/h", "/h/.config/p/p.ini"},
       {nullptr, "/h", "/h/.config/p/p.ini"},
       {nullptr, "", fromPasswd},
   };

@@ -65,13 +65,11 @@ TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
     }
   }
   while (wait(nullptr) > 0) continue;
-  PlacementsFile store = Store(), other = Store("x11 :1");
-  Remember(other, 307);
+  PlacementsFile store = Store();
   EXPECT_EQ(Read(store).entries().size(), 100u);
   EXPECT_EQ(Read(store).Entry(307),
             (ResizedWindowRecord{307, kShowTiled, 307, 308, 317, 327,
                                  "pid 1, class \"\xC3\xA9\\n", "t Left"}));
-  EXPECT_EQ(Read(other).Entry(307)->detail, "");
 }
 
 // What is not a placements file of this Pentrax is set aside, once, and a

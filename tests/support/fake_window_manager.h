@@ -1,5 +1,4 @@
-// A window manager in memory: windows with a placement, a title and an
-// identity, a window in front, a 1280 x 1024 monitor less a 30-pixel dock.
+// Windows in memory, one in front, a 1280 x 1024 monitor less a 30-pixel dock.
 #pragma once
 
 #include <algorithm>

@@ -80,7 +80,6 @@ TEST(Hints, StrutsWorkAreasExtentsAndTitlesAreReadWithCare) {
             (Strut{.left = 40, .leftEndY = 1023, .rightEndY = 1023, .topEndX = 1279, .bottomEndX = 1279}));
   // clang-format on
   EXPECT_EQ(StrutFrom({}, {0, 0, 0, 0}, screen), std::nullopt);
-  EXPECT_EQ(StrutFrom({}, {}, screen), std::nullopt);
 
   const std::vector<std::uint32_t> areas = {0, 0, 1280, 996, 0, 30, 1280, 994};
   EXPECT_EQ(WorkAreaEntry(areas, {1}), (Rect{0, 30, 1280, 1024}));
