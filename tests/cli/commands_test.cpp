@@ -14,10 +14,9 @@ namespace {
 using nlohmann::json;
 
 // The editor in front, a dock, Pentrax's window, one past the top-left corner
-// and a maximised one; a line's "!" parts change it: "front N", "silent",
-// "noarea", "refuses"/"accepts" (the editor its placing), "vanishes N" (after
-// N readings), "stalls" (KWin, at the next reading), "stranger" (has the
-// editor's number), "picks N..." (activated one a look; -1: a signal).
+// and a maximised one; "!" parts change it: "front N", "silent", "noarea",
+// "refuses"/"accepts" (the editor's placing), "vanishes N" (after N reads),
+// "stalls" (KWin), "stranger" (the editor's number), "picks N..." (-1: signal).
 struct Desk {
   testing::FakeWindowManager wm;
   MemoryLedgerStore placements;

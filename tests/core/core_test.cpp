@@ -22,8 +22,7 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartOfAText) {
       {"2ex", 2}, {"&H1F", 31}, {"&hff", 255}, {"&O17", 15}, {"&o8", 0},
       {"&H", 0}, {"&Hzz", 0}, {"&X10", 0}, {"-&H10", 0}, {"&H 1 0", 16},
       {"--5", 0}, {"+-5", 0}, {".", 0}, {"-", 0}, {"0x10", 0}, {"\r5", 0},
-      {"1e-999", 0}, {"&HFFFFFFFF", 4294967295.0},
-      {"9E999", HUGE_VAL}, {"-9E999", -HUGE_VAL},  // overflow: infinity
+      {"1e-999", 0}, {"&HFFFFFFFF", 4294967295.0}, {"9E999", HUGE_VAL}, {"-9E999", -HUGE_VAL},
   };
   // clang-format on
   for (const auto& [text, value] : table) {

@@ -27,7 +27,6 @@ TEST(ReadDesktopSession, TheDesktopAndWhetherItIsWayland) {
       {{{"SWAYSOCK", ""}, {"XDG_SESSION_TYPE", "wayland"}}, {kOther, true}},
       {{{"XDG_CURRENT_DESKTOP", "X:KDE"}, {"XDG_SESSION_TYPE", "x11"}}, {kKde, false}},
       {{{"XDG_CURRENT_DESKTOP", "KDEX"}, {"WAYLAND_DISPLAY", "w"}}, {kOther, true}},
-      {{{"XDG_SESSION_DESKTOP", "KDE"}}, {kKde, false}},
       {{{"KDE_FULL_SESSION", "true"}, {"XDG_SESSION_TYPE", "wayland"}}, {kKde, true}},
       {{{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}, {"WAYLAND_DISPLAY", "w"}}, {Desktop::kGnome, true}},
       {{{"XDG_CURRENT_DESKTOP", "GNOME-Flashback:GNOME-X"}}, {kOther, false}},

@@ -173,22 +173,17 @@ TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
   EXPECT_EQ(error.find("XDG_RUNTIME_DIR is not set"), 0u);
 }
 
-// The lock is held only to store a change, never while the action acts; a
-// reading takes no lock and makes no folder.
+// The lock is held only to store a change, never while the action acts: a
+// reading then takes none (a lock held past the deadline would be said).
 TEST_F(PlacementsTest, TheLockIsHeldOnlyToStoreAChange) {
-  PlacementsFile store = Store(), another = Store();
+  PlacementsFile store = Store();
   Remember(store, 3);
   const int other = open((own / "placements.lock").c_str(), O_RDWR);
-  const std::string note = store.Use([&](ResizedWindowLedger& l) {
+  const auto acts = [&](ResizedWindowLedger&) {
     EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
-    l.SetDetail(3, "d");
-  });
-  EXPECT_NE(note.find("has held"), std::string::npos) << note;
-  EXPECT_EQ(Read(another).Entry(3)->detail, "");  // as stored, though locked
+  };
+  EXPECT_EQ(store.Use(acts), "");
   close(other);
-  fs::remove_all(own);
-  EXPECT_FALSE(Read(another).Entry(3));
-  EXPECT_FALSE(fs::exists(own));
 }
 
 // The file keeps the latest records, none of a window gone from the desktop
