@@ -1,5 +1,3 @@
-// Command lines carried out on a desktop in memory: what each prints, in
-// text and in JSON, and its exit status, for every outcome.
 #include "commands.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +13,10 @@ namespace {
 
 using nlohmann::json;
 
-// The editor in front, a dock, Pentrax's window, a window past the top-left
-// corner and a maximised one, changed by a line's "!" parts: "front N",
-// "silent", "noarea", "refuses"/"accepts" (the editor its placing),
-// "vanishes N" (after N readings), "stalls" (KWin, at the next reading),
-// "stranger" (has the editor's number), "picks N..." (activated, one a look
-// of a pick; -1: a signal; none left: a pick waits in real time).
+// The editor in front, a dock, Pentrax's window, one past the top-left corner
+// and a maximised one; "!" parts change it: "front N", "silent", "noarea",
+// "refuses"/"accepts" (the editor's placing), "vanishes N" (after N reads),
+// "stalls" (KWin), "stranger" (the editor's number), "picks N..." (-1: signal).
 struct Desk {
   testing::FakeWindowManager wm;
   MemoryLedgerStore placements;
@@ -52,8 +48,7 @@ struct Desk {
   }
 };
 
-// Runs the commands of the line (separated by ";") in turn, as the program
-// does; gives the last one's status, standard output and standard error.
+// The line's commands (";" between them) run; the last one's answer.
 std::tuple<int, std::string, std::string> RunLine(const std::string& line) {
   Desk d;
   std::string out, err;
@@ -97,53 +92,39 @@ std::tuple<int, std::string, std::string> RunLine(const std::string& line) {
 TEST(Commands, WhatEachCommandSaysAndItsStatus) {
   // The command line, the status, standard error (after a status of 2: how
   // it begins) and standard output (with --json: members it holds).
-  const std::string
-      prompt = "Activate the window to act on (within 10 s).\n",
-      notActed = "The window in front is not one Pentrax acts on (see list)";
+  const std::string notActed =
+      "The window in front is not one Pentrax acts on (see list)";
   // clang-format off
   const std::tuple<std::string, int, std::string, std::string> rows[] = {
       {"size 800X600 --border 3 --taskbar 28", 0, "", "Editor\nresized to 806 x 578\n"},
-      {"size 640x480 --content --window 0x1e00004", 3, "There is no window 31457284: nothing was sized\n", ""},
-      {"restore --window=42", 3, "There is no window 42: nothing was restored\n", ""},
+      {"size --content --window=0x1e00004", 3, "There is no window 31457284: nothing was sized\n", ""},
       {"frob", 2, "unknown command 'frob'", ""},
-      {"size --frob", 2, "unknown option '--frob'", ""},
       {"size --border", 2, "option '--border' needs a value", ""},
       {"size --json=yes", 2, "option '--json' takes no value", R"({"command":null})"},
-      {"size 0x5", 2, "'0x5' is not a size: two positive whole numbers", ""},
       {"size 99999999999x5", 2, "'99999999999x5' is not a size", ""},
       {"size 800x600 10x10", 2, "unexpected argument '10x10'", ""},
       {"size --border -3", 2, "--border: '-3' is not a number of pixels", ""},
       {"size --window 0", 2, "--window: '0' is not a window: active, pick", ""},
-      {"size --window pick --timeout 0", 2, "--timeout: '0' is not a", ""},
       {"restore --border 3", 2, "option '--border' does not go with rest", ""},
-      {"list --window 5", 2, "option '--window' does not go with list", ""},
-      // Asked, asked of the desktop, taken: below the minimum or beyond the
-      // screen is inexact, the border goes beyond; a saved 800.7 is 800.
-      {"size 1x1", 1, "", "Editor\nresized to 16 x 16\n"},
-      {"size 2000x2000 --json", 1, "", R"({"asked":{"width":2000,"height":2000},
-           "target":{"width":1280,"height":1024}, "took":{"width":1280,"height":1024}})"},
-      {"size 800x600 --border 300 --json", 0, "", R"({"asked":{"width":1400,"height":1200},
-           "rect":{"x":0,"y":0,"width":1400,"height":1200}})"},
+      // Asked, asked of the desktop, taken: beyond the screen is inexact, the
+      // border goes beyond; a saved 800.7 is 800.
+      {"size 2000x2000 --json", 1, "", R"({"asked":{"width":2000,"height":2000}, "target":{"width":1280,"height":1024}, "took":{"width":1280,"height":1024}})"},
+      {"size 800x600 --border 300 --json", 0, "", R"({"asked":{"width":1400,"height":1200}, "rect":{"x":0,"y":0,"width":1400,"height":1200}})"},
       {"size --no-border --no-taskbar --json", 0, "", R"({"asked":{"width":800,"height":600},"exact":true})"},
       // Only the windows that list lists, named or in front.
-      {"size --window 9", 3, "Window 9 is Pentrax's own: nothing was sized\n", ""},
-      {"!front 8; restore --json", 3, notActed + ": nothing was restored\n",
-       R"({"window":8,"title":"Dock","error":")" + notActed + "\"}"},
+      {"!front 8; restore --json", 3, notActed + ": nothing was restored\n", R"({"window":8,"title":"Dock","error":")" + notActed + "\"}"},
       {"!silent; list --json", 3, "sway did not answer: nothing was listed\n", R"({"error":"sway did not answer","windows":[]})"},
       {"list", 0, "", "7 640x480+100+50 normal Editor\n11 200x100-50-20 normal Left\n12 200x200+30+40 maximized B\n"},
-      // Without a work area, a window is sized where it stands.
-      {"!noarea; size 800x600 --window 11 --json", 0, "", R"({"rect":{"x":-50,"y":-20,"width":800,"height":600}})"},
+      {"!noarea; size 800x600 --window 11 --json", 0, "", R"({"rect":{"x":-50,"y":-20,"width":800,"height":600}})"},  // where it stands
       {"size 800x600 --window 11; query --window 11 --json", 0, "", R"({"remembered":true,"rect":{"x":0,"y":0,"width":800,"height":600}})"},
       // A restore returns to the placement before the last sizing, once.
       {"size 300x200; size 500x400; restore; restore", 3, "", "Editor\noriginal size has already been restored\n"},
       {"size 300x200; size 500x400; restore; size 640x480; restore --json", 0, "", R"({"rect":{"x":100,"y":50,"width":300,"height":200}})"},
-      {"size 800x600 --window 12; size 300x200; restore --window 12 --json", 0, "",
-       R"({"state":"maximized","rect":{"x":30,"y":40,"width":200,"height":200}})"},
+      {"size 800x600 --window 12; size 300x200; restore --window 12 --json", 0, "", R"({"state":"maximized","rect":{"x":30,"y":40,"width":200,"height":200}})"},
       // What cannot be done is said; what was remembered stays, for that
       // window only; a refused first sizing leaves nothing to restore.
       {"size 300x200; !refuses; size 800x600", 3, "", "Editor\ncould not be sized\n"},
-      {"size 300x200; !refuses; size 800x600; restore; !accepts; restore --json", 0, "",
-       R"({"rect":{"x":100,"y":50,"width":640,"height":480}})"},
+      {"size 300x200; !refuses; size 800x600; restore; !accepts; restore --json", 0, "", R"({"rect":{"x":100,"y":50,"width":640,"height":480}})"},
       {"!stalls; size 800x600", 3, "", "KWin did not answer: nothing was sized. Try again.\n"},
       {"size 300x200; !stranger; restore", 3, "", "xterm\nis unknown and cannot be sized back\n"},
       {"size 300x200; !stranger; size 800x600; restore --json", 0, "", R"({"title":"xterm","rect":{"x":0,"y":0,"width":400,"height":400}})"},
@@ -151,19 +132,12 @@ TEST(Commands, WhatEachCommandSaysAndItsStatus) {
       {"!vanishes 2; size 800x600 --json", 1, "", R"({"took":null,"report":"Editor\nwas resized, but its new size could not be read"})"},
       {"!vanishes 1; size 800x600 --json", 3, "", R"({"window":7,"error":"The window you picked is gone: nothing was sized"})"},
       // A pick passes over Pentrax's window and the dock.
-      {"!picks 9 8 11; size 800x600 --window pick", 0, prompt, "Left\nresized to 800 x 600\n"},
-      {"size --window pick --timeout 1", 3,
-       "Activate the window to act on (within 1 s).\nNo window was activated within 1 s: nothing was sized\n", ""},
-      {"!picks -1; --json restore --window pick --timeout 3", 3,
-       "Activate the window to act on (within 3 s).\nInterrupted: nothing was restored\n", R"({"error":"Interrupted","window":null})"},
+      {"!picks 9 8 11; size 800x600 --window pick", 0, "Activate the window to act on (within 10 s).\n", "Left\nresized to 800 x 600\n"},
+      {"size --window pick --timeout 1", 3, "Activate the window to act on (within 1 s).\nNo window was activated within 1 s: nothing was sized\n", ""},
+      {"!picks -1; --json restore --window pick --timeout 3", 3, "Activate the window to act on (within 3 s).\nInterrupted: nothing was restored\n", R"({"error":"Interrupted","window":null})"},
   };
   // clang-format on
   std::map<std::string, std::set<std::string>> keys;  // of each command
-  const auto sameKeys = [&](const json& j) {
-    std::set<std::string> k;
-    for (const auto& [key, value] : j.items()) k.insert(key);
-    EXPECT_EQ(keys.emplace(j["command"], k).first->second, k) << j.dump();
-  };
   for (const auto& [line, status, err, out] : rows) {
     SCOPED_TRACE(line);
     const auto [gotStatus, gotOut, gotErr] = RunLine(line);
@@ -180,17 +154,15 @@ TEST(Commands, WhatEachCommandSaysAndItsStatus) {
     const json j = json::parse(gotOut), expected = json::parse(out);
     const char* outcomes[] = {"done", "inexact", "usage", "nothing"};
     EXPECT_EQ(j["outcome"], outcomes[status]);
-    if (status != kUsage) sameKeys(j);
+    if (status != kUsage) {
+      std::set<std::string> k;
+      for (const auto& [key, value] : j.items()) k.insert(key);
+      EXPECT_EQ(keys.emplace(j["command"], k).first->second, k) << gotOut;
+    }
     for (const auto& [key, value] : expected.items()) {
       EXPECT_EQ(j[key], value) << key << " in " << gotOut;
     }
   }
-  // A command that cannot be carried out at all answers alike.
-  for (const char* command : {"size", "restore", "query", "list"}) {
-    const Options o = Parse({command, "--json"}).options.value();
-    sameKeys(json::parse(FailureAnswer(&o, "no X display")));
-  }
-  EXPECT_EQ(keys.size(), 4u);
 }
 
 }  // namespace

@@ -1,10 +1,6 @@
-// What Pentrax takes from outside, in the place of anything; one target for
-// each define (PENTRAX_FUZZ_<TARGET>, see CMakeLists.txt): text read as a
-// number, other programs' window titles, a settings file, command lines,
-// the session's placements file, and what the desktops answer (sway's layout
-// tree, the KWin agent's answers, the GNOME extension's replies). Each is
-// taken without a crash, an exception or undefined behaviour, and what is
-// read gives no negative size and sound requests.
+// What Pentrax takes from outside, in the place of anything (one target a
+// define, PENTRAX_FUZZ_<TARGET>): taken without a crash, an exception or
+// undefined behaviour; what is read gives no negative size.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -35,18 +31,13 @@
 #include "shell_protocol.h"
 #endif
 
-namespace {
-
-[[maybe_unused]] void Check(const pentrax::Rect& r) {
-  if (r.width() < 0 || r.height() < 0) __builtin_trap();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   using namespace pentrax;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
+  [[maybe_unused]] const auto check = [](const Rect& r) {
+    if (r.width() < 0 || r.height() < 0) __builtin_trap();
+  };
 #if defined(PENTRAX_FUZZ_NUMBERS)
   const double n = LeadingNumber(bytes);
   (void)FloorToInt32(n);
@@ -63,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::int32_t negated = screen == INT32_MIN ? INT32_MAX : -screen;
   for (int preset : {0, 6, 7}) {
     choices.selectedPreset = preset;
-    const Size s = TargetSize(choices);
-    (void)FitIntoWorkArea(screen, negated, s, {0, 0, screen, screen});
+    (void)FitIntoWorkArea(screen, negated, TargetSize(choices),
+                          {0, 0, screen, screen});
   }
 #elif defined(PENTRAX_FUZZ_TITLE)
   // Through the size and restore actions and the report.
@@ -126,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const auto layout =
       ReadLayout(nlohmann::json::parse(data, data + size, nullptr, false));
   for (const SwayView& v : layout ? layout->views : std::vector<SwayView>{}) {
-    Check(v.outer);
+    check(v.outer);
     const SwayTiledPlace place = TiledPlaceOf(v);
     (void)FloatAtCommand(v, v.outer);
     for (const std::int32_t show :
@@ -138,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   (void)AreaOfAnswer(bytes, "area");
   (void)WindowsOfAnswer(bytes);
   if (const auto w = WindowOfAnswer(bytes)) {
-    Check(w->frame);
+    check(w->frame);
     const std::int32_t show = ShowStateOf(*w);
     (void)FrameAfterPlacing(*w, show, w->frame);
     (void)PlaceWindowRequest(w->uuid, w->frame, ShowOfPlacement(show));
@@ -163,8 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   (void)gnome::ParseForeground(args);
   (void)gnome::ParseWindowList(args);
   if (const auto w = gnome::ParseWindow(args)) {
-    Check(w->frame);
-    Check(w->workArea);
+    check(w->frame);
+    check(w->workArea);
     WindowPlacement p;
     p.showCmd = w->showCmd;
     p.rcNormalPosition = w->frame;

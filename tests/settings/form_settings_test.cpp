@@ -1,10 +1,7 @@
-// Loading and saving the user's choices and the "Default" button, on the
-// model with a store in memory (one 1280 x 1024 screen, a 353 x 385 window).
 #include "form_settings.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <map>
 
 #include "fake_form_view.h"
@@ -40,9 +37,7 @@ class SettingsTest : public ::testing::Test {
   }
 };
 
-// The design values of a first start, which the Default button brings back
-// but for the custom size: the first preset, a horizontal task bar, both
-// boxes checked and their fields enabled, the custom size's not.
+// A first start's values, which Default brings back but the custom size.
 void ExpectDesignValues(const FrmPentrax2& f) {
   EXPECT_TRUE(f.Value(OptRes(0)) == 1 && f.SelectedPreset == 0 &&
               f.Value(OptTask(0)) == 1 && f.Value(kChkBorder) == 1 &&
@@ -52,28 +47,21 @@ void ExpectDesignValues(const FrmPentrax2& f) {
   EXPECT_EQ(f.Text(kTxtBorder) + " " + f.Text(kTxtTask), "3 28");
 }
 
-// Types into txtBreit, txtHoch, txtBorder and txtTask.
-void Fill(FrmPentrax2& f, std::array<const char*, 4> texts) {
-  for (int i = 0; i < 4; ++i) {
-    f.SetText(std::array{kTxtBreit, kTxtHoch, kTxtBorder, kTxtTask}[i],
-              texts[i]);
-  }
-}
-
-TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
+TEST_F(SettingsTest, EveryValueSurvivesARestartAndDefaultBringsBackTheDesign) {
   {
-    const auto form = Load();  // nothing stored: the design values
+    const auto form = Load();
     ExpectDesignValues(*form);
     EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "1200x900");
-    EXPECT_EQ(view.window, (Rect{100, 100, 453, 485}));  // not moved
     form->SetValue(OptRes(7), 1);
     form->SetValue(kChkBorder, 0);
     form->SetValue(kChkTask, 2);
     form->SetValue(OptTask(1), 1);
-    Fill(*form, {"800", "600", "5", "40"});
-    // Saved at once: what a command reads meanwhile.
+    form->SetText(kTxtBreit, "800");
+    form->SetText(kTxtHoch, "600");
+    form->SetText(kTxtBorder, "5");
+    form->SetText(kTxtTask, "40");
     EXPECT_EQ(TargetSize(SavedChoices(store, wm, 1280, 1024)),
-              (Size{800, 600}));
+              (Size{800, 600}));  // saved at once: what a command reads
     view.window = {200, 50, 553, 435};
     form->Close();
   }
@@ -87,32 +75,46 @@ TEST_F(SettingsTest, FirstStartThenUnloadThenLoadRestoresEveryValue) {
 
   // Loaded again, every value comes back: closing saves the same again.
   view.window = {100, 100, 453, 485};
+  {
+    const auto form = Load();
+    EXPECT_EQ(view.window, (Rect{200, 50, 553, 435}));
+    store.values.clear();
+    form->Close();
+    EXPECT_EQ(store.values, saved);
+  }
+
+  // Default: the design values, not the loaded ones, but the custom size,
+  // cleaned; the place, the result and the push buttons stay.
   const auto form = Load();
-  EXPECT_EQ(view.window, (Rect{200, 50, 553, 435}));
-  EXPECT_FALSE(form->Enabled(kTxtBorder));
+  form->SetText(kTxtResult, "kept");
+  form->Timer1_Timer();
+  form->Click(kChkGo);
+  form->SetText(kTxtHoch, "-5x");
   store.values.clear();
-  form->Close();
-  EXPECT_EQ(store.values, saved);
+  for (int click = 0; click < 2; ++click) {  // a second click changes nothing
+    form->Click(kCmdRestoreDefaults);
+    ExpectDesignValues(*form);
+    EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "800x5");
+    EXPECT_EQ(view.window, (Rect{200, 50, 553, 435}));
+    EXPECT_EQ(form->Text(kTxtResult), "kept");
+    EXPECT_EQ(form->Value(kChkGo), 1);
+    EXPECT_EQ(store.values.count(kPosLeft), 0u);
+    EXPECT_EQ(store.values.at(kSelectedResolution), "0");
+  }
+  form->SetText(kTxtBreit, "2.5");  // a fraction stays
+  form->SetText(kTxtHoch, "");
+  form->Click(kCmdRestoreDefaults);
+  EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "2.5x0");
 }
 
 TEST_F(SettingsTest, StoredTextsAreReadByTheirLeadingNumber) {
-  // The key, its stored text, and the text of a text box or else the value
-  // of the control that shows it.
   const std::tuple<const char*, const char*, ControlId, const char*> rows[] = {
-      {"CustomWidth", "00640", kTxtBreit, "640"},
-      {"CustomHeight", "480px", kTxtHoch, "480"},
       {"Border", "", kTxtBorder, "0"},  // present but empty: not the default
       {"TaskBar", "&H1C", kTxtTask, "28"},
-      {"AddBorder", "2", kChkBorder, "2"},          // grayed
       {"SelectedResolution", "6", OptRes(6), "1"},  // larger than the screen
-      {"TaskBarOrientation", "1", OptTask(1), "1"},
-      // Values only a hand-edited store holds fall back to the default.
-      {"SelectedResolution", "9", OptRes(0), "1"},
+      {"SelectedResolution", "9", OptRes(0), "1"},  // hand-edited: the default
       {"SelectedResolution", "-1", OptRes(0), "1"},
-      {"TaskBarOrientation", "2", OptTask(0), "1"},
       {"AddBorder", "5", kChkBorder, "1"},
-      {"SubtractTaskBar", "-1", kChkTask, "1"},
-      {"Border", "9E999", kTxtBorder, "3"},
       {"TaskBar", "-9E999", kTxtTask, "28"},
       {"CustomHeight", "1e400", kTxtHoch, "900"},
   };
@@ -131,7 +133,6 @@ TEST_F(SettingsTest, PositionIsBroughtBackAtTheRightAndBottomEdgesOnly) {
   const std::tuple<const char*, const char*, Point> rows[] = {
       {"16905", "9600", {927, 639}},  // beyond: brought back
       {"13905", "9585", {927, 639}},  // flush: stays
-      {"-300", "-150", {-20, -10}},   // negative: applied
       {"1e300", "-1e7", {100, 100}},  // out of every screen: not used
       {"-99999999999", "x", {100, 0}},
   };
@@ -141,37 +142,6 @@ TEST_F(SettingsTest, PositionIsBroughtBackAtTheRightAndBottomEdgesOnly) {
     Load();
     EXPECT_EQ((Point{view.window.left, view.window.top}), placed) << left;
   }
-}
-
-TEST_F(SettingsTest,
-       DefaultButtonRestoresTheDesignValuesAndKeepsTheCustomSize) {
-  const auto form = Load();
-  form->SetValue(OptRes(7), 1);
-  form->SetValue(kChkBorder, 0);
-  form->SetValue(kChkTask, 0);
-  form->SetValue(OptTask(1), 1);
-  Fill(*form, {"800", "-5x", "9", "44"});
-  form->SetText(kTxtResult, "kept");
-  form->Timer1_Timer();
-  form->Click(kChkGo);
-  view.window = {120, 80, 473, 465};
-
-  for (int click = 0; click < 2; ++click) {  // a second click changes nothing
-    form->Click(kCmdRestoreDefaults);
-    ExpectDesignValues(*form);
-    // The custom size cleaned (sign and junk go); left alone: position,
-    // result, push buttons; the choices saved.
-    EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "800x5");
-    EXPECT_EQ(view.window, (Rect{120, 80, 473, 465}));
-    EXPECT_EQ(form->Text(kTxtResult), "kept");
-    EXPECT_EQ(form->Value(kChkGo), 1);
-    EXPECT_EQ(store.values.count(kPosLeft), 0u);
-    EXPECT_EQ(store.values.at(kSelectedResolution), "0");
-  }
-  form->SetText(kTxtBreit, "2.5");  // a fraction stays
-  form->SetText(kTxtHoch, "");
-  form->Click(kCmdRestoreDefaults);
-  EXPECT_EQ(form->Text(kTxtBreit) + "x" + form->Text(kTxtHoch), "2.5x0");
 }
 
 }  // namespace

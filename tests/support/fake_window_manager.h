@@ -1,5 +1,4 @@
-// A window manager in memory for the tests of the sizing logic: windows with
-// a placement, a title and an identity, a foreground window and a work area.
+// Windows in memory, one in front, a 1280 x 1024 monitor less a 30-pixel dock.
 #pragma once
 
 #include <algorithm>
@@ -15,7 +14,6 @@ namespace pentrax::testing {
 struct FakeWindow {
   WindowPlacement placement;
   std::string title, identity;
-  bool failReads = false;    // GetWindowPlacement fails
   bool failWrites = false;   // SetWindowPlacement fails and changes nothing
   bool listed = true;        // false: a dock (ListWindows leaves it out)
   int readsBeforeGone = -1;  // then GetWindowPlacement finds it gone
@@ -25,7 +23,6 @@ class FakeWindowManager : public WindowManager {
  public:
   std::map<WindowHandle, FakeWindow> windows;
   WindowHandle foreground = 0;
-  Rect workArea{0, 0, 1280, 994}, monitor{0, 0, 1280, 1024};
   bool workAreaKnown = true;
   std::string notAnswering;                 // NotAnswering's answer
   std::vector<WindowHandle> ownWindows;     // windows of Pentrax's own process
@@ -48,7 +45,7 @@ class FakeWindowManager : public WindowManager {
   int GetWindowPlacement(WindowHandle h, WindowPlacement& p) override {
     FakeWindow* w = Find(h);
     if (w != nullptr && w->readsBeforeGone-- == 0) windows.erase(h);
-    if (w == nullptr || !windows.contains(h) || w->failReads) return 0;
+    if (w == nullptr || !windows.contains(h)) return 0;
     p = w->placement;
     return 1;
   }
@@ -64,11 +61,11 @@ class FakeWindowManager : public WindowManager {
     return CopyTitle(w ? w->title : "", buffer, maxCount);
   }
   bool GetWorkArea(WindowHandle, Rect& area) override {
-    if (workAreaKnown) area = workArea;
+    if (workAreaKnown) area = {0, 0, 1280, 994};
     return workAreaKnown;
   }
   bool GetMonitor(WindowHandle, Rect& m) override {
-    m = monitor;
+    m = {0, 0, 1280, 1024};
     return true;
   }
   std::optional<Insets> GetFrameInsets(WindowHandle h) override {

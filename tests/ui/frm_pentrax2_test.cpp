@@ -1,6 +1,3 @@
-// The main window's behaviour on the model alone: the handlers, the screen
-// watch and the pick-and-act cycle, with a window manager and a view in
-// memory.
 #include "frm_pentrax2.h"
 
 #include <gtest/gtest.h>
@@ -17,14 +14,12 @@ class ModelTest : public ::testing::Test {
   testing::FakeFormView view;
   FrmPentrax2 form{wm, view};
 
-  // The index of the selected option of a group, or -1.
   int Selected(ControlId first, int count) const {
     for (int i = 0; i < count; ++i) {
       if (form.Value(static_cast<ControlId>(first + i)) == 1) return i;
     }
     return -1;
   }
-  // '1' for each of the controls that is enabled, else '0'.
   std::string Enabled(std::initializer_list<ControlId> ids) const {
     std::string s;
     for (ControlId id : ids) s += form.Enabled(id) ? '1' : '0';
@@ -38,11 +33,9 @@ class ModelTest : public ::testing::Test {
   }
 };
 
-// Each step: a change by code (value >= 0) or the user's click (-1), then
-// the selected preset and the enabled state of txtBreit, txtHoch, txtBorder,
-// txtTask, optTask(0) and optTask(1).
+// Each step: a change by code (value >= 0) or a click (-1), then the preset
+// and which of txtBreit, txtHoch, txtBorder, txtTask, optTask are enabled.
 TEST_F(ModelTest, EnabledStatesFollowEveryValueChangeWhoeverMakesIt) {
-  // clang-format off
   const std::tuple<ControlId, int, int, const char*> steps[] = {
       {OptRes(7), 1, 7, "111111"},   {OptRes(2), -1, 2, "001111"},
       {OptRes(2), 0, 2, "001111"},   {OptTask(1), -1, 2, "001111"},
@@ -50,7 +43,6 @@ TEST_F(ModelTest, EnabledStatesFollowEveryValueChangeWhoeverMakesIt) {
       {kChkTask, -1, 2, "001000"},   {kChkBorder, -1, 2, "000000"},
       {kChkBorder, -1, 2, "001000"}, {kChkTask, 1, 2, "001111"},
   };
-  // clang-format on
   for (const auto& [id, value, preset, enabled] : steps) {
     value < 0 ? form.Click(id) : form.SetValue(id, value);
     EXPECT_EQ(form.SelectedPreset, preset) << id;
@@ -60,8 +52,7 @@ TEST_F(ModelTest, EnabledStatesFollowEveryValueChangeWhoeverMakesIt) {
               enabled)
         << id << " " << value;
   }
-  // Nothing else changed: the custom size texts, the orientation, and a
-  // user's click never left a box grayed.
+  // Nothing else changed; a click never left a box grayed.
   EXPECT_EQ(form.Text(kTxtBreit), "1200");
   EXPECT_EQ(Selected(OptTask(0), 2), 1);
   EXPECT_EQ(form.Value(kChkBorder), 1);
@@ -71,30 +62,22 @@ TEST_F(ModelTest, NumericFieldsTakeDigitsAndFourEditingCodesAndFiveCharacters) {
   for (int code : {48, 57, 8, 3, 22, 24}) {
     EXPECT_TRUE(form.KeyPress(kTxtBorder, code)) << code;
   }
-  for (int code : {47, 58, 1, 13, 26, 32, 45, 46, 97, 128, 255, 65536}) {
-    EXPECT_FALSE(form.KeyPress(kTxtBorder, code)) << code;
-  }
+  EXPECT_FALSE(form.KeyPress(kTxtBorder, 47) || form.KeyPress(kTxtBorder, 58));
   form.TextEdited(kTxtTask, "ab1234567");  // pasted text is not filtered
   EXPECT_EQ(form.Text(kTxtTask), "ab123");
   form.SetText(kTxtBreit, "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
   EXPECT_EQ(form.Text(kTxtBreit), "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
-  EXPECT_EQ(form.GotFocus(kTxtBreit).length, 5);
-  form.SetText(kTxtHoch, "");
-  const Selection none = form.GotFocus(kTxtHoch);
-  EXPECT_EQ(std::pair(none.start, none.length), std::pair(0, 0));
+  EXPECT_EQ(form.GotFocus(kTxtBreit).length, 5);  // characters, not bytes
 }
 
 TEST_F(ModelTest,
        ScreenWatchEnablesByEitherDimensionMovesTheSelectionDownAndRounds) {
-  // The preset selected, the screen, then the presets enabled (Custom
-  // always) and the one selected.
-  // clang-format off
+  // The preset selected, the screen, then the presets enabled and selected.
   const std::tuple<int, double, double, const char*, int> rows[] = {
       {5, 1024, 768, "11100001", 2}, {2, 1280, 800, "11111101", 2},
       {2, 1600, 900, "11111111", 2}, {4, 600, 400, "00000001", 0},
       {7, 500, 300, "00000001", 7},  {3, 1280, 1024, "11111101", 3},
   };
-  // clang-format on
   for (const auto& [selected, width, height, enabled, after] : rows) {
     form.SetValue(OptRes(selected), 1);
     Tick(width, height);
@@ -105,9 +88,7 @@ TEST_F(ModelTest,
     EXPECT_EQ(Selected(OptRes(0), 8), after) << width;
     EXPECT_EQ(form.SelectedPreset, after) << width;
   }
-  EXPECT_EQ(form.Text(kLabel1), "Your screen resolution is 1280 x 1024");
-  // A fractional screen is stored rounded (halves to the even neighbour);
-  // the same screen read again changes nothing.
+  // A fractional screen is rounded; the same screen again changes nothing.
   view.changes.clear();
   Tick(1280.5, 1023.5);
   Tick(1280, 1024);
@@ -116,7 +97,6 @@ TEST_F(ModelTest,
 }
 
 TEST_F(ModelTest, WindowIsKeptOnTheScreenWhenTheScreenShrinksOrTheFrameComes) {
-  // The screen, the window before the tick and where it is after.
   const std::tuple<double, double, Rect, Point> rows[] = {
       {1280, 1024, {100, 100, 453, 485}, {100, 100}},   // fits
       {1024, 768, {900, 600, 1253, 985}, {671, 383}},   // shrank
@@ -130,9 +110,8 @@ TEST_F(ModelTest, WindowIsKeptOnTheScreenWhenTheScreenShrinksOrTheFrameComes) {
   }
 }
 
-// The cycle as the user drives it; each step then shows chkGo, chkBack,
-// Timer2's interval and the result box. The window picked is the window
-// acted on, whatever is in front when Timer2 fires.
+// After each step chkGo, chkBack, Timer2's interval and the result box. The
+// window picked is the one acted on, whatever is in front when Timer2 fires.
 TEST_F(ModelTest, PickAndActCycle) {
   constexpr WindowHandle kOther = 4242, kHelpBox = 77, kBrief = 99;
   wm.Add(kOther, {100, 50, 400, 250}, "Other");
@@ -146,7 +125,6 @@ TEST_F(ModelTest, PickAndActCycle) {
                     kGone = "The window you picked is gone: nothing was sized",
                     kRestored = "Other\r\nrestored its original size";
   using State = std::tuple<int, int, int, std::string>;  // go, back, timer2
-  // clang-format off
   const std::tuple<Event, WindowHandle, State> steps[] = {
       {kGo, 100, {1, 0, 0, kStart}},
       {kTick, 100, {1, 0, 0, kStart}},       // Pentrax stays in front
@@ -154,9 +132,7 @@ TEST_F(ModelTest, PickAndActCycle) {
       {kBack, 100, {0, 1, 0, kStart}},       // never both pressed
       {kGo, 100, {1, 0, 0, kStart}},
       {kTick, kOther, {0, 0, 400, kStart}},  // the pick
-      {kTick, kOther, {0, 0, 400, kStart}},  // arms nothing more
-      {kFire, 100, {0, 0, 0, kSized}},     // Pentrax in front again by now
-      {kFire, kOther, {0, 0, 0, kSized}},  // a stray fire acts no more
+      {kFire, 100, {0, 0, 0, kSized}},       // Pentrax in front again by now
       {kBack, 100, {0, 1, 0, kSized}},
       {kTick, 0, {0, 0, 400, kSized}},  // no window in front is a pick too
       {kFire, kOther, {0, 0, 0, kNone}},
@@ -170,7 +146,6 @@ TEST_F(ModelTest, PickAndActCycle) {
       {kGo, 100, {1, 0, 0, kRestored}},
       {kGo, 100, {0, 0, 0, kRestored}},
   };
-  // clang-format on
   int step = 0;
   for (const auto& [event, front, state] : steps) {
     wm.foreground = front;
@@ -185,26 +160,6 @@ TEST_F(ModelTest, PickAndActCycle) {
         << step++;
   }
   EXPECT_EQ(form.Text(kTxtBorder), "3");  // pressing chkGo normalised it
-  EXPECT_EQ(wm.windows[kOther].placement.rcNormalPosition,
-            (Rect{100, 50, 400, 250}));
-
-  // What the shared placements had to say follows the report.
-  struct Damaged : LedgerStore {
-    ResizedWindowLedger ledger;
-    std::string Use(
-        const std::function<void(ResizedWindowLedger&)>& use) override {
-      use(ledger);
-      return "placements.json was not Pentrax's";
-    }
-  } damaged;
-  form.cycle.UseStore(damaged);
-  form.Click(kChkBack);
-  wm.foreground = kOther;
-  form.Timer1_Timer();
-  form.Timer2_Timer();
-  EXPECT_EQ(form.Text(kTxtResult),
-            "Other\r\nis unknown and cannot be sized back\r\n"
-            "placements.json was not Pentrax's");
 }
 
 }  // namespace

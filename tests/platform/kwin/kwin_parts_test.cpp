@@ -1,5 +1,4 @@
-// What a real KWin cannot be made to show: a number that two windows' UUIDs
-// share.
+// What a real KWin cannot be made to show: two windows' UUIDs of one number.
 #include <gtest/gtest.h>
 
 #include "handle_map.h"

@@ -1,6 +1,4 @@
-// The X11 backend's arithmetic, without an X server: size hints, the client
-// request for an outer rectangle, monitors and their work areas, titles
-// (their cut: the backends' suites, on real titles).
+// Without an X server (the rest: its suite and the contract).
 #include "geometry.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +22,7 @@ TEST(AllowedSize, StaysWithinTheHintsWhateverTheirValues) {
       {"the base stands in for the minimum", {.hasBase = true, .baseWidth = 300, .baseHeight = 200}, {100, 100}, {300, 200}},
       {"a maximum of 0 is none", {.hasMax = true}, {643, 457}, {643, 457}},
       {"a maximum below the minimum wins", {.hasMin = true, .hasMax = true, .minWidth = 500, .minHeight = 500, .maxWidth = 400, .maxHeight = 300}, {643, 457}, {400, 300}},
-      // Values no window can have are brought into range first.
-      {"minimum INT_MIN", {.hasMin = true, .minWidth = kLow, .minHeight = kLow}, {643, 457}, {643, 457}},
+      {"minimum INT_MIN: brought into range first", {.hasMin = true, .minWidth = kLow, .minHeight = kLow}, {643, 457}, {643, 457}},
       {"base INT_MIN, increment 256", {.hasBase = true, .hasInc = true, .baseWidth = kLow, .baseHeight = kLow, .widthInc = 256, .heightInc = 256}, {643, 457}, {512, 256}},
       {"increments INT_MIN and 0", {.hasInc = true, .widthInc = kLow}, {643, 457}, {643, 457}},
       {"everything INT_MAX", {true, true, true, true, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh, kHigh}, {643, 457}, {65535, 65535}},
@@ -38,10 +35,9 @@ TEST(AllowedSize, StaysWithinTheHintsWhateverTheirValues) {
 }
 
 TEST(RequestFor, AsksForWhatGivesTheOuterRectangle) {
-  // Whether the request gives `outer` back.
+  // Whether the request gives `outer` back (a plain frame: the contract).
   // clang-format off
   const std::tuple<const char*, Decoration, Rect, ClientRequest, bool> cases[] = {
-      {"a frame", {{1, 2, 20, 3}, {}, 0}, {50, 60, 696, 518}, {50, 60, 643, 435}, true},
       {"an X border", {{}, {}, 2}, {50, 60, 696, 518}, {50, 60, 642, 454}, true},
       {"smaller than the frame", {{5, 5, 30, 5}, {}, 0}, {0, 0, 4, 4}, {0, 0, 1, 1}, false},
       {"beyond what X carries", {}, {-70000, 0, 70000, 100}, {-32768, 0, 65535, 100}, false},
@@ -58,31 +54,14 @@ TEST(RequestFor, AsksForWhatGivesTheOuterRectangle) {
   }
 }
 
-TEST(MonitorOf, TheMonitorWithTheLargerPartOfTheWindow) {
-  const std::vector<Rect> monitors = {{0, 0, 1920, 1080},
-                                      {1920, 0, 3200, 1024}};
-  const std::tuple<const char*, Rect, std::size_t> cases[] = {
-      {"more on the second", {1700, 100, 2346, 558}, 1},
-      {"more on the first", {1500, 100, 2146, 558}, 0},
-      {"half and half: the first", {1597, 100, 2243, 558}, 0},
-      {"where no monitor shows it: the fallback", {2000, 1030, 2600, 1070}, 7},
-  };
-  for (const auto& [what, window, monitor] : cases) {
-    EXPECT_EQ(MonitorOf(monitors, window, 7), monitor) << what;
-  }
-}
-
 TEST(MonitorWorkArea, TheMonitorLessTheStrutsOnIt) {
-  // The right of two 1280 x 1024 monitors (the rest: the per-monitor cases
-  // against a real X server).
   const Rect right{1280, 0, 2560, 1024}, two{0, 0, 2560, 1024};
   // clang-format off
   const Strut edges{.left = 40, .right = 50, .top = 25, .leftEndY = 1023, .rightEndY = 1023,
                     .topStartX = 1280, .topEndX = 2559};
   const std::tuple<const char*, std::vector<Strut>, Rect, Rect> cases[] = {
       {"struts along the other edges", {edges}, {40, 25, 2510, 1024}, {1280, 25, 2510, 1024}},
-      // A panel the window manager draws itself has no strut window.
-      {"_NET_WORKAREA reserves more", {}, {0, 30, 2560, 1024}, {1280, 30, 2560, 1024}},
+      {"_NET_WORKAREA reserves more: a panel the window manager draws", {}, {0, 30, 2560, 1024}, {1280, 30, 2560, 1024}},
       {"a strut that leaves nothing is not believed", {{.right = 1300, .rightEndY = 1023}}, two, right},
   };
   // clang-format on
@@ -101,7 +80,6 @@ TEST(Hints, StrutsWorkAreasExtentsAndTitlesAreReadWithCare) {
             (Strut{.left = 40, .leftEndY = 1023, .rightEndY = 1023, .topEndX = 1279, .bottomEndX = 1279}));
   // clang-format on
   EXPECT_EQ(StrutFrom({}, {0, 0, 0, 0}, screen), std::nullopt);
-  EXPECT_EQ(StrutFrom({}, {}, screen), std::nullopt);
 
   const std::vector<std::uint32_t> areas = {0, 0, 1280, 996, 0, 30, 1280, 994};
   EXPECT_EQ(WorkAreaEntry(areas, {1}), (Rect{0, 30, 1280, 1024}));
@@ -109,11 +87,9 @@ TEST(Hints, StrutsWorkAreasExtentsAndTitlesAreReadWithCare) {
   EXPECT_EQ(WorkAreaEntry({0, 0, 0, 996}, {}), std::nullopt);
   EXPECT_EQ(WorkAreaEntry({0, 0, 70000, 996}, {}), std::nullopt);
 
-  EXPECT_EQ(ExtentsFrom({1, 2, 20, 3}), (Extents{1, 2, 20, 3}));
   EXPECT_EQ(ExtentsFrom({1, 2, 20}), Extents{});
   EXPECT_EQ(ExtentsFrom({1, 0xFFFFFFFF, 20, 3}), Extents{});
-  // A title property ends at its first NUL (a Latin-1 one: the X tests).
-  EXPECT_EQ(UpToNul(std::string("ab\0cd", 5)), "ab");
+  EXPECT_EQ(UpToNul(std::string("ab\0cd", 5)), "ab");  // a title
 }
 
 }  // namespace
