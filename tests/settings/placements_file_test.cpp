@@ -184,6 +184,11 @@ TEST_F(PlacementsTest, TheLockIsHeldOnlyToStoreAChange) {
   };
   EXPECT_EQ(store.Use(acts), "");
   close(other);
+  // A reading (list, query) writes nothing, not even the folder.
+  fs::remove_all(own);
+  PlacementsFile reader = Store();
+  EXPECT_TRUE(Read(reader).entries().empty());
+  EXPECT_FALSE(fs::exists(own));
 }
 
 // The file keeps the latest records, none of a window gone from the desktop
