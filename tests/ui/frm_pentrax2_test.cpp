@@ -160,6 +160,22 @@ TEST_F(ModelTest, PickAndActCycle) {
         << step++;
   }
   EXPECT_EQ(form.Text(kTxtBorder), "3");  // pressing chkGo normalised it
+  // What the shared placements had to say follows the report.
+  struct Damaged : LedgerStore {
+    ResizedWindowLedger ledger;
+    std::string Use(
+        const std::function<void(ResizedWindowLedger&)>& use) override {
+      use(ledger);
+      return "placements.json was not Pentrax's";
+    }
+  } damaged;
+  form.cycle.UseStore(damaged);
+  form.Click(kChkBack);
+  wm.foreground = 0;
+  form.Timer1_Timer();
+  form.Timer2_Timer();
+  EXPECT_EQ(form.Text(kTxtResult),
+            kNone + "\r\nplacements.json was not Pentrax's");
 }
 
 }  // namespace
