@@ -20,9 +20,11 @@
 # XDG_CURRENT_DESKTOP=GNOME, PENTRAX_SHELL_PID, PENTRAX_SHELL_VERSION (as the
 # shell tells it), and a runtime and settings folder of its own. Run as root
 # (as CI does), the shell runs as the unprivileged user nobody, and both
-# buses let root in; the shell may read
-# the callers' /proc/PID/exe (CAP_SYS_PTRACE), as it may in a user's session,
-# where it and the programs that call Pentrax's extension are one user.
+# buses let root in; the shell may read the callers' /proc/PID/exe
+# (CAP_SYS_PTRACE) and look up the programs the extension answers wherever
+# root keeps them (CAP_DAC_READ_SEARCH: a clone in a folder of mode 0700,
+# such as /root or mktemp's), as it may in a user's session, where it and
+# the programs that call Pentrax's extension are one user.
 set -euo pipefail
 
 system=""
@@ -59,7 +61,8 @@ form=module
 as_shell=()
 if [ "$(id -u)" -eq 0 ]; then
   as_shell=(setpriv --reuid=65534 --regid=65534 --clear-groups
-    --inh-caps +sys_ptrace --ambient-caps +sys_ptrace)
+    --inh-caps +sys_ptrace,+dac_read_search
+    --ambient-caps +sys_ptrace,+dac_read_search)
 fi
 chmod 755 "$workdir"
 run="$workdir/run"    # the shell's runtime folder, mode 0700
