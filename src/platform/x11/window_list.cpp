@@ -30,8 +30,12 @@ std::vector<xcb_window_t> ActionableClients(Connection& x) {
                                             e._NET_WM_WINDOW_TYPE_UTILITY};
   std::vector<xcb_window_t> actionable;
   for (std::size_t i = 0; i < clients.size(); ++i) {
-    const auto types = Cardinals(x.TakeProperty(cookies[i].type).get());
+    const auto type = x.TakeProperty(cookies[i].type);
     const auto pid = Cardinals(x.TakeProperty(cookies[i].pid).get());
+    if (!type) {  // gone: the window manager's list is a step behind
+      continue;
+    }
+    const auto types = Cardinals(type.get());
     const bool typed =
         types.empty() ||
         std::find(ordinary.begin(), ordinary.end(), types[0]) != ordinary.end();
