@@ -14,8 +14,6 @@
 #include <functional>
 #include <tuple>
 
-#include "eventually.h"
-
 namespace pentrax {
 namespace {
 
@@ -32,15 +30,16 @@ WindowHandle H(HWND w) {
   return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(w));
 }
 
-// Whether the condition holds within 10 s, this thread's messages run.
+// Runs this thread's messages until the condition holds, at most 10 s
+// (woken by each message, as Wine's restore of a minimised window needs).
 bool Until(const std::function<bool()>& done) {
-  return testing::Eventually(
-      [&] {
-        for (MSG m; PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE);)
-          DispatchMessageW(&m);
-        return done();
-      },
-      10000);
+  const DWORD start = GetTickCount();
+  for (MSG m; !done();) {
+    if (GetTickCount() - start > 10000) return false;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  return true;
 }
 
 // The state before (minimised: from maximised), the one placed, a tool
