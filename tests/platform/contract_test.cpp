@@ -243,7 +243,10 @@ void InState(const std::string& kind) {
   wm->TakePlacementDetail(h, detail);
   EXPECT_EQ(Place(h, show, p->rcNormalPosition), 1);
   EXPECT_TRUE(ShowsState(*w, show)) << Seen(*w);
-  EXPECT_TRUE(show == kShowMinimized || Shows(Settled(*w), inState->frame))
+  // (Settled in every state: under openbox the reading just after a
+  // minimise is not always the one that stays.)
+  const auto back = Settled(*w);
+  EXPECT_TRUE(show == kShowMinimized || Shows(back, inState->frame))
       << Seen(*w);
   EXPECT_EQ(Placement(h), p);
   if (!cannot("out of " + state)) {
