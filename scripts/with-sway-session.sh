@@ -63,7 +63,6 @@ focus_follows_mouse no
 focus_on_window_activation focus
 bar {
     position top
-    status_command echo pentrax
     swaybar_command $workdir/bar
 }
 exec env > "\$XDG_RUNTIME_DIR/session.env"
