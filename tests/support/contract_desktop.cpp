@@ -282,12 +282,24 @@ class SwayDesktop final : public LinuxDesktop {
     const auto look = [&](const auto& match) {
       return (s = Look(match)) && s->outer.width() > 0;
     };
-    if (!Eventually(
-            [&] {
-              return look([&](const Seen& v) { return v.title == w.title; });
-            },
-            kAppearsMs)) {
-      return false;
+    const auto appears = [&](int ms) {
+      return Eventually(
+          [&] {
+            return look([&](const Seen& v) { return v.title == w.title; });
+          },
+          ms);
+    };
+    // Now and then (a few times in a hundred on a busy machine, sway 1.10
+    // and 1.12) an X11 window that XWayland shows mapped never reaches
+    // sway's tree; mapped again, it does.
+    const bool x = w.kind == "X11" || w.kind.ends_with("XWayland");
+    if (!appears(x ? 10000 : kAppearsMs)) {
+      if (!x) return false;
+      // (If it is there yet: xwininfo tells _NET_WM_NAME.)
+      Run("for id in $(xwininfo -root -tree | grep -F '\"" + w.title +
+          "\":' | awk '{print $1}'); do xdotool windowunmap --sync $id "
+          "windowmap $id; done");
+      if (!appears(kAppearsMs)) return false;
     }
     w.key = w.handle = s->id;
     if (s->type != "floating_con") Sway(w, "floating enable");
