@@ -2,9 +2,9 @@
 
 namespace pentrax {
 
-bool PickCycle::WatchForPick(WindowHandle mainWindow) {
+bool PickCycle::TakePick() {
   const WindowHandle front = wm_.GetForegroundWindow();
-  if (IsOwnWindow(wm_, front, mainWindow)) {
+  if (IsOwnWindow(wm_, front, mainWindow_)) {
     return false;
   }
   target_ = front;
@@ -19,6 +19,9 @@ std::optional<std::string> PickCycle::Fire(SizeChoices& choices,
     return std::nullopt;
   }
   armed_ = false;
+  if (target_ <= 0 && notAnswering_.empty()) {
+    TakePick();
+  }
   std::string report;
   const std::string note = store_->Use([&](ResizedWindowLedger& ledger) {
     const ActionContext ctx{wm_, ledger, target_, notAnswering_};

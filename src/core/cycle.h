@@ -32,7 +32,10 @@ class PickCycle {
   // front is the user's pick (any window but Pentrax's own; also none, or a
   // desktop that does not answer). A pick is kept as TargetWindow for the
   // action, which Arm then arms.
-  bool WatchForPick(WindowHandle mainWindow);
+  bool WatchForPick(WindowHandle mainWindow) {
+    mainWindow_ = mainWindow;
+    return TakePick();
+  }
 
   // The pick was seen and its button released: Timer2 is to fire once.
   void Arm(bool restoreMode) {
@@ -46,6 +49,10 @@ class PickCycle {
   // line of its own by what the store had to say (a damaged file set aside,
   // one that cannot be read); nullopt when nothing was armed. The numeric
   // fields of the choices come back normalised after a sizing.
+  // When none was in front at the pick (and the desktop answered), the pick
+  // is the window in front now, unless it is Pentrax's own: Windows and
+  // Wine have a moment with none while activation passes from Pentrax's
+  // window to the one the user clicked.
   std::optional<std::string> Fire(SizeChoices& choices,
                                   std::int32_t screenWidth,
                                   std::int32_t screenHeight);
@@ -56,7 +63,11 @@ class PickCycle {
   void UseStore(LedgerStore& store) { store_ = &store; }
 
  private:
+  // The window in front as the pick, unless it is Pentrax's own.
+  bool TakePick();
+
   WindowManager& wm_;
+  WindowHandle mainWindow_ = 0;
   bool armed_ = false;
   bool restoreMode_ = false;
   WindowHandle target_ = 0;

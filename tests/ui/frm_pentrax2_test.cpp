@@ -111,7 +111,8 @@ TEST_F(ModelTest, WindowIsKeptOnTheScreenWhenTheScreenShrinksOrTheFrameComes) {
 }
 
 // After each step chkGo, chkBack, Timer2's interval and the result box. The
-// window picked is the one acted on, whatever is in front when Timer2 fires.
+// window picked is the one acted on, whatever is in front when Timer2 fires;
+// when none was, the one in front then.
 TEST_F(ModelTest, PickAndActCycle) {
   constexpr WindowHandle kOther = 4242, kHelpBox = 77, kBrief = 99;
   wm.Add(kOther, {100, 50, 400, 250}, "Other");
@@ -134,8 +135,8 @@ TEST_F(ModelTest, PickAndActCycle) {
       {kTick, kOther, {0, 0, 400, kStart}},  // the pick
       {kFire, 100, {0, 0, 0, kSized}},       // Pentrax in front again by now
       {kBack, 100, {0, 1, 0, kSized}},
-      {kTick, 0, {0, 0, 400, kSized}},  // no window in front is a pick too
-      {kFire, kOther, {0, 0, 0, kNone}},
+      {kTick, 0, {0, 0, 400, kSized}},      // no window in front is a pick too
+      {kFire, kHelpBox, {0, 0, 0, kNone}},  // and Pentrax's own after it
       {kGo, 100, {1, 0, 0, kNone}},
       {kTick, kBrief, {0, 0, 400, kNone}},
       {kClose, 100, {0, 0, 400, kNone}},  // the picked window closes
@@ -144,7 +145,10 @@ TEST_F(ModelTest, PickAndActCycle) {
       {kTick, kOther, {0, 0, 400, kGone}},
       {kFire, kHelpBox, {0, 0, 0, kRestored}},
       {kGo, 100, {1, 0, 0, kRestored}},
-      {kGo, 100, {0, 0, 0, kRestored}},
+      {kTick, 0, {0, 0, 400, kRestored}},  // a moment with none in front,
+      {kFire, kOther, {0, 0, 0, kSized}},  // then the window activated
+      {kGo, 100, {1, 0, 0, kSized}},
+      {kGo, 100, {0, 0, 0, kSized}},
   };
   int step = 0;
   for (const auto& [event, front, state] : steps) {

@@ -68,11 +68,25 @@ placed() {
   printf '  read:     %s\n  expected: %s\n' "$now" "$2"
   return 1
 }
+# Shows a window of the probe's, as another program's, and waits for it.
+# A probe whose window is not there in 20 s is said, with what it printed,
+# and started once more; when the second shows none either, the test ends
+# there, as every case after it would wait on that window.
 targets=()
 target() {  # target TITLE X Y W H [MAX_W MAX_H]
-  start "$PROBE" target "$@"
-  targets+=("${pids[-1]}")
-  shown "$1"
+  local try
+  for try in 1 2; do
+    OUTPUT="$work/target.out" start "$PROBE" target "$@"
+    targets+=("${pids[-1]}")
+    shown "$1" && return 0
+    echo "the probe's window \"$1\" is not shown after 20 s (try $try; the probe" \
+      "$(kill -0 "${pids[-1]}" 2>/dev/null && echo "still runs" || echo "has ended"))"
+    cat "$work/target.out"
+    kill "${pids[-1]}" 2>/dev/null
+  done
+  check "$1 shown" false
+  report
+  exit 1
 }
 NOTEPAD="Untitled - Notepad"
 reg add 'HKCU\Software\Microsoft\Notepad' /v iWindowPosX /t REG_DWORD /d 150 /f >/dev/null
@@ -308,6 +322,7 @@ grew() {
 act chkGo "Sharp" "resized to 1038 x 754"
 check "at 144 DPI: 1038 x 754" placed "Sharp" "100 100 1138 854 0"
 check "at 144 DPI: the X window 638 x 454 pixels larger" eventually grew 638 454
+activate "Sharp"
 pentrax2 restore
 check "at 144 DPI, restored from cmd in the same pixels" placed "Sharp" "100 100 500 400 0"
 kill "${targets[-1]}"

@@ -29,9 +29,10 @@ win() { (cd / && wine "$@" 2>/dev/null) | tr -d '\r'; }
 probe() { win "$PROBE" "$@"; }
 reg() { win 'C:\windows\system32\reg.exe' "$@"; }
 
-# Starts a Windows program in the background.
+# Starts a Windows program in the background, its output and errors in
+# OUTPUT if it is set.
 start() {
-  (cd / && exec wine "$@" >"${OUTPUT:-/dev/null}" 2>/dev/null) &
+  (cd / && exec wine "$@" >"${OUTPUT:-/dev/null}" 2>&1) &
   pids+=($!)
 }
 
